@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the game twice (plain, and with AddressSanitizer + UBSan) and runs
+# every test: unit tests in both builds, end-to-end tests in the plain one.
+# Everything that needs OpenGL runs under a private Xvfb display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh release
+tools/setup.sh asan
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+jobs=$(nproc)
+
+status=0
+echo "== Unit and end-to-end tests (build/)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build --output-on-failure -j "$jobs" || status=1
+echo "== Unit tests under AddressSanitizer and UBSan (build-asan/)"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.' || status=1
+exit $status
