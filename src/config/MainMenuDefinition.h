@@ -18,28 +18,34 @@ class MainMenuDefinition {
     int getItemImgX(int item) const { return valid(item) ? itemImgX[item - 1] : 0; }
     int getItemImgY(int item) const { return valid(item) ? itemImgY[item - 1] : 0; }
     void setItemY(int item, double d) {
-        if (valid(item))
+        if (valid(item)) {
             itemY[item - 1] = d;
+        }
     }
     void setItemX(int item, double d) {
-        if (valid(item))
+        if (valid(item)) {
             itemX[item - 1] = d;
+        }
     }
     void setItemImg(int item, const std::string &s) {
-        if (valid(item))
+        if (valid(item)) {
             itemImg[item - 1] = s;
+        }
     }
     void setItemImgOver(int item, const std::string &s) {
-        if (valid(item))
+        if (valid(item)) {
             itemImgOver[item - 1] = s;
+        }
     }
     void setItemImgX(int item, int i) {
-        if (valid(item))
+        if (valid(item)) {
             itemImgX[item - 1] = i;
+        }
     }
     void setItemImgY(int item, int i) {
-        if (valid(item))
+        if (valid(item)) {
             itemImgY[item - 1] = i;
+        }
     }
 
     double getItem1y() const { return itemY[0]; }
