@@ -1,0 +1,370 @@
+#include "config/ConfigReader.h"
+
+#include "config/ConfigFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// GLUT display-mode bits (freeglut values), so reading the settings needs no GL headers.
+constexpr int kGlutRgba = 0;
+constexpr int kGlutRgb = 0;
+constexpr int kGlutIndex = 1;
+constexpr int kGlutSingle = 0;
+constexpr int kGlutDouble = 2;
+constexpr int kGlutAccum = 4;
+constexpr int kGlutStencil = 32;
+constexpr int kGlutDepth = 16;
+
+// OpenGL depth comparison constants.
+constexpr int kGlNever = 0x0200;
+constexpr int kGlLess = 0x0201;
+constexpr int kGlEqual = 0x0202;
+constexpr int kGlLequal = 0x0203;
+constexpr int kGlGreater = 0x0204;
+constexpr int kGlNotequal = 0x0205;
+constexpr int kGlGequal = 0x0206;
+constexpr int kGlAlways = 0x0207;
+
+constexpr int kHighestKeyCode = 127; // the key table is indexed after a signed 8-bit conversion
+
+ConfigFile openConfig(const std::string &path) {
+    return ConfigFile(path, "=", "#", "EndConfigFile");
+}
+
+[[noreturn]] void rejectKey(const ConfigFile &cf, const std::string &key) {
+    const std::string value = cf.read<std::string>(key);
+    std::fprintf(stderr,
+                 "Error: \"%s\": key \"%s\" has the value \"%s\", which is no key code from 0 to %d\n",
+                 cf.getSourceName().c_str(), key.c_str(), value.c_str(), kHighestKeyCode);
+    throw ConfigReader::invalid_value{cf.getSourceName(), key, value};
+}
+
+// A key named by the first non-blank character of the value ("w" is the letter w).
+char readKeyChar(const ConfigFile &cf, const std::string &key) {
+    char code = cf.read<char>(key);
+    if (static_cast<unsigned char>(code) > kHighestKeyCode) {
+        rejectKey(cf, key);
+    }
+    return code;
+}
+
+// A key named by its decimal code ("43" is the plus key).
+char readKeyNumber(const ConfigFile &cf, const std::string &key) {
+    int code = cf.read<int>(key);
+    if (code < 0 || code > kHighestKeyCode) {
+        rejectKey(cf, key);
+    }
+    return static_cast<char>(code);
+}
+
+// Reads an index file of numbered name/path pairs and hands each (path, name) to `store`, stopping
+// at the first number whose name key is absent.
+template <class Store>
+void readIndex(const std::string &indexPath, const std::string &nameStem, const std::string &pathStem,
+               Store store) {
+    ConfigFile index = openConfig(indexPath);
+    for (int n = 1;; ++n) {
+        const std::string suffix = std::to_string(n);
+        if (!index.keyExists(nameStem + suffix)) {
+            break;
+        }
+        const std::string name = index.read<std::string>(nameStem + suffix);
+        const std::string path = index.read<std::string>(pathStem + suffix);
+        store(path, name);
+    }
+}
+
+// Replaces `path` with `contents` through a temporary file in the same folder, so a crash during
+// the write leaves either the old file or the new one, never half of one.
+bool writeFileAtomically(const std::string &path, const std::string &contents) {
+    const std::string temporary = path + ".tmp";
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Error: cannot write \"%s\": %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+    written = std::fflush(file) == 0 && written;
+    written = fsync(fileno(file)) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written) {
+        const int error = errno;
+        std::remove(temporary.c_str());
+        std::fprintf(stderr, "Error: cannot write \"%s\": %s\n", path.c_str(), std::strerror(error));
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        std::remove(temporary.c_str());
+        std::fprintf(stderr, "Error: cannot replace \"%s\": %s\n", path.c_str(), std::strerror(error));
+        return false;
+    }
+    return true;
+}
+
+// "key=value" with eight decimals, ended by CR LF.
+std::string sizeLine(const char *key, double value) {
+    char number[512]; // the widest double with eight decimals needs about 320 characters
+    std::snprintf(number, sizeof(number), "%.8f", value);
+    return std::string(key) + "=" + number + "\r\n";
+}
+
+// Line breaks in a name would split its entry into lines of their own when read back.
+std::string oneLine(const char *name) {
+    std::string s(name);
+    for (char &c : s) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+GlutConfig ConfigReader::ReadGlutConfig() {
+    ConfigFile cf = openConfig(kGlutConfigFile);
+    GlutConfig gc;
+
+    const int width = cf.read<int>("reswidth", 0);
+    const int height = cf.read<int>("resheight", 0);
+    gc.setResolution(Res(width, height));
+    const int x = cf.read<int>("winposwidth", 0);
+    const int y = cf.read<int>("winposheight", 0);
+    gc.setWindowPos(Res(x, y));
+    gc.setWindow_name(cf.read<std::string>("windowname"));
+    gc.setFullscreen(cf.read<bool>("fullscreenmode"));
+    gc.setColorDepth(cf.read<int>("colordepth"));
+
+    // The game-mode string repeats the values as written, e.g. "1024x768:32".
+    const std::string depthText = cf.read<std::string>("colordepth");
+    const std::string heightText = cf.read<std::string>("resheight");
+    const std::string widthText = cf.read<std::string>("reswidth");
+    gc.setGameMode(widthText + "x" + heightText + ":" + depthText);
+
+    gc.setGlutRgba(cf.read<bool>("glut_rgba"));
+    gc.setGlutRgb(cf.read<bool>("glut_rgb"));
+    gc.setGlutIndex(cf.read<bool>("glut_index"));
+    gc.setGlutSingle(cf.read<bool>("glut_single"));
+    gc.setGlutDouble(cf.read<bool>("glut_double"));
+    gc.setGlutAccum(cf.read<bool>("glut_accum"));
+    gc.setGlutStencil(cf.read<bool>("glut_stencil"));
+    gc.setGlutDepth(cf.read<bool>("glut_depth"));
+    int displayMode = 0;
+    displayMode |= gc.isGlutRgba() ? kGlutRgba : 0;
+    displayMode |= gc.isGlutRgb() ? kGlutRgb : 0;
+    displayMode |= gc.isGlutIndex() ? kGlutIndex : 0;
+    displayMode |= gc.isGlutSingle() ? kGlutSingle : 0;
+    displayMode |= gc.isGlutDouble() ? kGlutDouble : 0;
+    displayMode |= gc.isGlutAccum() ? kGlutAccum : 0;
+    displayMode |= gc.isGlutStencil() ? kGlutStencil : 0;
+    displayMode |= gc.isGlutDepth() ? kGlutDepth : 0;
+    gc.setDisplayMode(displayMode);
+
+    gc.setGlFlat(cf.read<bool>("gl_flat"));
+    gc.setGlSmooth(cf.read<bool>("gl_smooth"));
+    gc.setGlDepthTest(cf.read<bool>("gl_depth_test"));
+    gc.setGlClearDepth(cf.read<float>("gl_clear_depth"));
+
+    gc.setGlDepthFuncNever(cf.read<bool>("gl_depth_func_never"));
+    gc.setGlDepthFuncLess(cf.read<bool>("gl_depth_func_less"));
+    gc.setGlDepthFuncEqual(cf.read<bool>("gl_depth_func_equal"));
+    gc.setGlDepthFuncLequal(cf.read<bool>("gl_depth_func_lequal"));
+    gc.setGlDepthFuncGreater(cf.read<bool>("gl_depth_func_greater"));
+    gc.setGlDepthFuncNotequal(cf.read<bool>("gl_depth_func_notequal"));
+    gc.setGlDepthFuncGequal(cf.read<bool>("gl_depth_func_gequal"));
+    gc.setGlDepthFuncAlways(cf.read<bool>("gl_depth_func_always"));
+    // The last flag set in this order wins.
+    int depthFunc = 0;
+    depthFunc = gc.isGlDepthFuncNever() ? kGlNever : depthFunc;
+    depthFunc = gc.isGlDepthFuncLess() ? kGlLess : depthFunc;
+    depthFunc = gc.isGlDepthFuncEqual() ? kGlEqual : depthFunc;
+    depthFunc = gc.isGlDepthFuncLequal() ? kGlLequal : depthFunc;
+    depthFunc = gc.isGlDepthFuncGreater() ? kGlGreater : depthFunc;
+    depthFunc = gc.isGlDepthFuncNotequal() ? kGlNotequal : depthFunc;
+    depthFunc = gc.isGlDepthFuncGequal() ? kGlGequal : depthFunc;
+    depthFunc = gc.isGlDepthFuncAlways() ? kGlAlways : depthFunc;
+    gc.setGlDepthFuncValue(depthFunc);
+
+    gc.setGlClearColorRed(cf.read<float>("gl_clear_color_red"));
+    gc.setGlClearColorGreen(cf.read<float>("gl_clear_color_green"));
+    gc.setGlClearColorBlue(cf.read<float>("gl_clear_color_blue"));
+    gc.setGlClearColorAlpha(cf.read<float>("gl_clear_color_alpha"));
+    return gc;
+}
+
+PlayerConfig ConfigReader::ReadPlayerConfig() {
+    ConfigFile cf = openConfig(kPlayerConfigFile);
+    PlayerConfig pc;
+    pc.setDownButton1(readKeyChar(cf, "buttondown1"));
+    pc.setDownButton2(readKeyChar(cf, "buttondown2"));
+    pc.setUpButton1(readKeyChar(cf, "buttonup1"));
+    pc.setUpButton2(readKeyChar(cf, "buttonup2"));
+    pc.setLeftButton1(readKeyChar(cf, "buttonleft1"));
+    pc.setLeftButton2(readKeyChar(cf, "buttonleft2"));
+    pc.setRightButton1(readKeyChar(cf, "buttonright1"));
+    pc.setRightButton2(readKeyChar(cf, "buttonright2"));
+    pc.setShootButton1(readKeyChar(cf, "shoot1"));
+    pc.setShootButton2(readKeyChar(cf, "shoot2"));
+    pc.setPlayerName1(cf.read<std::string>("playername1"));
+    pc.setPlayerName2(cf.read<std::string>("playername2"));
+    pc.setMapButton(readKeyChar(cf, "buttonmap"));
+    pc.setZoomIn(readKeyNumber(cf, "zoomin"));
+    pc.setZoomOut(readKeyNumber(cf, "zoomout"));
+    return pc;
+}
+
+MainMenuDefinition ConfigReader::ReadMainMenuDefinition() {
+    ConfigFile cf = openConfig(kMainMenuFile);
+    MainMenuDefinition mm;
+    const int count = MainMenuDefinition::kItemCount;
+    auto key = [](int item, const char *suffix) { return "item" + std::to_string(item) + suffix; };
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemY(i, cf.read<double>(key(i, "y")));
+    }
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemX(i, cf.read<double>(key(i, "x")));
+    }
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemImg(i, cf.read<std::string>(key(i, "img")));
+    }
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemImgOver(i, cf.read<std::string>(key(i, "imgover")));
+    }
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemImgX(i, cf.read<int>(key(i, "imgx")));
+    }
+    for (int i = 1; i <= count; ++i) {
+        mm.setItemImgY(i, cf.read<int>(key(i, "imgy")));
+    }
+    mm.setBackImg(cf.read<std::string>("backimg"));
+    mm.setDefinitionResX(cf.read<int>("definitionresx"));
+    mm.setDefinitionResY(cf.read<int>("definitionresy"));
+    return mm;
+}
+
+std::unique_ptr<ConfigReader::FahrzeugTypMap> ConfigReader::ReadFahrzeuge() {
+    auto types = std::make_unique<FahrzeugTypMap>();
+    readIndex(kFahrzeugIndexFile, "fahrzeugname", "fahrzeugpath",
+              [&types](const std::string &path, const std::string &name) {
+                  (*types)[name] = ReadFahrzeug(path, name);
+              });
+    return types;
+}
+
+CFahrzeugTypDaten ConfigReader::ReadFahrzeug(const std::string &path, const std::string &name) {
+    ConfigFile cf = openConfig(path);
+    CFahrzeugTypDaten td;
+    td.setAccel(cf.read<float>("accel"));
+    td.setTurningrate(cf.read<float>("turningrate"));
+    td.setMaxSpeedForward(cf.read<float>("maxspeedforward"));
+    td.setMaxSpeedReturn(cf.read<float>("maxspeedreturn"));
+    float turm[3];
+    turm[0] = cf.read<float>("posturmx");
+    turm[1] = cf.read<float>("posturmy");
+    turm[2] = cf.read<float>("posturmz");
+    td.setTurmPos(turm);
+    float muendung[3];
+    muendung[0] = cf.read<float>("muendungposx");
+    muendung[1] = cf.read<float>("muendungposy");
+    muendung[2] = cf.read<float>("muendungposz");
+    td.setMuendungPos(muendung);
+    td.setLife(cf.read<unsigned int>("life"));
+    td.setMaxLife(cf.read<unsigned int>("maxlife"));
+    td.setAmmunition(cf.read<unsigned int>("ammunition"));
+    td.setModellName(cf.read<std::string>("model"));
+    td.setName(name);
+    return td;
+}
+
+std::unique_ptr<ConfigReader::WeaponMap> ConfigReader::ReadWeapons() {
+    auto weapons = std::make_unique<WeaponMap>();
+    readIndex(kWeaponIndexFile, "weaponname", "weaponpath",
+              [&weapons](const std::string &path, const std::string &name) {
+                  (*weapons)[name] = ReadWeapon(path, name);
+              });
+    return weapons;
+}
+
+Weapon ConfigReader::ReadWeapon(const std::string &path, const std::string &name) {
+    ConfigFile cf = openConfig(path);
+    Weapon w;
+    // Whole seconds only: the value is read as an integer, so 2.75 gives 2.
+    w.setExplosionTime(static_cast<float>(cf.read<long>("explosiontime")));
+    w.setReloadTime(cf.read<float>("reloadtime"));
+    w.setShootDelay(cf.read<float>("shootdelay"));
+    w.setSpeed(cf.read<float>("speed"));
+    w.setWeaponPower(cf.read<float>("weaponpower"));
+    w.setWeaponName(name);
+    return w;
+}
+
+void ConfigReader::ReadPowerUpDaten(PowerUpMap &powerUps) {
+    readIndex(kPowerUpIndexFile, "powerupnam", "poweruppath",
+              [&powerUps](const std::string &path, const std::string &name) {
+                  powerUps[name] = ReadPowerUp(path, name);
+              });
+}
+
+std::unique_ptr<CPowerUpData> ConfigReader::ReadPowerUp(const std::string &path, const std::string &name) {
+    // The file must exist, but power-up types carry no keys yet: the record is a default one.
+    ConfigFile cf = openConfig(path);
+    auto data = std::make_unique<CPowerUpData>();
+    data->setName(name);
+    return data;
+}
+
+PhysXActor ConfigReader::ReadPhysXActor(const std::string &path) {
+    ConfigFile cf = openConfig(path);
+    PhysXActor actor;
+    actor.setSizeX(cf.read<double>("sizex"));
+    actor.setSizeY(cf.read<double>("sizey"));
+    actor.setSizeZ(cf.read<double>("sizez"));
+    actor.setSizeXreal(cf.read<double>("sizexreal"));
+    actor.setSizeYreal(cf.read<double>("sizeyreal"));
+    actor.setSizeZreal(cf.read<double>("sizezreal"));
+    return actor;
+}
+
+bool ConfigReader::SetPhysXActor(const PhysXActor &actor, const std::string &path) {
+    std::string contents;
+    contents += sizeLine("sizex", actor.getSizeX());
+    contents += sizeLine("sizey", actor.getSizeY());
+    contents += sizeLine("sizez", actor.getSizeZ());
+    contents += sizeLine("sizexreal", actor.getSizeXreal());
+    contents += sizeLine("sizeyreal", actor.getSizeYreal());
+    contents += sizeLine("sizezreal", actor.getSizeZreal());
+    return writeFileAtomically(path, contents);
+}
+
+Highscore ConfigReader::ReadHighscores() {
+    ConfigFile cf = openConfig(kHighscoreFile);
+    Highscore table;
+    for (int k = 1;; ++k) {
+        const std::string suffix = std::to_string(k);
+        if (!cf.keyExists("name" + suffix)) {
+            break;
+        }
+        HighscoreElement element;
+        element.setName(cf.read<std::string>("name" + suffix).c_str());
+        element.setPunkte(cf.read<int>("score" + suffix));
+        table.addHighscore(element);
+    }
+    return table;
+}
+
+bool ConfigReader::SetHighscore(const Highscore &table) {
+    std::string contents;
+    const HighscoreElement *elements = table.getAllHighscoreElements();
+    for (int i = 0; i <= table.getSize(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        contents += "name" + number + "=" + oneLine(elements[i].getName()) + "\r\n";
+        contents += "score" + number + "=" + std::to_string(elements[i].getPunkte()) + "\r\n";
+        contents += "\r\n";
+    }
+    return writeFileAtomically(kHighscoreFile, contents);
+}

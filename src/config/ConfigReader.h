@@ -1,0 +1,67 @@
+#pragma once
+
+#include "config/CFahrzeugTypDaten.h"
+#include "config/CPowerUpData.h"
+#include "config/GlutConfig.h"
+#include "config/MainMenuDefinition.h"
+#include "config/PlayerConfig.h"
+#include "menu/Highscore.h"
+#include "objects/Weapon.h"
+#include "physics/PhysXActor.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+// Turns each kind of .ini file under data/config/ into its record. Every read builds its own
+// ConfigFile (delimiter "=", comment "#", end marker "EndConfigFile"), so the reader holds no state.
+//
+// Failures stop start-up, since no reader catches: a missing file or required key throws the
+// ConfigFile exceptions. A key binding that is no key code from 0 to 127 (a character from 128 up
+// or a zoom number out of range) would index the key table out of bounds, so the reader prints one
+// "Error: " line naming the file, key and value and throws `invalid_value` for it.
+// Writers (size files, highscores) write a temporary file beside the target and rename it into
+// place, so a crash never leaves half a file; a file that cannot be written gives an "Error: " line
+// and a false result.
+class ConfigReader {
+  public:
+    // A value that is present but unusable; thrown by value, like the ConfigFile exceptions.
+    struct invalid_value {
+        std::string filename; // the file that holds the value
+        std::string key;      // its key
+        std::string value;    // the value as it stands in the file
+    };
+
+    using FahrzeugTypMap = std::map<std::string, CFahrzeugTypDaten>;         // type name -> type
+    using WeaponMap = std::map<std::string, Weapon>;                         // weapon name -> weapon
+    using PowerUpMap = std::map<std::string, std::unique_ptr<CPowerUpData>>; // type name -> type
+
+    static constexpr const char *kGlutConfigFile = "data/config/glutconfig.ini";
+    static constexpr const char *kPlayerConfigFile = "data/config/playerconfig.ini";
+    static constexpr const char *kMainMenuFile = "data/config/mainmenu.ini";
+    static constexpr const char *kFahrzeugIndexFile = "data/config/fahrzeugconfig.ini";
+    static constexpr const char *kWeaponIndexFile = "data/config/weaponconfig.ini";
+    static constexpr const char *kPowerUpIndexFile = "data/config/powerups.ini";
+    static constexpr const char *kHighscoreFile = "data/config/highscore.ini";
+
+    // Settings files.
+    static GlutConfig ReadGlutConfig();
+    static PlayerConfig ReadPlayerConfig();
+    static MainMenuDefinition ReadMainMenuDefinition();
+
+    // Game data: the index files and the entry files they name (paths relative to the working folder).
+    static std::unique_ptr<FahrzeugTypMap> ReadFahrzeuge();
+    static CFahrzeugTypDaten ReadFahrzeug(const std::string &path, const std::string &name);
+    static std::unique_ptr<WeaponMap> ReadWeapons();
+    static Weapon ReadWeapon(const std::string &path, const std::string &name);
+    static void ReadPowerUpDaten(PowerUpMap &powerUps);
+    static std::unique_ptr<CPowerUpData> ReadPowerUp(const std::string &path, const std::string &name);
+
+    // Size files beside the cooked meshes.
+    static PhysXActor ReadPhysXActor(const std::string &path);
+    static bool SetPhysXActor(const PhysXActor &actor, const std::string &path); // true when written
+
+    // The highscore table in data/config/highscore.ini.
+    static Highscore ReadHighscores();
+    static bool SetHighscore(const Highscore &table); // true when written
+};
