@@ -1,0 +1,164 @@
+#include "render/ImageFileCheck.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+uint32_t readBigEndian32(const unsigned char *p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
+}
+
+unsigned int readBigEndian16(const unsigned char *p) {
+    return (static_cast<unsigned int>(p[0]) << 8) | static_cast<unsigned int>(p[1]);
+}
+
+ImageFileInfo refuse(ImageFileFormat format, const std::string &problem) {
+    ImageFileInfo info;
+    info.format = format;
+    info.problem = problem;
+    return info;
+}
+} // namespace
+
+ImageFileInfo ImageFileCheck::inspect(const unsigned char *data, std::size_t size) {
+    if (data == nullptr || size == 0) {
+        return refuse(ImageFileFormat::Unknown, "is empty");
+    }
+    if (size >= sizeof(kPngSignature) && std::memcmp(data, kPngSignature, sizeof(kPngSignature)) == 0) {
+        return inspectPng(data, size);
+    }
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        return inspectJpeg(data, size);
+    }
+    return refuse(ImageFileFormat::Unknown, "is not a PNG or JPEG image");
+}
+
+ImageFileInfo ImageFileCheck::inspectPng(const unsigned char *data, std::size_t size) {
+    // Chunks: 4-byte length, 4-byte type, data, 4-byte checksum; IHDR first.
+    std::size_t pos = sizeof(kPngSignature);
+    if (size < pos + 12 + 13 || std::memcmp(data + pos + 4, "IHDR", 4) != 0 ||
+        readBigEndian32(data + pos) != 13) {
+        return refuse(ImageFileFormat::Png, "is truncated or corrupt (no PNG header chunk)");
+    }
+    ImageFileInfo info;
+    info.format = ImageFileFormat::Png;
+    const uint32_t width = readBigEndian32(data + pos + 8);
+    const uint32_t height = readBigEndian32(data + pos + 12);
+    info.width = width > 0x7FFFFFFFu ? -1 : static_cast<int>(width);
+    info.height = height > 0x7FFFFFFFu ? -1 : static_cast<int>(height);
+    checkSize(info);
+    if (!info.isDecodable()) {
+        return info;
+    }
+
+    bool sawImageData = false;
+    while (size - pos >= 12) {
+        const uint32_t length = readBigEndian32(data + pos);
+        if (length > 0x7FFFFFFFu || length > size - pos - 12) {
+            break; // chunk runs past the end of the file
+        }
+        const unsigned char *type = data + pos + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0) {
+            sawImageData = true;
+        }
+        if (std::memcmp(type, "IEND", 4) == 0) {
+            if (!sawImageData) {
+                info.problem = "is corrupt (PNG without image data)";
+            }
+            return info;
+        }
+        pos += 12 + length;
+    }
+    info.problem = "is truncated (PNG ends before its IEND chunk)";
+    return info;
+}
+
+ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t size) {
+    ImageFileInfo info;
+    info.format = ImageFileFormat::Jpeg;
+    bool sawFrame = false;
+    std::size_t pos = 2; // after the start-of-image marker
+    while (true) {
+        if (pos >= size) {
+            info.problem = "is truncated (JPEG ends before its image data)";
+            return info;
+        }
+        if (data[pos] != 0xFF) {
+            info.problem = "is corrupt (bad JPEG marker)";
+            return info;
+        }
+        while (pos < size && data[pos] == 0xFF) {
+            ++pos; // fill bytes
+        }
+        if (pos >= size) {
+            continue; // reported as truncated above
+        }
+        const unsigned char marker = data[pos++];
+        if (marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) {
+            continue; // markers without a length field
+        }
+        if (marker == 0xD9) {
+            info.problem = "is corrupt (JPEG ends before its image data)";
+            return info;
+        }
+        if (size - pos < 2) {
+            info.problem = "is truncated (JPEG ends inside a marker)";
+            return info;
+        }
+        const unsigned int length = readBigEndian16(data + pos);
+        if (length < 2 || length > size - pos) {
+            info.problem = "is truncated or corrupt (JPEG segment runs past the end)";
+            return info;
+        }
+        const bool frameHeader =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frameHeader && !sawFrame) {
+            // Baseline, extended and progressive Huffman coding of 8-bit samples
+            // are what every JPEG writer produces; the rarer codings are refused.
+            if (marker > 0xC2 || length < 8 || data[pos + 2] != 8) {
+                info.problem = "uses a JPEG coding that is not supported";
+                return info;
+            }
+            const unsigned char components = data[pos + 7];
+            if (components != 1 && components != 3) {
+                info.problem = "has an unsupported number of JPEG colour components";
+                return info;
+            }
+            info.height = static_cast<int>(readBigEndian16(data + pos + 3));
+            info.width = static_cast<int>(readBigEndian16(data + pos + 5));
+            checkSize(info);
+            if (!info.isDecodable()) {
+                return info;
+            }
+            sawFrame = true;
+        }
+        pos += length;
+        if (marker == 0xDA) { // start of scan: entropy-coded data follows
+            if (!sawFrame) {
+                info.problem = "is corrupt (JPEG scan before its frame header)";
+                return info;
+            }
+            // Inside the coded data a 0xFF byte is always followed by 0x00 or a
+            // restart marker, so an end-of-image marker can only be the real one.
+            for (std::size_t i = pos; i + 1 < size; ++i) {
+                if (data[i] == 0xFF && data[i + 1] == 0xD9) {
+                    return info;
+                }
+            }
+            info.problem = "is truncated (JPEG ends before its end-of-image marker)";
+            return info;
+        }
+    }
+}
+
+void ImageFileCheck::checkSize(ImageFileInfo &info) {
+    if (info.width <= 0 || info.height <= 0) {
+        info.problem = "has no valid image size";
+    } else if (info.width > kMaxImageSide || info.height > kMaxImageSide) {
+        info.problem = "is too large (" + std::to_string(info.width) + " x " + std::to_string(info.height) +
+                       " pixels, at most " + std::to_string(kMaxImageSide) + " on a side)";
+    }
+}

@@ -1,0 +1,128 @@
+#include "render/ImageFileCheck.h"
+
+#include "render/ImageFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+ImageFileInfo inspect(const std::string &bytes) {
+    return ImageFileCheck::inspect(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
+}
+
+// Overwrites the IHDR width and height of a PNG (big-endian, after the signature and chunk head).
+std::string withPngSize(std::string png, uint32_t width, uint32_t height) {
+    for (int i = 0; i < 4; ++i) {
+        png[16 + i] = static_cast<char>((width >> (24 - 8 * i)) & 0xFF);
+        png[20 + i] = static_cast<char>((height >> (24 - 8 * i)) & 0xFF);
+    }
+    return png;
+}
+
+std::size_t findMarker(const std::string &jpeg, unsigned char marker) {
+    for (std::size_t i = 2; i + 1 < jpeg.size(); ++i) {
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF &&
+            static_cast<unsigned char>(jpeg[i + 1]) == marker) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+} // namespace
+
+TEST(ImageFileCheckTest, ReadsTheSizeFromPngAndJpegHeaders) {
+    const ImageFileInfo png = inspect(imagefiles::png(imagefiles::gradient(5, 3)));
+    EXPECT_TRUE(png.isDecodable()) << png.problem;
+    EXPECT_EQ(png.format, ImageFileFormat::Png);
+    EXPECT_EQ(png.width, 5);
+    EXPECT_EQ(png.height, 3);
+
+    const ImageFileInfo jpeg = inspect(imagefiles::jpeg(imagefiles::gradient(7, 2)));
+    EXPECT_TRUE(jpeg.isDecodable()) << jpeg.problem;
+    EXPECT_EQ(jpeg.format, ImageFileFormat::Jpeg);
+    EXPECT_EQ(jpeg.width, 7);
+    EXPECT_EQ(jpeg.height, 2);
+}
+
+TEST(ImageFileCheckTest, RefusesWhatIsNotAPngOrJpeg) {
+    EXPECT_FALSE(inspect("").isDecodable());
+    EXPECT_EQ(ImageFileCheck::inspect(nullptr, 10).format, ImageFileFormat::Unknown);
+    const ImageFileInfo text = inspect("This is not a picture, just text.\n");
+    EXPECT_FALSE(text.isDecodable());
+    EXPECT_EQ(text.format, ImageFileFormat::Unknown);
+    EXPECT_NE(text.problem.find("not a PNG or JPEG"), std::string::npos);
+    // BMP and TGA are formats the game does not use.
+    EXPECT_FALSE(inspect("BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00").isDecodable());
+
+    std::mt19937 random(1234);
+    for (int round = 0; round < 200; ++round) {
+        std::string noise(1 + random() % 300, '\0');
+        for (char &c : noise) {
+            c = static_cast<char>(random() & 0xFF);
+        }
+        EXPECT_FALSE(inspect(noise).isDecodable()) << "round " << round;
+    }
+}
+
+TEST(ImageFileCheckTest, RefusesEveryTruncationOfAValidFile) {
+    const std::string png = imagefiles::png(imagefiles::gradient(6, 6));
+    const std::string jpeg = imagefiles::jpeg(imagefiles::gradient(6, 6));
+    for (std::size_t length = 0; length < png.size(); ++length) {
+        EXPECT_FALSE(inspect(png.substr(0, length)).isDecodable()) << "PNG cut to " << length << " bytes";
+    }
+    for (std::size_t length = 0; length < jpeg.size(); ++length) {
+        EXPECT_FALSE(inspect(jpeg.substr(0, length)).isDecodable()) << "JPEG cut to " << length << " bytes";
+    }
+    EXPECT_TRUE(inspect(png).isDecodable());
+    EXPECT_TRUE(inspect(jpeg).isDecodable());
+}
+
+TEST(ImageFileCheckTest, CapsTheSidesAtTheLimit) {
+    const std::string png = imagefiles::png(imagefiles::gradient(4, 4));
+    const ImageFileInfo huge = inspect(withPngSize(png, 100000, 10));
+    EXPECT_FALSE(huge.isDecodable());
+    EXPECT_NE(huge.problem.find("too large"), std::string::npos) << huge.problem;
+    EXPECT_FALSE(inspect(withPngSize(png, 10, ImageFileCheck::kMaxImageSide + 1)).isDecodable());
+    EXPECT_FALSE(inspect(withPngSize(png, 0xFFFFFFFFu, 0xFFFFFFFFu)).isDecodable());
+    EXPECT_FALSE(inspect(withPngSize(png, 0, 4)).isDecodable());
+    const ImageFileInfo largest = inspect(withPngSize(png, ImageFileCheck::kMaxImageSide, 1));
+    EXPECT_TRUE(largest.isDecodable()) << largest.problem;
+    EXPECT_EQ(largest.width, ImageFileCheck::kMaxImageSide);
+
+    // JPEG frame header: length, precision, height, width.
+    std::string jpeg = imagefiles::jpeg(imagefiles::gradient(4, 4));
+    const std::size_t frame = findMarker(jpeg, 0xC0);
+    ASSERT_NE(frame, std::string::npos);
+    jpeg[frame + 5] = static_cast<char>(0xFF); // height 0xFF04
+    EXPECT_FALSE(inspect(jpeg).isDecodable());
+    jpeg[frame + 5] = 0;
+    jpeg[frame + 6] = 0; // height 0: defined later in the stream, which nothing here supports
+    EXPECT_FALSE(inspect(jpeg).isDecodable());
+}
+
+TEST(ImageFileCheckTest, RefusesBrokenStructure) {
+    // A PNG whose chunks never reach IEND, and one without image data.
+    std::string png = imagefiles::png(imagefiles::gradient(4, 4));
+    const std::size_t end = png.rfind("IEND");
+    ASSERT_NE(end, std::string::npos);
+    std::string noEnd = png;
+    noEnd.replace(end, 4, "ZZZZ");
+    EXPECT_FALSE(inspect(noEnd).isDecodable());
+    std::string noData = png;
+    const std::size_t data = noData.find("IDAT");
+    ASSERT_NE(data, std::string::npos);
+    noData.replace(data, 4, "tEXt");
+    EXPECT_FALSE(inspect(noData).isDecodable());
+
+    // A JPEG whose scan comes before any frame header, and a 12-bit one.
+    std::string jpeg = imagefiles::jpeg(imagefiles::gradient(4, 4));
+    const std::size_t frame = findMarker(jpeg, 0xC0);
+    ASSERT_NE(frame, std::string::npos);
+    std::string noFrame = jpeg;
+    noFrame[frame + 1] = static_cast<char>(0xE5); // turns the frame header into an application segment
+    EXPECT_FALSE(inspect(noFrame).isDecodable());
+    std::string twelveBit = jpeg;
+    twelveBit[frame + 4] = 12;
+    EXPECT_FALSE(inspect(twelveBit).isDecodable());
+}
