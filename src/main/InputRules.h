@@ -42,10 +42,10 @@ struct FrameClock {
     double dFPSTimer = 0;  // seconds accumulated towards the next rate update
 
     struct Tick {
-        bool step = false;  // false on the very first call: only the time is taken
-        double dt = 0;      // seconds since the last step
+        bool step = false;   // false on the very first call: only the time is taken
+        double dt = 0;       // seconds since the last step
         bool fpsDue = false; // the accumulator passed one second on this frame
-        double fps = 0;     // rate of this single frame, when fpsDue
+        double fps = 0;      // rate of this single frame, when fpsDue
     };
 
     Tick advance(double now);

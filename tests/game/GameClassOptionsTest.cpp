@@ -1,0 +1,140 @@
+#include "game/GameClass.h"
+
+#include "support/GameDataFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct GameClassOptionsTest : ::testing::Test {
+    GameDataFixture data;
+    GameClass gc;
+};
+
+TEST_F(GameClassOptionsTest, ReadsTheTypeTablesAtConstruction) {
+    const CFahrzeugTypDaten *tank = gc.getFahrzeugDatenTyp("tank");
+    ASSERT_NE(tank, nullptr);
+    EXPECT_EQ(tank->getModellName(), "tank1.md2");
+    EXPECT_EQ(gc.getFahrzeugDatenTyp("Tank"), nullptr);
+    ASSERT_EQ(gc.getWeapons().count("cannon"), 1u);
+}
+
+TEST_F(GameClassOptionsTest, DefaultsMatchAFreshGame) {
+    EXPECT_TRUE(gc.getUseShadowmap());
+    EXPECT_TRUE(gc.getUseLightmap());
+    EXPECT_TRUE(gc.getDisplayFPS());
+    EXPECT_TRUE(gc.getUseFrustumCulling());
+    EXPECT_TRUE(gc.getUseDisplayLists());
+    EXPECT_FALSE(gc.getDisplayHelp());
+    EXPECT_FALSE(gc.getShowWireFrame());
+    EXPECT_FALSE(gc.getTransparenz());
+    EXPECT_FALSE(gc.getDrawMiniMap());
+    EXPECT_EQ(gc.getRenderMode(), GameClass::kDisplayLists);
+    EXPECT_EQ(gc.getTextureQuality(), 0);
+    EXPECT_EQ(gc.getMipMappingMode(), 1);
+    EXPECT_EQ(gc.getViewPos(), (std::array<float, 3>{20, 70, 50}));
+}
+
+TEST_F(GameClassOptionsTest, TogglesPrintTheirLineAndShowTheirMessage) {
+    testing::internal::CaptureStdout();
+    gc.toggleOption(7); // F7
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Use DisplayLists off\n");
+    EXPECT_FALSE(gc.getUseDisplayLists());
+    EXPECT_EQ(gc.getStatusMessage(), "Use DisplayLists off");
+    EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), 2.0f);
+
+    // Help and the minimap report on the console only: the earlier message stays.
+    testing::internal::CaptureStdout();
+    gc.toggleOption(1);
+    gc.setDrawMiniMap(true);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Display Help\nMinimap on\n");
+    EXPECT_EQ(gc.getStatusMessage(), "Use DisplayLists off");
+
+    struct Case {
+        int key;
+        const char *message;
+    };
+    const Case cases[] = {{2, "Disable FPS"},         {3, "Show Wireframe"},    {8, "Disable FrustumCulling"},
+                          {9, "Enable Transparency"}, {10, "Use Lightmap off"}, {11, "Use Shadowmap off"},
+                          {11, "Use Shadowmap on"}};
+    testing::internal::CaptureStdout();
+    for (const Case &c : cases) {
+        gc.toggleOption(c.key);
+        EXPECT_EQ(gc.getStatusMessage(), c.message) << "F" << c.key;
+    }
+    testing::internal::GetCapturedStdout();
+    gc.toggleOption(12); // F12 has no option
+    EXPECT_EQ(gc.getStatusMessage(), "Use Shadowmap on");
+}
+
+TEST_F(GameClassOptionsTest, CyclesWrapWithTheirMessages) {
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 3; ++i)
+        gc.changeRenderMode();
+    EXPECT_EQ(gc.getRenderMode(), GameClass::kImmediate);
+    EXPECT_EQ(gc.getStatusMessage(), "change RenderMode to ImediateMode");
+    gc.changeRenderMode();
+    EXPECT_EQ(gc.getStatusMessage(), "change RenderMode to DisplayLists");
+
+    gc.changeMipMappingQuality();
+    EXPECT_EQ(gc.getStatusMessage(), "change MipMappingMode to LINEAR");
+    gc.changeMipMappingQuality();
+    EXPECT_EQ(gc.getMipMappingMode(), 0);
+    EXPECT_EQ(gc.getStatusMessage(), "change MipMappingMode to AUS");
+
+    gc.changeTextureQuality();
+    EXPECT_EQ(gc.getStatusMessage(), "change Texturequality to GL_NEAREST");
+    gc.changeTextureQuality();
+    EXPECT_EQ(gc.getTextureQuality(), 0);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("change RenderMode\nchange RenderMode\n"), std::string::npos);
+    EXPECT_NE(console.find("change Texturequality to GL_LINEAR\n"), std::string::npos);
+}
+
+TEST_F(GameClassOptionsTest, StatusMessageExpiresAfterTwoSeconds) {
+    testing::internal::CaptureStdout();
+    gc.setTransparenz(true);
+    testing::internal::GetCapturedStdout();
+    gc.countDownStatusMessage(1.5f);
+    EXPECT_EQ(gc.getStatusMessage(), "Enable Transparency");
+    gc.countDownStatusMessage(0.6f);
+    EXPECT_TRUE(gc.getStatusMessage().empty());
+}
+
+TEST_F(GameClassOptionsTest, CameraPitchStaysAboveTheTarget) {
+    gc.setAngleX(-45);
+    gc.setAngleX(-5);
+    gc.setAngleX(-85);
+    EXPECT_FLOAT_EQ(gc.getAngleX(), -45);
+    gc.setAngleX(-80);
+    EXPECT_FLOAT_EQ(gc.getAngleX(), -80);
+    gc.setAngleX(-10);
+    EXPECT_FLOAT_EQ(gc.getAngleX(), -10);
+
+    gc.setAngleX(-45);
+    gc.setCamDistance(70);
+    gc.calcViewPos(0);
+    EXPECT_NEAR(gc.getViewPos()[0], 0.0, 1e-3);
+    EXPECT_NEAR(gc.getViewPos()[1], 49.497, 1e-3);
+    EXPECT_NEAR(gc.getViewPos()[2], 49.497, 1e-3);
+    gc.calcViewPos(90); // an extra yaw swings the camera round to +x
+    EXPECT_NEAR(gc.getViewPos()[0], 49.497, 1e-3);
+    EXPECT_NEAR(gc.getViewPos()[2], 0.0, 1e-3);
+}
+
+TEST(GameClassImportTest, RegistersEveryVisibleFileByBareName) {
+    GameDataFixture data;
+    GameClass gc;
+    data.dir.write("data/textures/a.png", "not an image");
+    data.dir.write("data/textures/.hidden.png", "x");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(gc.importTextures("data/textures/"));
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("Error: "), std::string::npos);
+    EXPECT_NE(errors.find("a.png"), std::string::npos);
+    EXPECT_TRUE(gc.getTextureHolder()->hasTexture("a.png"));
+    EXPECT_FALSE(gc.getTextureHolder()->hasTexture(".hidden.png"));
+    EXPECT_TRUE(gc.importTextures("data/no-such-folder/"));
+}
+
+} // namespace
