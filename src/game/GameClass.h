@@ -2,10 +2,12 @@
 
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
+#include "level/Level.h"
 #include "render/Font.h"
 #include "render/TextureHolder.h"
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -138,4 +140,18 @@ class GameClass {
     int mipMappingMode = 1; // 0 off, 1 nearest, 2 linear
     bool useDisplayLists = true;
     int cameraMode = 2; // follows the player-1 vehicle
+
+    // ---- Level and model registries, filled at start-up (GameClassImport.cpp) ----
+  public:
+    using LevelMap = std::map<std::string, std::unique_ptr<Level>>;
+
+    // Reads every "*.lvl" file of the directory, in name order, hidden files
+    // skipped. A file that yields no level prints "Load failed"; the scan goes
+    // on and the result is false. A level name already taken keeps its first level.
+    bool importLevels(const std::string &strDirName);
+    Level *getLevel(const std::string &name) const; // null when absent
+    const LevelMap &getLevels() const { return levels; }
+
+  private:
+    LevelMap levels; // level name -> level, owned until the program ends
 };
