@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 
 namespace {
