@@ -131,6 +131,7 @@ TEST(ArtgenCheck, CommandLineRejectsBadUse) {
     EXPECT_EQ(runGenerator(""), 2);
     EXPECT_EQ(runGenerator("\"" + dir.path().string() + "\" no-such-family"), 2);
     EXPECT_FALSE(fs::exists(dir.path() / "textures"));
+    EXPECT_EQ(runGenerator("\"" + dir.path().string() + "\" all no-such-family"), 2);
     EXPECT_EQ(runGenerator("--list"), 0);
     EXPECT_EQ(runGenerator("--fonts \"" + dir.path().string() + "\" \"" + dir.path().string() + "\" menu"),
               1);
