@@ -1,6 +1,7 @@
 #include "game/GameClass.h"
 
 #include "level/LevelFileReader.h"
+#include "render/ReadMD2Model.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,4 +50,35 @@ bool GameClass::importLevels(const std::string &strDirName) {
 Level *GameClass::getLevel(const std::string &name) const {
     const auto found = levels.find(name);
     return found == levels.end() ? nullptr : found->second.get();
+}
+
+bool GameClass::importModells(const std::string &strDirName) {
+    for (const std::string &name : sortedFiles(strDirName, ".md2")) {
+        auto model = std::make_unique<Md2Model>();
+        if (ReadMD2Model(strDirName + name, model.get()) != 1) {
+            continue; // the reader has reported it
+        }
+        model->setName(name);
+        models[name] = std::move(model);
+    }
+    return true;
+}
+
+Md2Model *GameClass::getModell(const std::string &name) const {
+    const auto found = models.find(name);
+    return found == models.end() ? nullptr : found->second.get();
+}
+
+bool GameClass::registerObjectLightMap(LightMap &lightMap, const ObjectData &object) {
+    const Md2Model *model = getModell(object.getModel());
+    if (model == nullptr) {
+        return false;
+    }
+    const std::string textureName = object.getName() + "light";
+    const DevilImageDefinition image = lightMap.calcModelLightMapTexture(
+        model, object.getName(), object.getPos(), object.getRotation(), object.getSize());
+    std::printf("%s", textureName.c_str());
+    std::fflush(stdout);
+    textures.setInMemoryGeneratedTexture(image, textureName);
+    return true;
 }

@@ -1,5 +1,7 @@
 #include "render/LightMap.h"
 
+#include "render/Md2Model.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -407,4 +409,44 @@ DevilImageDefinition LightMap::calcModelLightMapTexture(const std::vector<LightM
         }
     }
     return modelImage;
+}
+
+std::vector<LightMapTriangle> LightMap::modelTriangles(const Md2Model &model) {
+    std::vector<LightMapTriangle> result;
+    const Md2Frame *frame = model.getPoseFrame();
+    if (frame == nullptr) {
+        return result;
+    }
+    const std::vector<Md2TexCoord> &texCoords = model.getTexCoords();
+    const float skinWidth = model.getSkinWidth() > 0 ? static_cast<float>(model.getSkinWidth()) : 1.0f;
+    const float skinHeight = model.getSkinHeight() > 0 ? static_cast<float>(model.getSkinHeight()) : 1.0f;
+    result.reserve(model.getTriangles().size());
+    for (const Md2Triangle &triangle : model.getTriangles()) {
+        LightMapTriangle out{};
+        bool valid = true;
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t vertex = triangle.vertexIndex[c];
+            const std::size_t coord = triangle.texCoordIndex[c];
+            if (vertex >= frame->vertices.size() || coord >= texCoords.size()) {
+                valid = false; // the reader rejects such files; an empty model has none
+                break;
+            }
+            for (int a = 0; a < 3; ++a) {
+                out.corner[c][a] = frame->scale[a] * frame->vertices[vertex].v[a] + frame->translate[a];
+            }
+            out.texCoord[c][0] = texCoords[coord].s / skinWidth;
+            out.texCoord[c][1] = texCoords[coord].t / skinHeight;
+        }
+        if (valid) {
+            result.push_back(out);
+        }
+    }
+    return result;
+}
+
+DevilImageDefinition LightMap::calcModelLightMapTexture(const Md2Model *model, const std::string & /*name*/,
+                                                        const float *pos, float rotY, float scale) {
+    const std::vector<LightMapTriangle> triangles =
+        model != nullptr ? modelTriangles(*model) : std::vector<LightMapTriangle>();
+    return calcModelLightMapTexture(triangles, pos, rotY, scale);
 }

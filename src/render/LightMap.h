@@ -7,7 +7,10 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
+
+class Md2Model;
 
 // A quad prepared for light-map sampling: corners, the unit axes along
 // p0->p3 (u) and p0->p1 (v), their lengths and the normal u x v. The rows
@@ -78,6 +81,15 @@ class LightMap {
     // drawing code). Register it as name + "light".
     DevilImageDefinition calcModelLightMapTexture(const std::vector<LightMapTriangle> &triangles,
                                                   const float *pos, float rotY, float scale);
+
+    // The same for a level object's MD2 model, from its drawn pose (frame 1)
+    // and skin coordinates; `name` is the object's name. A model without that
+    // frame gives a map lit evenly by the light at `pos`.
+    DevilImageDefinition calcModelLightMapTexture(const Md2Model *model, const std::string &name,
+                                                  const float *pos, float rotY, float scale);
+    // Frame 1 of `model` as light-map triangles: model-space corners and skin
+    // coordinates (s / skin width, t / skin height).
+    static std::vector<LightMapTriangle> modelTriangles(const Md2Model &model);
 
     // A black RGB image of width x height texels (depth 3, GL_RGB).
     static DevilImageDefinition generateTexture(int width, int height);

@@ -1,5 +1,6 @@
 #include "game/GameClass.h"
 
+#include "render/Md2Bytes.h"
 #include "support/GameDataFixture.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,70 @@ TEST_F(GameClassLevelImportTest, MissingOrEmptyDirectoryLeavesTheRegistryEmpty) 
     EXPECT_TRUE(gc.importLevels("data/empty/"));
     EXPECT_TRUE(gc.getLevels().empty());
     EXPECT_EQ(gc.getLevel(""), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A small MD2 file: one triangle, frame 1 scaled by `scale`.
+std::string md2File(float scale) {
+    Md2Bytes bytes = Md2Bytes::triangle();
+    bytes.frames[1].scale[0] = scale;
+    bytes.texCoords = {{0, 0}, {128, 0}, {0, 64}};
+    bytes.triangles = {{0, 1, 2, 0, 1, 2}};
+    return bytes.build();
+}
+
+TEST_F(GameClassLevelImportTest, ImportsModelsByBareFileName) {
+    data.dir.write("data/model/b.md2", md2File(2.0f));
+    data.dir.write("data/model/a.md2", md2File(1.0f));
+    data.dir.write("data/model/.hidden.md2", md2File(1.0f));
+    data.dir.write("data/model/broken.md2", "IDP2 but nothing else");
+    data.dir.write("data/model/skin.png", "not a model");
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(gc.importModells("data/model/"));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("broken.md2"), std::string::npos);
+    ASSERT_EQ(gc.getModells().size(), 2u);
+    ASSERT_NE(gc.getModell("a.md2"), nullptr);
+    EXPECT_EQ(gc.getModell("a.md2")->getName(), "a.md2");
+    ASSERT_NE(gc.getModell("b.md2"), nullptr);
+    EXPECT_FLOAT_EQ(gc.getModell("b.md2")->getPoseFrame()->scale[0], 2.0f);
+    EXPECT_EQ(gc.getModell("broken.md2"), nullptr);
+    EXPECT_EQ(gc.getModell(".hidden.md2"), nullptr);
+    EXPECT_EQ(gc.getModell("data/model/a.md2"), nullptr); // keys are bare names
+    EXPECT_TRUE(gc.importModells("data/none/"));
+}
+
+TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight) {
+    data.dir.write("data/model/crate.md2", md2File(1.0f));
+    gc.importModells("data/model/");
+    ObjectData crate;
+    crate.setName("crate1");
+    crate.setModel("crate.md2");
+    crate.setPos(10, 0, 10);
+    LightMap lightMap;
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, crate));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "crate1light");
+    ASSERT_TRUE(gc.getTextureHolder()->hasTexture("crate1light"));
+    const DevilImageDefinition *image = gc.getTextureHolder()->getTextureByString("crate1light");
+    EXPECT_EQ(image->getIlImageWidth(), 32);
+    EXPECT_EQ(image->getIlImageHeight(), 32);
+    EXPECT_EQ(image->getIlImageColorDepth(), 3);
+    EXPECT_TRUE(image->hasPixels());
+
+    // An object whose model is not loaded gets nothing.
+    ObjectData ghost;
+    ghost.setName("ghost");
+    ghost.setModel("ghost.md2");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(gc.registerObjectLightMap(lightMap, ghost));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_FALSE(gc.getTextureHolder()->hasTexture("ghostlight"));
 }
 
 } // namespace

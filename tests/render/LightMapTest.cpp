@@ -1,5 +1,7 @@
 #include "render/LightMap.h"
 
+#include "render/Md2Bytes.h"
+#include "render/Md2Model.h"
 #include "support/GlTestContext.h"
 
 #include <GL/gl.h>
@@ -222,6 +224,46 @@ TEST_F(LightMapGlTest, TerrainMapsAreComputedInTheFirstFrameAndReused) {
     EXPECT_EQ(lightMap.getSurfaceTextureCount(), 0);
     EXPECT_FALSE(glIsTexture(first));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
+
+namespace {
+
+TEST(LightMapModelTest, ModelTrianglesComeFromTheDrawnPoseAndTheSkin) {
+    Md2Bytes bytes = Md2Bytes::triangle();
+    bytes.frames[0].vertices = {{9, 9, 9}, {9, 9, 9}, {9, 9, 9}}; // frame 0 is never used
+    bytes.frames[1].scale[0] = 0.5f;
+    bytes.frames[1].translate[2] = 3.0f;
+    bytes.frames[1].vertices = {{10, 0, 0}, {0, 20, 0}, {0, 0, 40}};
+    bytes.texCoords = {{0, 0}, {64, 0}, {0, 32}};
+    bytes.triangles = {{0, 1, 2, 0, 1, 2}};
+    const std::string file = bytes.build();
+    Md2Model model;
+    ASSERT_TRUE(
+        model.readFromMemory(reinterpret_cast<const unsigned char *>(file.data()), file.size(), "t.md2"));
+
+    const std::vector<LightMapTriangle> triangles = LightMap::modelTriangles(model);
+    ASSERT_EQ(triangles.size(), 1u);
+    const LightMapTriangle &t = triangles[0];
+    EXPECT_FLOAT_EQ(t.corner[0][0], 5.0f); // 0.5 * 10
+    EXPECT_FLOAT_EQ(t.corner[0][2], 3.0f);
+    EXPECT_FLOAT_EQ(t.corner[1][1], 20.0f);
+    EXPECT_FLOAT_EQ(t.corner[2][2], 43.0f);
+    EXPECT_FLOAT_EQ(t.texCoord[1][0], 0.5f); // 64 / skin width 128
+    EXPECT_FLOAT_EQ(t.texCoord[2][1], 0.5f); // 32 / skin height 64
+
+    LightMap lightMap;
+    const float pos[3] = {0, 0, 0};
+    const DevilImageDefinition image = lightMap.calcModelLightMapTexture(&model, "thing", pos, 0, 1);
+    EXPECT_EQ(image.getIlImageWidth(), 32);
+    EXPECT_TRUE(image.hasPixels());
+    // An empty model and a null one are lit evenly by the light at the object.
+    const float far[3] = {-75, 150, 75};
+    Md2Model empty;
+    EXPECT_TRUE(LightMap::modelTriangles(empty).empty());
+    EXPECT_EQ(texelAt(lightMap.calcModelLightMapTexture(&empty, "e", far, 0, 1), 5, 5), 63);
+    EXPECT_EQ(texelAt(lightMap.calcModelLightMapTexture(nullptr, "n", far, 0, 1), 5, 5), 63);
 }
 
 } // namespace
