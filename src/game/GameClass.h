@@ -161,11 +161,11 @@ class GameClass {
     Md2Model *getModell(const std::string &name) const; // null when absent
     const ModelMap &getModells() const { return models; }
 
-    // Level start, for one level object: computes its light map with
-    // `lightMap`, prints the object name followed by "light" and registers
-    // the image under that name. False (and nothing done) when the object's
-    // model is not in the registry.
-    bool registerObjectLightMap(LightMap &lightMap, const ObjectData &object);
+    // Level start, for one object of `level`: computes its light map with
+    // `lightMap` under the level's light, prints the object name followed by
+    // "light" and registers the image under that name. False (and nothing
+    // done) when the object's model is not in the registry.
+    bool registerObjectLightMap(LightMap &lightMap, const Level &level, const ObjectData &object);
 
   private:
     LevelMap levels; // level name -> level, owned until the program ends

@@ -69,11 +69,12 @@ Md2Model *GameClass::getModell(const std::string &name) const {
     return found == models.end() ? nullptr : found->second.get();
 }
 
-bool GameClass::registerObjectLightMap(LightMap &lightMap, const ObjectData &object) {
+bool GameClass::registerObjectLightMap(LightMap &lightMap, const Level &level, const ObjectData &object) {
     const Md2Model *model = getModell(object.getModel());
     if (model == nullptr) {
         return false;
     }
+    level.applyLight(lightMap);
     const std::string textureName = object.getName() + "light";
     const DevilImageDefinition image = lightMap.calcModelLightMapTexture(
         model, object.getName(), object.getPos(), object.getRotation(), object.getSize());

@@ -71,12 +71,23 @@ void Level::addLevelPowerUpData(std::unique_ptr<LevelPowerUpData> powerUp) {
     }
 }
 
+void Level::applyLight(LightMap &map) const {
+    for (const auto &light : lights) {
+        map.setLight(*light);
+    }
+    if (!lights.empty()) {
+        const float *pos = lights.front()->getPos();
+        map.setLightPosition(pos[0], pos[1], pos[2]);
+    }
+}
+
 void Level::reportGridProblem(const char *problem) const {
     std::fprintf(stderr, "Error: heightmap \"%s\" of level \"%s\" %s\n", heightMap.c_str(), lvlName.c_str(),
                  problem);
 }
 
 void Level::calculateSurfaceMesh() {
+    applyLight(lightMap);
     grid.clear();
     cells.clear();
     gridColumns = 0;

@@ -65,7 +65,8 @@ class Level {
     void makeLight() {} // level lights are kept as records only
 
     // Builds the height grid from the heightmap picture of the session's
-    // texture registry. A picture that is missing, not 3 bytes per pixel, not
+    // texture registry and gives the terrain's light map the level's light.
+    // A picture that is missing, not 3 bytes per pixel, not
     // square or not matching the bounds is reported with an "Error: " line;
     // the grid then takes the bounds' size with heights clamped to the picture
     // (or flat without one). Bounds that cannot hold a terrain leave it empty.
@@ -99,6 +100,10 @@ class Level {
     int getMeshTriangleCount() const { return static_cast<int>(meshTriangles.size() / 3); }
 
     LightMap &getLightMap() { return lightMap; }
+    // Gives `map` the level's lights; the first one, when the file has any,
+    // becomes the light whose distance darkens the terrain and the objects.
+    // Without lights the light map keeps its own default light.
+    void applyLight(LightMap &map) const;
 
   private:
     // One terrain cell: its four corners A, B, C, D (x, height, z) and the

@@ -104,9 +104,10 @@ TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight)
     crate.setModel("crate.md2");
     crate.setPos(10, 0, 10);
     LightMap lightMap;
+    Level level;
 
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, crate));
+    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, level, crate));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "crate1light");
     ASSERT_TRUE(gc.getTextureHolder()->hasTexture("crate1light"));
     const DevilImageDefinition *image = gc.getTextureHolder()->getTextureByString("crate1light");
@@ -114,13 +115,27 @@ TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight)
     EXPECT_EQ(image->getIlImageHeight(), 32);
     EXPECT_EQ(image->getIlImageColorDepth(), 3);
     EXPECT_TRUE(image->hasPixels());
+    const unsigned char defaultLight = image->getIlImageData()[0];
+
+    // Under the level's own light, right beside the crate, the map is brighter.
+    auto light = std::make_unique<LightData>();
+    light->setPos(0, 10);
+    light->setPos(1, 5);
+    light->setPos(2, 10);
+    level.addLightSource(std::move(light));
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, level, crate));
+    testing::internal::GetCapturedStdout();
+    EXPECT_FLOAT_EQ(lightMap.getLightPosition()[1], 5);
+    EXPECT_EQ(gc.getTextureHolder()->getTextureByString("crate1light")->getIlImageData()[0], 255);
+    EXPECT_LT(defaultLight, 255);
 
     // An object whose model is not loaded gets nothing.
     ObjectData ghost;
     ghost.setName("ghost");
     ghost.setModel("ghost.md2");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(gc.registerObjectLightMap(lightMap, ghost));
+    EXPECT_FALSE(gc.registerObjectLightMap(lightMap, level, ghost));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_FALSE(gc.getTextureHolder()->hasTexture("ghostlight"));
 }

@@ -142,6 +142,26 @@ TEST_F(LevelTerrainTest, BoundsThatCannotHoldATerrainLeaveItEmpty) {
     }
 }
 
+TEST_F(LevelTerrainTest, TheLevelsFirstLightPlacesTheLightMapsLight) {
+    auto level = squareLevel(gc, 10, picture(10, 10, 3, exampleValue));
+    build(*level);
+    EXPECT_FLOAT_EQ(level->getLightMap().getLightPosition()[0], -75); // no light: the default one
+    EXPECT_FLOAT_EQ(level->getLightMap().getLightPosition()[1], -50);
+
+    for (float y : {60.0f, 5.0f}) {
+        auto light = std::make_unique<LightData>();
+        light->setPos(0, 3);
+        light->setPos(1, y);
+        light->setPos(2, -4);
+        level->addLightSource(std::move(light));
+    }
+    build(*level);
+    const float *pos = level->getLightMap().getLightPosition();
+    EXPECT_FLOAT_EQ(pos[0], 3);
+    EXPECT_FLOAT_EQ(pos[1], 60);
+    EXPECT_FLOAT_EQ(pos[2], -4);
+}
+
 TEST_F(LevelTerrainTest, RecordsAreOwnedAndNullRecordsIgnored) {
     Level level;
     level.addLightSource(nullptr);

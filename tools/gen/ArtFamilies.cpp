@@ -1,10 +1,14 @@
 #include "ArtFamilies.h"
 
 #include "MenuArt.h"
+#include "SkyArt.h"
+#include "TerrainArt.h"
 
 const std::vector<ArtFamily> &artFamilies() {
     static const std::vector<ArtFamily> families = {
         {"menu", "main menu background and the normal and hover item pictures", &MenuArt::generate},
+        {"terrain", "level heightmaps and the ground picture", &TerrainArt::generate},
+        {"sky", "the six sky box pictures", &SkyArt::generate},
     };
     return families;
 }
