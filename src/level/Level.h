@@ -23,7 +23,7 @@ class Level {
     static constexpr int kCellSize = 5;                   // units per terrain cell side
     static constexpr float kHeightScale = 30.0f;          // grid value per unit of height
     static constexpr float kSkyHalfSize = 200.0f;         // units from the camera to each sky face
-    static constexpr int kMaxExtent = 2048;               // largest terrain side in units (pixels)
+    static constexpr int kMaxExtent = 1024;               // largest terrain side in units (pixels)
     static constexpr const char *kMeshName = "heightmap"; // physics body of the terrain
 
     Level();
