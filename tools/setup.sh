@@ -12,8 +12,8 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-    libdevil-dev libbullet-dev libstb-dev zlib1g-dev
-    xvfb xauth xdotool imagemagick x11-utils
+    libdevil-dev libbullet-dev libstb-dev zlib1g-dev fonts-dejavu-core
+    xvfb xauth xdotool imagemagick x11-utils python3
 )
 
 missing=()
