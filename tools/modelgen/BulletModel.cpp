@@ -15,8 +15,9 @@ constexpr double kTail = -6.0;  // base
 constexpr double kTip = 6.0;    // nose
 constexpr double kAxis = kBand; // axis height: the shell rests on its band
 
-constexpr SkinRect kBody{0, 0, 128, 128};   // around in s, nose end at the top
-constexpr SkinRect kNose{128, 0, 256, 128}; // ogive and fuze
+constexpr SkinRect kBody{0, 0, 128, 128};    // around in s, nose end at the top
+constexpr SkinRect kNose{128, 48, 256, 128}; // ogive
+constexpr SkinRect kFuze{128, 0, 256, 40};   // steel fuze at the point
 constexpr SkinRect kCopper{0, 128, 128, 160};
 constexpr SkinRect kBase{128, 128, 256, 256}; // flat base with primer
 
@@ -36,11 +37,11 @@ SkinCanvas paintBulletSkin() {
         return c.scaled(shade * grain(x, y, 4, 0.06));
     });
     skin.paint(kNose, [](double x, double y, const Rgb &) {
-        Rgb c = Rgb::hex(0x6B7440);
-        if (y < 40) {
-            c = Rgb::hex(0xB8B4A8); // steel fuze
-        }
-        return c.scaled(grain(x, y, 5, 0.08));
+        return Rgb::hex(0x6B7440).scaled(grain(x, y, 5, 0.08));
+    });
+    skin.paint(kFuze, [](double x, double y, const Rgb &) {
+        const double ring = std::fmod(y, 8.0) < 1.0 ? 0.75 : 1.0;
+        return Rgb::hex(0xB8B4A8).scaled(ring * grain(x, y, 8, 0.08));
     });
     skin.paint(kCopper, [](double x, double y, const Rgb &) {
         const double ridge = std::fmod(y, 4.0) < 2.0 ? 1.08 : 0.9;
@@ -72,6 +73,6 @@ GeneratedModel makeBullet() {
     // Ogive: three rings narrowing to the point.
     mesh.addTube(at(1.0), at(3.0), kRadius, 1.85, sides, nose, bodyCap);
     mesh.addTube(at(3.0), at(4.6), 1.85, 1.05, sides, nose, bodyCap);
-    mesh.addTube(at(4.6), at(kTip), 1.05, 0.0, sides, nose, bodyCap);
+    mesh.addTube(at(4.6), at(kTip), 1.05, 0.0, sides, inset(kFuze, 1.0), bodyCap);
     return {"bullet.md2", "bullet_skin.png", mesh, paintBulletSkin(), ""};
 }

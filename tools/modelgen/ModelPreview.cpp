@@ -189,7 +189,7 @@ int main(int argc, char **argv) {
         }();
         radius = std::max(radius, steps * shown.model.getPoseFrame()->scale[a] * scale);
     }
-    const float d = radius * 1.4f;
+    const float d = radius * 2.0f;
     const float centre[3] = {0, radius * 0.25f, 0};
     const float eyes[4][3] = {{d * 0.7f, d * 0.55f, d * 0.7f},
                               {-d * 0.7f, d * 0.45f, -d * 0.7f},

@@ -18,9 +18,11 @@ Rgb stone(double x, double y) {
     // Lichen patches and dark cracks.
     const double lichen = smoothStep(0.64, 0.72, fractalNoise(x / 12.0 + 50.0, y / 12.0, 3, 83));
     c = mix(c, Rgb::hex(0x8C9A52), 0.7 * lichen);
-    const double crack = std::fabs(fractalNoise(x / 22.0, y / 22.0, 4, 84) - 0.5);
-    if (crack < 0.012) {
-        c = c.scaled(0.55);
+    // Sparse hairline cracks where two noise fields cross their middle together.
+    const double crackA = std::fabs(fractalNoise(x / 30.0, y / 30.0, 4, 84) - 0.5);
+    const double crackB = fractalNoise(x / 50.0 + 9.0, y / 50.0, 2, 87);
+    if (crackA < 0.01 && crackB > 0.55) {
+        c = c.scaled(0.6);
     }
     return c.scaled(grain(x, y, 85, 0.08));
 }

@@ -242,9 +242,9 @@ GeneratedModel makeTank() {
     mesh.addBox({-0.34, 1.46, 0.8}, {0.34, 1.98, 1.22}, BoxMaps::all(metal));
     const Vec3 gunBase{0.0, kGunHeight, 1.2};
     const SkinRect gunSide = inset(kMetalRect, 1.0);
-    mesh.addTube(gunBase, {0.0, kGunHeight, kBarrelTip - 0.16}, 0.1, 0.1, 8, gunSide, metal, 0.3927);
-    mesh.addTube({0.0, kGunHeight, 1.85}, {0.0, kGunHeight, 2.2}, 0.15, 0.15, 8, gunSide, metal, 0.3927);
-    mesh.addTube({0.0, kGunHeight, kBarrelTip - 0.2}, {0.0, kGunHeight, kBarrelTip}, 0.135, 0.135, 8, gunSide,
+    mesh.addTube(gunBase, {0.0, kGunHeight, kBarrelTip - 0.16}, 0.12, 0.12, 8, gunSide, metal, 0.3927);
+    mesh.addTube({0.0, kGunHeight, 1.85}, {0.0, kGunHeight, 2.2}, 0.17, 0.17, 8, gunSide, metal, 0.3927);
+    mesh.addTube({0.0, kGunHeight, kBarrelTip - 0.2}, {0.0, kGunHeight, kBarrelTip}, 0.155, 0.155, 8, gunSide,
                  dark, 0.3927);
     // Commander's cupola on the right of the roof, smoke dischargers on the cheeks.
     mesh.addTube({-0.42, kTurretTop - 0.05, -0.35}, {-0.42, kTurretTop + 0.22, -0.35}, 0.3, 0.26, 8, gunSide,
