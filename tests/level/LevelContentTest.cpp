@@ -3,6 +3,7 @@
 #include "level/LevelFileReader.h"
 #include "level/SkyBoxFace.h"
 #include "render/ImageLoader.h"
+#include "render/Modell.h"
 
 #include "support/TempDir.h"
 
@@ -145,21 +146,50 @@ TEST_F(LevelContentTest, QuickTestLevelFacesPlayerOneWithOneComputerTank) {
     EXPECT_LT(std::string("lvl1.lvl"), std::string("test_small.lvl"));
 }
 
-TEST_F(LevelContentTest, EveryModelTheLevelsUseIsShipped) {
+TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
     const fs::path models = kData / "model";
     if (!fs::is_directory(models)) {
         GTEST_SKIP() << "data/model/ is not there yet";
     }
+    testing::internal::CaptureStderr();
+    gc.importModells((kData / "model").string() + "/");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     for (const char *name : {"lvl1.lvl", "test_small.lvl"}) {
+        SCOPED_TRACE(name);
         std::unique_ptr<Level> level = LevelFileReader().readLevelFile((kData / "level" / name).string());
         ASSERT_NE(level, nullptr);
+        // Every object and vehicle as a circle around its position: half the
+        // diagonal of its model's footprint, times its size.
+        struct Footprint {
+            std::string name;
+            const float *pos;
+            float radius;
+            bool vehicle;
+        };
+        std::vector<Footprint> footprints;
+        const auto add = [&](const ObjectData &object, bool vehicle) {
+            Md2Model *model = gc.getModell(object.getModel());
+            ASSERT_NE(model, nullptr) << object.getName() << ": " << object.getModel();
+            Modell view(model);
+            view.calcBorder();
+            const float *box = view.getBorder(); // model axes: x and y lie flat, z is up
+            footprints.push_back({object.getName(), object.getPos(),
+                                  std::hypot(box[1] - box[0], box[3] - box[2]) / 2 * object.getSize(),
+                                  vehicle});
+        };
         for (const auto &object : level->getObjectDataList()) {
-            EXPECT_TRUE(fs::is_regular_file(models / object->getModel()))
-                << name << ": " << object->getModel();
+            add(*object, false);
         }
         for (const auto &vehicle : level->getVehicleDataList()) {
-            EXPECT_TRUE(fs::is_regular_file(models / vehicle->getModel()))
-                << name << ": " << vehicle->getModel();
+            add(*vehicle, true);
+        }
+        for (std::size_t i = 0; i < footprints.size(); ++i) {
+            for (std::size_t j = i + 1; j < footprints.size(); ++j) {
+                const Footprint &a = footprints[i], &b = footprints[j];
+                // Vehicles need room to move off; wall segments may touch.
+                const float needed = (a.radius + b.radius) * (a.vehicle || b.vehicle ? 1.0f : 0.9f);
+                EXPECT_GE(distance2d(a.pos, b.pos), needed) << a.name << " / " << b.name;
+            }
         }
     }
 }

@@ -29,9 +29,9 @@ const Gradient kAbove{{0.00f, Color::hex(0xd3dee6)},
                       {1.00f, Color::hex(0x2f62b4)}};
 // From the horizon (0) straight down (1): hazy far land.
 const Gradient kBelow{{0.00f, Color::hex(0xd3dee6)},
-                      {0.04f, Color::hex(0x8f9f86)},
-                      {0.20f, Color::hex(0x55683a)},
-                      {1.00f, Color::hex(0x3d5226)}};
+                      {0.04f, Color::hex(0x85967a)},
+                      {0.20f, Color::hex(0x4b6030)},
+                      {1.00f, Color::hex(0x34481f)}};
 
 } // namespace
 
