@@ -5,8 +5,11 @@
 #include "render/ImageLoader.h"
 #include "render/Modell.h"
 
+#include "support/GlTestContext.h"
 #include "support/TempDir.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -263,6 +266,65 @@ TEST(SkyBoxPicturesTest, NeighbouringFacesMeetWithoutASeam) {
     for (const DevilImageDefinition &image : images) {
         loader.closeImage(image);
     }
+}
+
+} // namespace
+
+namespace {
+
+struct LevelContentGlTest : GlTest {
+    ScopedCwd cwd{PANZER_SOURCE_DIR};
+    GameClass gc;
+};
+
+TEST_F(LevelContentGlTest, FirstLevelDrawsGroundBelowAndSkyAbove) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    gc.importTextures("data/textures/");
+    gc.importLevels("data/level/");
+    Level *level = gc.getLevel("lvl1.lvl");
+    ASSERT_NE(level, nullptr);
+    level->setGC(&gc);
+    level->calculateSurfaceMesh();
+
+    // The game's view: clockwise front faces, back faces culled, the fixed
+    // scene light; the eye where the session says the camera is.
+    const std::array<float, 3> eye = gc.getCameraPos();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(80, static_cast<double>(GlTestContext::width()) / GlTestContext::height(), 1, 5000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye[0], eye[1], eye[2], -20, 0, -40, 0, 1, 0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    const float position[4] = {-5, 100, -100, 0}, white[4] = {1, 1, 1, 1},
+                ambient[4] = {0.2f, 0.2f, 0.2f, 0.2f};
+    glLightfv(GL_LIGHT1, GL_POSITION, position);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    level->drawSurface(false, true, 1, 0, 1, true);
+    glDisable(GL_LIGHTING);
+    level->drawLvlHintergrund(1, 0, 1);
+    const FrameCapture frame = GlTestContext::readFrameBuffer();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    // Nothing is left undrawn, the top shows blue sky and the bottom green ground.
+    EXPECT_EQ(frame.litCount(), frame.width() * frame.height());
+    const FrameCapture::Pixel sky = frame.at(frame.width() / 2, 2);
+    EXPECT_GT(sky.b, sky.r);
+    EXPECT_GT(sky.b, 150);
+    const FrameCapture::Pixel ground = frame.at(frame.width() / 2, frame.height() - 3);
+    EXPECT_GT(ground.g, ground.r);
+    EXPECT_GT(ground.g, ground.b);
+    glDisable(GL_LIGHT1);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glFrontFace(GL_CCW);
 }
 
 } // namespace
