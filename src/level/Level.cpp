@@ -235,8 +235,9 @@ float Level::getTerrainHeight(float x, float z) const {
     if (!(u >= 0.0f && w >= 0.0f && u <= gridColumns && w <= gridRows)) {
         return 0.0f;
     }
-    const int i0 = std::min(static_cast<int>(u) / kCellSize * kCellSize, std::max(gridColumns - 1, 0));
-    const int j0 = std::min(static_cast<int>(w) / kCellSize * kCellSize, std::max(gridRows - 1, 0));
+    // The cell that holds the point; the far edge belongs to the last cell.
+    const int i0 = std::min(static_cast<int>(u), gridColumns - 1) / kCellSize * kCellSize;
+    const int j0 = std::min(static_cast<int>(w), gridRows - 1) / kCellSize * kCellSize;
     const int i1 = std::min(i0 + kCellSize, gridColumns), j1 = std::min(j0 + kCellSize, gridRows);
     const float fu = std::clamp((u - i0) / static_cast<float>(i1 - i0), 0.0f, 1.0f);
     const float fw = std::clamp((w - j0) / static_cast<float>(j1 - j0), 0.0f, 1.0f);

@@ -75,6 +75,13 @@ TEST_F(LevelTerrainTest, HeightsAreGridValuesOverThirtyOnACentredTerrain) {
     EXPECT_NEAR(peak->getTerrainHeight(-2.5f, -2.5f), 2.5f, 1e-5);
     EXPECT_NEAR(peak->getTerrainHeight(-1, -4), 1.0f, 1e-5); // in (A, B, C)
     EXPECT_NEAR(peak->getTerrainHeight(-4, -1), 1.0f, 1e-5); // in (A, C, D)
+
+    // Twelve units across: the last cell is cut to two units, up to the far edge.
+    auto cut = squareLevel(gc, 12, picture(12, 12, 3, [](int x, int) { return 10 * x; }));
+    build(*cut);
+    EXPECT_NEAR(cut->getTerrainHeight(6, 0), 110 / 30.0f, 1e-5); // column 12 repeats pixel 11
+    EXPECT_NEAR(cut->getTerrainHeight(5, 0), 105 / 30.0f, 1e-5);
+    EXPECT_NEAR(cut->getTerrainHeight(-6, 6), 0.0f, 1e-5);
 }
 
 TEST_F(LevelTerrainTest, HeightmapProblemsAreReportedAndKeptInBounds) {
