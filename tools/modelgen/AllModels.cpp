@@ -1,0 +1,13 @@
+#include "GeneratedModel.h"
+
+std::vector<GeneratedModel> makeAllModels() {
+    std::vector<GeneratedModel> all;
+    all.push_back(makeTank());
+    all.push_back(makeBullet());
+    all.push_back(makeHouse());
+    all.push_back(makeTree());
+    all.push_back(makeRock());
+    all.push_back(makeCrate());
+    all.push_back(makeWall());
+    return all;
+}
