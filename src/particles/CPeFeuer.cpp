@@ -5,8 +5,10 @@
 #include <GL/gl.h>
 
 namespace {
-constexpr float kHalfSize = 0.25f; // half side of a flame, world units
-}
+constexpr int kFirstLifeRange = 1000;   // first lives: up to 0.999 rise times
+constexpr int kRespawnLifeRange = 1100; // later lives: up to 1.099, so puffs do not all vanish at one height
+constexpr float kHalfSize = 0.25f;      // half side of a flame, world units
+} // namespace
 
 CPeFeuer::CPeFeuer(const float *fPos, const float *fColor, int iAnzParticle, float fRadius, float fHight,
                    float fAuftrieb, TextureHolder *m_pTh, ParticleRandom *pRandom)
@@ -28,25 +30,25 @@ void CPeFeuer::createParticles() {
         CParticle p;
         p.setHalfSquareLength(kHalfSize);
         p.setDir(0.0f, 1.0f, 0.0f);
-        spawn(p, getRandom().unit());
+        spawn(p, kFirstLifeRange);
         particles.push_back(p);
     }
 }
 
-void CPeFeuer::spawn(CParticle &p, float fLifeFactor) {
+void CPeFeuer::spawn(CParticle &p, int iLifeRange) {
     float start[4];
     area.spawn(pos, getRandom(), start);
     p.setPos(start);
     p.setSpeed(area.getAuftrieb());
     p.setColor4f(color);
-    startLife(p, area.riseTime() * fLifeFactor);
+    startLife(p, area.riseTime() * static_cast<float>(getRandom().below(iLifeRange)) / 1000.0f);
 }
 
 void CPeFeuer::doAction(float fFaktor, const float *fPos) {
     setPos(fPos);
     for (CParticle &p : particles) {
         if (p.getLife() < 0.0f) {
-            spawn(p, static_cast<float>(getRandom().below(1100)) / 1000.0f);
+            spawn(p, kRespawnLifeRange);
         }
     }
     moveParticles(fFaktor);

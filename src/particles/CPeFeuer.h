@@ -28,8 +28,8 @@ class CPeFeuer : public ParticleEngine {
   private:
     void createParticles();
     // New start in the spawn area, speed, emitter colour and a life of the
-    // rise time times `fLifeFactor`.
-    void spawn(CParticle &p, float fLifeFactor);
+    // rise time times below(iLifeRange) / 1000.
+    void spawn(CParticle &p, int iLifeRange);
 
     SpawnArea area; // height, buoyancy and where particles start
 };

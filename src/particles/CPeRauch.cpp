@@ -7,8 +7,10 @@
 #include <cmath>
 
 namespace {
-constexpr float kHalfSize = 0.5f; // half side of a smoke puff, world units
-}
+constexpr int kFirstLifeRange = 1000;   // first lives: up to 0.999 rise times
+constexpr int kRespawnLifeRange = 1100; // later lives: up to 1.099, so puffs do not all vanish at one height
+constexpr float kHalfSize = 0.5f;       // half side of a smoke puff, world units
+} // namespace
 
 CPeRauch::CPeRauch(const float *fPos, const float *fColor, int iAnzParticle, float fRadius, float fHight,
                    float fAuftrieb, TextureHolder *m_pTh, ParticleRandom *pRandom)
@@ -29,12 +31,12 @@ void CPeRauch::createParticles() {
     for (int i = 0; i < anzParticle; ++i) {
         CParticle p;
         p.setHalfSquareLength(kHalfSize);
-        spawn(p, getRandom().unit());
+        spawn(p, kFirstLifeRange);
         particles.push_back(p);
     }
 }
 
-void CPeRauch::spawn(CParticle &p, float fLifeFactor) {
+void CPeRauch::spawn(CParticle &p, int iLifeRange) {
     ParticleRandom &random = getRandom();
     float start[4];
     area.spawn(pos, random, start);
@@ -59,15 +61,14 @@ void CPeRauch::spawn(CParticle &p, float fLifeFactor) {
 
     p.setSpeed(area.getAuftrieb());
     p.setColor4f(color);
-    startLife(p, area.riseTime() * fLifeFactor);
+    startLife(p, area.riseTime() * static_cast<float>(getRandom().below(iLifeRange)) / 1000.0f);
 }
 
 void CPeRauch::doAction(float fFaktor, const float *fPos) {
     setPos(fPos);
     for (CParticle &p : particles) {
         if (p.getLife() < 0.0f) {
-            // Up to 1.099 rise times, so respawned puffs do not all vanish at one height.
-            spawn(p, static_cast<float>(getRandom().below(1100)) / 1000.0f);
+            spawn(p, kRespawnLifeRange);
         }
     }
     moveParticles(fFaktor);

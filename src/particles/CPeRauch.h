@@ -28,8 +28,8 @@ class CPeRauch : public ParticleEngine {
   private:
     void createParticles();
     // New start in the spawn area, drift, speed, emitter colour and a life of
-    // the rise time times `fLifeFactor`.
-    void spawn(CParticle &p, float fLifeFactor);
+    // the rise time times below(iLifeRange) / 1000.
+    void spawn(CParticle &p, int iLifeRange);
 
     SpawnArea area; // height, buoyancy and where particles start
 };
