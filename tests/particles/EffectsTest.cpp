@@ -132,7 +132,7 @@ TEST(CMuendungsFeuer, SpraysAlongTheShotAndExpiresAfterItsTimeToLive) {
     }
 }
 
-TEST(CMuendungsFeuer, ScriptedDrawsGiveTheDesignedSpreadAndSpeed) {
+TEST(CMuendungsFeuer, ScriptedDrawsGiveTheIntendedSpreadAndSpeed) {
     // Per particle: three direction offsets (value % 800 / 1000 - 0.4), then u for the speed.
     ScriptedRandom random{400, 400, 400, 0, 0, 799, 400, 999};
     const float muzzle[3] = {0.0f, 0.0f, 0.0f};
