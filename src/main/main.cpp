@@ -1,6 +1,64 @@
-#include <cstdio>
+#include "config/ConfigFile.h"
+#include "config/ConfigReader.h"
+#include "game/GameClass.h"
+#include "main/EntryPoint.h"
+#include "main/Globals.h"
+#include "main/Timer.h"
+#include "menu/MainMenu.h"
 
-int main() {
-    std::printf("panzerfeld: the game cannot be played yet; its window arrives with the main menu.\n");
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+// A broken configuration stops start-up. The readers have already printed the
+// "Error: " line naming the file and key, so all that is left is to end the
+// process cleanly with a failure status instead of aborting with a core dump.
+[[noreturn]] void failStartup() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+[[noreturn]] void onUncaughtException() {
+    try {
+        if (std::exception_ptr pending = std::current_exception())
+            std::rethrow_exception(pending);
+    } catch (const ConfigFile::file_not_found &) {
+    } catch (const ConfigFile::key_not_found &) {
+    } catch (const ConfigReader::invalid_value &) {
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Error: start-up failed\n");
+    }
+    failStartup();
+}
+
+// Installed before the globals below are constructed, which read files.
+const std::terminate_handler previousHandler = std::set_terminate(onUncaughtException);
+
+} // namespace
+
+Timer tTimer;
+EntryPoint ep;
+GameClass gc;
+MainMenu mm;
+
+bool keys[kKeyCount];
+int iGamemode;
+FrameClock frameClock;
+int iMouseStartX, iMouseStartY;
+bool bMouseRightDown;
+
+int main(int argc, char **argv) {
+    (void)previousHandler;
+    PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
+    mm.setGameClass(&gc);
+    gc.setPlayerConfig(&playerConfig);
+    gc.importTextures("data/textures/");
+    iGamemode = kModeMenu;
+    ep.initialGlut(&argc, argv);
     return 0;
 }

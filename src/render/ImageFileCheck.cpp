@@ -1,6 +1,6 @@
 #include "render/ImageFileCheck.h"
 
-#include <cstdint>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -13,6 +13,22 @@ uint32_t readBigEndian32(const unsigned char *p) {
 
 unsigned int readBigEndian16(const unsigned char *p) {
     return (static_cast<unsigned int>(p[0]) << 8) | static_cast<unsigned int>(p[1]);
+}
+
+// Bit depths libpng accepts for each PNG colour type (grey, -, RGB, palette, grey+alpha, -, RGBA).
+bool validPngLayout(unsigned int bitDepth, unsigned int colourType) {
+    switch (colourType) {
+    case 0:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+    case 3:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+    case 2:
+    case 4:
+    case 6:
+        return bitDepth == 8 || bitDepth == 16;
+    default:
+        return false;
+    }
 }
 
 ImageFileInfo refuse(ImageFileFormat format, const std::string &problem) {
@@ -53,7 +69,14 @@ ImageFileInfo ImageFileCheck::inspectPng(const unsigned char *data, std::size_t 
     if (!info.isDecodable()) {
         return info;
     }
+    const unsigned char *header = data + pos + 8;
+    if (!validPngLayout(header[8], header[9]) || header[10] != 0 || header[11] != 0 || header[12] > 1) {
+        info.problem = "is corrupt (invalid PNG header values)";
+        return info;
+    }
 
+    // A chunk that does not match its checksum is damaged; the decoder would
+    // fail on it half-way through the image.
     bool sawImageData = false;
     while (size - pos >= 12) {
         const uint32_t length = readBigEndian32(data + pos);
@@ -61,6 +84,10 @@ ImageFileInfo ImageFileCheck::inspectPng(const unsigned char *data, std::size_t 
             break; // chunk runs past the end of the file
         }
         const unsigned char *type = data + pos + 4;
+        if (crc32(type, 4 + length) != readBigEndian32(type + 4 + length)) {
+            info.problem = "is corrupt (PNG chunk checksum mismatch)";
+            return info;
+        }
         if (std::memcmp(type, "IDAT", 4) == 0) {
             sawImageData = true;
         }
@@ -152,6 +179,25 @@ ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t
             return info;
         }
     }
+}
+
+uint32_t ImageFileCheck::crc32(const unsigned char *data, std::size_t size) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> entries{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        c = table[(c ^ data[i]) & 0xFFu] ^ (c >> 8);
+    }
+    return c ^ 0xFFFFFFFFu;
 }
 
 void ImageFileCheck::checkSize(ImageFileInfo &info) {

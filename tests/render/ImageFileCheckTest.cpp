@@ -17,6 +17,7 @@ std::string withPngSize(std::string png, uint32_t width, uint32_t height) {
         png[16 + i] = static_cast<char>((width >> (24 - 8 * i)) & 0xFF);
         png[20 + i] = static_cast<char>((height >> (24 - 8 * i)) & 0xFF);
     }
+    imagefiles::fixPngChunkCrc(png, 12);
     return png;
 }
 
@@ -30,6 +31,12 @@ std::size_t findMarker(const std::string &jpeg, unsigned char marker) {
     return std::string::npos;
 }
 } // namespace
+
+TEST(ImageFileCheckTest, ChecksumIsPngsCrc32) {
+    const unsigned char iend[] = {'I', 'E', 'N', 'D'};
+    EXPECT_EQ(ImageFileCheck::crc32(iend, 4), 0xAE426082u);
+    EXPECT_EQ(ImageFileCheck::crc32(iend, 0), 0u);
+}
 
 TEST(ImageFileCheckTest, ReadsTheSizeFromPngAndJpegHeaders) {
     const ImageFileInfo png = inspect(imagefiles::png(imagefiles::gradient(5, 3)));
@@ -102,18 +109,36 @@ TEST(ImageFileCheckTest, CapsTheSidesAtTheLimit) {
 }
 
 TEST(ImageFileCheckTest, RefusesBrokenStructure) {
-    // A PNG whose chunks never reach IEND, and one without image data.
+    // A PNG whose chunks never reach IEND, and one without image data, each
+    // with intact checksums.
     std::string png = imagefiles::png(imagefiles::gradient(4, 4));
+    ASSERT_TRUE(inspect(png).isDecodable());
     const std::size_t end = png.rfind("IEND");
+    const std::size_t data = png.find("IDAT");
     ASSERT_NE(end, std::string::npos);
-    std::string noEnd = png;
-    noEnd.replace(end, 4, "ZZZZ");
-    EXPECT_FALSE(inspect(noEnd).isDecodable());
-    std::string noData = png;
-    const std::size_t data = noData.find("IDAT");
     ASSERT_NE(data, std::string::npos);
+    std::string noEnd = png;
+    noEnd.replace(end, 4, "zzZZ");
+    imagefiles::fixPngChunkCrc(noEnd, end);
+    EXPECT_NE(inspect(noEnd).problem.find("truncated"), std::string::npos) << inspect(noEnd).problem;
+    std::string noData = png;
     noData.replace(data, 4, "tEXt");
-    EXPECT_FALSE(inspect(noData).isDecodable());
+    imagefiles::fixPngChunkCrc(noData, data);
+    EXPECT_NE(inspect(noData).problem.find("without image data"), std::string::npos)
+        << inspect(noData).problem;
+
+    // Damaged image data no longer matches its checksum.
+    std::string damaged = png;
+    damaged[data + 6] = static_cast<char>(damaged[data + 6] ^ 0x10);
+    EXPECT_NE(inspect(damaged).problem.find("checksum"), std::string::npos) << inspect(damaged).problem;
+
+    // Header values no PNG decoder accepts: bit depth 3, colour type 5.
+    for (std::size_t field : {24u, 25u}) {
+        std::string badHeader = png;
+        badHeader[field] = field == 24 ? 3 : 5;
+        imagefiles::fixPngChunkCrc(badHeader, 12);
+        EXPECT_NE(inspect(badHeader).problem.find("header values"), std::string::npos) << field;
+    }
 
     // A JPEG whose scan comes before any frame header, and a 12-bit one.
     std::string jpeg = imagefiles::jpeg(imagefiles::gradient(4, 4));

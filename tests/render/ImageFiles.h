@@ -1,10 +1,11 @@
 #pragma once
 
 // Small real PNG and JPEG files for the image tests, written with
-// stb_image_write (its implementation lives in ImageLoaderTest.cpp).
+// stb_image_write (compiled once, in support/StbImageWrite.cpp).
 
 #include <stb/stb_image_write.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,27 @@ inline Pixels gradient(int width, int height) {
         }
     }
     return p;
+}
+
+// Recomputes the checksum of the PNG chunk whose type starts at `typeAt`, so
+// that a deliberately edited chunk still looks intact.
+inline void fixPngChunkCrc(std::string &png, std::size_t typeAt) {
+    uint32_t length = 0;
+    for (std::size_t i = typeAt - 4; i < typeAt; ++i) {
+        length = (length << 8) | static_cast<unsigned char>(png[i]);
+    }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = typeAt; i < typeAt + 4 + length; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1u) != 0 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    crc ^= 0xFFFFFFFFu;
+    for (int i = 0; i < 4; ++i) {
+        png[typeAt + 4 + length + static_cast<std::size_t>(i)] =
+            static_cast<char>((crc >> (24 - 8 * i)) & 0xFF);
+    }
 }
 
 } // namespace imagefiles

@@ -1,21 +1,11 @@
-// The one translation unit that compiles the image writer the tests use.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include "render/ImageFiles.h"
-#undef STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic pop
-
 #include "render/ImageLoader.h"
 
+#include "render/ImageFiles.h"
 #include "support/TempDir.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 
 namespace {
@@ -143,16 +133,23 @@ TEST(ImageLoaderTest, BrokenFilesGiveOneErrorLineAndNoPixels) {
     expectRefused(loader, dir.path().string()); // a folder, as a directory listing may hand over
 }
 
-TEST(ImageLoaderTest, PngThatPassesTheHeaderCheckButCannotBeDecoded) {
-    // Chunk structure intact, compressed data garbage: DevIL itself must refuse it.
+TEST(ImageLoaderTest, FileThatPassesTheChecksButCannotBeDecoded) {
+    // An intact grey PNG relabelled as a palette image that has no palette:
+    // every check before decoding passes, DevIL itself must refuse it.
     TempDir dir;
     ImageLoader loader;
-    std::string png = imagefiles::png(imagefiles::gradient(8, 8));
-    const std::size_t data = png.find("IDAT");
-    ASSERT_NE(data, std::string::npos);
-    for (std::size_t i = data + 4; i < data + 20 && i < png.size(); ++i) {
-        png[i] = static_cast<char>(0xA5);
-    }
-    const std::string errors = expectRefused(loader, dir.write("garbled.png", png));
+    std::string png = imagefiles::png(imagefiles::solid(8, 8, 1, {77}));
+    ASSERT_EQ(png[25], 0) << "grey colour type";
+    png[25] = 3;
+    imagefiles::fixPngChunkCrc(png, 12);
+    const std::string errors = expectRefused(loader, dir.write("nopalette.png", png));
     EXPECT_NE(errors.find("cannot be decoded"), std::string::npos) << errors;
+
+    // A JPEG whose scan names a colour component its frame does not have.
+    std::string jpeg = imagefiles::jpeg(imagefiles::gradient(8, 8));
+    const std::size_t scan = jpeg.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    jpeg[scan + 5] = 0x77;
+    const std::string jpegErrors = expectRefused(loader, dir.write("badscan.jpg", jpeg));
+    EXPECT_NE(jpegErrors.find("cannot be decoded"), std::string::npos) << jpegErrors;
 }

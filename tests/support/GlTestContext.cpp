@@ -3,6 +3,9 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -56,7 +59,25 @@ namespace {
 int windowId = 0;        // GLUT window of this process, 0 until opened
 std::string openFailure; // why the window could not be opened, once tried
 
-void displayNothing() {} // GLUT insists on a display callback before it processes events
+void displayNothing() {}
+
+// The OpenGL driver libraries are unloaded at exit, before the leak checker
+// runs, which then cannot name the library behind a driver leak and so cannot
+// apply the suppressions for it. Marking every library loaded so far as
+// never-unload keeps their names.
+void pinLoadedLibraries() {
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *) {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0') {
+                void *handle = dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                if (handle != nullptr) {
+                    dlclose(handle); // drops only the reference taken just now
+                }
+            }
+            return 0;
+        },
+        nullptr);
+} // GLUT insists on a display callback before it processes events
 
 std::string openWindow() {
     const char *display = std::getenv("DISPLAY");
@@ -80,6 +101,7 @@ std::string openWindow() {
         return "GLUT could not open an OpenGL window on display " + std::string(display);
     }
     glutDisplayFunc(displayNothing);
+    pinLoadedLibraries();
     // Let the window be mapped and sized before anybody draws into it.
     for (int i = 0; i < 5; ++i) {
         glutMainLoopEvent();

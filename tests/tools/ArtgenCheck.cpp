@@ -3,6 +3,7 @@
 #include "ArtContext.h"
 #include "ArtFamilies.h"
 #include "Font.h"
+#include "IniPairs.h"
 #include "PngWriter.h"
 #include "support/TempDir.h"
 
@@ -15,8 +16,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -132,6 +131,7 @@ TEST(ArtgenCheck, CommandLineRejectsBadUse) {
     EXPECT_EQ(runGenerator(""), 2);
     EXPECT_EQ(runGenerator("\"" + dir.path().string() + "\" no-such-family"), 2);
     EXPECT_FALSE(fs::exists(dir.path() / "textures"));
+    EXPECT_EQ(runGenerator("\"" + dir.path().string() + "\" all no-such-family"), 2);
     EXPECT_EQ(runGenerator("--list"), 0);
     EXPECT_EQ(runGenerator("--fonts \"" + dir.path().string() + "\" \"" + dir.path().string() + "\" menu"),
               1);
@@ -153,27 +153,6 @@ class GeneratedData : public ::testing::Test {
 
 std::unique_ptr<TempDir> GeneratedData::output;
 int GeneratedData::status = -1;
-
-// The key = value pairs of a configuration file, comments and the end marker honoured.
-std::map<std::string, std::string> readConfig(const fs::path &file) {
-    std::map<std::string, std::string> pairs;
-    std::ifstream in(file);
-    std::string line;
-    auto trim = [](std::string s) {
-        const auto first = s.find_first_not_of(" \t\r");
-        const auto last = s.find_last_not_of(" \t\r");
-        return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-    };
-    while (std::getline(in, line)) {
-        line = line.substr(0, line.find('#'));
-        if (line.find("EndConfigFile") != std::string::npos)
-            break;
-        const auto eq = line.find('=');
-        if (eq != std::string::npos)
-            pairs[trim(line.substr(0, eq))] = trim(line.substr(eq + 1));
-    }
-    return pairs;
-}
 
 TEST_F(GeneratedData, RegeneratingReproducesTheCommittedPictures) {
     ASSERT_EQ(status, 0);
@@ -208,7 +187,7 @@ TEST_F(GeneratedData, RegeneratingReproducesTheCommittedPictures) {
 
 TEST_F(GeneratedData, MenuLayoutMatchesThePictures) {
     ASSERT_EQ(status, 0);
-    const auto layout = readConfig(fs::path(PANZER_SOURCE_DIR) / "data/config/mainmenu.ini");
+    const auto layout = readIniPairs(fs::path(PANZER_SOURCE_DIR) / "data/config/mainmenu.ini");
     const fs::path textures = output->path() / "textures";
     int w = 0, h = 0, n = 0;
     ASSERT_TRUE(stbi_info((textures / layout.at("backimg")).string().c_str(), &w, &h, &n));

@@ -19,15 +19,15 @@ struct TextStyle {
 // The box that the inked pixels of a line of text cover, relative to its pen start
 // and baseline (y down, so the top is negative).
 struct InkBox {
-    float left = 0.0f;
-    float top = 0.0f;
-    float right = 0.0f;
-    float bottom = 0.0f;
+    float left = 0.0f;   // pixels right of the pen start
+    float top = 0.0f;    // pixels below the baseline (negative: above it)
+    float right = 0.0f;  // pixels right of the pen start
+    float bottom = 0.0f; // pixels below the baseline
     float width() const { return right - left; }
     float height() const { return bottom - top; }
 };
 
-// A TrueType font file, rendered glyph by glyph with anti-aliasing into masks.
+// A TrueType font file, rendered glyph by glyph with anti-aliasing into masks (ASCII text).
 class Font {
   public:
     Font();

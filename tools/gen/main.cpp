@@ -59,18 +59,23 @@ int main(int argc, char **argv) {
     }
 
     std::vector<const ArtFamily *> chosen;
-    if (args.size() == 1 || (args.size() == 2 && args[1] == "all")) {
+    bool everything = args.size() == 1;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "all") {
+            everything = true;
+            continue;
+        }
+        const ArtFamily *family = findFamily(args[i]);
+        if (!family) {
+            std::fprintf(stderr, "Error: unknown picture family '%s' (see --list)\n", args[i].c_str());
+            return 2;
+        }
+        chosen.push_back(family);
+    }
+    if (everything) {
+        chosen.clear();
         for (const ArtFamily &family : artFamilies())
             chosen.push_back(&family);
-    } else {
-        for (size_t i = 1; i < args.size(); ++i) {
-            const ArtFamily *family = findFamily(args[i]);
-            if (!family) {
-                std::fprintf(stderr, "Error: unknown picture family '%s' (see --list)\n", args[i].c_str());
-                return 2;
-            }
-            chosen.push_back(family);
-        }
     }
 
     ArtContext context(args[0], fontDir);

@@ -1,0 +1,128 @@
+#include "main/Callbacks.h"
+
+#include "game/GameClass.h"
+#include "main/EntryPoint.h"
+#include "main/Globals.h"
+#include "main/Timer.h"
+#include "menu/MainMenu.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char *kFirstLevel = "lvl1.lvl";
+
+// Menu -> game: starts the first level with the configured window size.
+void startGame() {
+    // The level registry arrives with the level loader; until then the menu stays.
+    std::printf("The level \"%s\" is not loaded; staying in the menu\n", kFirstLevel);
+    std::fflush(stdout);
+}
+
+void exitProgram() {
+    std::fflush(stdout);
+    std::exit(EXIT_SUCCESS);
+}
+
+} // namespace
+
+void renderScene() {
+    if (iGamemode == kModeMenu)
+        mm.draw();
+}
+
+void reshape(int width, int height) {
+    if (iGamemode == kModeMenu) {
+        mm.setResolution(width, height);
+    } else if (iGamemode == kModeGame) {
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        if (height == 0)
+            height = 1;
+        gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gc.setResolution(width, height);
+    }
+}
+
+void myKeyboardFunc(unsigned char key, int, int) {
+    pressKey(keys, key);
+    if (keys[kKeyMiniMap])
+        gc.setDrawMiniMap(true);
+}
+
+void myKeyboardUpFunc(unsigned char key, int, int) {
+    const KeyReleaseEffect effect = releaseKey(keys, iGamemode, key);
+    if (effect.exitProgram)
+        exitProgram();
+    if (effect.returnToMenu) {
+        gc.setExitVar(true);
+        iGamemode = kModeMenu;
+    }
+    if (effect.miniMapOff)
+        gc.setDrawMiniMap(false);
+}
+
+void mySpecialFunc(int key, int, int) {
+    pressKey(keys, key);
+    int held[kLastOptionKey];
+    const int count = heldOptionKeys(keys, held);
+    for (int i = 0; i < count; ++i)
+        gc.toggleOption(held[i]);
+}
+
+void mySpecialUpFunc(int key, int, int) {
+    if (key >= 0 && key < kKeyCount)
+        keys[key] = false;
+}
+
+void myIdleFunc() {
+    if (iGamemode != kModeGame)
+        return;
+    const FrameClock::Tick tick = frameClock.advance(tTimer.getTimeInSeconds());
+    if (!tick.step)
+        return;
+    if (tick.fpsDue)
+        gc.setFps(tick.fps);
+    glutPostRedisplay();
+}
+
+void MouseFunc(int button, int state, int x, int y) {
+    if (iGamemode == kModeMenu) {
+        if (mm.isGame(x, y))
+            startGame();
+        else if (mm.isExit(x, y))
+            exitProgram();
+    }
+    if (state == GLUT_DOWN && button == GLUT_RIGHT_BUTTON) {
+        bMouseRightDown = true;
+        iMouseStartX = x;
+        iMouseStartY = y;
+    } else {
+        bMouseRightDown = false;
+    }
+}
+
+void MouseMoveFunc(int x, int y) {
+    if (!bMouseRightDown)
+        return;
+    const int dx = x - iMouseStartX;
+    const int dy = y - iMouseStartY;
+    iMouseStartX = x;
+    iMouseStartY = y;
+    gc.setAngleX(gc.getAngleX() - dy);
+    gc.setAngleY(gc.getAngleY() + dx);
+}
+
+void myPassiveMotionFunc(int x, int y) {
+    if (iGamemode != kModeMenu)
+        return;
+    mm.setHoverElement(mm.itemAt(x, y));
+    mm.draw();
+}

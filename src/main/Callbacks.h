@@ -1,0 +1,13 @@
+#pragma once
+
+// The GLUT callbacks: every event of the running program arrives here.
+void renderScene();
+void reshape(int width, int height);
+void myKeyboardFunc(unsigned char key, int x, int y);
+void myKeyboardUpFunc(unsigned char key, int x, int y);
+void mySpecialFunc(int key, int x, int y);
+void mySpecialUpFunc(int key, int x, int y);
+void myIdleFunc();
+void MouseFunc(int button, int state, int x, int y);
+void MouseMoveFunc(int x, int y);
+void myPassiveMotionFunc(int x, int y);

@@ -1,0 +1,124 @@
+#include "menu/MainMenu.h"
+
+#include "config/ConfigReader.h"
+#include "game/GameClass.h"
+#include "render/MultiTexWrapper.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+MainMenu::MainMenu() : layout(ConfigReader::ReadMainMenuDefinition()) {}
+
+MainMenu::MainMenu(const MainMenuDefinition &definition) : layout(definition) {}
+
+void MainMenu::setResolution(int width, int height) {
+    iWidth = width;
+    iHeight = height;
+}
+
+MainMenu::Rect MainMenu::elementRect(double widthFactor, double top, int pictureWidth, int pictureHeight) const {
+    const double sx = static_cast<double>(iWidth) / layout.getDefinitionResX();
+    const double sy = static_cast<double>(iHeight) / layout.getDefinitionResY();
+    const double half = (sx * pictureWidth / 2.0) * widthFactor;
+    const double centre = iWidth / 2; // integer centre keeps odd widths symmetric in pixels
+    Rect rect;
+    rect.left = centre - half;
+    rect.right = centre + half;
+    rect.top = iHeight * top;
+    rect.bottom = rect.top + pictureHeight * sy;
+    return rect;
+}
+
+MainMenu::Rect MainMenu::itemRect(int item) const {
+    return elementRect(layout.getItemX(item), layout.getItemY(item), layout.getItemImgX(item),
+                       layout.getItemImgY(item));
+}
+
+int MainMenu::itemAt(int x, int y) const {
+    for (int item : {kGame, kOptions, kHelp, kExit, kHighscore})
+        if (itemRect(item).contains(x, y))
+            return item;
+    return kNone;
+}
+
+void MainMenu::initGL() {
+    glViewport(0, 0, iWidth, iHeight);
+    // The game's frame may have left its 3D state behind: switch off what
+    // would shade, cull or texture the flat pictures differently.
+    MultiTexWrapper multiTex;
+    for (int unit = 2; unit >= 1; --unit) {
+        unit == 2 ? multiTex.glActiveTextureARB2() : multiTex.glActiveTextureARB1();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+        glDisable(GL_TEXTURE_GEN_R);
+        glDisable(GL_TEXTURE_GEN_Q);
+    }
+    multiTex.glActiveTextureARB0();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_FOG);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColor4f(1, 1, 1, 1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, iWidth, iHeight, 0, 0, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0);
+    // Soft picture edges (glows, anti-aliased letters) blend over the background.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void MainMenu::draw() {
+    initGL();
+    if (gc != nullptr) {
+        TextureHolder *textures = gc->getTextureHolder();
+        const std::string &back = layout.getBackImg();
+        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth, iHeight);
+        for (int item : {kGame, kOptions, kHelp, kHighscore, kExit}) {
+            const std::string &picture = hoverElement == item ? layout.getItemImgOver(item) : layout.getItemImg(item);
+            drawElement(textures->getTextureIDByString(picture), textures->getTextureByString(picture),
+                        layout.getItemX(item), layout.getItemY(item), layout.getItemImgX(item),
+                        layout.getItemImgY(item));
+        }
+    }
+    glDisable(GL_BLEND);
+    glutSwapBuffers();
+}
+
+void MainMenu::drawBack(unsigned int texture, DevilImageDefinition *, int x1, int y1, int x2, int y2) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2i(x1, y1);
+    glTexCoord2f(0, 1);
+    glVertex2i(x1, y2);
+    glTexCoord2f(1, 1);
+    glVertex2i(x2, y2);
+    glTexCoord2f(1, 0);
+    glVertex2i(x2, y1);
+    glEnd();
+}
+
+void MainMenu::drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,
+                           int pictureWidth, int pictureHeight) {
+    const Rect rect = elementRect(widthFactor, top, pictureWidth, pictureHeight);
+    drawBack(texture, image, static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
+             static_cast<int>(rect.bottom));
+}
+
+void MainMenu::freeImages() {
+    if (gc == nullptr)
+        return;
+    TextureHolder *textures = gc->getTextureHolder();
+    for (int item : {kGame, kOptions, kHelp, kExit, kHighscore})
+        textures->freeTextureByString(layout.getItemImg(item));
+    textures->freeTextureByString(layout.getBackImg());
+}

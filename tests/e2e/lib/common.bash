@@ -1,0 +1,122 @@
+# Shared helpers of the end-to-end tests: a private X display, starting the
+# real game in a data tree, finding its window, screenshots and comparisons.
+# Each test script sources this file and calls `e2e_init "$1"` with the path
+# of the panzerfeld binary.
+
+set -euo pipefail
+
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+E2E_WORK=""
+E2E_XVFB_PID=""
+GAME_PID=""
+GAME_WID=""
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [[ -n "$E2E_WORK" && -f "$E2E_WORK/game.out" ]]; then
+        echo "--- game output:" >&2
+        tail -n 40 "$E2E_WORK/game.out" >&2 || true
+    fi
+    exit 1
+}
+
+e2e_cleanup() {
+    [[ -n "$GAME_PID" ]] && kill "$GAME_PID" 2>/dev/null || true
+    [[ -n "$E2E_XVFB_PID" ]] && kill "$E2E_XVFB_PID" 2>/dev/null || true
+    [[ -n "$E2E_WORK" ]] && rm -rf "$E2E_WORK"
+}
+
+# e2e_init BINARY: a work folder and an X display of our own, so tests never
+# share a window stack or a pointer.
+e2e_init() {
+    GAME_BIN=$(realpath "$1")
+    [[ -x "$GAME_BIN" ]] || e2e_fail "no game binary at $1"
+    E2E_WORK=$(mktemp -d /tmp/panzer-e2e.XXXXXX)
+    trap e2e_cleanup EXIT
+    local display
+    for display in $(seq 90 140); do
+        [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
+        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_XVFB_PID=$!
+        export DISPLAY=":$display"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+    done
+    e2e_fail "could not start Xvfb"
+}
+
+# e2e_data_tree: a copy of the shipped data tree to run the game in.
+e2e_data_tree() {
+    local dir="$E2E_WORK/game"
+    mkdir -p "$dir"
+    cp -r "$E2E_ROOT/data" "$dir/"
+    echo "$dir"
+}
+
+# e2e_start DIR: starts the game in DIR and waits for its window.
+e2e_start() {
+    local dir=$1
+    (cd "$dir" && exec "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
+    GAME_PID=$!
+    for _ in $(seq 150); do
+        GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null | head -n 1 || true)
+        if [[ -n "$GAME_WID" ]]; then
+            sleep 0.5 # first frame
+            return 0
+        fi
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended before its window opened"
+        sleep 0.1
+    done
+    e2e_fail "no game window after 15 s"
+}
+
+# e2e_wait_exit SECONDS: waits for the game to end; its status lands in GAME_STATUS.
+e2e_wait_exit() {
+    local limit=$1
+    for _ in $(seq $((limit * 10))); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            set +e
+            wait "$GAME_PID"
+            GAME_STATUS=$?
+            set -e
+            GAME_PID=""
+            return 0
+        fi
+        sleep 0.1
+    done
+    e2e_fail "the game did not end within $limit s"
+}
+
+# e2e_shot FILE: a screenshot of the game window.
+e2e_shot() {
+    import -window "$GAME_WID" "$1"
+}
+
+# e2e_rmse A B: normalised root-mean-square difference of two pictures (0..1).
+e2e_rmse() {
+    { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+
+# e2e_pointer X Y: moves the pointer to window coordinates X, Y.
+e2e_pointer() {
+    local geometry x0 y0
+    geometry=$(xdotool getwindowgeometry --shell "$GAME_WID")
+    x0=$(echo "$geometry" | sed -n 's/^X=//p')
+    y0=$(echo "$geometry" | sed -n 's/^Y=//p')
+    xdotool mousemove --sync $((x0 + $1)) $((y0 + $2))
+    sleep 0.3
+}
+
+# e2e_click X Y: a left click at window coordinates X, Y.
+e2e_click() {
+    e2e_pointer "$1" "$2"
+    xdotool click --window "$GAME_WID" 1 2>/dev/null
+}
+
+# e2e_key KEY...: key presses sent to the game window.
+e2e_key() {
+    xdotool key --window "$GAME_WID" "$@" 2>/dev/null
+}

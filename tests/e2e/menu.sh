@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The main menu end to end: the real game under Xvfb shows the background and
+# the five items where the layout puts them, hovering switches an item to its
+# hover picture, Escape and the exit item end the program with status 0, and a
+# broken data tree stops it with an "Error: " line and a failure status.
+source "$(dirname "$0")/lib/common.bash"
+e2e_init "$1"
+layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
+
+# The tolerance allows for texture filtering (pictures are resampled to
+# power-of-two textures); a layout off by a few pixels exceeds it.
+max_rmse=0.03
+
+game=$(e2e_data_tree)
+e2e_start "$game"
+e2e_pointer 5 5 # away from every item
+e2e_shot "$E2E_WORK/menu.png"
+python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/expected.png"
+python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/shifted.png" 0 12
+rmse=$(e2e_rmse "$E2E_WORK/menu.png" "$E2E_WORK/expected.png")
+shifted=$(e2e_rmse "$E2E_WORK/menu.png" "$E2E_WORK/shifted.png")
+echo "menu vs layout: $rmse; vs items shifted 12 px: $shifted"
+awk -v a="$rmse" -v m="$max_rmse" 'BEGIN { exit !(a < m) }' || e2e_fail "menu differs from its layout ($rmse)"
+awk -v a="$rmse" -v b="$shifted" 'BEGIN { exit !(a < b) }' || e2e_fail "a shifted layout matches as well"
+
+# Hover each item in turn: only the one under the pointer changes picture.
+while read -r item x1 y1 x2 y2; do
+    e2e_pointer $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+    e2e_shot "$E2E_WORK/hover$item.png"
+    python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/expected$item.png" "$item"
+    with=$(e2e_rmse "$E2E_WORK/hover$item.png" "$E2E_WORK/expected$item.png")
+    without=$(e2e_rmse "$E2E_WORK/hover$item.png" "$E2E_WORK/expected.png")
+    echo "hover $item: $with (plain layout: $without)"
+    awk -v a="$with" -v b="$without" 'BEGIN { exit !(a < b) }' || e2e_fail "item $item shows no hover picture"
+done < <(python3 "$layout" "$game/data" 1024 768 rects)
+
+# The game item without a first level keeps the menu and says why.
+read -r _ gx1 gy1 gx2 gy2 < <(python3 "$layout" "$game/data" 1024 768 rects | head -n 1)
+if [[ ! -f "$game/data/level/lvl1.lvl" ]]; then
+    e2e_click $(((gx1 + gx2) / 2)) $(((gy1 + gy2) / 2))
+    sleep 0.5
+    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game item ended the program"
+    grep -q 'lvl1.lvl' "$E2E_WORK/game.out" || e2e_fail "no word on the missing level"
+fi
+
+# Escape ends the program cleanly.
+e2e_key Escape
+e2e_wait_exit 10
+[[ "$GAME_STATUS" == 0 ]] || e2e_fail "Escape ended the program with status $GAME_STATUS"
+
+# So does the exit item.
+e2e_start "$game"
+read -r _ x1 y1 x2 y2 < <(python3 "$layout" "$game/data" 1024 768 rects | sed -n 4p)
+e2e_click $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+e2e_wait_exit 10
+[[ "$GAME_STATUS" == 0 ]] || e2e_fail "the exit item ended the program with status $GAME_STATUS"
+
+# A broken data tree: one "Error: " line naming the problem, a failure status, no window.
+check_broken() {
+    local what=$1 expect=$2 status
+    set +e
+    (cd "$game" && timeout 20 "$GAME_BIN") >"$E2E_WORK/broken.out" 2>&1
+    status=$?
+    set -e
+    [[ $status -ne 0 && $status -lt 124 ]] || e2e_fail "$what: status $status"
+    grep -q "^Error: .*$expect" "$E2E_WORK/broken.out" || e2e_fail "$what: no Error line naming $expect"
+    [[ $(grep -c '^Error: ' "$E2E_WORK/broken.out") -eq 1 ]] || e2e_fail "$what: more than one Error line"
+    echo "$what: status $status, $(grep '^Error: ' "$E2E_WORK/broken.out")"
+}
+mv "$game/data/config/mainmenu.ini" "$game/data/config/mainmenu.ini.bak"
+check_broken "missing mainmenu.ini" "mainmenu.ini"
+grep -v '^definitionresy' "$game/data/config/mainmenu.ini.bak" >"$game/data/config/mainmenu.ini"
+check_broken "mainmenu.ini without definitionresy" "definitionresy"
+mv "$game/data/config/mainmenu.ini.bak" "$game/data/config/mainmenu.ini"
+sed -i 's/^windowname.*//' "$game/data/config/glutconfig.ini"
+check_broken "glutconfig.ini without windowname" "windowname"
+rm "$game/data/config/playerconfig.ini"
+check_broken "missing playerconfig.ini" "playerconfig.ini"
+rm "$game/data/config/fahrzeugconfig.ini"
+check_broken "missing fahrzeugconfig.ini" "fahrzeugconfig.ini"
+
+# No display at all.
+set +e
+(cd "$E2E_ROOT" && DISPLAY= timeout 20 "$GAME_BIN") >"$E2E_WORK/nodisplay.out" 2>&1
+status=$?
+set -e
+[[ $status -ne 0 && $status -lt 124 ]] || e2e_fail "no display: status $status"
+grep -q '^Error: .*display' "$E2E_WORK/nodisplay.out" || e2e_fail "no display: no Error line"
+echo "PASS menu"
