@@ -3,7 +3,7 @@
 #include "particles/CPeFeuer.h"
 #include "particles/CPeRauch.h"
 #include "particles/ParticleRandom.h"
-#include "render/ImageFiles.h" // stb_image_write, compiled once in tests/render/ImageLoaderTest.cpp
+#include "render/ImageFiles.h" // also declares stb_image_write, compiled once for the tests
 #include "render/TextureHolder.h"
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"
