@@ -12,7 +12,7 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-    libdevil-dev libbullet-dev libstb-dev zlib1g-dev
+    libdevil-dev libbullet-dev libstb-dev zlib1g-dev fonts-dejavu-core
     xvfb xauth xdotool imagemagick x11-utils python3
 )
 
