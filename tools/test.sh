@@ -15,9 +15,9 @@ jobs=$(nproc)
 
 status=0
 echo "== Unit and end-to-end tests (build/)"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== Unit tests under AddressSanitizer and UBSan (build-asan/)"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.' || status=1
 exit $status

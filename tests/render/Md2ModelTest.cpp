@@ -161,7 +161,7 @@ TEST(Md2ModelTest, VertexOfAnyValenceGetsTheAverageNormal) {
     Md2Bytes::Frame f;
     f.vertices.push_back({128, 128, 140});
     for (int i = 0; i < ring; ++i) {
-        const double angle = 2.0 * M_PI * i / ring;
+        const double angle = 2.0 * 3.14159265358979 * i / ring;
         f.vertices.push_back({static_cast<std::uint8_t>(std::lround(128 + 100 * std::cos(angle))),
                               static_cast<std::uint8_t>(std::lround(128 + 100 * std::sin(angle))), 100});
     }

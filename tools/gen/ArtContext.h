@@ -23,6 +23,7 @@ class ArtContext {
     bool saveTexture(const Canvas &canvas, const std::string &fileName, int channels, bool dither);
 
     const std::vector<std::string> &getWrittenFiles() const { return writtenFiles; }
+    const std::string &getDataDir() const { return dataDir; }
 
   private:
     std::string dataDir;                                // the data tree's root

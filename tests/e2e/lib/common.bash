@@ -3,7 +3,7 @@
 # Each test script sources this file and calls `e2e_init "$1"` with the path
 # of the panzerfeld binary.
 
-set -euo pipefail
+set -Eeuo pipefail
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 E2E_WORK=""
@@ -13,9 +13,16 @@ GAME_WID=""
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    if [[ -n "$GAME_PID" ]] && ! kill -0 "$GAME_PID" 2>/dev/null; then
+        local status=0
+        wait "$GAME_PID" || status=$?
+        echo "(the game had ended with status $status)" >&2
+        GAME_PID=""
+    fi
     if [[ -n "$E2E_WORK" && -f "$E2E_WORK/game.out" ]]; then
         echo "--- game output:" >&2
         tail -n 40 "$E2E_WORK/game.out" >&2 || true
+        [[ -f "$E2E_WORK/xdotool.err" ]] && tail -n 5 "$E2E_WORK/xdotool.err" >&2
     fi
     exit 1
 }
@@ -33,10 +40,11 @@ e2e_init() {
     [[ -x "$GAME_BIN" ]] || e2e_fail "no game binary at $1"
     E2E_WORK=$(mktemp -d /tmp/panzer-e2e.XXXXXX)
     trap e2e_cleanup EXIT
+    trap 'e2e_fail "line $LINENO: \"$BASH_COMMAND\" failed"' ERR
     local display
     for display in $(seq 90 140); do
         [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
-        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         E2E_XVFB_PID=$!
         export DISPLAY=":$display"
         for _ in $(seq 50); do
@@ -62,7 +70,8 @@ e2e_start() {
     (cd "$dir" && exec "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
     GAME_PID=$!
     for _ in $(seq 150); do
-        GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null | head -n 1 || true)
+        GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
+        GAME_WID=${GAME_WID%%$'\n'*}
         if [[ -n "$GAME_WID" ]]; then
             sleep 0.5 # first frame
             return 0
@@ -78,10 +87,8 @@ e2e_wait_exit() {
     local limit=$1
     for _ in $(seq $((limit * 10))); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            set +e
-            wait "$GAME_PID"
-            GAME_STATUS=$?
-            set -e
+            GAME_STATUS=0
+            wait "$GAME_PID" || GAME_STATUS=$?
             GAME_PID=""
             return 0
         fi
@@ -100,23 +107,47 @@ e2e_rmse() {
     { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
-# e2e_pointer X Y: moves the pointer to window coordinates X, Y.
+# e2e_pointer X Y: moves the pointer to window coordinates X, Y and waits
+# until the server reports it there (a busy server may lag behind).
 e2e_pointer() {
-    local geometry x0 y0
+    local geometry x0 y0 target location
     geometry=$(xdotool getwindowgeometry --shell "$GAME_WID")
     x0=$(echo "$geometry" | sed -n 's/^X=//p')
     y0=$(echo "$geometry" | sed -n 's/^Y=//p')
-    xdotool mousemove --sync $((x0 + $1)) $((y0 + $2))
-    sleep 0.3
+    target="x:$((x0 + $1)) y:$((y0 + $2)) "
+    for _ in $(seq 20); do
+        xdotool mousemove --sync $((x0 + $1)) $((y0 + $2)) 2>/dev/null || true
+        location=$(xdotool getmouselocation 2>/dev/null || true)
+        if [[ "$location" == "$target"* ]]; then
+            sleep 0.3
+            return 0
+        fi
+        sleep 0.2
+    done
+    e2e_fail "the pointer did not reach $target (at $location)"
 }
 
 # e2e_click X Y: a left click at window coordinates X, Y.
 e2e_click() {
     e2e_pointer "$1" "$2"
-    xdotool click --window "$GAME_WID" 1 2>/dev/null
+    e2e_retry xdotool click --window "$GAME_WID" 1
+}
+
+# e2e_retry COMMAND...: xdotool sometimes fails transiently on a busy X
+# server; try a few times before giving up. A game that ended on the event
+# (the press of an exit click) leaves its release nowhere to go: that is no
+# failure of the event.
+e2e_retry() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        "$@" 2>>"$E2E_WORK/xdotool.err" && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 0
+        sleep 0.2
+    done
+    e2e_fail "\"$*\" failed five times"
 }
 
 # e2e_key KEY...: key presses sent to the game window.
 e2e_key() {
-    xdotool key --window "$GAME_WID" "$@" 2>/dev/null
+    e2e_retry xdotool key --window "$GAME_WID" "$@"
 }

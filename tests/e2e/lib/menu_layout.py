@@ -3,7 +3,7 @@
 mainmenu.ini the way the game lays the menu out, or an ImageMagick command
 that composes the picture the menu should show.
 
-  menu_layout.py DATA_DIR WIDTH HEIGHT rects
+  menu_layout.py DATA_DIR WIDTH HEIGHT rects [ITEM]
   menu_layout.py DATA_DIR WIDTH HEIGHT compose OUT.png [HOVER_ITEM] [DX]
 """
 import subprocess
@@ -40,7 +40,9 @@ def main():
     ini = read_ini(f"{data}/config/mainmenu.ini")
     boxes = rects(ini, width, height)
     if mode == "rects":
-        for item, (x1, y1, x2, y2) in boxes.items():
+        wanted = [int(sys.argv[5])] if len(sys.argv) > 5 else list(boxes)
+        for item in wanted:
+            x1, y1, x2, y2 = boxes[item]
             print(item, x1, y1, x2, y2)
         return
     out = sys.argv[5]

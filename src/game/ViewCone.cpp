@@ -1,0 +1,34 @@
+#include "game/ViewCone.h"
+
+#include "math/MathConstants.h"
+
+#include <cmath>
+
+ViewCone::ViewCone(const std::array<float, 3> &eyePosition, float yaw, float pitch)
+    : eye(eyePosition), cosYaw(static_cast<float>(std::cos(degreesToRadians(yaw)))),
+      sinYaw(static_cast<float>(std::sin(degreesToRadians(yaw)))),
+      cosPitch(static_cast<float>(std::cos(degreesToRadians(pitch)))),
+      sinPitch(static_cast<float>(std::sin(degreesToRadians(pitch)))),
+      sinSide(static_cast<float>(std::sin(degreesToRadians(kSideAngle)))),
+      cosSide(static_cast<float>(std::cos(degreesToRadians(kSideAngle)))) {}
+
+std::array<float, 3> ViewCone::toViewSpace(const float *point) const {
+    const float qx = point[0] - eye[0];
+    const float qy = point[1] - eye[1];
+    const float qz = point[2] - eye[2];
+    const float x1 = cosYaw * qx - sinYaw * qz;
+    const float z1 = sinYaw * qx + cosYaw * qz;
+    const float z2 = cosPitch * z1 - sinPitch * qy;
+    const float y2 = sinPitch * z1 + cosPitch * qy;
+    return {x1, y2, z2};
+}
+
+ViewCone::Result ViewCone::classifyViewSpace(const std::array<float, 3> &view) const {
+    if (view[2] >= kNearLimit)
+        return kBehind;
+    const bool insideRight = sinSide * view[0] + cosSide * view[2] < 0;
+    const bool insideLeft = -sinSide * view[0] + cosSide * view[2] < 0;
+    return insideRight && insideLeft ? kVisible : kBeside;
+}
+
+ViewCone::Result ViewCone::classify(const float *point) const { return classifyViewSpace(toViewSpace(point)); }

@@ -1,0 +1,3 @@
+#include "physics/CTriggerCallback.h"
+
+void CTriggerCallback::onTrigger(SpielObject *, SpielObject *, int) {}

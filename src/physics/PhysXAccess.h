@@ -1,0 +1,182 @@
+#pragma once
+
+#include "physics/CTriggerCallback.h"
+#include "physics/MyContactReport.h"
+#include "physics/PhysXActor.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class btBroadphaseInterface;
+class btCollisionDispatcher;
+class btCollisionObject;
+class btCollisionShape;
+class btDefaultCollisionConfiguration;
+class btDiscreteDynamicsWorld;
+class btDynamicsWorld;
+class btRigidBody;
+class btSequentialImpulseConstraintSolver;
+class CMyRaycastReport;
+class SpielObject;
+struct Md2Triangle;
+struct Md2Vertex;
+
+// The game's only door to the physics engine (Bullet): the world with its ground, one body per
+// level object, vehicle, projectile and the terrain, kept by actor name; the drive pushes, the
+// step, the copy of poses back into the game objects, the armed contact reports and ray casts,
+// and the cooked-mesh cache on disk.
+//
+// Physics axes are game axes with x and z negated; every position, vector and pose crossing this
+// class is converted, except the raw 4x4 pose handed to the objects.
+//
+// Contacts are gathered after each substep and delivered by GetPhysicsResults, outside the engine:
+// the handler may release or create actors. Meshes are shared by every actor built from the same
+// cache name and model data and freed with their last actor.
+class PhysXAccess : public MyContactReport {
+  public:
+    using ContactHandler = std::function<void(SpielObject *projectile, SpielObject *vehicle)>;
+
+    static constexpr const char *kCookedFolder = "data/model_cooked/";
+    static constexpr const char *kSizeFolder = "data/config/cookedmodel_config/";
+
+    PhysXAccess();
+    ~PhysXAccess() override;
+    PhysXAccess(const PhysXAccess &) = delete;
+    PhysXAccess &operator=(const PhysXAccess &) = delete;
+
+    // Builds the world (gravity, ground plane) and takes one first step. A second call does nothing.
+    void initialPhysX();
+    // A static plane y = 0 with the ground material; null without a world.
+    btRigidBody *CreateGroundPlane();
+
+    // A level object (static) or a vehicle (dynamic) from the model's frame-1 vertices, its mesh
+    // read from the cache or cooked and cached under `name`. Null when there is no world or the
+    // input cannot make a body.
+    btRigidBody *prepareConvexMesh(int vertexCount, int triangleCount, const Md2Vertex *vertices,
+                                   const Md2Triangle *triangles, const std::string &name,
+                                   const float *position, float scale, float heading, SpielObject *object,
+                                   bool isStatic);
+    // The static terrain: vertices as float triples (x, y, z) and triangles as float triples of
+    // vertex indices, tilted about x by angleX degrees. `scale` is not applied.
+    btRigidBody *prepareTriangleMesh(int vertexCount, int triangleCount, const float *vertices,
+                                     const float *triangles, const std::string &name, const float *position,
+                                     float scale, float angleX);
+    // A projectile: flying without gravity at direction * speed, its mesh cached under `modelName`
+    // and the body registered under `actorName`.
+    btRigidBody *fireBullet(const float *position, const float *direction, float speed, int vertexCount,
+                            int triangleCount, const Md2Vertex *vertices, const Md2Triangle *triangles,
+                            const std::string &actorName, const std::string &modelName, float size,
+                            float heading, SpielObject *object);
+
+    // Drive push for a registered dynamic actor: mass 600, the impulse (-x * 450, y, -z * 450), then
+    // the downward impulse (0, -200, 0). `force` is three floats in game axes.
+    void forceActor(const std::string &actorName, const float *force);
+    // A plain force (game axes) on the first convex actor created.
+    void forcePlayer1(const float *force);
+
+    // Copies every registered actor's position (game axes) and pose into its game object, then steps
+    // by the time since the last step and delivers the contacts.
+    void updateObjects();
+    // The same with a given step in seconds, for a fixed-rate caller.
+    void updateObjects(float seconds);
+    // Steps the world by the time since the last step.
+    void Simulate();
+    // Steps the world by `seconds`, clamped to [0, kMaxFrameStep], in fixed substeps.
+    void Simulate(float seconds);
+    // Seconds since the previous call from the monotonic clock (the first call: since its origin).
+    double UpdateTime();
+    // Delivers the contacts of the steps since the last delivery to onContactNotify.
+    void GetPhysicsResults();
+
+    // Arms contact reports for the pair (a's actor, b's actor) when both names are registered.
+    void setContactReport(SpielObject *a, SpielObject *b);
+
+    // Releases the registered actor; unknown names are ignored.
+    void ReleaseActor(const std::string &actorName);
+    // Releases the actor, its registry entries and armed pairs, and its mesh with the last user.
+    void ReleaseActor(btRigidBody *actor);
+    // Releases every actor, every mesh and the world. Everything afterwards is a harmless no-op.
+    void FreeEverything();
+
+    // Casts an unlimited ray (game axes) through every shape and hands the hits to the report,
+    // nearest first, until it answers false. Returns the number of hits handed over.
+    int raycastAllShapes(const float *origin, const float *direction, CMyRaycastReport &report) const;
+
+    btDiscreteDynamicsWorld *getScene() const { return scene.get(); }
+    // The registered actor's real sizes; zeros for unknown names.
+    std::array<double, 3> getSizereal(const std::string &actorName) const;
+    static bool ExistFile(const std::string &path);
+
+    // Hands the pair to the installed handler.
+    void onContactNotify(SpielObject *projectile, SpielObject *vehicle) override;
+    void setContactHandler(ContactHandler handler) { contactHandler = std::move(handler); }
+
+    const std::map<std::string, PhysXActor> &getActors() const { return actors; }
+    bool hasActor(const std::string &actorName) const { return actors.count(actorName) > 0; }
+    // Game-axes position, velocity and world box of a registered actor; false for unknown names.
+    bool getActorPosition(const std::string &actorName, float *xyz) const;
+    bool getActorVelocity(const std::string &actorName, float *xyz) const;
+    bool getActorBounds(const std::string &actorName, float *min, float *max) const;
+    float getActorMass(const std::string &actorName) const; // 0 for static or unknown actors
+    // Actors sharing the registered actor's mesh; 0 for unknown names.
+    int getMeshUseCount(const std::string &actorName) const;
+    std::size_t getMeshCount() const { return meshes.size(); } // meshes alive
+    int getTriangleMeshCount() const { return triangleMeshCount; }
+    int getConvexMeshCount() const { return convexMeshCount; }
+    int getCookCount() const { return cookCount; } // meshes cooked (not read from the cache)
+    btRigidBody *getGround() const { return ground; }
+    btRigidBody *getFirstConvexActor() const { return firstConvexActor; }
+    CTriggerCallback &getTriggerReport() { return triggerReport; }
+
+  private:
+    struct MeshEntry;
+    struct BodyEntry;
+    enum class BodyKind { Static, Terrain, Vehicle, Projectile };
+    using BodyPair = std::pair<const btCollisionObject *, const btCollisionObject *>;
+
+    btRigidBody *createConvexActor(const std::string &cacheName, const std::string &actorName,
+                                   int vertexCount, const Md2Vertex *vertices, const float *position,
+                                   float scale, float heading, const float *direction, float speed,
+                                   SpielObject *object, BodyKind kind);
+    MeshEntry *acquireConvexMesh(const std::string &cacheName, const std::vector<float> &points);
+    MeshEntry *acquireTriangleMesh(const std::string &cacheName, const std::vector<float> &points,
+                                   const std::vector<std::uint32_t> &indices);
+    btRigidBody *createBody(MeshEntry &mesh, BodyKind kind, const float *position, float angleDegrees,
+                            const float *direction, float speed, SpielObject *object);
+    const btRigidBody *findBody(const std::string &actorName) const;
+    void copyPoses();
+    void recordArmedContacts();
+    static void afterSubstep(btDynamicsWorld *world, float timeStep);
+
+    // The world's parts, in the order of creation; torn down in reverse.
+    std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration; // memory and algorithms
+    std::unique_ptr<btCollisionDispatcher> dispatcher;                       // narrow phase
+    std::unique_ptr<btBroadphaseInterface> broadphase;                       // bounding-volume tree
+    std::unique_ptr<btSequentialImpulseConstraintSolver> solver;             // contacts and friction
+    std::unique_ptr<btDiscreteDynamicsWorld> scene;                          // null until initialPhysX
+    int triangleMeshCount = 0;                // triangle-mesh actors created so far
+    int convexMeshCount = 0;                  // convex-mesh actors created so far
+    btRigidBody *firstConvexActor = nullptr;  // the first convex actor, for forcePlayer1; not owned
+    btRigidBody *ground = nullptr;            // the latest ground plane; owned through bodies
+    std::map<std::string, PhysXActor> actors; // registry by actor name
+    CTriggerCallback triggerReport;           // the scene's trigger report
+
+    std::unique_ptr<btCollisionShape> groundShape;                          // shared by every ground plane
+    std::map<std::string, std::unique_ptr<MeshEntry>> meshes;               // shared meshes by cache key
+    std::map<const btCollisionObject *, std::unique_ptr<BodyEntry>> bodies; // every body in the world, owned
+    std::set<BodyPair> armedPairs;       // (projectile, vehicle) pairs that report their touches
+    std::set<BodyPair> pendingContacts;  // armed pairs that touched since the last delivery
+    std::vector<BodyPair> deliveryQueue; // pairs being delivered; a released body's pairs become null
+    bool delivering = false;             // GetPhysicsResults is running (a handler may call it again)
+    ContactHandler contactHandler;       // the game's hit rule; none: contacts are dropped
+    double lastTime = 0.0;               // monotonic clock at the previous UpdateTime, seconds
+    int cookCount = 0;                   // meshes cooked rather than read from the cache
+};

@@ -1,0 +1,44 @@
+#include "game/ViewCone.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+TEST(ViewConeTest, LooksAlongMinusZWithoutYawOrPitch) {
+    ViewCone cone({0, 0, 0}, 0, 0);
+    const float ahead[] = {0, 0, -10};
+    const float behind[] = {0, 0, 10};
+    const float atLimit[] = {0, 0, 0.1f}; // the near limit itself is behind the viewer
+    const float nearEye[] = {0, 0, 0.05f}; // short of it: not behind, but outside the side planes
+    const float beside[] = {20, 0, -10}; // 63 degrees off the axis
+    const float edge[] = {5, 0, -10};    // 26.6 degrees: inside the 30-degree planes
+    EXPECT_EQ(cone.classify(ahead), ViewCone::kVisible);
+    EXPECT_EQ(cone.classify(behind), ViewCone::kBehind);
+    EXPECT_EQ(cone.classify(atLimit), ViewCone::kBehind);
+    EXPECT_EQ(cone.classify(nearEye), ViewCone::kBeside);
+    EXPECT_EQ(cone.classify(beside), ViewCone::kBeside);
+    EXPECT_EQ(cone.classify(edge), ViewCone::kVisible);
+}
+
+TEST(ViewConeTest, YawAndPitchTurnTheCone) {
+    // A yaw of 90 degrees maps world +x onto view -z.
+    ViewCone turned({0, 0, 0}, 90, 0);
+    const float plusX[] = {10, 0, 0};
+    std::array<float, 3> view = turned.toViewSpace(plusX);
+    EXPECT_NEAR(view[0], 0, 1e-5);
+    EXPECT_NEAR(view[2], 10, 1e-5);
+    const float minusX[] = {-10, 0, 0};
+    EXPECT_EQ(turned.classify(minusX), ViewCone::kVisible);
+    EXPECT_EQ(turned.classify(plusX), ViewCone::kBehind);
+
+    // The eye is subtracted first; pitch turns y into depth.
+    ViewCone pitched({1, 2, 3}, 0, -45);
+    const float below[] = {1, -8, 3};
+    view = pitched.toViewSpace(below);
+    EXPECT_NEAR(view[2], -10 * std::sqrt(0.5f), 1e-4);
+    EXPECT_NEAR(view[1], -10 * std::sqrt(0.5f), 1e-4);
+}
+
+} // namespace
