@@ -2,6 +2,7 @@
 
 #include "game/GameClass.h"
 #include "level/SkyBoxFace.h"
+#include "physics/PhysXAccess.h"
 #include "render/TextureGenerator.h"
 #include "render/TextureHolder.h"
 
@@ -311,14 +312,16 @@ void Level::drawSurface(bool /*bWireFrame*/, bool bLightMap, int /*iDrawMode*/, 
         lightMap.RenderLMOnPoly4(cell.corner, ground, bLightMap, cell.normal);
     }
 
-    if (meshPending) {
+    meshPending = false;
+    if (!meshHandedOver && physX != nullptr) {
         // The terrain becomes a static triangle mesh named "heightmap" at the
-        // origin, scale 1, turned -90 degrees about x by the facade.
-        // NEXT STEP (physics facade): once PhysXAccess exists, hand it over here:
-        //   if (physX != nullptr)
-        //       physX->prepareTriangleMesh(getMeshVertexCount(), getMeshTriangleCount(), meshVertices.data(),
-        //                                  meshTriangles.data(), kMeshName, origin {0, 0, 0}, 1.0f, -90.0f);
-        meshPending = false;
+        // origin, scale 1, turned -90 degrees about x by the facade. It is
+        // handed over once: on the first frame, or on the first frame after
+        // the facade was set when there was none before.
+        static const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
+        physX->prepareTriangleMesh(getMeshVertexCount(), getMeshTriangleCount(), meshVertices.data(),
+                                   meshTriangles.data(), kMeshName, kOrigin, 1.0f, -90.0f);
+        meshHandedOver = true;
     }
 
     lightMap.activatePreStepping();

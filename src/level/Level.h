@@ -72,9 +72,10 @@ class Level {
     // (or flat without one). Bounds that cannot hold a terrain leave it empty.
     void calculateSurfaceMesh();
 
-    // Draws the terrain; the first call with a grid also produces the physics
-    // mesh. `bWireFrame` and `iDrawMode` are not used: the caller sets the
-    // polygon mode, and the cells are always drawn one by one.
+    // Draws the terrain. The first call with a grid also produces the physics
+    // mesh and hands it to the physics facade (a facade set later gets it on
+    // the next call). `bWireFrame` and `iDrawMode` are not used: the caller
+    // sets the polygon mode, and the cells are always drawn one by one.
     void drawSurface(bool bWireFrame, bool bLightMap, int iDrawMode, int iTextureMode, int iMipMappingMode,
                      bool texturing);
     // Draws the sky box around the camera; `iDrawMode` is not used.
@@ -94,6 +95,7 @@ class Level {
     // Physics mesh, produced by the first drawSurface: three floats per
     // vertex, and per triangle three vertex indices stored as floats.
     bool isMeshPending() const { return meshPending; }
+    bool isMeshHandedOver() const { return meshHandedOver; }
     const std::vector<float> &getMeshVertices() const { return meshVertices; }
     const std::vector<float> &getMeshTriangles() const { return meshTriangles; }
     int getMeshVertexCount() const { return static_cast<int>(meshVertices.size() / 3); }
@@ -121,6 +123,7 @@ class Level {
     std::string lvlFileName;                            // stored only
     std::string bgPicture;                              // ground picture: terrain cells and minimap
     bool meshPending = true;                            // the physics mesh is still to be produced
+    bool meshHandedOver = false;                        // the physics facade has the mesh
     float x1 = 0, z1 = 0;                               // lower bounds, units; the file gives them
     float x2 = 0, z2 = 0;                               // upper bounds, units
     std::string heightMap;                              // heightmap picture name

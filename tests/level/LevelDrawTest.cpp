@@ -1,5 +1,6 @@
 #include "level/Level.h"
 #include "level/SkyBoxFace.h"
+#include "physics/PhysXAccess.h"
 #include "render/TextureGenerator.h"
 
 #include "LevelTestSupport.h"
@@ -231,6 +232,45 @@ TEST_F(LevelDrawTest, SkyBoxShowsEachPictureInItsDirection) {
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glFrontFace(GL_CCW);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LevelDrawTest, TheFirstFrameHandsTheTerrainToPhysicsOnce) {
+    PhysXAccess physics; // caches its meshes below the fixture's temporary folder
+    physics.initialPhysX();
+    auto level = builtLevel(10, picture(10, 10, 3, [](int, int) { return 60; })); // 2 units high
+    level->setPhysXAccess(&physics);
+
+    level->drawSurface(false, true, 1, 0, 1, true);
+    EXPECT_TRUE(level->isMeshHandedOver());
+    ASSERT_TRUE(physics.hasActor("heightmap"));
+    EXPECT_EQ(physics.getTriangleMeshCount(), 1);
+    float min[3], max[3];
+    ASSERT_TRUE(physics.getActorBounds("heightmap", min, max));
+    // The body covers the drawn terrain: -5..5 on x and z, 2 units up.
+    EXPECT_NEAR(min[0], -5, 0.1);
+    EXPECT_NEAR(max[0], 5, 0.1);
+    EXPECT_NEAR(min[2], -5, 0.1);
+    EXPECT_NEAR(max[2], 5, 0.1);
+    EXPECT_NEAR(max[1], 2, 0.1);
+
+    level->drawSurface(false, true, 1, 0, 1, true);
+    EXPECT_EQ(physics.getTriangleMeshCount(), 1); // later frames only draw
+
+    // A facade set after the first frame still gets the terrain, once.
+    auto late = builtLevel(10, picture(10, 10, 3, exampleValue));
+    late->drawSurface(false, true, 1, 0, 1, true);
+    EXPECT_FALSE(late->isMeshHandedOver());
+    PhysXAccess second;
+    second.initialPhysX();
+    late->setPhysXAccess(&second);
+    late->drawSurface(false, true, 1, 0, 1, true);
+    late->drawSurface(false, true, 1, 0, 1, true);
+    EXPECT_TRUE(second.hasActor("heightmap"));
+    EXPECT_EQ(second.getTriangleMeshCount(), 1);
 }
 
 } // namespace
