@@ -2,12 +2,16 @@
 
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
+#include "level/Level.h"
 #include "render/Font.h"
+#include "render/Md2Model.h"
 #include "render/TextureHolder.h"
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 // The running game session: the registries the whole game draws on, the
 // camera, the render and display options the function keys toggle, and a
@@ -138,4 +142,32 @@ class GameClass {
     int mipMappingMode = 1; // 0 off, 1 nearest, 2 linear
     bool useDisplayLists = true;
     int cameraMode = 2; // follows the player-1 vehicle
+
+    // ---- Level and model registries, filled at start-up (GameClassImport.cpp) ----
+  public:
+    using LevelMap = std::map<std::string, std::unique_ptr<Level>>;
+
+    // Reads every "*.lvl" file of the directory, in name order, hidden files
+    // skipped. A file that yields no level prints "Load failed"; the scan goes
+    // on and the result is false. A level name already taken keeps its first level.
+    bool importLevels(const std::string &strDirName);
+    Level *getLevel(const std::string &name) const; // null when absent
+    const LevelMap &getLevels() const { return levels; }
+
+    using ModelMap = std::unordered_map<std::string, std::unique_ptr<Md2Model>>;
+    // Reads every "*.md2" file of the directory, in name order, hidden files
+    // skipped; a model that fails to load is not registered. Returns true.
+    bool importModells(const std::string &strDirName);
+    Md2Model *getModell(const std::string &name) const; // null when absent
+    const ModelMap &getModells() const { return models; }
+
+    // Level start, for one object of `level`: computes its light map with
+    // `lightMap` under the level's light, prints the object name followed by
+    // "light" and registers the image under that name. False (and nothing
+    // done) when the object's model is not in the registry.
+    bool registerObjectLightMap(LightMap &lightMap, const Level &level, const ObjectData &object);
+
+  private:
+    LevelMap levels; // level name -> level, owned until the program ends
+    ModelMap models; // model file name -> model, owned
 };

@@ -1,0 +1,85 @@
+#include "game/GameClass.h"
+
+#include "level/LevelFileReader.h"
+#include "render/ReadMD2Model.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace {
+// The regular, not hidden files of `strDirName` whose name ends in
+// `extension`, sorted so that start-up is the same on every machine.
+std::vector<std::string> sortedFiles(const std::string &strDirName, const std::string &extension) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator entries(strDirName, error);
+    for (const fs::directory_entry &entry : entries) {
+        const std::string name = entry.path().filename().string();
+        const bool matches = name.size() > extension.size() &&
+                             name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+        if (matches && name[0] != '.' && entry.is_regular_file(error)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
+bool GameClass::importLevels(const std::string &strDirName) {
+    const LevelFileReader reader;
+    bool allLoaded = true;
+    for (const std::string &name : sortedFiles(strDirName, ".lvl")) {
+        std::unique_ptr<Level> level = reader.readLevelFile(strDirName + name);
+        if (!level) {
+            // One broken file must not keep the levels after it from loading.
+            std::printf("Load failed");
+            std::fflush(stdout);
+            allLoaded = false;
+            continue;
+        }
+        const std::string key = level->getLvlName();
+        levels.emplace(key, std::move(level)); // a name already taken keeps its first level
+    }
+    return allLoaded;
+}
+
+Level *GameClass::getLevel(const std::string &name) const {
+    const auto found = levels.find(name);
+    return found == levels.end() ? nullptr : found->second.get();
+}
+
+bool GameClass::importModells(const std::string &strDirName) {
+    for (const std::string &name : sortedFiles(strDirName, ".md2")) {
+        auto model = std::make_unique<Md2Model>();
+        if (ReadMD2Model(strDirName + name, model.get()) != 1) {
+            continue; // the reader has reported it
+        }
+        model->setName(name);
+        models[name] = std::move(model);
+    }
+    return true;
+}
+
+Md2Model *GameClass::getModell(const std::string &name) const {
+    const auto found = models.find(name);
+    return found == models.end() ? nullptr : found->second.get();
+}
+
+bool GameClass::registerObjectLightMap(LightMap &lightMap, const Level &level, const ObjectData &object) {
+    const Md2Model *model = getModell(object.getModel());
+    if (model == nullptr) {
+        return false;
+    }
+    level.applyLight(lightMap);
+    const std::string textureName = object.getName() + "light";
+    const DevilImageDefinition image = lightMap.calcModelLightMapTexture(
+        model, object.getName(), object.getPos(), object.getRotation(), object.getSize());
+    std::printf("%s", textureName.c_str());
+    std::fflush(stdout);
+    textures.setInMemoryGeneratedTexture(image, textureName);
+    return true;
+}

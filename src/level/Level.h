@@ -1,0 +1,144 @@
+#pragma once
+
+#include "level/LevelPowerUpData.h"
+#include "level/LightData.h"
+#include "level/ObjectData.h"
+#include "level/VehicleData.h"
+#include "objects/MissionsZiel.h"
+#include "render/LightMap.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class GameClass;
+class PhysXAccess;
+
+// One level as its ".lvl" file describes it, with its terrain and sky. The
+// terrain is a height grid from the heightmap picture, drawn as 5 x 5 unit
+// cells through the light map and handed to physics once as a static
+// triangle mesh; the sky is a box of six pictures that travels with the camera.
+class Level {
+  public:
+    static constexpr int kCellSize = 5;                   // units per terrain cell side
+    static constexpr float kHeightScale = 30.0f;          // grid value per unit of height
+    static constexpr float kSkyHalfSize = 200.0f;         // units from the camera to each sky face
+    static constexpr int kMaxExtent = 1024;               // largest terrain side in units (pixels)
+    static constexpr const char *kMeshName = "heightmap"; // physics body of the terrain
+
+    Level();
+    ~Level();
+    Level(const Level &) = delete;
+    Level &operator=(const Level &) = delete;
+
+    const std::string &getLvlName() const { return lvlName; }
+    void setLvlName(const std::string &s) { lvlName = s; }
+    const std::string &getLvlFileName() const { return lvlFileName; }
+    void setLvlFileName(const std::string &s) { lvlFileName = s; }
+    const std::string &getBGPicture() const { return bgPicture; }
+    void setBGPicture(const std::string &s) { bgPicture = s; }
+    const std::string &getHeightMap() const { return heightMap; }
+    void setHeightMap(const std::string &s) { heightMap = s; }
+    float getX1() const { return x1; }
+    void setX1(float f) { x1 = f; }
+    float getZ1() const { return z1; }
+    void setZ1(float f) { z1 = f; }
+    float getX2() const { return x2; }
+    void setX2(float f) { x2 = f; }
+    float getZ2() const { return z2; }
+    void setZ2(float f) { z2 = f; }
+
+    // The level takes ownership of each record; null records are ignored.
+    void addLightSource(std::unique_ptr<LightData> light);
+    void addObjectData(std::unique_ptr<ObjectData> object);
+    void addVehicleData(std::unique_ptr<VehicleData> vehicle);
+    void addMissionsZiel(std::unique_ptr<MissionsZiel> goal);
+    void addLevelPowerUpData(std::unique_ptr<LevelPowerUpData> powerUp);
+    const std::vector<std::unique_ptr<LightData>> &getLightDataList() const { return lights; }
+    const std::vector<std::unique_ptr<ObjectData>> &getObjectDataList() const { return objects; }
+    const std::vector<std::unique_ptr<VehicleData>> &getVehicleDataList() const { return vehicles; }
+    const std::vector<std::unique_ptr<MissionsZiel>> &getMissionsZieleList() const { return goals; }
+    const std::vector<std::unique_ptr<LevelPowerUpData>> &getLevelPowerUps() const { return powerUps; }
+
+    void setGC(GameClass *game) { gc = game; }
+    void setPhysXAccess(PhysXAccess *physics) { physX = physics; }
+    void makeLight() {} // level lights are kept as records only
+
+    // Builds the height grid from the heightmap picture of the session's
+    // texture registry and gives the terrain's light map the level's light.
+    // A picture that is missing, not 3 bytes per pixel, not
+    // square or not matching the bounds is reported with an "Error: " line;
+    // the grid then takes the bounds' size with heights clamped to the picture
+    // (or flat without one). Bounds that cannot hold a terrain leave it empty.
+    void calculateSurfaceMesh();
+
+    // Draws the terrain; the first call with a grid also produces the physics
+    // mesh. `bWireFrame` and `iDrawMode` are not used: the caller sets the
+    // polygon mode, and the cells are always drawn one by one.
+    void drawSurface(bool bWireFrame, bool bLightMap, int iDrawMode, int iTextureMode, int iMipMappingMode,
+                     bool texturing);
+    // Draws the sky box around the camera; `iDrawMode` is not used.
+    void drawLvlHintergrund(int iDrawMode, int iTextureMode, int iMipMappingMode);
+
+    // Height grid: (columns + 1) x (rows + 1) values, row-major; the last
+    // column and row repeat their neighbours. Values 0..255, height = value / 30.
+    int getGridColumns() const { return gridColumns; } // heightmap pixels along x
+    int getGridRows() const { return gridRows; }       // heightmap pixels along z
+    bool hasGrid() const { return !grid.empty(); }
+    int getGridValue(int column, int row) const; // clamped to the grid; 0 without one
+    // Terrain height in units at world (x, z), interpolated as the cells are
+    // drawn; 0 outside the terrain or without a grid.
+    float getTerrainHeight(float x, float z) const;
+    int getTriangleCapacity() const { return triangleCapacity; }
+
+    // Physics mesh, produced by the first drawSurface: three floats per
+    // vertex, and per triangle three vertex indices stored as floats.
+    bool isMeshPending() const { return meshPending; }
+    const std::vector<float> &getMeshVertices() const { return meshVertices; }
+    const std::vector<float> &getMeshTriangles() const { return meshTriangles; }
+    int getMeshVertexCount() const { return static_cast<int>(meshVertices.size() / 3); }
+    int getMeshTriangleCount() const { return static_cast<int>(meshTriangles.size() / 3); }
+
+    LightMap &getLightMap() { return lightMap; }
+    // Gives `map` the level's lights; the first one, when the file has any,
+    // becomes the light whose distance darkens the terrain and the objects.
+    // Without lights the light map keeps its own default light.
+    void applyLight(LightMap &map) const;
+
+  private:
+    // One terrain cell: its four corners A, B, C, D (x, height, z) and the
+    // normals of the relief at them.
+    struct Cell {
+        float corner[4][3];
+        float normal[4][3];
+    };
+    std::vector<Cell> buildCells() const;
+    void cornerNormal(int column, int row, float out[3]) const;
+    void produceMesh();
+    void reportGridProblem(const char *problem) const;
+
+    std::string lvlName;                                // registry key; the menu starts "lvl1.lvl"
+    std::string lvlFileName;                            // stored only
+    std::string bgPicture;                              // ground picture: terrain cells and minimap
+    bool meshPending = true;                            // the physics mesh is still to be produced
+    float x1 = 0, z1 = 0;                               // lower bounds, units; the file gives them
+    float x2 = 0, z2 = 0;                               // upper bounds, units
+    std::string heightMap;                              // heightmap picture name
+    int triangleCapacity = 0;                           // sizes the physics mesh buffers
+    std::vector<int> grid;                              // height values, row length gridColumns + 1
+    std::vector<Cell> cells;                            // terrain cells in drawing order, built with the grid
+    int gridColumns = 0;                                // cells of one unit along x
+    int gridRows = 0;                                   // cells of one unit along z
+    std::vector<std::unique_ptr<LightData>> lights;     // [LIGHT] records
+    std::vector<std::unique_ptr<ObjectData>> objects;   // [OBJECT] records
+    std::vector<std::unique_ptr<VehicleData>> vehicles; // [VEHICLE] records
+    std::vector<std::unique_ptr<MissionsZiel>> goals;   // goals; the session refers to them
+    std::vector<std::unique_ptr<LevelPowerUpData>> powerUps; // POWERUP records
+    GameClass *gc = nullptr;                                 // session: textures and camera; not owned
+    PhysXAccess *physX = nullptr;                            // takes the terrain mesh; not owned
+    LightMap lightMap;                                       // draws the terrain cells
+    std::vector<float> meshVertices;                         // x, y, z per vertex
+    std::vector<float> meshTriangles;                        // three vertex indices per triangle, as floats
+    unsigned int mipmapCheckedTexture = 0; // ground texture whose mipmap levels were checked
+    bool groundHasMipmaps = false;         // that texture has its mipmap levels
+};

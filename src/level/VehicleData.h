@@ -1,0 +1,25 @@
+#pragma once
+
+#include "level/ObjectData.h"
+
+#include <string>
+
+// One [VEHICLE] section of a level file: an object record plus who drives it,
+// its vehicle type and its starting life.
+class VehicleData : public ObjectData {
+  public:
+    const std::string &getOwner() const { return owner; }
+    void setOwner(const std::string &s) { owner = s; }
+    const std::string &getWeapon() const { return weapon; }
+    void setWeapon(const std::string &s) { weapon = s; }
+    const std::string &getFahrzeugTyp() const { return fahrzeugTyp; }
+    void setFahrzeugTyp(const std::string &s) { fahrzeugTyp = s; }
+    int getLife() const { return life; }
+    void setLife(int value) { life = value; }
+
+  private:
+    std::string owner = "cpu"; // "spieler1", "spieler2" or "cpu"
+    std::string weapon;        // stored, read by nobody
+    std::string fahrzeugTyp;   // vehicle type name of data/config/fahrzeugconfig.ini
+    int life = 100;            // starting life points
+};
