@@ -59,7 +59,7 @@ class Fahrzeug : public SpielObject {
     void move(float dt);
     // A hit: life falls by `points` (never below 0); an intact or damaged vehicle with effects
     // darkens its first one (its smoke) and counts as damaged; a damaged vehicle without life left
-    // explodes. Hits on an exploding or destroyed vehicle change its life only.
+    // explodes. An exploding or destroyed vehicle ignores hits.
     void addDamage(unsigned int points);
     // Starts the three-second death: eight small bursts around the vehicle and one large one.
     void explode();
@@ -132,6 +132,7 @@ class Fahrzeug : public SpielObject {
     unsigned int ammunition = 0;                     // shells; shooting does not count them
     unsigned int maxAmmunition = 0;                  // shells when full
     std::unique_ptr<Turm> turm;                      // owned; null without a vehicle type
+    float turmMount[3] = {0.0f, 0.0f, 0.0f};         // turret mount in vehicle axes (+z ahead), scaled
     std::unique_ptr<Weapon> weapon;                  // the weapon in use, owned
     Owner *owner = nullptr;                          // who controls the vehicle, not owned
     int shotCount = 0;                               // projectile ids handed out
