@@ -1,6 +1,7 @@
 #include "game/GameClass.h"
 
 #include "math/MathConstants.h"
+#include "render/Md2Renderer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,5 +179,11 @@ void GameClass::toggleOption(int functionKey) {
         break;
     default:
         break;
+    }
+}
+
+void GameClass::createList(unsigned int dlID, Md2Model *mdl) {
+    if (mdl != nullptr) {
+        Md2Renderer::compileList(dlID, *mdl);
     }
 }

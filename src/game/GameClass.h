@@ -3,6 +3,8 @@
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
 #include "level/Level.h"
+#include "physics/PhysXAccess.h"
+#include "render/DisplayListHolder.h"
 #include "render/Font.h"
 #include "render/Md2Model.h"
 #include "render/TextureHolder.h"
@@ -12,6 +14,9 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
+
+class Fahrzeug;
 
 // The running game session: the registries the whole game draws on, the
 // camera, the render and display options the function keys toggle, and a
@@ -170,4 +175,20 @@ class GameClass {
   private:
     LevelMap levels; // level name -> level, owned until the program ends
     ModelMap models; // model file name -> model, owned
+
+    // ---- What the game objects reach through their session ----
+  public:
+    DisplayListHolder *getDisplayListHolder() { return &displayLists; }
+    PhysXAccess *getPhysXAccess() { return &physX; }
+    // Compiles `mdl` into display list `dlID`; a null model compiles nothing.
+    void createList(unsigned int dlID, Md2Model *mdl);
+    std::vector<Fahrzeug *> &getFahrzeugvektor() { return fahrzeuge; }
+    Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
+    void setPlayer1Vehicle(Fahrzeug *vehicle) { player1Vehicle = vehicle; }
+
+  private:
+    DisplayListHolder displayLists;     // one GL display list per model name
+    PhysXAccess physX;                  // the physics facade
+    std::vector<Fahrzeug *> fahrzeuge;  // vehicles of the running level
+    Fahrzeug *player1Vehicle = nullptr; // camera target; not owned here
 };

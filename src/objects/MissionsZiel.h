@@ -2,6 +2,8 @@
 
 #include <string>
 
+class GameClass;
+
 // A mission goal of a level: the record side (name, kind, status). The level
 // owns its goals; the session checks them every step.
 class MissionsZiel {
@@ -18,6 +20,11 @@ class MissionsZiel {
     void setName(const std::string &s) { name = s; }
     int getTyp() const { return typ; }
     void setTyp(int value) { typ = value; }
+
+    // Decides a "last man standing" goal once a single vehicle is left: fulfilled when it is player
+    // one's, failed otherwise. With more vehicles, or none at all, and for every other kind of goal
+    // the status stays as it is; so does a goal already fulfilled. A failed goal is decided again.
+    void check(GameClass *gc);
 
   private:
     int status = kStatusOpen; // 1 fulfilled, 3 failed, anything else open

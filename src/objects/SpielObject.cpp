@@ -1,6 +1,14 @@
 #include "objects/SpielObject.h"
 
+#include "game/GameClass.h"
 #include "particles/ParticleEngine.h"
+#include "render/DisplayListHolder.h"
+#include "render/Md2Renderer.h"
+#include "render/MultiTexWrapper.h"
+#include "render/TextureGenerator.h"
+#include "render/TextureHolder.h"
+
+#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -81,4 +89,107 @@ bool SpielObject::detectCollison(const SpielObject *objA) const {
     const float theirHalfZ = (theirs[5] - theirs[4]) * theirScale / 2.0f;
     return overlaps(pos[0], myHalfX, objA->pos[0], theirHalfX) &&
            overlaps(pos[2], myHalfZ, objA->pos[2], theirHalfZ);
+}
+
+namespace {
+
+// The filters of the bound texture for the session's quality settings. The magnification filter
+// cannot take a mipmap mode, so it gets the matching plain one.
+void applyTextureFilter(int iTextureMode, int iMipMappingMode) {
+    GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
+    GLint magFilter = GL_LINEAR;
+    if (iMipMappingMode == 0) {
+        minFilter = iTextureMode == 0 ? GL_LINEAR : GL_NEAREST;
+        magFilter = minFilter;
+    } else if (iMipMappingMode == 1) {
+        minFilter = GL_NEAREST_MIPMAP_NEAREST;
+        magFilter = GL_NEAREST;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+}
+
+// The driver's multitexture entry points, looked up once a context exists.
+const MultiTexWrapper &textureUnits() {
+    static const MultiTexWrapper units;
+    return units;
+}
+
+} // namespace
+
+void SpielObject::draw(float, float, bool, bool lightmap, int iDrawMode, int iTextureMode,
+                       int iMipMappingMode) const {
+    Md2Model *model = modell.getModel();
+    if (model == nullptr || model->getNumFrames() < 2) {
+        return;
+    }
+    const MultiTexWrapper &units = textureUnits();
+    const bool multiTexture = MultiTexWrapper::isAvailable();
+
+    glPushMatrix();
+    glTranslatef(pos[0], pos[1], pos[2]);
+    glRotatef(rotY, 0.0f, 1.0f, 0.0f);
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f); // MD2 models are z-up
+    glScalef(modell.getScale(), modell.getScale(), modell.getScale());
+    glColor3f(0.0f, 0.0f, 0.0f);
+
+    if (game != nullptr) {
+        TextureHolder *textures = game->getTextureHolder();
+        TextureGenerator::setMipmapGeneration(true);
+        units.glActiveTextureARB0();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, textures->getTextureIDByString(model->getSkinTextureName()));
+        applyTextureFilter(iTextureMode, iMipMappingMode);
+        // Only level objects have a light map; a vehicle asked for one keeps its plain skin instead of
+        // a black placeholder.
+        const std::string lightName = objectName + "light";
+        if (lightmap && multiTexture && textures->hasTexture(lightName)) {
+            units.glActiveTextureARB1();
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, textures->getTextureIDByString(lightName));
+            applyTextureFilter(iTextureMode, iMipMappingMode);
+        }
+        TextureGenerator::setMipmapGeneration(false);
+    }
+
+    switch (iDrawMode) {
+    case 0:
+        Md2Renderer::drawImmediate(*model);
+        break;
+    case 1:
+        if (game != nullptr) {
+            DisplayListHolder *lists = game->getDisplayListHolder();
+            const std::string &key = model->getName();
+            if (lists->Contains(key)) {
+                glCallList(lists->getDisplayListIDByString(key));
+            } else {
+                const unsigned int list = lists->generateDisplayListId(key);
+                if (list != 0) {
+                    game->createList(list, model);
+                    glCallList(list);
+                }
+            }
+        }
+        break;
+    case 2:
+    case 3: // no buffers are ever uploaded, so buffer mode draws from the same client arrays
+        Md2Renderer::drawArrays(*model);
+        break;
+    default:
+        break;
+    }
+
+    glPopMatrix();
+    if (multiTexture) {
+        units.glActiveTextureARB1();
+        glDisable(GL_TEXTURE_2D);
+        units.glActiveTextureARB0();
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+
+void SpielObject::drawParticleEngine(float fRotX, float fRotY) const {
+    for (ParticleEngine *effect : particleEngines) {
+        effect->draw(fRotX, fRotY, 0.0f);
+    }
 }

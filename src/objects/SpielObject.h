@@ -81,6 +81,23 @@ class SpielObject {
     // Orders by the depth of the view position, for back-to-front drawing.
     bool operator<(const SpielObject &other) const { return posWC[2] < other.posWC[2]; }
 
+    // Draws frame 1 of the model at the object's pose: skin on texture unit 0, with `lightmap` the
+    // object's light map (object name + "light") on unit 1 when one is registered, filtered by
+    // iTextureMode (0 linear, 1 nearest) and iMipMappingMode (0 off, 1 nearest, 2 linear), and
+    // submitted by iDrawMode (0 immediate, 1 the session's display list, 2 vertex arrays, 3 the same
+    // arrays). Without a session there are no textures and no display lists.
+    // Nothing without a model or with a model of a single frame. fRotX, fRotY and wireframe are
+    // the scene's and change nothing here.
+    void draw(float fRotX, float fRotY, bool wireframe, bool lightmap, int iDrawMode, int iTextureMode,
+              int iMipMappingMode) const;
+    // Draws every attached effect, camera rotations in degrees.
+    void drawParticleEngine(float fRotX, float fRotY) const;
+
+  protected:
+    // Stores the heading as given, leaving it and the movement direction unnormalised (level
+    // objects keep the angle of their record).
+    void storeRotY(float angle) { rotY = angle; }
+
   private:
     float pos[3] = {0.0f, 0.0f, 0.0f};             // world position, y up
     float rotY = 0.0f;                             // heading, degrees about y
