@@ -20,3 +20,9 @@ void Weapon::setMFColor4f(const float *rgba) {
 void Weapon::setExplosionsColor(const float *rgba) {
     std::copy(rgba, rgba + 4, explosionsColor);
 }
+
+void Weapon::reload(float dt) {
+    if (reloadTime > 0.0f) {
+        reloadTime -= dt;
+    }
+}

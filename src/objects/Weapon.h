@@ -33,6 +33,14 @@ class Weapon {
     const std::string &getWeaponName() const { return weaponName; }
     void setWeaponName(const std::string &s) { weaponName = s; }
 
+    // True when the reload countdown has run out (at or below 0), so the next shot may leave.
+    bool isReady() const { return reloadTime <= 0.0f; }
+    // Lowers a running reload countdown by `dt` seconds; a countdown already at or below 0 is left
+    // alone, so it never sinks further while nobody fires.
+    void reload(float dt);
+    // Starts the wait for the next shot: the countdown becomes the shoot delay.
+    void startReload() { reloadTime = shootDelay; }
+
   private:
     float shootDelay;         // seconds between two shots
     float reloadTime;         // running reload countdown, seconds; a shot needs it at or below 0
