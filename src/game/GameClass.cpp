@@ -1,17 +1,33 @@
 #include "game/GameClass.h"
 
+#include "level/Level.h"
 #include "math/MathConstants.h"
-#include "render/Md2Renderer.h"
+#include "objects/ComputerSpieler.h"
+#include "objects/Fahrzeug.h"
+#include "objects/LvlObject.h"
+#include "objects/PowerUpObject.h"
+#include "objects/Projektil.h"
+#include "objects/Spieler.h"
+#include "render/ShadowMap.h"
+#include "render/VertexBufferHandler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-GameClass::GameClass()
-    : fahrzeugTypes(ConfigReader::ReadFahrzeuge()), weaponTypes(ConfigReader::ReadWeapons()) {}
+GameClass::GameClass() {
+    computerSpieler = std::make_unique<ComputerSpieler>();
+    physics.initialPhysX();
+    installContactRule();
+    fahrzeugTypes = ConfigReader::ReadFahrzeuge();
+    weaponTypes = ConfigReader::ReadWeapons();
+}
 
-GameClass::~GameClass() = default;
+GameClass::~GameClass() {
+    clearWorld();
+    physics.FreeEverything();
+}
 
 bool GameClass::importTextures(const std::string &strDirName) {
     namespace fs = std::filesystem;
@@ -47,9 +63,6 @@ void GameClass::calcViewPos(float extraYaw) {
     viewPos[2] = static_cast<float>(camDistance * std::cos(pitch) * std::cos(yaw));
 }
 
-std::array<float, 3> GameClass::getCameraPos() const {
-    return viewPos;
-}
 
 void GameClass::setResolution(int width, int height) {
     iWidth = width;
@@ -179,11 +192,5 @@ void GameClass::toggleOption(int functionKey) {
         break;
     default:
         break;
-    }
-}
-
-void GameClass::createList(unsigned int dlID, Md2Model *mdl) {
-    if (mdl != nullptr) {
-        Md2Renderer::compileList(dlID, *mdl);
     }
 }

@@ -16,7 +16,18 @@
 #include <unordered_map>
 #include <vector>
 
+class ComputerSpieler;
 class Fahrzeug;
+class Level;
+class LvlObject;
+class Md2Model;
+class MissionsZiel;
+class PowerUpObject;
+class Projektil;
+class ShadowMap;
+class SpielObject;
+class Spieler;
+class VertexBufferHandler;
 
 // The running game session: the registries the whole game draws on, the
 // camera, the render and display options the function keys toggle, and a
@@ -175,20 +186,74 @@ class GameClass {
   private:
     LevelMap levels; // level name -> level, owned until the program ends
     ModelMap models; // model file name -> model, owned
-
-    // ---- What the game objects reach through their session ----
+    // ---- The world of the running level (GameClassLevel.cpp, GameClassStep.cpp, GameClassDraw.cpp,
+    // GameClassHud.cpp) ----
   public:
-    DisplayListHolder *getDisplayListHolder() { return &displayLists; }
-    PhysXAccess *getPhysXAccess() { return &physX; }
-    // Compiles `mdl` into display list `dlID`; a null model compiles nothing.
-    void createList(unsigned int dlID, Md2Model *mdl);
+    // Step results.
+    enum StepResult { kStepDone = 0, kStepPaused = 2, kStepExit = 3 };
+
+    // Starts the level registered under the name; false (and nothing changed) when absent.
+    bool loadLevel(const std::string &strLevelName);
+    // Starts `level`, replacing whatever world an earlier start left.
+    bool loadLevel(Level *level);
+    void createList(unsigned int dlID, Md2Model *mdl); // compiles the model into the display list
+
+    int doAction(float dt, const bool *keys); // one step of dt seconds; a StepResult
+    void physXsimulate();
+
+    void initGL();
+    void draw();                   // one frame, buffers swapped
+    int drawObjects(float fRotY);  // objects seen with the view yaw; returns the culled count
+    std::string fpsLine(int culled) const; // the frame-rate line's text
+
+    void setSpieler1(Spieler *player); // takes ownership; null is ignored
+    void setSpieler2(Spieler *player);
+    Spieler *getSpieler1() const { return spieler1.get(); }
+    Spieler *getSpieler2() const { return spieler2.get(); }
+    ComputerSpieler *getComputerSpieler() const { return computerSpieler.get(); }
+
+    std::vector<LvlObject *> &getLevelObjectVektor() { return levelObjects; }
     std::vector<Fahrzeug *> &getFahrzeugvektor() { return fahrzeuge; }
+    std::vector<Projektil *> &getProjektilvektor() { return projektile; }
+    const std::vector<MissionsZiel *> &getMissionsZiele() const { return missionsZiele; }
     Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
-    void setPlayer1Vehicle(Fahrzeug *vehicle) { player1Vehicle = vehicle; }
+    void setPlayer1Vehicle(Fahrzeug *vehicle) { player1Vehicle = vehicle; } // for tests of the goal check
+    Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
+    Level *getCurrentLevel() const { return currentLevel; }
+    PhysXAccess *getPhysXAccess() { return &physics; }
+    DisplayListHolder *getDisplayListHolder() { return &displayLists; }
+    ShadowMap *getShadowMap() const { return shadowMap.get(); }
+    VertexBufferHandler *getVertexBufferHandler() const { return vertexBuffers.get(); }
+    bool isMissionComplete() const { return missionComplete; }
 
   private:
-    DisplayListHolder displayLists;     // one GL display list per model name
-    PhysXAccess physX;                  // the physics facade
-    std::vector<Fahrzeug *> fahrzeuge;  // vehicles of the running level
-    Fahrzeug *player1Vehicle = nullptr; // camera target; not owned here
+    void clearWorld();           // deletes every object of the last level start and its physics body
+    void installContactRule();   // shells that touch a tank burst and cost it life
+    void sweepProjectiles();
+    void sweepVehicles();
+    void checkMission();
+    void drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled);
+    void drawMiniMapOverlay();
+    void drawStats();
+    void drawMissionComplete();
+    void drawStatusMessage();
+    void drawHelp() {} // the help lines are drawn with the frame-rate line
+    void drawText(float xFraction, float yFraction, const float *colour, const std::string &text);
+
+    PhysXAccess physics;          // the physics world; every body belongs to an object below
+    DisplayListHolder displayLists; // one compiled list per model name
+    std::unique_ptr<Spieler> spieler1, spieler2;      // the human players
+    std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
+    std::vector<LvlObject *> levelObjects;  // owned
+    std::vector<Fahrzeug *> fahrzeuge;      // owned
+    std::vector<Projektil *> projektile;    // owned
+    std::vector<PowerUpObject *> powerUps;  // owned
+    std::vector<MissionsZiel *> missionsZiele; // the current level's goals; not owned
+    Fahrzeug *player1Vehicle = nullptr;     // camera target; one of fahrzeuge
+    Fahrzeug *player2Vehicle = nullptr;
+    Level *currentLevel = nullptr;          // not owned
+    std::unique_ptr<ShadowMap> shadowMap;   // made at each level start
+    std::unique_ptr<VertexBufferHandler> vertexBuffers;
+    float cameraYaw = 0;                    // yaw of the camera's orbit in the last frame, degrees
+    std::array<float, 3> cameraTarget{};    // where the camera looked last (the player-1 tank)
 };

@@ -95,6 +95,8 @@ class Level {
     // Physics mesh, produced by the first drawSurface: three floats per
     // vertex, and per triangle three vertex indices stored as floats.
     bool isMeshPending() const { return meshPending; }
+    // The physics body of the terrain was released (a new level start): hand the mesh over again.
+    void resetTerrainMesh() { meshHandedOver = false; }
     bool isMeshHandedOver() const { return meshHandedOver; }
     const std::vector<float> &getMeshVertices() const { return meshVertices; }
     const std::vector<float> &getMeshTriangles() const { return meshTriangles; }

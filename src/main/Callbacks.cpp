@@ -5,6 +5,7 @@
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
+#include "render/ShadowMap.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -18,9 +19,19 @@ constexpr const char *kFirstLevel = "lvl1.lvl";
 
 // Menu -> game: starts the first level with the configured window size.
 void startGame() {
-    // The level registry arrives with the level loader; until then the menu stays.
-    std::printf("The level \"%s\" is not loaded; staying in the menu\n", kFirstLevel);
-    std::fflush(stdout);
+    if (gc.getLevel(kFirstLevel) == nullptr) {
+        std::printf("The level \"%s\" is not loaded; staying in the menu\n", kFirstLevel);
+        std::fflush(stdout);
+        return;
+    }
+    iGamemode = kModeGame;
+    gc.loadLevel(kFirstLevel); // also clears the exit request of an earlier game
+    gc.setAngleX(-45);
+    gc.setCamDistance(70);
+    gc.initGL();
+    const Res size = ep.getGlutConfig().getResolution();
+    gc.setResolution(size.getWidth(), size.getHeight());
+    reshape(size.getWidth(), size.getHeight());
 }
 
 void exitProgram() {
@@ -33,6 +44,8 @@ void exitProgram() {
 void renderScene() {
     if (iGamemode == kModeMenu)
         mm.draw();
+    else if (iGamemode == kModeGame)
+        gc.draw();
 }
 
 void reshape(int width, int height) {
@@ -45,6 +58,8 @@ void reshape(int width, int height) {
         if (height == 0)
             height = 1;
         gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
+        if (ShadowMap *shadowMap = gc.getShadowMap())
+            shadowMap->setCameraProjectionMatrix();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         gc.setResolution(width, height);
@@ -90,6 +105,9 @@ void myIdleFunc() {
         return;
     if (tick.fpsDue)
         gc.setFps(tick.fps);
+    const int result = gc.doAction(static_cast<float>(tick.dt), keys);
+    if (result == 1 || result == GameClass::kStepExit)
+        iGamemode = kModeMenu;
     glutPostRedisplay();
 }
 

@@ -5,6 +5,7 @@
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
+#include "objects/Spieler.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,8 +57,18 @@ int main(int argc, char **argv) {
     (void)previousHandler;
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     mm.setGameClass(&gc);
+    gc.setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
+                               playerConfig.getLeftButton1(), playerConfig.getRightButton1(),
+                               playerConfig.getShootButton1()));
+    gc.setSpieler2(new Spieler(playerConfig.getUpButton2(), playerConfig.getDownButton2(),
+                               playerConfig.getLeftButton2(), playerConfig.getRightButton2(),
+                               playerConfig.getShootButton2()));
+    gc.getSpieler1()->setName(playerConfig.getPlayerName1());
+    gc.getSpieler2()->setName(playerConfig.getPlayerName2());
     gc.setPlayerConfig(&playerConfig);
     gc.importTextures("data/textures/");
+    gc.importLevels("data/level/");
+    gc.importModells("data/model/");
     iGamemode = kModeMenu;
     ep.initialGlut(&argc, argv);
     return 0;

@@ -29,6 +29,6 @@ class Owner {
     void setOwnerTyp(int typ) { ownerTyp = typ; }
 
   private:
-    std::string name;           // shown nowhere; the game sets none
+    std::string name;           // shown in the statistics corner
     int ownerTyp = kTypDefault; // 3 computer, 4 default
 };

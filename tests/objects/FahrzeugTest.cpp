@@ -82,7 +82,7 @@ TEST_F(FahrzeugTest, ConstructionFromARecordAndItsType) {
     EXPECT_FLOAT_EQ(v.getAccel(), 10.0f);
     EXPECT_FLOAT_EQ(v.getTurningrate(), 60.0f);
     EXPECT_FLOAT_EQ(v.getMaxSpeedForward(), 12.0f);
-    EXPECT_FLOAT_EQ(v.getMaxSpeedReturn(), 5.0f);
+    EXPECT_FLOAT_EQ(v.getMaxSpeedReturn(), -5.0f);
     EXPECT_EQ(v.getModell()->getModel(), tankModel);
     EXPECT_FLOAT_EQ(v.getModell()->getScale(), 2.0f);
     expectVec(v.getModell()->getFactors(), 0.25f, 0.5f, 0.75f);

@@ -5,7 +5,7 @@ TempDir &populate(TempDir &dir) {
     dir.write("data/config/fahrzeugconfig.ini",
               "fahrzeugname1 = tank\nfahrzeugpath1 = data/config/tank.ini\n");
     dir.write("data/config/tank.ini",
-              "accel = 10\nturningrate = 60\nmaxspeedforward = 12\nmaxspeedreturn = 5\n"
+              "accel = 10\nturningrate = 60\nmaxspeedforward = 12\nmaxspeedreturn = -5\n"
               "posturmx = 0\nposturmy = 1\nposturmz = 0\n"
               "muendungposx = 0\nmuendungposy = 0.3\nmuendungposz = 3\n"
               "life = 100\nmaxlife = 100\nammunition = 50\nmodel = tank1.md2\n");

@@ -1,0 +1,277 @@
+// Scene drawing: camera, shadow pass, culled objects, terrain, sky, particle
+// effects and the overlays of one frame.
+#include "game/GameClass.h"
+
+#include "game/ViewCone.h"
+#include "level/Level.h"
+#include "math/COLOR.h"
+#include "objects/Fahrzeug.h"
+#include "objects/LvlObject.h"
+#include "objects/Projektil.h"
+#include "particles/ParticleEngine.h"
+#include "particles/ParticleEngineHelp.h"
+#include "render/MultiTexWrapper.h"
+#include "render/ShadowMap.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <list>
+
+namespace {
+
+// The light of the scene: directional (w = 0), high above and behind the origin.
+const float LightPosition[4] = {-5.0f, 100.0f, -100.0f, 0.0f};
+constexpr double kFieldOfView = 80.0;    // degrees, vertical
+constexpr double kNearPlane = 1.0;
+constexpr double kFarPlane = 5000.0;
+constexpr double kLightFieldOfView = 50.0;
+constexpr double kLightNear = 50.0;
+constexpr double kLightFar = 300.0;
+// The orbit formula puts the eye on the side the tank faces; half a turn more
+// keeps the camera behind the tank, looking the way it drives.
+constexpr float kCameraBehind = 180.0f;
+
+bool lightinit = false; // the scene light has been switched on once
+
+// The eight corners of an object's box (model bounds times its scale, moved
+// to its position), minimum first, in x-fastest order.
+void boxCorner(const SpielObject &object, int index, float corner[3]) {
+    const float *border = object.getRect();
+    const float scale = object.getModell()->getScale();
+    const float *pos = object.getPos();
+    corner[0] = border[(index & 1) ? 1 : 0] * scale + pos[0];
+    corner[1] = border[(index & 2) ? 3 : 2] * scale + pos[1];
+    corner[2] = border[(index & 4) ? 5 : 4] * scale + pos[2];
+}
+
+// The first box corner that lies inside the view cone, or false with `behind`
+// set when every corner failed.
+bool firstVisibleCorner(const ViewCone &cone, const SpielObject &object, std::array<float, 3> &view) {
+    for (int i = 0; i < 8; ++i) {
+        float corner[3];
+        boxCorner(object, i, corner);
+        view = cone.toViewSpace(corner);
+        if (cone.classifyViewSpace(view) == ViewCone::kVisible)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void GameClass::initGL() {
+    std::printf("InitGL");
+    std::fflush(stdout);
+    glEnable(GL_LIGHTING);
+    lightinit = true;
+    glLoadIdentity();
+}
+
+std::array<float, 3> GameClass::getCameraPos() const {
+    std::array<float, 3> eye = viewPos;
+    if (player1Vehicle != nullptr)
+        for (int i = 0; i < 3; ++i)
+            eye[i] += player1Vehicle->getPos()[i];
+    else
+        for (int i = 0; i < 3; ++i)
+            eye[i] += cameraTarget[i];
+    return eye;
+}
+
+void GameClass::draw() {
+    if (currentLevel == nullptr || shadowMap == nullptr) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glutSwapBuffers();
+        return;
+    }
+    const float aspect = iHeight > 0 ? static_cast<float>(iWidth) / iHeight : 1.0f;
+
+    // Camera and light matrices, each built on the model-view stack and recorded by the shadow map.
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+    shadowMap->setCameraProjectionMatrix();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+
+    if (player1Vehicle != nullptr) {
+        const float *target = player1Vehicle->getPos();
+        std::copy(target, target + 3, cameraTarget.begin());
+        cameraYaw = player1Vehicle->getRotY() + kCameraBehind;
+    }
+    calcViewPos(cameraYaw);
+    const float yaw = cameraYaw + angleY; // the view yaw of this frame
+    const std::array<float, 3> eye = getCameraPos();
+
+    glPolygonMode(GL_FRONT_AND_BACK, showWireFrame ? GL_LINE : GL_FILL);
+    gluLookAt(eye[0], eye[1], eye[2], cameraTarget[0], cameraTarget[1], cameraTarget[2], 0, 1, 0);
+    shadowMap->setCameraViewMatrix();
+    glLoadIdentity();
+    gluPerspective(kLightFieldOfView, 1.0, kLightNear, kLightFar);
+    shadowMap->setLightProjectionMatrix();
+    glLoadIdentity();
+    gluLookAt(LightPosition[0], LightPosition[1], LightPosition[2], 0, 0, 0, 0, 1, 0);
+    shadowMap->setLightViewMatrix();
+    glPopMatrix();
+
+    // Shadow pass: objects only, no effects, no culling.
+    const bool particles = useParticleEngine;
+    const bool culling = useFrustumCulling;
+    useParticleEngine = false;
+    useFrustumCulling = false;
+    if (useShadowmap)
+        shadowMap->createShadowMap(this, yaw);
+    useParticleEngine = particles;
+    useFrustumCulling = culling;
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(shadowMap->getCameraProjectionMatrix());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(shadowMap->getCameraViewMatrix());
+    glViewport(0, 0, iWidth, iHeight);
+
+    const COLOR ambient = white * 0.2f;
+    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, &black.r);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, &ambient.r);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, &white.r);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+
+    useParticleEngine = false;
+    if (useShadowmap)
+        shadowMap->generateTextureMatrix();
+    int culled = drawObjects(yaw);
+
+    currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
+
+    MultiTexWrapper multiTex;
+    glDisable(GL_TEXTURE_2D);
+    multiTex.glActiveTextureARB2();
+    glDisable(GL_TEXTURE_2D);
+    multiTex.glActiveTextureARB1();
+    glDisable(GL_TEXTURE_2D);
+    multiTex.glActiveTextureARB0();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+    glDisable(GL_LIGHTING);
+
+    useParticleEngine = true;
+    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode);
+    drawParticlePass(eye, yaw, culled);
+    glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+
+    if (drawMiniMap)
+        drawMiniMapOverlay();
+    if (showStats)
+        drawStats();
+    if (missionComplete)
+        drawMissionComplete();
+    if (displayHelp)
+        drawHelp();
+    drawStatusMessage();
+    static const float kYellow[3] = {1, 1, 0};
+    if (displayFPS)
+        drawText(0.01f, 0.02f, kYellow, fpsLine(culled));
+    if (displayHelp) {
+        drawText(0.01f, 0.05f, kYellow,
+                 "F1 = Help | F2 = FPS | F3 = Wired | F4 = TexQuality | F5 = MipMap | F6 = VertexArrays");
+        drawText(0.01f, 0.08f, kYellow,
+                 "F7 = DisplayList | F8 = Frustum | F9 = Transparency | F10 = Lightmap | F11 = Shadowmap");
+    }
+    glColor3f(0, 0, 0);
+    glutSwapBuffers();
+}
+
+int GameClass::drawObjects(float fRotY) {
+    const ViewCone cone(getCameraPos(), fRotY, angleX);
+    int culled = 0;
+    std::vector<SpielObject *> transparent;
+
+    // Draws the object now, or sets it aside for the blended pass; counts it when culled.
+    auto consider = [&](SpielObject &object, bool mayBeTransparent, int textureMode, int mipmapMode) {
+        std::array<float, 3> view{};
+        if (useFrustumCulling && !firstVisibleCorner(cone, object, view)) {
+            ++culled;
+            return;
+        }
+        if (useFrustumCulling && transparenz && mayBeTransparent) {
+            object.setPosWC(view.data());
+            transparent.push_back(&object);
+            return;
+        }
+        object.draw(angleX, fRotY, showWireFrame, useLightmap, renderMode, textureMode, mipmapMode);
+    };
+
+    for (Fahrzeug *vehicle : fahrzeuge)
+        consider(*vehicle, vehicle != player1Vehicle && vehicle != player2Vehicle, textureQuality, mipMappingMode);
+    for (LvlObject *object : levelObjects)
+        consider(*object, true, 0, 1);
+    for (Projektil *shot : projektile)
+        consider(*shot, false, textureQuality, mipMappingMode);
+
+    if (!transparent.empty()) {
+        // Nearest first after the sort; drawn from the back of the list, farthest first.
+        std::stable_sort(transparent.begin(), transparent.end(),
+                         [](const SpielObject *a, const SpielObject *b) { return *b < *a; });
+        glEnable(GL_BLEND);
+        for (auto it = transparent.rbegin(); it != transparent.rend(); ++it)
+            (*it)->draw(angleX, fRotY, showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode);
+        glDisable(GL_BLEND);
+    }
+    return culled;
+}
+
+void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled) {
+    if (!useComplexParticleEngine) {
+        for (Fahrzeug *vehicle : fahrzeuge)
+            vehicle->drawParticleEngine(angleX, yaw + 180);
+        for (LvlObject *object : levelObjects)
+            object->drawParticleEngine(angleX, yaw + 180);
+        for (Projektil *shot : projektile)
+            shot->drawParticleEngine(angleX, yaw + 180);
+        return;
+    }
+    const ViewCone cone(eye, yaw, angleX);
+    std::list<ParticleEngineHelp> effects;
+    auto collect = [&](SpielObject &object) {
+        for (ParticleEngine *effect : object.getParticleEngineVector()) {
+            const std::array<float, 3> view = cone.toViewSpace(effect->getPos());
+            if (useFrustumCulling) {
+                const ViewCone::Result result = cone.classifyViewSpace(view);
+                if (result == ViewCone::kBehind)
+                    ++culled;
+                if (result != ViewCone::kVisible)
+                    continue;
+            }
+            effect->setPosWC(view.data());
+            effects.emplace_back(effect);
+        }
+    };
+    for (Fahrzeug *vehicle : fahrzeuge)
+        collect(*vehicle);
+    for (LvlObject *object : levelObjects)
+        collect(*object);
+    for (Projektil *shot : projektile)
+        collect(*shot);
+    effects.sort(); // nearest first
+    for (auto it = effects.rbegin(); it != effects.rend(); ++it)
+        it->getParticleEngine()->drawSorted(angleX, yaw + 180, 0);
+}
+
+std::string GameClass::fpsLine(int culled) const {
+    char text[160];
+    if (useFrustumCulling)
+        std::snprintf(text, sizeof text, "%.2f fps                Objects not drawn by Frustumculling:%d", dFps,
+                      culled);
+    else
+        std::snprintf(text, sizeof text, "%.2f fps", dFps);
+    return text;
+}

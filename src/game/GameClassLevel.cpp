@@ -1,0 +1,174 @@
+// Level start: turns a loaded level into objects, vehicles, physics bodies and goals.
+#include "game/GameClass.h"
+
+#include "level/Level.h"
+#include "objects/AiData.h"
+#include "objects/ComputerSpieler.h"
+#include "objects/Fahrzeug.h"
+#include "objects/LvlObject.h"
+#include "objects/MissionsZiel.h"
+#include "objects/PowerUpObject.h"
+#include "objects/Projektil.h"
+#include "objects/Spieler.h"
+#include "particles/CPeRauch.h"
+#include "render/LightMap.h"
+#include "render/Md2Model.h"
+#include "render/Md2Renderer.h"
+#include "render/ShadowMap.h"
+#include "render/VertexBufferHandler.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+namespace {
+
+// Smoke trail colours by owner.
+constexpr float kSmokePlayer1[4] = {0.5f, 1.0f, 0.5f, 1.0f};
+constexpr float kSmokePlayer2[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+constexpr float kSmokeComputer[4] = {1.0f, 0.5f, 0.5f, 1.0f};
+constexpr int kSmokeParticles = 200;
+constexpr float kSmokeRadius = 1.0f;
+constexpr float kSmokeHeight = 5.0f;
+constexpr float kSmokeBuoyancy = 1.0f;
+constexpr int kLightCount = 8; // GL_LIGHT0 .. GL_LIGHT7
+
+} // namespace
+
+void GameClass::setSpieler1(Spieler *player) {
+    if (player != nullptr)
+        spieler1.reset(player);
+}
+
+void GameClass::setSpieler2(Spieler *player) {
+    if (player != nullptr)
+        spieler2.reset(player);
+}
+
+bool GameClass::loadLevel(const std::string &strLevelName) {
+    Level *level = getLevel(strLevelName);
+    return level != nullptr && loadLevel(level);
+}
+
+void GameClass::createList(unsigned int dlID, Md2Model *mdl) {
+    if (mdl != nullptr)
+        Md2Renderer::compileList(dlID, *mdl); // prints the list's number
+}
+
+void GameClass::clearWorld() {
+    // A new start replaces the old world: nothing of a previous game may keep
+    // a physics body, a goal state or the exit request.
+    for (auto it = projektile.rbegin(); it != projektile.rend(); ++it)
+        delete *it; // releases its own body
+    projektile.clear();
+    for (auto it = fahrzeuge.rbegin(); it != fahrzeuge.rend(); ++it) {
+        physics.ReleaseActor((*it)->getActorName());
+        delete *it;
+    }
+    fahrzeuge.clear();
+    for (auto it = levelObjects.rbegin(); it != levelObjects.rend(); ++it) {
+        physics.ReleaseActor((*it)->getObjectName());
+        delete *it;
+    }
+    levelObjects.clear();
+    for (PowerUpObject *powerUp : powerUps)
+        delete powerUp;
+    powerUps.clear();
+    missionsZiele.clear();
+    player1Vehicle = player2Vehicle = nullptr;
+    if (currentLevel != nullptr) {
+        physics.ReleaseActor(Level::kMeshName);
+        currentLevel->resetTerrainMesh();
+    }
+    currentLevel = nullptr;
+    missionComplete = false;
+    exitRequested = false;
+}
+
+bool GameClass::loadLevel(Level *level) {
+    glFrontFace(GL_CW);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    if (level == nullptr)
+        return false;
+    clearWorld();
+
+    shadowMap = std::make_unique<ShadowMap>();
+    vertexBuffers = std::make_unique<VertexBufferHandler>();
+    level->setGC(this);
+    shadowMap->init();
+    level->calculateSurfaceMesh();
+
+    for (const auto &light : level->getLightDataList())
+        if (light->getLightNumber() >= 0 && light->getLightNumber() < kLightCount)
+            std::printf("Create Light");
+
+    LightMap lightMap;
+    for (const auto &object : level->getObjectDataList()) {
+        Md2Model *model = getModell(object->getModel());
+        if (model == nullptr) {
+            std::fprintf(stderr, "Error: level \"%s\": object \"%s\" uses the unknown model \"%s\"\n",
+                         level->getLvlName().c_str(), object->getName().c_str(), object->getModel().c_str());
+            continue;
+        }
+        if (const unsigned int list = displayLists.generateDisplayListId(object->getModel()))
+            createList(list, model);
+        registerObjectLightMap(lightMap, *level, *object);
+        auto *lvlObject = new LvlObject(object.get(), this);
+        levelObjects.push_back(lvlObject);
+        const Modell &modell = *lvlObject->getModell();
+        physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
+                                  modell.getAllTriangles(), object->getName(), object->getPos(),
+                                  object->getSize(), object->getRotation(), lvlObject, true);
+    }
+
+    for (const auto &record : level->getVehicleDataList()) {
+        Owner *owner = nullptr;
+        const float *smoke = nullptr;
+        const std::string &ownerName = record->getOwner();
+        if (ownerName == "spieler1") {
+            owner = spieler1.get();
+            smoke = kSmokePlayer1;
+        } else if (ownerName == "spieler2") {
+            owner = spieler2.get();
+            smoke = kSmokePlayer2;
+        } else if (ownerName == "cpu") {
+            owner = computerSpieler.get();
+            smoke = kSmokeComputer;
+        } else {
+            continue; // no such owner: no vehicle, no body
+        }
+        auto *vehicle = new Fahrzeug(record.get(), this, owner);
+        Md2Model *model = vehicle->getModell()->getModel();
+        if (model == nullptr) {
+            std::fprintf(stderr, "Error: level \"%s\": vehicle \"%s\" has no model\n",
+                         level->getLvlName().c_str(), record->getName().c_str());
+            delete vehicle;
+            continue;
+        }
+        if (const unsigned int list = displayLists.generateDisplayListId(model->getName()))
+            createList(list, model);
+        fahrzeuge.push_back(vehicle);
+        if (ownerName == "spieler1")
+            player1Vehicle = vehicle;
+        else if (ownerName == "spieler2")
+            player2Vehicle = vehicle;
+        else
+            vehicle->setAiData(new AiData(&physics));
+        vehicle->addPertikleEffekt(new CPeRauch(vehicle->getPos(), smoke, kSmokeParticles, kSmokeRadius,
+                                                kSmokeHeight, kSmokeBuoyancy, &textures));
+        const Modell &modell = *vehicle->getModell();
+        physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
+                                  modell.getAllTriangles(), vehicle->getActorName(), vehicle->getPos(),
+                                  modell.getScale(), vehicle->getRotY(), vehicle, false);
+    }
+
+    for (const auto &goal : level->getMissionsZieleList()) {
+        goal->setStatus(0); // every start plays for its goals afresh
+        missionsZiele.push_back(goal.get());
+    }
+
+    currentLevel = level;
+    level->setPhysXAccess(&physics);
+    return true;
+}

@@ -1,0 +1,111 @@
+// The simulation step: zoom, physics, owners, movement, removal of spent
+// shells and destroyed tanks, and the mission check.
+#include "game/GameClass.h"
+
+#include "objects/Fahrzeug.h"
+#include "objects/HitRule.h"
+#include "objects/LvlObject.h"
+#include "objects/MissionsZiel.h"
+#include "objects/Owner.h"
+#include "objects/Projektil.h"
+#include "objects/Weapon.h"
+
+namespace {
+constexpr float kZoomPerSecond = 5.0f; // camera distance change while a zoom key is held
+constexpr unsigned char kKeyEscape = 27;
+} // namespace
+
+void GameClass::physXsimulate() {
+    physics.GetPhysicsResults();
+    physics.Simulate();
+}
+
+int GameClass::doAction(float dt, const bool *keys) {
+    if (playerConfig != nullptr) {
+        if (keys[static_cast<unsigned char>(playerConfig->getZoomOut())])
+            camDistance += kZoomPerSecond * dt;
+        if (keys[static_cast<unsigned char>(playerConfig->getZoomIn())])
+            camDistance -= kZoomPerSecond * dt;
+    }
+    if (bPause)
+        return kStepPaused;
+    if (missionComplete && keys[kKeyEscape])
+        exitRequested = true;
+    countDownStatusMessage(dt);
+
+    physics.updateObjects();
+
+    // Owners may fire; every vehicle, the shooter included, can be hit by the new shell.
+    for (std::size_t i = 0; i < fahrzeuge.size(); ++i) {
+        Fahrzeug *vehicle = fahrzeuge[i];
+        Owner *owner = vehicle->getOwner();
+        if (owner == nullptr)
+            continue;
+        if (Projektil *shot = owner->doSomething(vehicle, const_cast<bool *>(keys), dt)) {
+            projektile.push_back(shot);
+            for (Fahrzeug *target : fahrzeuge)
+                physics.setContactReport(shot, target);
+        }
+    }
+    for (Projektil *shot : projektile)
+        shot->move(dt);
+    for (Fahrzeug *vehicle : fahrzeuge)
+        vehicle->move(dt);
+    for (LvlObject *object : levelObjects)
+        object->move(dt);
+
+    sweepProjectiles();
+    sweepVehicles();
+    checkMission();
+    return exitRequested ? kStepExit : kStepDone;
+}
+
+void GameClass::sweepProjectiles() {
+    std::size_t i = 0;
+    while (i < projektile.size()) {
+        Projektil *shot = projektile[i];
+        if (shot->getTTL() > 0) {
+            ++i;
+        } else if (shot->getStatus() == 1 && shot->getWeapon() != nullptr && shot->getWeapon()->getExplodiert()) {
+            shot->explode(); // starts its own time to live; looked at again
+        } else {
+            projektile.erase(projektile.begin() + static_cast<std::ptrdiff_t>(i));
+            delete shot;
+        }
+    }
+}
+
+void GameClass::sweepVehicles() {
+    std::size_t i = 0;
+    while (i < fahrzeuge.size()) {
+        Fahrzeug *vehicle = fahrzeuge[i];
+        if (vehicle->getStatus() != 5) {
+            ++i;
+            continue;
+        }
+        fahrzeuge.erase(fahrzeuge.begin() + static_cast<std::ptrdiff_t>(i));
+        if (vehicle == player1Vehicle)
+            player1Vehicle = nullptr;
+        if (vehicle == player2Vehicle)
+            player2Vehicle = nullptr;
+        physics.ReleaseActor(vehicle->getActorName());
+        delete vehicle;
+    }
+}
+
+void GameClass::checkMission() {
+    missionComplete = true;
+    for (MissionsZiel *goal : missionsZiele) {
+        if (goal->getStatus() == 1)
+            continue;
+        goal->check(this);
+        if (goal->getStatus() != 1)
+            missionComplete = false;
+    }
+}
+
+void GameClass::installContactRule() {
+    // The physics reports touches of armed pairs after its step; the rule
+    // acts only on a shell and a vehicle still in the session's lists.
+    physics.setContactHandler(HitRule(projektile, fahrzeuge));
+}
