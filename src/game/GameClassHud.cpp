@@ -51,8 +51,13 @@ void GameClass::drawStatusMessage() {
 }
 
 void GameClass::drawMissionComplete() {
+    // Bitmap fonts have no line feed: each line of the text gets its own row.
+    static const char *const kLines[] = {"MISSION COMPLETE!", "", "(exit with escape)"};
+    constexpr float kLineHeight = 18.0f; // pixels; the font is 15 high
     Flat2D flat;
-    drawText(0.4f, 0.4f, kWhite, "MISSION COMPLETE!\n\n(exit with escape)");
+    for (int i = 0; i < 3; ++i)
+        font.drawHorizontal(0.4f * iWidth, 0.4f * iHeight + i * kLineHeight, 0, kWhite, GLUT_BITMAP_9_BY_15,
+                            kLines[i]);
 }
 
 void GameClass::drawStats() {

@@ -106,8 +106,12 @@ void myIdleFunc() {
     if (tick.fpsDue)
         gc.setFps(tick.fps);
     const int result = gc.doAction(static_cast<float>(tick.dt), keys);
-    if (result == 1 || result == GameClass::kStepExit)
+    if (result == 1 || result == GameClass::kStepExit) {
+        // Escape held on the mission-complete screen brought us here; its
+        // release must not also end the program from the menu.
+        keys[kKeyEscape] = false;
         iGamemode = kModeMenu;
+    }
     glutPostRedisplay();
 }
 

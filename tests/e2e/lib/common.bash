@@ -151,3 +151,31 @@ e2e_retry() {
 e2e_key() {
     e2e_retry xdotool key --window "$GAME_WID" "$@"
 }
+
+# e2e_bright_pixels FILE X Y W H: how many pixels of the region are near white.
+e2e_bright_pixels() {
+    convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 92% -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# e2e_start_game: clicks the menu's game item (the layout's item 1).
+e2e_start_game() {
+    local _item x1 y1 x2 y2
+    read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects 1)
+    e2e_click $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+}
+
+# e2e_hold KEY SECONDS: holds a key down in the game window.
+e2e_hold() {
+    e2e_retry xdotool keydown --window "$GAME_WID" "$1"
+    sleep "$2"
+    e2e_retry xdotool keyup --window "$GAME_WID" "$1"
+}
+
+# e2e_wait_for PATTERN SECONDS: waits for a line of the game's output.
+e2e_wait_for() {
+    for _ in $(seq $(($2 * 10))); do
+        grep -q "$1" "$E2E_WORK/game.out" && return 0
+        sleep 0.1
+    done
+    e2e_fail "no \"$1\" from the game within $2 s"
+}
