@@ -149,6 +149,7 @@ void GameClass::draw() {
 
     currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
 
+    shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
     multiTex.glActiveTextureARB2();

@@ -96,7 +96,8 @@ bool GameClass::loadLevel(Level *level) {
     shadowMap = std::make_unique<ShadowMap>();
     vertexBuffers = std::make_unique<VertexBufferHandler>();
     level->setGC(this);
-    shadowMap->init();
+    if (!shadowMap->init() && useShadowmap)
+        setUseShadowmap(false); // the driver cannot draw shadows; the init said why
     level->calculateSurfaceMesh();
 
     for (const auto &light : level->getLightDataList())

@@ -4,6 +4,7 @@
 #include "particles/ParticleEngine.h"
 #include "render/DisplayListHolder.h"
 #include "render/Md2Renderer.h"
+#include "render/VertexBufferHandler.h"
 #include "render/MultiTexWrapper.h"
 #include "render/TextureGenerator.h"
 #include "render/TextureHolder.h"
@@ -171,8 +172,14 @@ void SpielObject::draw(float, float, bool, bool lightmap, int iDrawMode, int iTe
             }
         }
         break;
+    case 3: // buffers uploaded once per model by the level's handler
+        if (game != nullptr && game->getVertexBufferHandler() != nullptr) {
+            game->getVertexBufferHandler()->drawModel(*model);
+            break;
+        }
+        Md2Renderer::drawArrays(*model);
+        break;
     case 2:
-    case 3: // no buffers are ever uploaded, so buffer mode draws from the same client arrays
         Md2Renderer::drawArrays(*model);
         break;
     default:
