@@ -84,7 +84,8 @@ class SpielObject {
     // Draws frame 1 of the model at the object's pose: skin on texture unit 0, with `lightmap` the
     // object's light map (object name + "light") on unit 1 when one is registered, filtered by
     // iTextureMode (0 linear, 1 nearest) and iMipMappingMode (0 off, 1 nearest, 2 linear), and
-    // submitted by iDrawMode (0 immediate, 1 display list, 2 vertex arrays, 3 the same arrays).
+    // submitted by iDrawMode (0 immediate, 1 the session's display list, 2 vertex arrays, 3 the same
+    // arrays). Without a session there are no textures and no display lists.
     // Nothing without a model or with a model of a single frame. fRotX, fRotY and wireframe are
     // the scene's and change nothing here.
     void draw(float fRotX, float fRotY, bool wireframe, bool lightmap, int iDrawMode, int iTextureMode,

@@ -10,13 +10,13 @@
 
 namespace ObjectTestSupport {
 
-// A flat square in the model's x-y plane (z-up models: it stands upright once drawn), `side`
-// model units wide, with `frames` identical frames. Its corners use the whole skin.
+// A flat square in the model's x-z plane (models are z-up: drawn, it stands upright facing +z),
+// `side` model units wide, with `frames` identical frames. Its corners use the whole skin.
 inline Md2Bytes square(float side, int frames = 2) {
     Md2Bytes m;
     Md2Bytes::Frame f;
     f.scale[0] = f.scale[1] = f.scale[2] = side / 100.0f;
-    f.vertices = {{0, 0, 0}, {0, 100, 0}, {100, 100, 0}, {100, 0, 0}};
+    f.vertices = {{0, 0, 0}, {0, 0, 100}, {100, 0, 100}, {100, 0, 0}};
     m.frames.assign(static_cast<std::size_t>(frames), f);
     m.texCoords = {{0, 0}, {0, 64}, {128, 64}, {128, 0}};
     m.triangles = {{0, 1, 2, 0, 1, 2}, {0, 2, 3, 0, 2, 3}};
