@@ -67,23 +67,6 @@ TEST(FahrzeugShootTest, EveryShotFlashesAtTheMuzzleUnlessTheWeaponHasNoFlash) {
     EXPECT_EQ(v.getParticleEngineVector().size(), 1u);
 }
 
-TEST(FahrzeugShootTest, ShotIdsCountPerVehicleAndTwoVehiclesAreToldApartByName) {
-    Fahrzeug a;
-    a.setName("cpu1");
-    Fahrzeug b;
-    b.setName("cpu2");
-    std::vector<std::unique_ptr<Projektil>> shots;
-    for (int i = 0; i < 3; ++i) {
-        a.getWeapon()->setReloadTime(0.0f);
-        shots.emplace_back(a.shoot());
-    }
-    b.getWeapon()->setReloadTime(0.0f);
-    shots.emplace_back(b.shoot());
-    EXPECT_EQ(shots[0]->getActorName(), "cpu1-1");
-    EXPECT_EQ(shots[2]->getActorName(), "cpu1-3");
-    EXPECT_EQ(shots[3]->getActorName(), "cpu2-1");
-}
-
 TEST(FahrzeugShootTest, AnExplodingOrDestroyedVehicleDoesNotFire) {
     Fahrzeug v;
     v.setName("t1");

@@ -121,11 +121,4 @@ TEST_F(SpielerTest, KeysAboveTheAsciiRangeUseTheirOwnEntriesAndMissingInputDoesN
     EXPECT_FALSE(vehicle.getKeyForward());
 }
 
-TEST_F(SpielerTest, PlayersAreUsedThroughTheOwnerBase) {
-    std::unique_ptr<Owner> owner = std::make_unique<Spieler>(playerOne());
-    keys['z'] = true;
-    EXPECT_EQ(owner->doSomething(&vehicle, keys, 0.1f), nullptr);
-    EXPECT_TRUE(vehicle.getKeyLeft());
-}
-
 } // namespace
