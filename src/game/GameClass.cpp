@@ -17,7 +17,7 @@
 #include <filesystem>
 
 GameClass::GameClass() {
-    computerSpieler = std::make_unique<ComputerSpieler>();
+    computerSpieler = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
     physics.initialPhysX();
     installContactRule();
     fahrzeugTypes = ConfigReader::ReadFahrzeuge();
