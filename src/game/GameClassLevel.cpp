@@ -1,6 +1,7 @@
 // Level start: turns a loaded level into objects, vehicles, physics bodies and goals.
 #include "game/GameClass.h"
 
+#include "config/CFahrzeugTypDaten.h"
 #include "level/Level.h"
 #include "objects/AiData.h"
 #include "objects/ComputerSpieler.h"
@@ -32,6 +33,7 @@ constexpr float kSmokeRadius = 1.0f;
 constexpr float kSmokeHeight = 5.0f;
 constexpr float kSmokeBuoyancy = 1.0f;
 constexpr int kLightCount = 8; // GL_LIGHT0 .. GL_LIGHT7
+constexpr const char *kUntypedVehicleModel = "tank1.md2"; // a vehicle of an unknown type is drawn with it
 
 } // namespace
 
@@ -142,8 +144,10 @@ bool GameClass::loadLevel(Level *level) {
         auto *vehicle = new Fahrzeug(record.get(), this, owner);
         Md2Model *model = vehicle->getModell()->getModel();
         if (model == nullptr) {
-            std::fprintf(stderr, "Error: level \"%s\": vehicle \"%s\" has no model\n",
-                         level->getLvlName().c_str(), record->getName().c_str());
+            const CFahrzeugTypDaten *type = getFahrzeugDatenTyp(record->getFahrzeugTyp());
+            std::fprintf(stderr, "Error: level \"%s\": vehicle \"%s\" uses the unknown model \"%s\"\n",
+                         level->getLvlName().c_str(), record->getName().c_str(),
+                         type != nullptr ? type->getModellName().c_str() : kUntypedVehicleModel);
             delete vehicle;
             continue;
         }

@@ -1,0 +1,151 @@
+// panzer_bench_render: frames per second of the first level for each render
+// mode (0 immediate, 1 display lists, 2 vertex arrays, 3 vertex buffer
+// objects), each with the shadow map on and off, beside the frame rate of an
+// empty frame (clear and swap only), the floor of what the display can do.
+//
+//   panzer_bench_render [data dir] [rounds] [seconds per case]
+//
+// A frame is what the game's callbacks do: one doAction step with the time of
+// the frame before, then draw (which swaps), then glFinish so the frame is
+// really done. Needs an X display (run under xvfb-run); under Xvfb the
+// drawing runs on Mesa's software renderer. The cases are measured
+// interleaved, round by round, and given as ratios to the floor.
+#include "BenchSupport.h"
+
+#include "physics/PhysXAccess.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+constexpr const char *kFirstLevel = "lvl1.lvl";
+constexpr int kWarmupFrames = 3; // the first frames in a mode upload buffers or compile lists
+
+struct Case {
+    const char *name;
+    int renderMode; // -1: the empty frame
+    bool shadows;
+};
+
+const Case kCases[] = {
+    {"empty frame (clear + swap)", -1, false},       {"mode 0 immediate, shadows on", 0, true},
+    {"mode 0 immediate, shadows off", 0, false},     {"mode 1 display lists, shadows on", 1, true},
+    {"mode 1 display lists, shadows off", 1, false}, {"mode 2 vertex arrays, shadows on", 2, true},
+    {"mode 2 vertex arrays, shadows off", 2, false}, {"mode 3 VBOs, shadows on", 3, true},
+    {"mode 3 VBOs, shadows off", 3, false},
+};
+
+void setUp(GameClass &gc, const Case &c) {
+    if (c.renderMode < 0)
+        return;
+    while (gc.getRenderMode() != c.renderMode)
+        gc.changeRenderMode();
+    if (gc.getUseShadowmap() != c.shadows)
+        gc.setUseShadowmap(c.shadows);
+}
+
+void emptyFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glutSwapBuffers();
+    glFinish();
+}
+
+// Milliseconds per frame over at least `seconds` (and at least 5 frames).
+double timeFrames(GameClass &gc, const Case &c, double seconds) {
+    bool keys[kKeyCount] = {};
+    auto frame = [&](float dt) {
+        if (c.renderMode < 0) {
+            emptyFrame();
+            return;
+        }
+        gc.doAction(dt, keys);
+        gc.draw();
+        glFinish();
+    };
+    gc.getPhysXAccess()->UpdateTime();
+    Clock::time_point last = Clock::now();
+    for (int i = 0; i < kWarmupFrames; ++i) {
+        const Clock::time_point now = Clock::now();
+        frame(std::chrono::duration<float>(now - last).count());
+        last = now;
+    }
+    const Clock::time_point begin = Clock::now();
+    last = begin;
+    int frames = 0;
+    while (frames < 5 || millisecondsSince(begin) < seconds * 1000.0) {
+        const Clock::time_point now = Clock::now();
+        frame(std::chrono::duration<float>(now - last).count());
+        last = now;
+        ++frames;
+    }
+    return millisecondsSince(begin) / frames;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (!openWindow(argc, argv, "panzer_bench_render"))
+        return 1;
+    const std::string dataDir = argc > 1 ? argv[1] : "data";
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const double seconds = argc > 3 ? std::max(0.2, std::atof(argv[3])) : 1.5;
+
+    QuietConsole console;
+    FILE *out = console.out();
+    DataTree tree(std::filesystem::absolute(dataDir));
+    if (!tree.ok())
+        return 1;
+    Session session;
+    if (!session.startLevel(kFirstLevel)) {
+        std::fprintf(stderr, "Error: level \"%s\" is not registered\n", kFirstLevel);
+        return 1;
+    }
+    GameClass &gc = session.gc;
+    const bool shadowsAvailable =
+        gc.getUseShadowmap(); // the level start turns them off without driver support
+
+    const std::size_t cases = std::size(kCases);
+    std::vector<std::vector<double>> ms(cases);
+    for (int r = 0; r < rounds; ++r) {
+        for (std::size_t k = 0; k < cases; ++k) {
+            if (kCases[k].shadows && !shadowsAvailable)
+                continue;
+            setUp(gc, kCases[k]);
+            ms[k].push_back(timeFrames(gc, kCases[k], seconds));
+        }
+    }
+
+    const GLubyte *renderer = glGetString(GL_RENDERER);
+    std::fprintf(out,
+                 "panzer_bench_render: \"%s\" in a %dx%d window, %d interleaved rounds of %.1f s per case, "
+                 "medians; renderer: %s\n",
+                 kFirstLevel, kWindowWidth, kWindowHeight, rounds, seconds,
+                 renderer != nullptr ? reinterpret_cast<const char *>(renderer) : "unknown");
+    if (!shadowsAvailable)
+        std::fprintf(out, "(no shadow map on this driver: the shadow cases were skipped)\n");
+    std::fprintf(out, "%-36s | %10s %8s | %s\n", "case", "ms/frame", "fps", "frame time vs empty frame");
+    const double floor = median(ms[0]);
+    for (std::size_t k = 0; k < cases; ++k) {
+        if (ms[k].empty())
+            continue;
+        const double m = median(ms[k]);
+        std::fprintf(out, "%-36s | %10.2f %8.1f | %.1f\n", kCases[k].name, m, 1000.0 / m, m / floor);
+    }
+    // Shadow pass share per mode: what turning the shadow map off saves.
+    if (shadowsAvailable) {
+        std::fprintf(out, "shadows on/off per mode:");
+        for (std::size_t k = 1; k + 1 < cases; k += 2)
+            std::fprintf(out, " %d: %.2f", kCases[k].renderMode, median(ms[k]) / median(ms[k + 1]));
+        std::fprintf(out, "\n");
+    }
+    std::fflush(out);
+    return 0;
+}

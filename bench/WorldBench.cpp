@@ -1,0 +1,329 @@
+// panzer_bench_world: what starting a level and stepping the world cost.
+//
+//   panzer_bench_world [data dir] [rounds]
+//
+// 1. The start of "lvl1.lvl" (loadLevel plus the first frame, in which the
+//    terrain joins the physics) with an empty cooked-mesh cache against a
+//    warm one.
+// 2. One doAction step with 1, 10, 50 and 200 computer tanks on a generated
+//    flat level, stepped 60 times a second as the game steps it.
+// 3. Steps and whole frames with 50 tanks firing at once (player two's shoot
+//    key held; every tank of that level is player two's) against the same 50
+//    tanks idle.
+//
+// Needs an X display (run under xvfb-run). The machine is shared and noisy:
+// the cases are measured interleaved, round by round, and the results are
+// given as ratios from the same run.
+#include "BenchSupport.h"
+
+#include "objects/Fahrzeug.h"
+#include "physics/PhysXAccess.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+constexpr float kStep = 1.0f / 60.0f; // seconds per step, the game's usual frame
+constexpr int kTankCounts[] = {1, 10, 50, 200};
+constexpr int kFlatSide = 250; // units (heightmap pixels; terrain cells are 5) of the generated levels
+constexpr int kFiringTanks = 50;
+constexpr int kSettleSteps = 30;      // tanks dropped onto the ground come to rest
+constexpr int kMeasuredSteps = 120;   // two seconds of play per measurement
+constexpr double kFrameSeconds = 3.0; // wall-clock time of each frame measurement
+constexpr const char *kFirstLevel = "lvl1.lvl";
+constexpr const char *kFiringLevel = "bench_fire.lvl";
+
+std::string crowdLevelName(int tanks) {
+    return "bench_crowd" + std::to_string(tanks) + ".lvl";
+}
+
+std::string levelHead(const std::string &name) {
+    const std::string half = std::to_string(kFlatSide / 2);
+    return "[LEVELDETAILS]\nname=" + name + "\nfilename=bench\nx1=-" + half + "\ny1=-" + half +
+           "\nx2=" + half + "\ny2=" + half +
+           "\nbgpicture=ground.png\n\n[SURFACE]\nheightmap=bench_flat.png\n\n"
+           "[LIGHT]\npos_x=-5\npos_y=60\npos_z=-10\nintentsy=1\nlightnumber=0\n\n";
+}
+
+// `tanks` computer tanks on a square grid 10 units apart around the middle;
+// player one's tank parked in a corner, far out of their sight (they attack
+// within 20 units), so nobody fires.
+std::string crowdLevel(int tanks) {
+    std::string text =
+        levelHead(crowdLevelName(tanks)) + vehicleSection("player1", "spieler1", -115, -115, 45);
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(tanks))));
+    const int rows = (tanks + columns - 1) / columns;
+    for (int i = 0; i < tanks; ++i) {
+        const float x = (i % columns - (columns - 1) / 2.0f) * 10.0f;
+        const float z = (i / columns - (rows - 1) / 2.0f) * 10.0f;
+        text += vehicleSection("cpu" + std::to_string(i), "cpu", x, z, static_cast<float>(i * 37 % 360));
+    }
+    return text;
+}
+
+// 50 of player two's tanks in 5 rows of 10, 8 units apart, all facing -z, so
+// that the shells of each row fly into the row in front; player one's tank
+// stands behind them, so the camera looks over the whole battle.
+std::string firingLevel() {
+    std::string text = levelHead(kFiringLevel) + vehicleSection("player1", "spieler1", 0, 60, 180);
+    for (int i = 0; i < kFiringTanks; ++i) {
+        const float x = (i % 10 - 4.5f) * 8.0f;
+        const float z = (i / 10 - 2.0f) * 8.0f;
+        text += vehicleSection("gunner" + std::to_string(i), "spieler2", x, z, 180);
+    }
+    return text;
+}
+
+// Mean milliseconds of doAction over `steps` steps paced at 60 a second: the
+// physics advances by the wall-clock time between steps, as in the game.
+// `late` counts the steps that began after their tick (the world could not
+// keep up).
+double pacedSteps(GameClass &gc, bool *keys, int steps, int &late) {
+    const Clock::duration tick =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
+    gc.getPhysXAccess()->UpdateTime();
+    const Clock::time_point begin = Clock::now();
+    double total = 0;
+    late = 0;
+    for (int i = 0; i < steps; ++i) {
+        const Clock::time_point due = begin + tick * (i + 1);
+        if (Clock::now() > due)
+            ++late;
+        else
+            std::this_thread::sleep_until(due);
+        const Clock::time_point start = Clock::now();
+        gc.doAction(kStep, keys);
+        total += millisecondsSince(start);
+    }
+    return total / steps;
+}
+
+// Starts the level, draws its first frame (the terrain joins the physics) and
+// lets the tanks settle.
+bool prepare(Session &session, const std::string &level, bool *keys) {
+    if (!session.startLevel(level)) {
+        std::fprintf(stderr, "Error: level \"%s\" is not registered\n", level.c_str());
+        return false;
+    }
+    session.gc.draw();
+    glFinish();
+    int late = 0;
+    pacedSteps(session.gc, keys, kSettleSteps, late);
+    return true;
+}
+
+struct StartTime {
+    double load = 0;       // loadLevel, ms
+    double firstFrame = 0; // the first draw, ms
+    int cooked = 0;        // meshes cooked rather than read from the cache
+};
+
+StartTime timeStart(Session &session, const DataTree &tree, bool cold) {
+    if (cold)
+        tree.clearCookedCache();
+    PhysXAccess &physics = *session.gc.getPhysXAccess();
+    const int cookedBefore = physics.getCookCount();
+    StartTime t;
+    glFinish();
+    const Clock::time_point start = Clock::now();
+    session.startLevel(kFirstLevel);
+    t.load = millisecondsSince(start);
+    const Clock::time_point frame = Clock::now();
+    session.gc.draw();
+    glFinish();
+    t.firstFrame = millisecondsSince(frame);
+    t.cooked = physics.getCookCount() - cookedBefore;
+    return t;
+}
+
+struct FrameTime {
+    double step = 0; // doAction per frame, ms
+    double draw = 0; // draw and swap per frame, ms
+    int frames = 0;
+    std::size_t peakShells = 0;
+};
+
+// Whole frames as the idle and display callbacks run them, each step given
+// the wall-clock time of the frame before, for `seconds`.
+FrameTime timeFrames(GameClass &gc, bool *keys, double seconds) {
+    FrameTime t;
+    gc.getPhysXAccess()->UpdateTime();
+    const Clock::time_point begin = Clock::now();
+    Clock::time_point last = begin;
+    while (millisecondsSince(begin) < seconds * 1000.0) {
+        const Clock::time_point now = Clock::now();
+        const float dt = std::chrono::duration<float>(now - last).count();
+        last = now;
+        gc.doAction(dt, keys);
+        t.step += millisecondsSince(now);
+        const Clock::time_point drawn = Clock::now();
+        gc.draw();
+        glFinish();
+        t.draw += millisecondsSince(drawn);
+        t.peakShells = std::max(t.peakShells, gc.getProjektilvektor().size());
+        ++t.frames;
+    }
+    t.step /= t.frames;
+    t.draw /= t.frames;
+    return t;
+}
+
+int shotsFired(GameClass &gc) {
+    int shots = 0;
+    for (const Fahrzeug *tank : gc.getFahrzeugvektor())
+        shots += tank->getShotCount();
+    return shots;
+}
+
+// Hits taken by all tanks together: every hit costs 10 life points.
+int hitsTaken(GameClass &gc) {
+    int lost = 0;
+    for (const Fahrzeug *tank : gc.getFahrzeugvektor())
+        lost += static_cast<int>(tank->getMaxLife()) - tank->getLife();
+    return lost / 10;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (!openWindow(argc, argv, "panzer_bench_world"))
+        return 1;
+    const std::string dataDir = argc > 1 ? argv[1] : "data";
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+
+    QuietConsole console;
+    FILE *out = console.out();
+    DataTree tree(std::filesystem::absolute(dataDir));
+    if (!tree.ok())
+        return 1;
+    tree.write("textures/bench_flat.png", flatHeightmapPng(kFlatSide));
+    for (int tanks : kTankCounts)
+        tree.write("level/" + crowdLevelName(tanks), crowdLevel(tanks));
+    tree.write(std::string("level/") + kFiringLevel, firingLevel());
+
+    Session session;
+    GameClass &gc = session.gc;
+    bool keys[kKeyCount] = {};
+    const unsigned char shoot2 = static_cast<unsigned char>(session.getPlayerConfig().getShootButton2());
+
+    // 1. Level start. The first start also uploads textures and compiles
+    // display lists, which later starts find done: it is left out.
+    if (!session.startLevel(kFirstLevel)) {
+        std::fprintf(stderr, "Error: level \"%s\" is not registered\n", kFirstLevel);
+        return 1;
+    }
+    gc.draw();
+    std::vector<double> coldTotal, warmTotal, coldLoad, warmLoad, coldFrame, warmFrame;
+    int coldCooked = 0, warmCooked = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const StartTime cold = timeStart(session, tree, true);
+        const StartTime warm = timeStart(session, tree, false);
+        coldTotal.push_back(cold.load + cold.firstFrame);
+        warmTotal.push_back(warm.load + warm.firstFrame);
+        coldLoad.push_back(cold.load);
+        warmLoad.push_back(warm.load);
+        coldFrame.push_back(cold.firstFrame);
+        warmFrame.push_back(warm.firstFrame);
+        coldCooked = cold.cooked;
+        warmCooked = warm.cooked;
+    }
+
+    // 2. Steps by number of tanks, interleaved round by round.
+    const std::size_t counts = std::size(kTankCounts);
+    std::vector<std::vector<double>> stepMs(counts);
+    std::vector<int> lateSteps(counts, 0);
+    for (int r = 0; r < rounds; ++r) {
+        for (std::size_t k = 0; k < counts; ++k) {
+            if (!prepare(session, crowdLevelName(kTankCounts[k]), keys))
+                return 1;
+            int late = 0;
+            stepMs[k].push_back(pacedSteps(gc, keys, kMeasuredSteps, late));
+            lateSteps[k] += late;
+        }
+    }
+
+    // 3. Fifty tanks idle and firing: steps, then whole frames.
+    std::vector<double> idleStep, fireStep, idleFrameStep, fireFrameStep, idleDraw, fireDraw, idleFps,
+        fireFps;
+    int idleShots = 0, fireShots = 0, fireHits = 0;
+    std::size_t firePeakShells = 0;
+    for (int r = 0; r < rounds; ++r) {
+        for (bool firing : {false, true}) {
+            keys[shoot2] = false;
+            if (!prepare(session, kFiringLevel, keys))
+                return 1;
+            keys[shoot2] = firing;
+            int late = 0;
+            (firing ? fireStep : idleStep).push_back(pacedSteps(gc, keys, kMeasuredSteps, late));
+            (firing ? fireShots : idleShots) += shotsFired(gc);
+            if (firing)
+                fireHits += hitsTaken(gc);
+
+            keys[shoot2] = false;
+            prepare(session, kFiringLevel, keys);
+            keys[shoot2] = firing;
+            const FrameTime frames = timeFrames(gc, keys, kFrameSeconds);
+            (firing ? fireFrameStep : idleFrameStep).push_back(frames.step);
+            (firing ? fireDraw : idleDraw).push_back(frames.draw);
+            (firing ? fireFps : idleFps).push_back(1000.0 / (frames.step + frames.draw));
+            if (firing)
+                firePeakShells = std::max(firePeakShells, frames.peakShells);
+        }
+    }
+    keys[shoot2] = false;
+
+    const GLubyte *renderer = glGetString(GL_RENDERER);
+    std::fprintf(out, "panzer_bench_world: %d interleaved rounds, medians; renderer: %s\n\n", rounds,
+                 renderer != nullptr ? reinterpret_cast<const char *>(renderer) : "unknown");
+
+    std::fprintf(out, "Start of \"%s\" (loadLevel + first frame), empty vs warm cooked-mesh cache:\n",
+                 kFirstLevel);
+    std::fprintf(out, "%8s | %10s %12s %10s | %s\n", "cache", "load ms", "1st frame ms", "total ms",
+                 "meshes cooked");
+    std::fprintf(out, "%8s | %10.1f %12.1f %10.1f | %d\n", "empty", median(coldLoad), median(coldFrame),
+                 median(coldTotal), coldCooked);
+    std::fprintf(out, "%8s | %10.1f %12.1f %10.1f | %d\n", "warm", median(warmLoad), median(warmFrame),
+                 median(warmTotal), warmCooked);
+    std::fprintf(out, "empty/warm: load %.2f, first frame %.2f, total %.2f\n\n",
+                 median(coldLoad) / median(warmLoad), median(coldFrame) / median(warmFrame),
+                 median(coldTotal) / median(warmTotal));
+
+    std::fprintf(out,
+                 "One doAction step, computer tanks on a flat %dx%d level (plus player one's, parked out of "
+                 "their sight), 60 steps a second:\n",
+                 kFlatSide, kFlatSide);
+    std::fprintf(out, "%8s | %10s %12s %10s %12s | %s\n", "tanks", "step ms", "us per tank", "vs 1 tank",
+                 "per tank vs 1", "late steps");
+    const double one = median(stepMs[0]);
+    for (std::size_t k = 0; k < counts; ++k) {
+        const double ms = median(stepMs[k]);
+        const double n = kTankCounts[k];
+        std::fprintf(out, "%8d | %10.3f %12.1f %10.2f %12.2f | %d of %d\n", kTankCounts[k], ms,
+                     ms * 1000.0 / n, ms / one, (ms / n) / one, lateSteps[k], kMeasuredSteps * rounds);
+    }
+
+    std::fprintf(out, "\n%d tanks, idle vs all firing (shoot key held; %.0f s of steps, %.0f s of frames):\n",
+                 kFiringTanks, kMeasuredSteps * kStep, kFrameSeconds);
+    std::fprintf(out, "%8s | %10s | %14s %10s %8s | %s\n", "tanks", "step ms", "frame step ms", "draw ms",
+                 "fps", "shots in the steps");
+    std::fprintf(out, "%8s | %10.3f | %14.3f %10.1f %8.2f | %d\n", "idle", median(idleStep),
+                 median(idleFrameStep), median(idleDraw), median(idleFps), idleShots);
+    std::fprintf(out,
+                 "%8s | %10.3f | %14.3f %10.1f %8.2f | %d, %d hits (up to %zu shells alive in the frames)\n",
+                 "firing", median(fireStep), median(fireFrameStep), median(fireDraw), median(fireFps),
+                 fireShots, fireHits, firePeakShells);
+    std::fprintf(out, "firing/idle: step %.2f, frame step %.2f, draw %.2f, frame time %.2f\n",
+                 median(fireStep) / median(idleStep), median(fireFrameStep) / median(idleFrameStep),
+                 median(fireDraw) / median(idleDraw), median(idleFps) / median(fireFps));
+    std::fflush(out);
+    return 0;
+}
