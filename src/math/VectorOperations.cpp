@@ -2,6 +2,19 @@
 
 #include <cmath>
 
+namespace {
+// Turns the pair (a, b) within its plane: a' = c a + s b, b' = -s a + c b.
+// Every axis rotation is this on the two coordinates it changes.
+void rotatePair(float &a, float &b, double angle) {
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double x = a;
+    const double y = b;
+    a = static_cast<float>(c * x + s * y);
+    b = static_cast<float>(-s * x + c * y);
+}
+} // namespace
+
 float VectorOperations::dot_product(const float *a, const float *b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
@@ -38,30 +51,15 @@ void VectorOperations::translate(float *v, double dx, double dy, double dz) {
 }
 
 void VectorOperations::rotationX(float *v, double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const double y = v[1];
-    const double z = v[2];
-    v[1] = static_cast<float>(c * y + s * z);
-    v[2] = static_cast<float>(-s * y + c * z);
+    rotatePair(v[1], v[2], angle);
 }
 
 void VectorOperations::rotationY(float *v, double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const double x = v[0];
-    const double z = v[2];
-    v[0] = static_cast<float>(c * x - s * z);
-    v[2] = static_cast<float>(s * x + c * z);
+    rotatePair(v[2], v[0], angle);
 }
 
 void VectorOperations::rotationZ(float *v, double angle) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const double x = v[0];
-    const double y = v[1];
-    v[0] = static_cast<float>(c * x + s * y);
-    v[1] = static_cast<float>(-s * x + c * y);
+    rotatePair(v[0], v[1], angle);
 }
 
 void VectorOperations::scale(float *v, double factor) {

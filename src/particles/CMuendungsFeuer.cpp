@@ -2,8 +2,6 @@
 
 #include "particles/ParticleRandom.h"
 
-#include <GL/gl.h>
-
 namespace {
 constexpr int kResortSpread = 20; // a resort check every 2 to 21 frames
 }
@@ -33,13 +31,7 @@ CMuendungsFeuer::CMuendungsFeuer(const float *fPos, const float *fDir, const flo
 
 void CMuendungsFeuer::draw(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    drawParticles(fXRot, fYRot, textureName);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, textureName, false, false);
 }
 
 void CMuendungsFeuer::doAction(float fFaktor, const float *fPos) {
@@ -50,12 +42,5 @@ void CMuendungsFeuer::doAction(float fFaktor, const float *fPos) {
 
 void CMuendungsFeuer::drawSorted(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    drawSortedParticles(fXRot, fYRot, kSortedTexture);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, kSortedTexture, true, true);
 }

@@ -2,8 +2,6 @@
 
 #include "particles/ParticleRandom.h"
 
-#include <GL/gl.h>
-
 CPeExplosion::CPeExplosion(const float *fPos, const float *fColor, int iAnzParticle, float fEndRadius,
                            float fExplosionsDauer, TextureHolder *pTh, ParticleRandom *pRandom)
     : ParticleEngine(pTh, fPos, fColor, iAnzParticle, pRandom) {
@@ -29,14 +27,7 @@ CPeExplosion::CPeExplosion(const float *fPos, const float *fColor, int iAnzParti
 
 void CPeExplosion::draw(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    drawParticles(fXRot, fYRot, kTexture);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, kTexture, false, true);
 }
 
 void CPeExplosion::doAction(float fFaktor) {
@@ -46,12 +37,5 @@ void CPeExplosion::doAction(float fFaktor) {
 
 void CPeExplosion::drawSorted(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    drawSortedParticles(fXRot, fYRot, kTexture);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, kTexture, true, true);
 }

@@ -2,8 +2,6 @@
 
 #include "particles/ParticleRandom.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 namespace {
@@ -76,24 +74,10 @@ void CPeRauch::doAction(float fFaktor, const float *fPos) {
 
 void CPeRauch::draw(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    drawParticles(fXRot, fYRot, kTexture);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, kTexture, false, true);
 }
 
 void CPeRauch::drawSorted(float fXRot, float fYRot, float fZRot) {
     (void)fZRot;
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    const bool cull = beginAdditive(pTh != nullptr);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    drawSortedParticles(fXRot, fYRot, kTexture);
-    endAdditive(cull);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
+    drawGlowing(fXRot, fYRot, kTexture, true, true);
 }

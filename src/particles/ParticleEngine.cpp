@@ -119,6 +119,24 @@ void ParticleEngine::drawSortedParticles(float fXRot, float fYRot, const std::st
     }
 }
 
+void ParticleEngine::drawGlowing(float fXRot, float fYRot, const std::string &texName, bool bSorted,
+                                 bool bModulate) {
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    const bool cull = beginAdditive(pTh != nullptr);
+    if (bModulate) {
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+    if (bSorted) {
+        drawSortedParticles(fXRot, fYRot, texName);
+    } else {
+        drawParticles(fXRot, fYRot, texName);
+    }
+    endAdditive(cull);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+}
+
 void ParticleEngine::startLife(CParticle &p, float fLife) {
     p.setLife(fLife);
     const float fade = 1.0f / fLife;

@@ -70,6 +70,11 @@ class ParticleEngine {
     // The sorted procedure without the render state: depth keys in the camera's
     // yaw, the resort check, then every particle from the back of the list to the front.
     void drawSortedParticles(float fXRot, float fYRot, const std::string &texName);
+    // The glowing effects' drawing: lighting and depth writes off, additive
+    // blending, then the particles in list order or (bSorted) back to front.
+    // bModulate lets the texture modulate the particle colour; without it the
+    // texture environment is left as it is.
+    void drawGlowing(float fXRot, float fYRot, const std::string &texName, bool bSorted, bool bModulate);
 
     // Gives a particle its life and lets its alpha run out with it. A life that
     // is not positive, or so short that 1 / life overflows, gives a particle

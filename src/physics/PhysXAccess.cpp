@@ -313,14 +313,18 @@ btRigidBody *PhysXAccess::createConvexActor(const std::string &cacheName, const 
     }
     MeshEntry *mesh = acquireConvexMesh(cacheName, points);
     btRigidBody *body = createBody(*mesh, kind, position, heading, direction, speed, object);
-    PhysXActor record = mesh->sizes;
-    record.setName(actorName);
-    record.setActor(body);
-    actors[actorName] = record;
+    recordActor(actorName, *mesh, body);
     if (++convexMeshCount == 1) {
         firstConvexActor = body;
     }
     return body;
+}
+
+void PhysXAccess::recordActor(const std::string &actorName, const MeshEntry &mesh, btRigidBody *body) {
+    PhysXActor record = mesh.sizes;
+    record.setName(actorName);
+    record.setActor(body);
+    actors[actorName] = record;
 }
 
 PhysXAccess::MeshEntry *PhysXAccess::acquireConvexMesh(const std::string &cacheName,
@@ -401,10 +405,7 @@ btRigidBody *PhysXAccess::prepareTriangleMesh(int vertexCount, int triangleCount
     }
     MeshEntry *mesh = acquireTriangleMesh(name, points, indices);
     btRigidBody *body = createBody(*mesh, BodyKind::Terrain, position, angleX, nullptr, 0.0f, nullptr);
-    PhysXActor record = mesh->sizes;
-    record.setName(name);
-    record.setActor(body);
-    actors[name] = record;
+    recordActor(name, *mesh, body);
     ++triangleMeshCount;
     return body;
 }

@@ -151,6 +151,8 @@ class PhysXAccess : public MyContactReport {
                                    const std::vector<std::uint32_t> &indices);
     btRigidBody *createBody(MeshEntry &mesh, BodyKind kind, const float *position, float angleDegrees,
                             const float *direction, float speed, SpielObject *object);
+    // Enters a new mesh actor in the registry: the mesh's sizes under actorName, with its body.
+    void recordActor(const std::string &actorName, const MeshEntry &mesh, btRigidBody *body);
     const btRigidBody *findBody(const std::string &actorName) const;
     void copyPoses();
     void recordArmedContacts();

@@ -36,6 +36,16 @@ float normalizeSafe(float *v) {
     return length;
 }
 
+// A surface's edges: u from uFrom to uTo, v from p0 to p1, each scaled to unit
+// length with its length kept, and the normal u x v.
+template <class Surface> void setEdges(Surface &s, const float *uTo, const float *uFrom) {
+    subtract(uTo, uFrom, s.u);
+    subtract(s.p1, s.p0, s.v);
+    s.lengthU = normalizeSafe(s.u);
+    s.lengthV = normalizeSafe(s.v);
+    VectorOperations::cross_product(s.u, s.v, s.normal);
+}
+
 unsigned char toByte(float value) {
     if (!(value > 0.0f)) {
         return 0;
@@ -117,11 +127,7 @@ surface4 *LightMap::new_surface4(const float v[4][3]) {
     std::memcpy(s.p1, v[1], sizeof s.p1);
     std::memcpy(s.p2, v[2], sizeof s.p2);
     std::memcpy(s.p3, v[3], sizeof s.p3);
-    subtract(s.p3, s.p0, s.u);
-    subtract(s.p1, s.p0, s.v);
-    s.lengthU = normalizeSafe(s.u);
-    s.lengthV = normalizeSafe(s.v);
-    VectorOperations::cross_product(s.u, s.v, s.normal);
+    setEdges(s, s.p3, s.p0);
     return &s;
 }
 
@@ -134,11 +140,7 @@ surface3 *LightMap::new_surface3(const float v[3][3]) {
     std::memcpy(s.p0, v[0], sizeof s.p0);
     std::memcpy(s.p1, v[1], sizeof s.p1);
     std::memcpy(s.p2, v[2], sizeof s.p2);
-    subtract(s.p1, s.p2, s.u);
-    subtract(s.p1, s.p0, s.v);
-    s.lengthU = normalizeSafe(s.u);
-    s.lengthV = normalizeSafe(s.v);
-    VectorOperations::cross_product(s.u, s.v, s.normal);
+    setEdges(s, s.p1, s.p2);
     return &s;
 }
 
