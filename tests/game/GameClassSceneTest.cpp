@@ -64,7 +64,7 @@ TEST_F(GameClassSceneTest, CalcViewPosOrbitsTheTargetAtTheCameraDistance) {
 
 TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     // Player one faces -z; the camera looks along -z from behind and above it.
-    ASSERT_TRUE(start("cull.lvl", object("crate1", "crate.md2", 0, 0.74f, -10) +
+    ASSERT_TRUE(start("cull.lvl", object("crate1", "crate.md2", 0, -10) +
                                       vehicle("player1", "spieler1", 0, 10, 180) +
                                       vehicle("cpu1", "cpu", -10, -15, 0)));
     gc.setAngleY(0);
@@ -105,7 +105,7 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
 }
 
 TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankIsRemoved) {
-    ASSERT_TRUE(start("gone.lvl", object("crate1", "crate.md2", 0, 0.74f, -5) +
+    ASSERT_TRUE(start("gone.lvl", object("crate1", "crate.md2", 0, -5) +
                                       vehicle("player1", "spieler1", 5, 5, 30) +
                                       vehicle("cpu1", "cpu", -25, -25, 0)));
     drawFrame();

@@ -49,13 +49,13 @@ void wreck(Fahrzeug *vehicle) {
 using GameClassWorldTest = WorldSession;
 
 TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile) {
-    const std::string body =
-        "[LIGHT]\nlightnumber=8\n\n" + object("crate1", "crate.md2", -12, 0.74f, 0) +
-        object("ghost1", "ghost.md2", 5, 0, 5) + object("wall1", "wall.md2", 12, 0.79f, -5, 90) +
-        vehicle("player1", "spieler1", 0, 14, 180) + vehicle("player2", "spieler2", -10, 14, 180) +
-        vehicle("cpu1", "cpu", 0, -14, 0) + vehicle("capital", "Spieler1", 10, 10, 0) +
-        vehicle("phantom", "cpu", -20, -20, 0, "ghosttank") + goal("Last Man Standing", 1) +
-        goal("Hold the bridge", 3);
+    const std::string body = "[LIGHT]\nlightnumber=8\n\n" + object("crate1", "crate.md2", -12, 0) +
+                             object("ghost1", "ghost.md2", 5, 5) + object("wall1", "wall.md2", 12, -5, 90) +
+                             vehicle("player1", "spieler1", 0, 14, 180) +
+                             vehicle("player2", "spieler2", -10, 14, 180) +
+                             vehicle("cpu1", "cpu", 0, -14, 0) + vehicle("capital", "Spieler1", 10, 10, 0) +
+                             vehicle("phantom", "cpu", -20, -20, 0, "ghosttank") +
+                             goal("Last Man Standing", 1) + goal("Hold the bridge", 3);
     ASSERT_TRUE(start("start.lvl", body));
     ASSERT_NE(gc.getCurrentLevel(), nullptr);
     EXPECT_EQ(gc.getCurrentLevel()->getLvlName(), "start.lvl");
@@ -152,8 +152,8 @@ TEST_F(GameClassWorldTest, HeldUpKeyDrivesEachTankAlongItsHeadingOnTheGround) {
 }
 
 TEST_F(GameClassWorldTest, ATankDrivingIntoAWallStopsAtIt) {
-    ASSERT_TRUE(start("wall.lvl",
-                      object("wall1", "wall.md2", 0, 0.79f, 0) + vehicle("player1", "spieler1", 0, 6, 180)));
+    ASSERT_TRUE(
+        start("wall.lvl", object("wall1", "wall.md2", 0, 0) + vehicle("player1", "spieler1", 0, 6, 180)));
     drawFrame();
     PhysXAccess &physics = *gc.getPhysXAccess();
     float wallMin[3], wallMax[3];
@@ -369,11 +369,11 @@ TEST_F(GameClassWorldTest, ExitRequestMakesEveryStepReturnThree) {
 }
 
 TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
-    ASSERT_TRUE(
-        start("first.lvl",
-              object("crate1", "crate.md2", -12, 0.74f, 0) + object("wall1", "wall.md2", 12, 0.79f, 0) +
-                  vehicle("player1", "spieler1", 0, 14, 180) + vehicle("player2", "spieler2", -10, 14, 180) +
-                  vehicle("cpu1", "cpu", 0, -14, 0) + goal("Last Man Standing", 1) + goal("Explore", 3)));
+    ASSERT_TRUE(start("first.lvl",
+                      object("crate1", "crate.md2", -12, 0) + object("wall1", "wall.md2", 12, 0) +
+                          vehicle("player1", "spieler1", 0, 14, 180) +
+                          vehicle("player2", "spieler2", -10, 14, 180) + vehicle("cpu1", "cpu", 0, -14, 0) +
+                          goal("Last Man Standing", 1) + goal("Explore", 3)));
     drawFrame();
     const float up[3] = {0, 1, 0};
     const float at[3] = {0, 10, 0};
@@ -383,7 +383,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     EXPECT_EQ(actorNames(gc),
               (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "stray", "wall1"}));
 
-    levels.write("second.lvl", levelHeader("second.lvl") + object("rock1", "rock.md2", 5, 0.84f, 5) +
+    levels.write("second.lvl", levelHeader("second.lvl") + object("rock1", "rock.md2", 5, 5) +
                                    vehicle("hero", "spieler1", -5, 10, 180) +
                                    vehicle("foe", "cpu", 5, -20, 0));
     testing::internal::CaptureStdout();

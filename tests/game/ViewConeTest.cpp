@@ -10,10 +10,10 @@ TEST(ViewConeTest, LooksAlongMinusZWithoutYawOrPitch) {
     ViewCone cone({0, 0, 0}, 0, 0);
     const float ahead[] = {0, 0, -10};
     const float behind[] = {0, 0, 10};
-    const float atLimit[] = {0, 0, 0.1f}; // the near limit itself is behind the viewer
+    const float atLimit[] = {0, 0, 0.1f};  // the near limit itself is behind the viewer
     const float nearEye[] = {0, 0, 0.05f}; // short of it: not behind, but outside the side planes
-    const float beside[] = {20, 0, -10}; // 63 degrees off the axis
-    const float edge[] = {5, 0, -10};    // 26.6 degrees: inside the 30-degree planes
+    const float beside[] = {20, 0, -10};   // 63 degrees off the axis
+    const float edge[] = {5, 0, -10};      // 26.6 degrees: inside the 30-degree planes
     EXPECT_EQ(cone.classify(ahead), ViewCone::kVisible);
     EXPECT_EQ(cone.classify(behind), ViewCone::kBehind);
     EXPECT_EQ(cone.classify(atLimit), ViewCone::kBehind);

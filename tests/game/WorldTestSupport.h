@@ -77,12 +77,13 @@ inline std::string levelHeader(const std::string &name) {
            "[LIGHT]\npos_x=0\npos_y=40\npos_z=0\nintentsy=1\nlightnumber=0\n\n";
 }
 
-// A level object whose centre stands `y` above the ground.
-inline std::string object(const std::string &name, const std::string &model, float x, float y, float z,
+// A level object standing on the flat ground: like a tank's, an object's position is the bottom of
+// its model.
+inline std::string object(const std::string &name, const std::string &model, float x, float z,
                           float rotation = 0.0f) {
     return "[OBJECT]\nname=" + name + "\nmodel=" + model + "\npos_x=" + std::to_string(x) +
-           "\npos_y=" + std::to_string(y) + "\npos_z=" + std::to_string(z) +
-           "\nrotation=" + std::to_string(rotation) + "\nsize=1\ncollision=true\n\n";
+           "\npos_y=0\npos_z=" + std::to_string(z) + "\nrotation=" + std::to_string(rotation) +
+           "\nsize=1\ncollision=true\n\n";
 }
 
 // A vehicle of type "tank" (or `type`). A tank's position is the bottom of its hull, so it starts
