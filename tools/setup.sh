@@ -14,6 +14,7 @@ packages=(
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
     libdevil-dev libbullet-dev libstb-dev zlib1g-dev fonts-dejavu-core
     xvfb xauth xdotool imagemagick x11-utils python3
+    clang libclang-rt-14-dev
 )
 
 missing=()

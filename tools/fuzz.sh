@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and UBSan into build-fuzz/
+# (apart from the normal build) and runs each for a while from seeds made of the shipped data.
+# Fails when a target crashes; the crashing input is left in build-fuzz/crashes/<target>/.
+#
+#   tools/fuzz.sh          20 seconds per target
+#   tools/fuzz.sh 3600     the long run: an hour per target
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-20}
+[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "Error: seconds per target must be a whole number, not '$seconds'" >&2; exit 2; }
+
+dir=build-fuzz
+root=$PWD # the fuzzers get absolute paths: the highscore target works in a folder of its own
+CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANZER_FUZZ=ON -DPANZER_TESTS=OFF >/dev/null
+cmake --build "$dir" -j2 --target fuzz_all
+
+# Seed corpora: copies of the shipped data, fresh each run (the fuzzer adds what it finds).
+corpus=$dir/corpus
+rm -rf "$corpus"
+mkdir -p "$corpus"/{config_file,level_file,md2_model,image_check,cooked_mesh,highscore}
+find data/config -name '*.ini' -exec cp {} "$corpus/config_file/" \;
+cp data/level/*.lvl "$corpus/level_file/"
+cp data/model/*.md2 "$corpus/md2_model/"
+# Large pictures only slow every run down; the small ones cover the same structures.
+find data/textures -type f -size -64k -exec cp {} "$corpus/image_check/" \;
+PANZER_FUZZ_WRITE_SEEDS=$corpus/cooked_mesh "$dir/fuzz/fuzz_cooked_mesh"
+printf 'name1=Anna\r\nscore1=1200\r\n\r\nname2=Bert\r\nscore2=800\r\n\r\n' >"$corpus/highscore/highscore.ini"
+for f in fuzz/regressions/*/*; do
+    [[ -f "$f" ]] && cp "$f" "$corpus/$(basename "$(dirname "$f")")/"
+done
+
+# Scratch files of the targets stay inside the build folder.
+export TMPDIR=$PWD/$dir/tmp
+mkdir -p "$TMPDIR"
+
+failed=()
+for name in config_file level_file md2_model image_check cooked_mesh highscore; do
+    crashes=$dir/crashes/$name
+    mkdir -p "$crashes"
+    log=$dir/fuzz_$name.log
+    echo "== fuzz_$name: $seconds s"
+    # close_fd_mask=3: the readers' own "Error: " lines go nowhere; crash reports still show.
+    if "$dir/fuzz/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
+        -max_len=65536 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$root/$crashes/" >"$log" 2>&1; then
+        grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" | sed 's/^/   /'
+    else
+        failed+=("fuzz_$name")
+        tail -n 40 "$log"
+    fi
+done
+
+if ((${#failed[@]})); then
+    echo "Error: crashes in ${failed[*]}; inputs in $dir/crashes/" >&2
+    exit 1
+fi
+echo "All fuzz targets ran clean."
