@@ -28,7 +28,9 @@ find data/textures -type f -size -64k -exec cp {} "$corpus/image_check/" \;
 PANZER_FUZZ_WRITE_SEEDS=$corpus/cooked_mesh "$dir/fuzz/fuzz_cooked_mesh"
 printf 'name1=Anna\r\nscore1=1200\r\n\r\nname2=Bert\r\nscore2=800\r\n\r\n' >"$corpus/highscore/highscore.ini"
 for f in fuzz/regressions/*/*; do
-    [[ -f "$f" ]] && cp "$f" "$corpus/$(basename "$(dirname "$f")")/"
+    if [[ -f "$f" ]]; then
+        cp "$f" "$corpus/$(basename "$(dirname "$f")")/"
+    fi
 done
 
 # Scratch files of the targets stay inside the build folder.
