@@ -1,11 +1,10 @@
 #include "config/ConfigReader.h"
 
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -62,14 +61,15 @@ char readKeyNumber(const ConfigFile &cf, const std::string &key) {
 }
 
 // Reads an index file of numbered name/path pairs and hands each (path, name) to `store`, stopping
-// at the first number whose name key is absent.
+// at the first number whose name key is absent. The first pair is required: an index that lists
+// nothing is an empty, cut or overwritten file, and stops start-up like any missing key.
 template <class Store>
 void readIndex(const std::string &indexPath, const std::string &nameStem, const std::string &pathStem,
                Store store) {
     ConfigFile index = openConfig(indexPath);
     for (int n = 1;; ++n) {
         const std::string suffix = std::to_string(n);
-        if (!index.keyExists(nameStem + suffix)) {
+        if (n > 1 && !index.keyExists(nameStem + suffix)) {
             break;
         }
         const std::string name = index.read<std::string>(nameStem + suffix);
@@ -78,32 +78,19 @@ void readIndex(const std::string &indexPath, const std::string &nameStem, const 
     }
 }
 
-// Replaces `path` with `contents` through a temporary file in the same folder, so a crash during
-// the write leaves either the old file or the new one, never half of one.
-bool writeFileAtomically(const std::string &path, const std::string &contents) {
-    const std::string temporary = path + ".tmp";
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "Error: cannot write \"%s\": %s\n", path.c_str(), std::strerror(errno));
-        return false;
+// Replaces `path` with `contents`. A file that cannot be written gives one "Error: " line, or,
+// when the caller takes the `problem` itself, the reason there.
+bool writeFileAtomically(const std::string &path, const std::string &contents, std::string *problem = nullptr) {
+    std::string reason;
+    if (replaceFileSafely(path, contents.data(), contents.size(), reason)) {
+        return true;
     }
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    written = std::fflush(file) == 0 && written;
-    written = fsync(fileno(file)) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
-        const int error = errno;
-        std::remove(temporary.c_str());
-        std::fprintf(stderr, "Error: cannot write \"%s\": %s\n", path.c_str(), std::strerror(error));
-        return false;
+    if (problem != nullptr) {
+        *problem = reason;
+    } else {
+        std::fprintf(stderr, "Error: cannot write \"%s\": %s\n", path.c_str(), reason.c_str());
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temporary.c_str());
-        std::fprintf(stderr, "Error: cannot replace \"%s\": %s\n", path.c_str(), std::strerror(error));
-        return false;
-    }
-    return true;
+    return false;
 }
 
 // "key=value" with eight decimals, ended by CR LF.
@@ -330,7 +317,7 @@ PhysXActor ConfigReader::ReadPhysXActor(const std::string &path) {
     return actor;
 }
 
-bool ConfigReader::SetPhysXActor(const PhysXActor &actor, const std::string &path) {
+bool ConfigReader::SetPhysXActor(const PhysXActor &actor, const std::string &path, std::string *problem) {
     std::string contents;
     contents += sizeLine("sizex", actor.getSizeX());
     contents += sizeLine("sizey", actor.getSizeY());
@@ -338,7 +325,7 @@ bool ConfigReader::SetPhysXActor(const PhysXActor &actor, const std::string &pat
     contents += sizeLine("sizexreal", actor.getSizeXreal());
     contents += sizeLine("sizeyreal", actor.getSizeYreal());
     contents += sizeLine("sizezreal", actor.getSizeZreal());
-    return writeFileAtomically(path, contents);
+    return writeFileAtomically(path, contents, problem);
 }
 
 Highscore ConfigReader::ReadHighscores() {

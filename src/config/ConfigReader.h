@@ -20,9 +20,9 @@
 // ConfigFile exceptions. A key binding that is no key code from 0 to 127 (a character from 128 up
 // or a zoom number out of range) would index the key table out of bounds, so the reader prints one
 // "Error: " line naming the file, key and value and throws `invalid_value` for it.
-// Writers (size files, highscores) write a temporary file beside the target and rename it into
-// place, so a crash never leaves half a file; a file that cannot be written gives an "Error: " line
-// and a false result.
+// Writers (size files, highscores) replace their file through a temporary file (see SafeFile.h),
+// so a crash never leaves half a file; a file that cannot be written gives an "Error: " line and a
+// false result.
 class ConfigReader {
   public:
     // A value that is present but unusable; thrown by value, like the ConfigFile exceptions.
@@ -59,7 +59,8 @@ class ConfigReader {
 
     // Size files beside the cooked meshes.
     static PhysXActor ReadPhysXActor(const std::string &path);
-    static bool SetPhysXActor(const PhysXActor &actor, const std::string &path); // true when written
+    // True when written; otherwise one "Error: " line, or the reason in `problem` when it is given.
+    static bool SetPhysXActor(const PhysXActor &actor, const std::string &path, std::string *problem = nullptr);
 
     // The highscore table in data/config/highscore.ini.
     static Highscore ReadHighscores();

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -186,6 +187,9 @@ class GameClass {
   private:
     LevelMap levels; // level name -> level, owned until the program ends
     ModelMap models; // model file name -> model, owned
+    std::set<std::string> brokenModels; // model files that failed to load; their reader has said why
+    // Level start: one line per model that `records` level records asked for in vain.
+    void reportMissingModels(const Level &level, const std::map<std::string, int> &records) const;
     // ---- The world of the running level (GameClassLevel.cpp, GameClassStep.cpp, GameClassDraw.cpp,
     // GameClassHud.cpp) ----
   public:

@@ -1,5 +1,6 @@
 #include "game/GameClass.h"
 
+#include "level/Level.h"
 #include "level/LevelFileReader.h"
 #include "render/ReadMD2Model.h"
 
@@ -56,12 +57,25 @@ bool GameClass::importModells(const std::string &strDirName) {
     for (const std::string &name : sortedFiles(strDirName, ".md2")) {
         auto model = std::make_unique<Md2Model>();
         if (ReadMD2Model(strDirName + name, model.get()) != 1) {
-            continue; // the reader has reported it
+            brokenModels.insert(name); // the reader has reported it
+            continue;
         }
         model->setName(name);
         models[name] = std::move(model);
     }
     return true;
+}
+
+void GameClass::reportMissingModels(const Level &level, const std::map<std::string, int> &records) const {
+    for (const auto &[name, count] : records) {
+        if (brokenModels.count(name) != 0) { // its file was reported at start-up: no second error
+            std::printf("Level \"%s\": %d object(s) of the unusable model \"%s\" left out\n",
+                        level.getLvlName().c_str(), count, name.c_str());
+        } else {
+            std::fprintf(stderr, "Error: level \"%s\": the model \"%s\" is not loaded (no such file in data/model/); "
+                         "%d object(s) using it left out\n", level.getLvlName().c_str(), name.c_str(), count);
+        }
+    }
 }
 
 Md2Model *GameClass::getModell(const std::string &name) const {

@@ -107,11 +107,11 @@ bool GameClass::loadLevel(Level *level) {
             std::printf("Create Light");
 
     LightMap lightMap;
+    std::map<std::string, int> missingModels; // model name -> records left out for want of it
     for (const auto &object : level->getObjectDataList()) {
         Md2Model *model = getModell(object->getModel());
         if (model == nullptr) {
-            std::fprintf(stderr, "Error: level \"%s\": object \"%s\" uses the unknown model \"%s\"\n",
-                         level->getLvlName().c_str(), object->getName().c_str(), object->getModel().c_str());
+            ++missingModels[object->getModel()];
             continue;
         }
         if (const unsigned int list = displayLists.generateDisplayListId(object->getModel()))
@@ -145,9 +145,7 @@ bool GameClass::loadLevel(Level *level) {
         Md2Model *model = vehicle->getModell()->getModel();
         if (model == nullptr) {
             const CFahrzeugTypDaten *type = getFahrzeugDatenTyp(record->getFahrzeugTyp());
-            std::fprintf(stderr, "Error: level \"%s\": vehicle \"%s\" uses the unknown model \"%s\"\n",
-                         level->getLvlName().c_str(), record->getName().c_str(),
-                         type != nullptr ? type->getModellName().c_str() : kUntypedVehicleModel);
+            ++missingModels[type != nullptr ? type->getModellName() : kUntypedVehicleModel];
             delete vehicle;
             continue;
         }
@@ -167,6 +165,8 @@ bool GameClass::loadLevel(Level *level) {
                                   modell.getAllTriangles(), vehicle->getActorName(), vehicle->getPos(),
                                   modell.getScale(), vehicle->getRotY(), vehicle, false);
     }
+
+    reportMissingModels(*level, missingModels);
 
     for (const auto &goal : level->getMissionsZieleList()) {
         goal->setStatus(0); // every start plays for its goals afresh

@@ -122,7 +122,11 @@ void Level::calculateSurfaceMesh() {
         std::printf("Image format: %i\n", image->getIlImageFormat());
         std::printf("Image width: %i\n", image->getIlImageWidth());
         std::printf("Image height: %i\n", image->getIlImageHeight());
-        if (!image->hasPixels() || image->getIlImageColorDepth() != 3) {
+        if (!image->hasPixels() && image->getIlImageData() == nullptr) {
+            // The file did not load, and its loader has said why: no second error for it.
+            std::printf("The heightmap \"%s\" did not load; the ground stays flat\n", heightMap.c_str());
+            image = nullptr;
+        } else if (!image->hasPixels() || image->getIlImageColorDepth() != 3) {
             reportGridProblem("has no pixels of 3 bytes (RGB); the ground stays flat");
             image = nullptr;
         }

@@ -20,8 +20,8 @@ constexpr const char *kFirstLevel = "lvl1.lvl";
 // Menu -> game: starts the first level with the configured window size.
 void startGame() {
     if (gc.getLevel(kFirstLevel) == nullptr) {
-        std::printf("The level \"%s\" is not loaded; staying in the menu\n", kFirstLevel);
-        std::fflush(stdout);
+        std::fprintf(stderr, "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
+                     kFirstLevel);
         return;
     }
     iGamemode = kModeGame;

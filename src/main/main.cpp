@@ -1,11 +1,13 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/SafeFile.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
 #include "objects/Spieler.h"
+#include "physics/PhysXAccess.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +57,10 @@ bool bMouseRightDown;
 
 int main(int argc, char **argv) {
     (void)previousHandler;
+    // Temporary files of an earlier run that died while writing: never read, so just tidied away.
+    for (const char *folder : {"data/config/", PhysXAccess::kSizeFolder, PhysXAccess::kCookedFolder}) {
+        removeLeftoverTemporaries(folder);
+    }
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     mm.setGameClass(&gc);
     gc.setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),

@@ -1,5 +1,6 @@
 #include "physics/CookedMeshFile.h"
 
+#include "config/SafeFile.h"
 #include "physics/MemoryReadBuffer.h"
 #include "physics/MemoryWriteBuffer.h"
 #include "physics/UserStream.h"
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -155,25 +155,7 @@ bool CookedMeshFile::write(const std::string &path, Kind kind, const CookedMesh 
         problem = image.getFailure();
         return false;
     }
-    // A name of our own per process, so two games sharing the data tree never write one temporary.
-    const std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
-    UserStream out(temporary.c_str(), false);
-    if (out.isOpen()) {
-        out.storeBuffer(image.getData(), image.getCurrentSize());
-    }
-    if (!out.close()) {
-        problem = out.getFailure();
-        std::remove(temporary.c_str());
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        problem = "cannot replace the file: " + error.message();
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFileSafely(path, image.getData(), image.getCurrentSize(), problem);
 }
 
 bool CookedMeshFile::read(const std::string &path, Kind kind, CookedMesh &mesh, std::string &problem) {

@@ -29,7 +29,8 @@ struct CookedMesh {
 //
 // Reading trusts nothing: magic, version, the counts against the file size, the checksum, finite
 // points and indices in range are all checked before a mesh comes back. Files are replaced
-// through a temporary file in the same folder, so a crash never leaves half a file in place.
+// through a temporary file in the same folder (see SafeFile.h), so a crash never leaves half a
+// file in place.
 class CookedMeshFile {
   public:
     enum class Kind { Convex, Triangle };

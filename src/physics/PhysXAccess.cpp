@@ -170,18 +170,30 @@ bool readSizes(const std::string &path, PhysXActor &sizes) {
 }
 
 // Writes the size file, then the cooked bytes, so that a cooked file always has its sizes beside
-// it. A failure leaves the mesh in memory and reports once.
+// it. A folder that cannot take the cache (read-only, full) is reported once, with the file that
+// failed; from then on meshes are cooked in memory only and nothing more is written.
 void writeCache(Kind kind, const std::string &binPath, const std::string &iniPath, const CookedMesh &mesh,
-                const PhysXActor &sizes) {
-    std::error_code ignored; // a folder that cannot be made shows up as a failed write below
-    std::filesystem::create_directories(PhysXAccess::kCookedFolder, ignored);
-    std::filesystem::create_directories(PhysXAccess::kSizeFolder, ignored);
-    if (!ConfigReader::SetPhysXActor(sizes, iniPath)) { // reports itself
+                const PhysXActor &sizes, bool &cacheWritable) {
+    if (!cacheWritable) {
         return;
     }
     std::string problem;
-    if (!CookedMeshFile::write(binPath, kind, mesh, problem)) {
-        std::fprintf(stderr, "Error: \"%s\": %s; the mesh is kept in memory only\n", binPath.c_str(),
+    for (const char *folder : {PhysXAccess::kCookedFolder, PhysXAccess::kSizeFolder}) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error && problem.empty()) {
+            problem = "cannot make the folder \"" + std::string(folder) + "\": " + error.message();
+        }
+    }
+    std::string reason;
+    if (problem.empty() && !ConfigReader::SetPhysXActor(sizes, iniPath, &reason)) {
+        problem = "\"" + iniPath + "\": " + reason;
+    } else if (problem.empty() && !CookedMeshFile::write(binPath, kind, mesh, reason)) {
+        problem = "\"" + binPath + "\": " + reason;
+    }
+    if (!problem.empty()) {
+        cacheWritable = false;
+        std::fprintf(stderr, "Error: the mesh cache cannot be written (%s); meshes are cooked in memory only\n",
                      problem.c_str());
     }
 }
@@ -346,7 +358,7 @@ PhysXAccess::MeshEntry *PhysXAccess::acquireConvexMesh(const std::string &cacheN
         hull = cookHull(points);
         hull.source = source;
         ++cookCount;
-        writeCache(Kind::Convex, binPath, iniPath, hull, sizes);
+        writeCache(Kind::Convex, binPath, iniPath, hull, sizes, cacheWritable);
     }
 
     auto entry = std::make_unique<MeshEntry>();
@@ -432,7 +444,7 @@ PhysXAccess::MeshEntry *PhysXAccess::acquireTriangleMesh(const std::string &cach
         mesh.indices = indices;
         mesh.source = source;
         ++cookCount;
-        writeCache(Kind::Triangle, binPath, iniPath, mesh, sizes);
+        writeCache(Kind::Triangle, binPath, iniPath, mesh, sizes, cacheWritable);
     }
 
     auto entry = std::make_unique<MeshEntry>();

@@ -181,4 +181,5 @@ class PhysXAccess : public MyContactReport {
     ContactHandler contactHandler;       // the game's hit rule; none: contacts are dropped
     double lastTime = 0.0;               // monotonic clock at the previous UpdateTime, seconds
     int cookCount = 0;                   // meshes cooked rather than read from the cache
+    bool cacheWritable = true;           // false after a cache write failed: it is not tried again
 };

@@ -1,5 +1,6 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/SafeFile.h"
 
 #include "support/TempDir.h"
 
@@ -70,10 +71,14 @@ TEST_F(GameDataFiles, IndexStopsAtTheFirstGap) {
     EXPECT_EQ(types->count("Lost"), 0u);
     EXPECT_EQ(types->at("Panther").getName(), "Panther");
 
-    // Without entry 1 the table is empty, even if later entries exist.
-    dir.write("data/config/fahrzeugconfig.ini",
-              "fahrzeugname2 = Panther\nfahrzeugpath2 = data/config/b.ini\n");
-    EXPECT_TRUE(ConfigReader::ReadFahrzeuge()->empty());
+    // Without entry 1 (an empty, cut or overwritten index) start-up stops, even if later entries exist.
+    for (const char *index : {"fahrzeugname2 = Panther\nfahrzeugpath2 = data/config/b.ini\n", "", "\x89PNG\r\n"}) {
+        dir.write("data/config/fahrzeugconfig.ini", index);
+        testing::internal::CaptureStderr();
+        EXPECT_THROW(ConfigReader::ReadFahrzeuge(), ConfigFile::key_not_found);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err, "Error: \"data/config/fahrzeugconfig.ini\" has no key \"fahrzeugname1\"\n");
+    }
 }
 
 TEST_F(GameDataFiles, IndexNameTwiceKeepsTheLastRecord) {
@@ -213,7 +218,7 @@ TEST_F(GameDataFiles, SizeFileExactBytesAndRoundTrip) {
     EXPECT_EQ(TempDir::read(path),
               "sizex=1.50000000\r\nsizey=2.00000000\r\nsizez=0.25000000\r\n"
               "sizexreal=3.00000000\r\nsizeyreal=4.00000000\r\nsizezreal=0.50000000\r\n");
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(path)));
 
     // Eight decimals survive the round trip; negative values and rounding included.
     actor.setSizes(-12.345678901, 0.000000004, 1e6 / 3.0);
@@ -259,7 +264,7 @@ TEST_F(GameDataFiles, SizeFileFailures) {
     err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("Error: ", 0), 0u) << err;
     EXPECT_TRUE(std::filesystem::is_directory("blocked.ini/inside"));
-    EXPECT_FALSE(std::filesystem::exists("blocked.ini.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor("blocked.ini")));
 }
 
 } // namespace

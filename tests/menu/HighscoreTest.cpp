@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/SafeFile.h"
 
 #include "support/TempDir.h"
 
@@ -115,7 +116,7 @@ TEST_F(HighscoreFile, WritesTheExactFormat) {
     ASSERT_TRUE(ConfigReader::SetHighscore(table));
     EXPECT_EQ(TempDir::read("data/config/highscore.ini"),
               "name1=Red\r\nscore1=120\r\n\r\nname2=Blue\r\nscore2=300\r\n\r\n");
-    EXPECT_FALSE(std::filesystem::exists("data/config/highscore.ini.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor("data/config/highscore.ini")));
 
     // An empty table replaces the file with an empty one.
     ASSERT_TRUE(ConfigReader::SetHighscore(Highscore()));
