@@ -169,6 +169,8 @@ class GameClass {
     // on and the result is false. A level name already taken keeps its first level.
     bool importLevels(const std::string &strDirName);
     Level *getLevel(const std::string &name) const; // null when absent
+    // True when the scan found the file `fileName` but it yielded no level (its reader said why).
+    bool levelFileFailed(const std::string &fileName) const { return brokenLevelFiles.count(fileName) != 0; }
     const LevelMap &getLevels() const { return levels; }
 
     using ModelMap = std::unordered_map<std::string, std::unique_ptr<Md2Model>>;
@@ -176,6 +178,8 @@ class GameClass {
     // skipped; a model that fails to load is not registered. Returns true.
     bool importModells(const std::string &strDirName);
     Md2Model *getModell(const std::string &name) const; // null when absent
+    // True when the scan found the model file `name` but could not load it (its reader said why).
+    bool modelFileFailed(const std::string &name) const { return brokenModels.count(name) != 0; }
     const ModelMap &getModells() const { return models; }
 
     // Level start, for one object of `level`: computes its light map with
@@ -186,6 +190,7 @@ class GameClass {
 
   private:
     LevelMap levels; // level name -> level, owned until the program ends
+    std::set<std::string> brokenLevelFiles; // level file names that yielded no level
     ModelMap models; // model file name -> model, owned
     std::set<std::string> brokenModels; // model files that failed to load; their reader has said why
     // Level start: one line per model that `records` level records asked for in vain.

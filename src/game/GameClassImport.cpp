@@ -39,6 +39,7 @@ bool GameClass::importLevels(const std::string &strDirName) {
             // One broken file must not keep the levels after it from loading.
             std::printf("Load failed");
             std::fflush(stdout);
+            brokenLevelFiles.insert(name);
             allLoaded = false;
             continue;
         }
@@ -68,7 +69,7 @@ bool GameClass::importModells(const std::string &strDirName) {
 
 void GameClass::reportMissingModels(const Level &level, const std::map<std::string, int> &records) const {
     for (const auto &[name, count] : records) {
-        if (brokenModels.count(name) != 0) { // its file was reported at start-up: no second error
+        if (modelFileFailed(name)) { // its file was reported at start-up: no second error
             std::printf("Level \"%s\": %d object(s) of the unusable model \"%s\" left out\n",
                         level.getLvlName().c_str(), count, name.c_str());
         } else {

@@ -10,8 +10,10 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -20,8 +22,19 @@ constexpr const char *kFirstLevel = "lvl1.lvl";
 // Menu -> game: starts the first level with the configured window size.
 void startGame() {
     if (gc.getLevel(kFirstLevel) == nullptr) {
-        std::fprintf(stderr, "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
-                     kFirstLevel);
+        // Press and release of one click both land here: say it once, not for every event.
+        static bool reported = false;
+        if (reported) {
+            return;
+        }
+        reported = true;
+        if (gc.levelFileFailed(kFirstLevel)) { // its own error was reported at start-up
+            std::printf("The level \"%s\" did not load; staying in the menu\n", kFirstLevel);
+            std::fflush(stdout);
+        } else {
+            std::fprintf(stderr, "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
+                         kFirstLevel);
+        }
         return;
     }
     iGamemode = kModeGame;
@@ -98,8 +111,12 @@ void mySpecialUpFunc(int key, int, int) {
 }
 
 void myIdleFunc() {
-    if (iGamemode != kModeGame)
+    if (iGamemode != kModeGame) {
+        // Nothing moves in the menu (it redraws on events): rest a little instead of spinning a
+        // core at full speed through GLUT's idle loop.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return;
+    }
     const FrameClock::Tick tick = frameClock.advance(tTimer.getTimeInSeconds());
     if (!tick.step)
         return;

@@ -32,10 +32,12 @@ Projektil::Projektil(const float *position, const float *dir, const Weapon *w, F
         if (modell->getModel() == nullptr) {
             // Once is enough: every further shot would only repeat it.
             static bool reported = false;
-            if (!reported) {
+            if (!reported && gc->modelFileFailed(kModelName)) { // its reader has already said why
+                std::printf("%s did not load: shells fly without a body\n", kModelName);
+            } else if (!reported) {
                 std::fprintf(stderr, "Error: %s: not loaded, shells fly without a body\n", kModelName);
-                reported = true;
             }
+            reported = true;
         }
     }
     modell->calcBorder();

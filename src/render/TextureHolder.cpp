@@ -39,12 +39,22 @@ void TextureHolder::setInMemoryGeneratedTexture(const DevilImageDefinition &dID,
 }
 
 DevilImageDefinition *TextureHolder::getTextureByString(const std::string &name) {
-    return &images[bareFileName(name)];
+    const std::string key = bareFileName(name);
+    reportIfUnknown(key);
+    return &images[key];
+}
+
+// The first look-up of a name never registered says so (and then inserts an empty record), whichever
+// getter comes first: callers often ask for the record and the texture of one name together.
+void TextureHolder::reportIfUnknown(const std::string &key) const {
+    if (images.count(key) == 0) {
+        std::fprintf(stderr, "Error: texture \"%s\" was never loaded; drawing it black\n", key.c_str());
+    }
 }
 
 unsigned int TextureHolder::getTextureIDByString(const std::string &name) {
     const std::string key = bareFileName(name);
-    const bool known = images.count(key) != 0;
+    reportIfUnknown(key);
     DevilImageDefinition &record = images[key];
     if (record.getGlTextureID() != 0) {
         return record.getGlTextureID();
@@ -55,8 +65,6 @@ unsigned int TextureHolder::getTextureIDByString(const std::string &name) {
         if (id != 0) {
             uploadedTextures.insert(id);
         }
-    } else if (!known) {
-        std::fprintf(stderr, "Error: texture \"%s\" was never loaded; drawing it black\n", key.c_str());
     } else if (record.getIlImageData() != nullptr) {
         std::fprintf(stderr, "Error: texture \"%s\" has no RGB or RGBA pixel layout; drawing it black\n",
                      key.c_str());

@@ -29,8 +29,8 @@ class TextureHolder {
     void setInMemoryGeneratedTexture(const DevilImageDefinition &dID, const std::string &s);
 
     // The record stored under the bare name of `name`; an empty record is
-    // inserted for a name never registered. The pointer stays valid until that
-    // entry is freed or replaced.
+    // inserted for a name never registered (reported once, as below). The
+    // pointer stays valid until that entry is freed or replaced.
     DevilImageDefinition *getTextureByString(const std::string &name);
     // The OpenGL texture of the bare name of `name`, uploading it on first use.
     // Records without pixels (undecodable files, unknown names) get their own
@@ -49,6 +49,7 @@ class TextureHolder {
 
   private:
     void store(const std::string &key, const DevilImageDefinition &record);
+    void reportIfUnknown(const std::string &key) const;
     void releaseUnused(const DevilImageDefinition &record);
 
     TextureGenerator textureGenerator;                  // uploads on first use

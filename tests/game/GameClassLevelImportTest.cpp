@@ -47,6 +47,8 @@ TEST_F(GameClassLevelImportTest, ABrokenLevelFailsTheImportButNotTheOthers) {
     EXPECT_FALSE(gc.importLevels("data/level/"));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Load failed");
+    EXPECT_TRUE(gc.levelFileFailed("b.lvl"));
+    EXPECT_FALSE(gc.levelFileFailed("a.lvl"));
     EXPECT_EQ(err.rfind("Error: ", 0), 0u);
     EXPECT_NE(err.find("data/level/b.lvl"), std::string::npos);
     EXPECT_NE(gc.getLevel("first.lvl"), nullptr);

@@ -56,9 +56,13 @@ TEST(TextureHolderTest, RegistersFilesUnderTheirBareName) {
     EXPECT_EQ(holder.getTextureByString("some/other/dir/Cloud.png"), byName);
     EXPECT_EQ(holder.getTextureByString("c:\\game\\Cloud.png"), byName);
 
-    // An unknown name gets an empty record inserted.
+    // An unknown name gets an empty record inserted, and is reported once, whichever getter asks first.
     EXPECT_FALSE(holder.hasTexture("Nothing.png"));
+    testing::internal::CaptureStderr();
     DevilImageDefinition *unknown = holder.getTextureByString("data/Nothing.png");
+    EXPECT_EQ(holder.getTextureByString("Nothing.png"), unknown);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Error: texture \"Nothing.png\" was never loaded; drawing it black\n");
     ASSERT_NE(unknown, nullptr);
     EXPECT_FALSE(unknown->hasPixels());
     EXPECT_EQ(unknown->getGlTextureID(), 0u);

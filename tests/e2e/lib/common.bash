@@ -22,6 +22,10 @@ e2e_fail() {
     if [[ -n "$E2E_WORK" && -f "$E2E_WORK/game.out" ]]; then
         echo "--- game output:" >&2
         tail -n 40 "$E2E_WORK/game.out" >&2 || true
+        if [[ -f "$E2E_WORK/game.err" ]]; then
+            echo "--- its standard error:" >&2
+            tail -n 20 "$E2E_WORK/game.err" >&2 || true
+        fi
         [[ -f "$E2E_WORK/xdotool.err" ]] && tail -n 5 "$E2E_WORK/xdotool.err" >&2
     fi
     exit 1
@@ -48,7 +52,14 @@ e2e_init() {
         E2E_XVFB_PID=$!
         export DISPLAY=":$display"
         for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
+            # Another test may have taken the same number a moment earlier: then our server has
+            # given up, and the display that answers is not ours.
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            if xdpyinfo >/dev/null 2>&1; then
+                sleep 0.2
+                kill -0 "$E2E_XVFB_PID" 2>/dev/null && return 0
+                break
+            fi
             sleep 0.1
         done
         kill "$E2E_XVFB_PID" 2>/dev/null || true
@@ -116,8 +127,12 @@ e2e_pointer() {
     y0=$(echo "$geometry" | sed -n 's/^Y=//p')
     target="x:$((x0 + $1)) y:$((y0 + $2)) "
     for _ in $(seq 20); do
-        xdotool mousemove --sync $((x0 + $1)) $((y0 + $2)) 2>/dev/null || true
         location=$(xdotool getmouselocation 2>/dev/null || true)
+        # A pointer already in place never sends the motion that "--sync" waits for.
+        if [[ "$location" != "$target"* ]]; then
+            xdotool mousemove --sync $((x0 + $1)) $((y0 + $2)) 2>/dev/null || true
+            location=$(xdotool getmouselocation 2>/dev/null || true)
+        fi
         if [[ "$location" == "$target"* ]]; then
             sleep 0.3
             return 0

@@ -1,0 +1,302 @@
+#!/usr/bin/env bash
+# Fault injection end to end: every file the game reads at start-up or at the
+# start of a level is, in turn, missing, empty, cut in half and replaced by as
+# many random bytes. Each time the real game must either stop with a failure
+# status or go on with a safe fallback (through a level start where the file is
+# used, back to the menu and out with status 0), never die of a signal or hang,
+# and say what is wrong in one "Error: " line naming the file.
+source "$(dirname "$0")/lib/common.bash"
+
+# The cases take a while (each starts the game, many play a level): two workers,
+# each with its own X display, share them (FAULTS_SHARD=k/n runs every n-th case
+# from the k-th; FAULTS_ONLY=regex picks table rows by file).
+if [[ -z "${FAULTS_SHARD:-}" ]]; then
+    workers=${FAULTS_WORKERS:-2}
+    logs=$(mktemp -d /tmp/panzer-faults.XXXXXX)
+    pids=()
+    for ((k = 0; k < workers; ++k)); do
+        FAULTS_SHARD="$k/$workers" bash "$0" "$1" >"$logs/$k.log" 2>&1 &
+        pids+=($!)
+    done
+    status=0
+    for k in "${!pids[@]}"; do
+        wait "${pids[$k]}" || status=1
+        sed "s/^/[$k] /" "$logs/$k.log"
+    done
+    rm -rf "$logs"
+    exit $status
+fi
+e2e_init "$1"
+
+# The table: a file under data/, when the game first needs it, and what a missing
+# file means.
+#   start  read before the menu shows; a broken file stops start-up
+#   menu   read at start-up, used (if at all) by the menu
+#   level  read at start-up or level start and used by the level, so the run
+#          starts the level, drives, fires, and leaves it again
+# missing=error: the game needs the file and must say so when it is gone.
+# missing=quiet: nothing asks for it by name, or it is rebuilt (the mesh cache).
+# The first level is the small arena, so that a level start takes a second, not
+# half a minute; the shipped first level stays on as "other.lvl".
+read -r -d '' TABLE <<'EOF' || true
+config/glutconfig.ini              start error
+config/playerconfig.ini            start error
+config/mainmenu.ini                start error
+config/fahrzeugconfig.ini          start error
+config/fahrzeuge/tank.ini          start error
+config/weaponconfig.ini            start error
+config/weapons/cannon.ini          start error
+level/lvl1.lvl                     level error
+level/other.lvl                    menu  quiet
+model/tank1.md2                    level error
+model/crate.md2                    level error
+model/rock.md2                     level error
+model/bullet.md2                   level error
+model/house.md2                    menu  quiet
+model/tree.md2                     menu  quiet
+model/wall.md2                     menu  quiet
+textures/heightmap_small.png       level error
+textures/ground.png                level error
+textures/up.png                    level error
+textures/bottom.png                level error
+textures/front.png                 level error
+textures/back.png                  level error
+textures/left.png                  level error
+textures/right.png                 level error
+textures/tank1_skin.png            level error
+textures/crate_skin.png            level error
+textures/rock_skin.png             level error
+textures/bullet_skin.png           level error
+textures/Cloud.jpg                 level error
+textures/Blow.jpg                  level quiet
+textures/menu_background.png       menu  error
+textures/menu_newgame.png          menu  error
+textures/menu_newgame_hover.png    menu  error
+textures/menu_options.png          menu  error
+textures/menu_options_hover.png    menu  error
+textures/menu_help.png             menu  error
+textures/menu_help_hover.png       menu  error
+textures/menu_highscores.png       menu  error
+textures/menu_highscores_hover.png menu  error
+textures/menu_exit.png             menu  error
+textures/menu_exit_hover.png       menu  error
+textures/heightmap.png             menu  quiet
+textures/house_skin.png            menu  quiet
+textures/tree_skin.png             menu  quiet
+textures/wall_skin.png             menu  quiet
+model_cooked/CM_player1.bin        level quiet
+config/cookedmodel_config/CM_player1.ini level quiet
+model_cooked/TM_heightmap.bin      level quiet
+config/cookedmodel_config/TM_heightmap.ini level quiet
+EOF
+# A menu run points at the item whose hover picture it spoils (elsewhere for
+# other files), so that the menu is drawn with it. "Blow.jpg" is the muzzle
+# flash of a render mode the runs do not switch to.
+
+layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
+read -r _ game_x1 game_y1 game_x2 game_y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects 1)
+forward=$(sed -n 's/^buttonup1 *= *\([^ #]*\).*/\1/p' "$E2E_ROOT/data/config/playerconfig.ini")
+fire=$(sed -n 's/^shoot1 *= *\([^ #]*\).*/\1/p' "$E2E_ROOT/data/config/playerconfig.ini")
+
+# The pristine tree: the small arena as "lvl1.lvl", the shipped first level as
+# "other.lvl", and a warm mesh cache from one level start with a shot fired.
+base="$E2E_WORK/base"
+mkdir -p "$base"
+cp -r "$E2E_ROOT/data" "$base/"
+rm -rf "$base/data/model_cooked" "$base/data/config/cookedmodel_config"
+sed 's/^name=lvl1\.lvl/name=other.lvl/' "$E2E_ROOT/data/level/lvl1.lvl" >"$base/data/level/other.lvl"
+sed 's/^name=test_small\.lvl/name=lvl1.lvl/' "$E2E_ROOT/data/level/test_small.lvl" >"$base/data/level/lvl1.lvl"
+rm "$base/data/level/test_small.lvl"
+
+# spoil MODE FILE: breaks FILE the MODE way.
+spoil() {
+    local size
+    size=$(stat -c %s "$2")
+    rm -f "$2" # a new file: the tree shares the pristine copy's inodes
+    case $1 in
+    missing) ;;
+    empty) : >"$2" ;;
+    truncated) head -c $((size / 2)) "$base/data/${2#"$tree/data/"}" >"$2" ;;
+    random) head -c "$size" /dev/urandom >"$2" ;;
+    esac
+}
+
+# play_level: from the menu into the first level, a short drive with a shot,
+# and back to the menu. Returns 1 when the game stayed in the menu (the level
+# could not start; it must have said why).
+play_level() {
+    e2e_click $(((game_x1 + game_x2) / 2)) $(((game_y1 + game_y2) / 2))
+    local waited
+    for waited in $(seq 200); do
+        grep -q 'InitGL' "$E2E_WORK/game.out" && break
+        grep -qE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err" && return 1
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended at the level start"
+        sleep 0.1
+    done
+    ((waited < 200)) || e2e_fail "$case_name: no level start within 20 s"
+    sleep 0.2
+    e2e_retry xdotool keydown --window "$GAME_WID" "$forward" "$fire"
+    sleep 0.7
+    e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$fire"
+    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended while playing"
+    e2e_key Escape
+    sleep 0.3
+}
+
+# run_game PHASE NAME [WRAPPER...]: starts the game in $tree (through WRAPPER, if
+# given) and follows it. A game that stops must do so with a failure status, and
+# only for a start-up file; one that goes on is pointed at (the item whose hover
+# picture NAME is, if any), plays the level for PHASE level, and must leave with
+# status 0. Sets `outcome`.
+run_game() {
+    local phase=$1 name=$2 status="" item x1 y1 x2 y2
+    shift 2
+    # The error lines are counted on standard error alone: the game's own progress words on
+    # standard output carry no line ends.
+    (cd "$tree" && exec "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>"$E2E_WORK/game.err" &
+    GAME_PID=$!
+    GAME_WID=""
+    for _ in $(seq 200); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            status=0
+            wait "$GAME_PID" || status=$?
+            GAME_PID=""
+            break
+        fi
+        GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
+        GAME_WID=${GAME_WID%%$'\n'*}
+        [[ -n "$GAME_WID" ]] && break
+        sleep 0.1
+    done
+    if [[ -z "$status" && -z "$GAME_WID" ]]; then
+        e2e_fail "$case_name: neither a window nor an exit within 20 s"
+    fi
+
+    if [[ -n "$status" ]]; then
+        outcome="stopped with status $status"
+        ((status != 0 && status < 128)) || e2e_fail "$case_name: $outcome"
+        [[ "$phase" == start ]] || e2e_fail "$case_name: a file the game can do without stopped it"
+        return 0
+    fi
+    # Into the window: the menu redraws at once, with the hover picture of the item pointed at.
+    item=$(sed -n "s/^item\([0-9]\)imgover *= *${name%.png}\.png\$/\1/p" "$base/data/config/mainmenu.ini")
+    if [[ -n "$item" ]]; then
+        read -r _ x1 y1 x2 y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects "$item")
+        e2e_pointer $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+    else
+        e2e_pointer 5 5
+    fi
+    outcome="went on"
+    if [[ "$phase" == level ]] && play_level; then
+        outcome="went on through a level"
+    fi
+    e2e_key Escape
+    e2e_wait_exit 20
+    xdotool mousemove 0 0 # out of the window, so that the next run's pointing moves it
+    [[ "$GAME_STATUS" == 0 ]] || e2e_fail "$case_name: ended with status $GAME_STATUS"
+    [[ "$phase" != start ]] || e2e_fail "$case_name: start-up went on without its file"
+}
+
+# check_errors MIN MAX TEXT: MIN to MAX "Error: " lines, each naming TEXT, and no crash report.
+check_errors() {
+    local errors
+    errors=$(grep -c '^Error: ' "$E2E_WORK/game.err" || true)
+    ((errors >= $1 && errors <= $2)) || e2e_fail "$case_name: $errors error lines, not $1 to $2"
+    ! grep '^Error: ' "$E2E_WORK/game.err" | grep -vqF "$3" || e2e_fail "$case_name: an error that does not name $3"
+    ! grep -qE 'AddressSanitizer|runtime error:|Segmentation|Aborted' "$E2E_WORK/game.err" ||
+        e2e_fail "$case_name: a crash report"
+}
+
+# report LABEL MODE STARTED: one line per case.
+report() {
+    printf '%-42s %-9s %4.1f s  %s; %s\n' "$1" "$2" "$((($(date +%s%N) - $3) / 100000000))e-1" "$outcome" \
+        "$(grep -m1 '^Error: ' "$E2E_WORK/game.err" | cut -c1-110 || echo 'no error line')"
+}
+
+tree="$E2E_WORK/tree" # each case's own copy of the pristine tree
+fresh_tree() {
+    rm -rf "$tree"
+    cp -al "$base" "$tree"
+}
+
+# run_case FILE PHASE EXPECT MODE
+run_case() {
+    local file=$1 phase=$2 expect=$3 mode=$4 name started
+    case_name="$file $mode"
+    name=$(basename "$file")
+    started=$(date +%s%N)
+    fresh_tree
+    [[ -f "$tree/data/$file" ]] || e2e_fail "$case_name: no such file in the pristine tree"
+    spoil "$mode" "$tree/data/$file"
+    run_game "$phase" "$name"
+    if [[ "$mode" == missing && "$expect" == quiet ]]; then
+        check_errors 0 0 "$name"
+    elif [[ "$file" == *.lvl && "$mode" == truncated ]]; then
+        # A level file has no end marker: cut between sections it is a smaller level that
+        # loads. Nothing may break, and what is reported must be one line naming it.
+        check_errors 0 1 "$name"
+    else
+        check_errors 1 1 "$name"
+    fi
+    report "$file" "$mode" "$started"
+}
+
+# storage_case LABEL FOLDER MOUNT-OPTIONS...: the game on a cold mesh cache whose
+# FOLDER (under data/) is mounted read-only or as a tiny file system that fills
+# up: the meshes are cooked in memory, the level plays, one error says so.
+storage_case() {
+    local label=$1 folder=$2 started
+    shift 2
+    case_name="$label"
+    started=$(date +%s%N)
+    fresh_tree
+    rm -rf "$tree/data/model_cooked" "$tree/data/config/cookedmodel_config"
+    mkdir -p "$tree/data/model_cooked"
+    # In the namespace: mount (the options, then the folder), then run the game (the last word).
+    run_game level "" "${namespace[@]}" bash -c 'mount "${@:1:$#-1}" && exec "${@: -1}"' mount-then-play \
+        "$@" "$tree/data/$folder"
+    check_errors 1 1 "mesh cache"
+    report "$label" "" "$started"
+}
+
+# Warm the mesh cache of the pristine tree, so the cache files exist to be spoiled.
+case_name="warm-up"
+e2e_start "$base"
+play_level || e2e_fail "warm-up: the first level did not start"
+e2e_key Escape
+e2e_wait_exit 20
+[[ "$GAME_STATUS" == 0 ]] || e2e_fail "warm-up: status $GAME_STATUS"
+! grep -q 'Error: ' "$E2E_WORK/game.out" || e2e_fail "warm-up: the pristine tree gives errors"
+
+shard=${FAULTS_SHARD%/*}
+shards=${FAULTS_SHARD#*/}
+index=0
+cases=0
+while read -r file phase expect; do
+    [[ -n "$file" ]] || continue
+    [[ -z "${FAULTS_ONLY:-}" || "$file" =~ $FAULTS_ONLY ]] || continue
+    for mode in missing empty truncated random; do
+        if ((index++ % shards == shard)); then
+            run_case "$file" "$phase" "$expect" "$mode"
+            cases=$((cases + 1))
+        fi
+    done
+done <<<"$TABLE"
+# A data folder that cannot take the mesh cache. Mounting needs a mount namespace of our own:
+# root's, or one of a user namespace where the kernel allows it.
+if [[ "$shard" == 0 && ( -z "${FAULTS_ONLY:-}" || "storage" =~ $FAULTS_ONLY ) ]]; then
+    namespace=()
+    if unshare -m true 2>/dev/null; then
+        namespace=(unshare -m --)
+    elif unshare -rm true 2>/dev/null; then
+        namespace=(unshare -rm --)
+    fi
+    if ((${#namespace[@]})); then
+        storage_case "read-only data folder" "" --bind -o ro "$tree/data"
+        storage_case "full mesh cache folder" model_cooked -t tmpfs -o size=8k tmpfs
+        cases=$((cases + 2))
+    else
+        echo "SKIP: no mount namespace here for the read-only and full data folder cases"
+    fi
+fi
+echo "PASS faults ($cases cases)"
