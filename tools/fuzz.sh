@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and UBSan into build-fuzz/
 # (apart from the normal build) and runs each for a while from seeds made of the shipped data.
-# Fails when a target crashes; the crashing input is left in build-fuzz/crashes/<target>/.
+# Fails when a target crashes or hangs; the input is left in build-fuzz/crashes/<target>/.
 #
 #   tools/fuzz.sh          20 seconds per target
 #   tools/fuzz.sh 3600     the long run: an hour per target
@@ -44,8 +44,10 @@ for name in config_file level_file md2_model image_check cooked_mesh highscore; 
     log=$dir/fuzz_$name.log
     echo "== fuzz_$name: $seconds s"
     # close_fd_mask=3: the readers' own "Error: " lines go nowhere; crash reports still show.
+    # timeout=10: an input that takes seconds is a hang (the game would freeze at start-up on it).
     if "$dir/fuzz/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
-        -max_len=65536 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$root/$crashes/" >"$log" 2>&1; then
+        -max_len=65536 -timeout=10 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$root/$crashes/" \
+        >"$log" 2>&1; then
         grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" | sed 's/^/   /'
     else
         failed+=("fuzz_$name")

@@ -107,6 +107,7 @@ ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t
     ImageFileInfo info;
     info.format = ImageFileFormat::Jpeg;
     bool sawFrame = false;
+    bool sawScan = false;
     std::size_t pos = 2; // after the start-of-image marker
     while (true) {
         if (pos >= size) {
@@ -128,7 +129,9 @@ ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t
             continue; // markers without a length field
         }
         if (marker == 0xD9) {
-            info.problem = "is corrupt (JPEG ends before its image data)";
+            if (!sawScan) {
+                info.problem = "is corrupt (JPEG ends before its image data)";
+            }
             return info;
         }
         if (size - pos < 2) {
@@ -168,15 +171,25 @@ ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t
                 info.problem = "is corrupt (JPEG scan before its frame header)";
                 return info;
             }
-            // Inside the coded data a 0xFF byte is always followed by 0x00 or a
-            // restart marker, so an end-of-image marker can only be the real one.
-            for (std::size_t i = pos; i + 1 < size; ++i) {
-                if (data[i] == 0xFF && data[i + 1] == 0xD9) {
-                    return info;
+            // Inside the coded data a 0xFF byte is followed by 0x00 (a stuffed byte), more fill
+            // bytes or a restart marker. Any other marker ends the scan: the end of the image, or
+            // a segment between scans, whose length must fit like every other segment's. (A
+            // segment running past the end sends the decoder's reader into an endless skip.)
+            sawScan = true;
+            std::size_t i = pos;
+            while (i + 1 < size) {
+                const unsigned char next = data[i + 1];
+                if (data[i] != 0xFF || next == 0x00 || next == 0xFF || (next >= 0xD0 && next <= 0xD7)) {
+                    ++i;
+                    continue;
                 }
+                break;
             }
-            info.problem = "is truncated (JPEG ends before its end-of-image marker)";
-            return info;
+            if (i + 1 >= size) {
+                info.problem = "is truncated (JPEG ends before its end-of-image marker)";
+                return info;
+            }
+            pos = i; // the marker after the scan, read by the loop
         }
     }
 }

@@ -151,3 +151,22 @@ TEST(ImageFileCheckTest, RefusesBrokenStructure) {
     twelveBit[frame + 4] = 12;
     EXPECT_FALSE(inspect(twelveBit).isDecodable());
 }
+
+TEST(ImageFileCheckTest, SegmentsAfterTheScanMustFitLikeAnyOther) {
+    const std::string jpeg = imagefiles::jpeg(imagefiles::gradient(6, 6));
+    const std::string body = jpeg.substr(0, jpeg.size() - 2); // without the end-of-image marker
+    const std::string end = "\xFF\xD9";
+
+    // A comment between the scan and the end is fine; so are stuffed bytes and restart markers.
+    EXPECT_TRUE(inspect(body + std::string("\xFF\xFE\x00\x04" "ab", 6) + end).isDecodable());
+    EXPECT_TRUE(inspect(body + std::string("\x12\xFF\x00\xFF\xD3\x34", 6) + end).isDecodable());
+
+    // A marker whose length field runs past the end of the file (here the end-of-image marker's
+    // own bytes read as a length) would send the decoder into an endless skip.
+    const ImageFileInfo runaway = inspect(body + "\xFF\xEA" + end);
+    EXPECT_FALSE(runaway.isDecodable());
+    EXPECT_NE(runaway.problem.find("runs past the end"), std::string::npos) << runaway.problem;
+
+    // Coded data that never reaches an end-of-image marker.
+    EXPECT_FALSE(inspect(body + "\x12\x34").isDecodable());
+}
