@@ -35,7 +35,8 @@ e2e_init "$1"
 #   level  read at start-up or level start and used by the level, so the run
 #          starts the level, drives, fires, and leaves it again
 # missing=error: the game needs the file and must say so when it is gone.
-# missing=quiet: nothing asks for it by name, or it is rebuilt (the mesh cache).
+# missing=quiet: nothing asks for it by name, or it is rebuilt (a cooked mesh; a
+# cooked mesh without its size file, though, is a broken pair and said so).
 # The first level is the small arena, so that a level start takes a second, not
 # half a minute; the shipped first level stays on as "other.lvl".
 read -r -d '' TABLE <<'EOF' || true
@@ -85,9 +86,9 @@ textures/house_skin.png            menu  quiet
 textures/tree_skin.png             menu  quiet
 textures/wall_skin.png             menu  quiet
 model_cooked/CM_player1.bin        level quiet
-config/cookedmodel_config/CM_player1.ini level quiet
+config/cookedmodel_config/CM_player1.ini level error
 model_cooked/TM_heightmap.bin      level quiet
-config/cookedmodel_config/TM_heightmap.ini level quiet
+config/cookedmodel_config/TM_heightmap.ini level error
 EOF
 # A menu run points at the item whose hover picture it spoils (elsewhere for
 # other files), so that the menu is drawn with it. "Blow.jpg" is the muzzle
