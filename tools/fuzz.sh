@@ -3,13 +3,23 @@
 # (apart from the normal build) and runs each for a while from seeds made of the shipped data.
 # Fails when a target crashes or hangs; the input is left in build-fuzz/crashes/<target>/.
 #
-#   tools/fuzz.sh          20 seconds per target
-#   tools/fuzz.sh 3600     the long run: an hour per target
+#   tools/fuzz.sh                  20 seconds per target
+#   tools/fuzz.sh 3600             the long run: an hour per target
+#   tools/fuzz.sh 600 image_check  only the targets named (config_file level_file md2_model
+#                                  image_check cooked_mesh highscore)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-20}
 [[ "$seconds" =~ ^[0-9]+$ ]] || { echo "Error: seconds per target must be a whole number, not '$seconds'" >&2; exit 2; }
+targets=(config_file level_file md2_model image_check cooked_mesh highscore)
+if (($# > 1)); then
+    shift
+    for name in "$@"; do
+        [[ " ${targets[*]} " == *" $name "* ]] || { echo "Error: no fuzz target '$name' (${targets[*]})" >&2; exit 2; }
+    done
+    targets=("$@")
+fi
 
 dir=build-fuzz
 root=$PWD # the fuzzers get absolute paths: the highscore target works in a folder of its own
@@ -38,7 +48,7 @@ export TMPDIR=$PWD/$dir/tmp
 mkdir -p "$TMPDIR"
 
 failed=()
-for name in config_file level_file md2_model image_check cooked_mesh highscore; do
+for name in "${targets[@]}"; do
     crashes=$dir/crashes/$name
     mkdir -p "$crashes"
     log=$dir/fuzz_$name.log
