@@ -75,10 +75,13 @@ e2e_data_tree() {
     echo "$dir"
 }
 
-# e2e_start DIR: starts the game in DIR and waits for its window.
+# e2e_start DIR [NAME=VALUE...]: starts the game in DIR and waits for its
+# window. The settings go into the game's environment alone (a preload meant
+# for the game must not reach the helpers the test runs).
 e2e_start() {
     local dir=$1
-    (cd "$dir" && exec "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
+    shift
+    (cd "$dir" && exec env "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
     GAME_PID=$!
     for _ in $(seq 150); do
         GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
@@ -193,4 +196,61 @@ e2e_wait_for() {
         sleep 0.1
     done
     e2e_fail "no \"$1\" from the game within $2 s"
+}
+
+# e2e_count PATTERN: how many times PATTERN occurs in the game's output so far
+# (the game does not end every message with a newline).
+e2e_count() {
+    { grep -o "$1" "$E2E_WORK/game.out" || true; } | wc -l
+}
+
+# e2e_wait_for_count PATTERN COUNT SECONDS: waits until PATTERN has occurred
+# COUNT times; returns non-zero after SECONDS, leaving the verdict to the caller.
+e2e_wait_for_count() {
+    for _ in $(seq $(($3 * 10))); do
+        (($(e2e_count "$1") >= $2)) && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_player_key DATA_DIR NAME: the key bound to NAME in playerconfig.ini
+# ("buttonup1", "shoot2", ...) as xdotool names it.
+e2e_player_key() {
+    local key
+    key=$(sed -n "s/^$2 *= *\([^ #]*\).*/\1/p" "$1/config/playerconfig.ini")
+    # Letters and digits are their own key names; anything else would need a table.
+    [[ "$key" =~ ^[a-z0-9]$ ]] || e2e_fail "player key $2 is \"$key\", not a letter or digit"
+    echo "$key"
+}
+
+# e2e_hold_keys SECONDS KEY...: holds several keys down together (both players
+# at once), then lets them all go.
+e2e_hold_keys() {
+    local seconds=$1
+    shift
+    e2e_retry xdotool keydown --window "$GAME_WID" "$@"
+    sleep "$seconds"
+    e2e_retry xdotool keyup --window "$GAME_WID" "$@"
+}
+
+# e2e_rss: the game's resident memory in KiB.
+e2e_rss() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status"
+}
+
+# e2e_wait_menu DATA_DIR SECONDS: parks the pointer on no item and waits until
+# the window shows the plain main menu; returns non-zero after SECONDS.
+e2e_wait_menu() {
+    local expected="$E2E_WORK/menu-plain-expected.png" shot="$E2E_WORK/menu-now.png" rmse deadline
+    [[ -f "$expected" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$expected"
+    e2e_pointer 5 5
+    deadline=$((SECONDS + $2))
+    while ((SECONDS < deadline)); do
+        e2e_shot "$shot"
+        rmse=$(e2e_rmse "$shot" "$expected")
+        awk -v a="$rmse" 'BEGIN { exit !(a < 0.03) }' && return 0
+        sleep 0.5
+    done
+    return 1
 }
