@@ -2,8 +2,9 @@
 # Builds the game twice (plain, and with AddressSanitizer + UBSan) and runs
 # every test: unit tests in both builds, end-to-end tests (the fault-injection
 # table among them) in the plain one, then a short run of every fuzz target
-# (tools/fuzz.sh, 20 seconds each). Everything that needs OpenGL runs under a
-# private Xvfb display.
+# (tools/fuzz.sh, 20 seconds each) and a three-minute soak of the sanitizer
+# build (tools/soak.sh). Everything that needs OpenGL runs under a private Xvfb
+# display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,4 +27,6 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" --repeat until-pass:2 -E '^e2e\.' || status=1
 echo "== Every fuzz target for 20 seconds (build-fuzz/)"
 tools/fuzz.sh 20 || status=1
+echo "== Three minutes of play under AddressSanitizer and UBSan (build-asan/)"
+tools/soak.sh 3 || status=1
 exit $status
