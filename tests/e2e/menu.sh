@@ -14,6 +14,14 @@ max_rmse=0.03
 game=$(e2e_data_tree)
 e2e_start "$game"
 e2e_pointer 5 5 # away from every item
+
+# A menu nobody touches rests: well under half a core, not a busy loop.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
+before=$(cpu_ticks)
+sleep 3
+used=$(($(cpu_ticks) - before))
+echo "idle menu: $used of $((3 * $(getconf CLK_TCK))) clock ticks"
+((used < 3 * $(getconf CLK_TCK) / 2)) || e2e_fail "the idle menu keeps a core busy ($used ticks in 3 s)"
 e2e_shot "$E2E_WORK/menu.png"
 python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/expected.png"
 python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/shifted.png" 0 12
