@@ -23,16 +23,20 @@
 #   - its output holds no AddressSanitizer, LeakSanitizer or UBSan report;
 #   - it leaves cleanly: Escape to the menu, Escape to exit, status 0, which
 #     includes LeakSanitizer's scan at exit finding nothing unsuppressed;
-#   - resident memory grows by less than 5 % after the warm-up: the lowest
-#     reading of the last minute against the lowest reading of the first
-#     minute after the warm-up. The warm-up is the first 5 minutes for runs of
-#     10 minutes or more and the first half (in whole minutes) of shorter runs,
-#     so that it includes the first level restart: level loading, driver
-#     caches and the sanitizer's quarantine of freed memory fill up early and
-#     would otherwise read as growth. Within a minute resident memory swings
-#     by some 10 % with what is on screen (the software renderer's per-frame
-#     memory), so single readings would judge the view, not the trend; a leak
-#     lifts the lowest reading as it lifts every other.
+#   - resident memory grows by less than 5 % after the warm-up. The warm-up
+#     is the first 5 minutes for runs of 10 minutes or more and the first
+#     half (in whole minutes) of shorter runs, so that it includes the first
+#     level restart: level loading, driver caches and the sanitizer's
+#     quarantine of freed memory fill up early and would otherwise read as
+#     growth. The growth is that of the least-squares line through each
+#     minute's lowest reading after the warm-up, from its first minute to its
+#     last, against its value at the first (in a 3-minute run simply the last
+#     minute's lowest reading against the second's). Within a minute resident
+#     memory swings by some 10 % with what is on screen (the software
+#     renderer's per-frame memory, up to 100 MB), and from minute to minute
+#     the lowest reading still moves by a few percent with what the
+#     sanitizer's allocator keeps mapped, so single readings would judge the
+#     view, not the trend; a leak lifts the lowest readings steadily.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
 # Leaks at exit: Mesa loads its software driver (swrast_dri.so) with dlopen
@@ -260,10 +264,18 @@ soak_report
 [[ "$GAME_STATUS" == 0 ]] || e2e_fail "leaving from the menu ended the program with status $GAME_STATUS (full output in $log)"
 
 # Row k of the curve holds the range of minute k-1 .. k.
-base=${lows[warmup + 1]}
-final=${lows[minutes]}
-growth=$(awk -v a="$base" -v b="$final" 'BEGIN { printf "%.2f", (b - a) * 100 / a }')
-echo "soak: lowest rss $base KiB in the first minute after the warm-up ($warmup .. $((warmup + 1))), $final KiB in the last: $growth %"
+# The trend of the lowest readings after the warm-up: "first last growth".
+read -r first final growth < <(
+    for ((m = warmup + 1; m <= minutes; ++m)); do echo "$m ${lows[m]}"; done | awk '
+        { n++; x[n] = $1; y[n] = $2; sx += $1; sy += $2 }
+        END {
+            mx = sx / n; my = sy / n
+            for (i = 1; i <= n; i++) { sxy += (x[i] - mx) * (y[i] - my); sxx += (x[i] - mx) ^ 2 }
+            b = sxy / sxx; a = my - b * mx
+            first = a + b * x[1]; last = a + b * x[n]
+            printf "%d %d %.2f\n", first, last, (last - first) * 100 / first
+        }')
+echo "soak: lowest rss of each minute after the warm-up, fitted line: $first KiB at minute $((warmup + 1)), $final KiB at minute $minutes: $growth %"
 awk -v g="$growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
     e2e_fail "resident memory grew by $growth % after the warm-up (limit $max_growth %); curve in $csv"
 echo "PASS soak ($minutes min, $restarts level restarts, memory $growth % after the warm-up)"
