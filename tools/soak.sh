@@ -7,36 +7,46 @@
 # Both players drive forward and back, turn and fire in a varied pattern that
 # is the same on every run (a fixed pseudo-random sequence). Every 3 minutes
 # (halfway through a run shorter than 10 minutes, so a 3-minute run restarts
-# once) Escape returns to the menu and the menu's game item starts the level
-# again.
+# once; SOAK_ROUND_S sets another number of seconds) Escape returns to the
+# menu and the menu's game item starts the level again.
 #
-# Memory: the game's resident memory (VmRSS) is read after every stretch of
-# play, a few seconds apart. Once a minute, and at the end, a line goes to
-# build-asan/soak/rss-<MINUTES>min.csv and to the terminal:
-#   minute,rss_kib,low_kib,high_kib
-# rss_kib is the reading at the full minute, low_kib and high_kib the lowest
-# and highest reading of the minute before it. The game's whole output is kept
-# beside it as game-<MINUTES>min.log.
+# Memory is watched two ways, both only while a level is played:
+#   - resident memory (VmRSS), read after every stretch of play, a few
+#     seconds apart;
+#   - the live heap, as the sanitizer's allocator counts it, read every 5 ms
+#     by a small library preloaded into the game (tools/soak/heap_probe.c;
+#     SOAK_HEAP_PROFILE=<seconds> makes it print the stacks that hold most of
+#     the heap into the game's output that often).
+# Once a minute, and at the end, a line goes to the terminal and to
+# build-asan/soak/rss-<MINUTES>min.csv:
+#   minute,rss_kib,low_kib,high_kib,heap_low_kib,heap_high_kib
+# rss_kib is the reading at the full minute, the others the lowest and highest
+# readings of the minute before it. The game's whole output is kept beside it
+# as game-<MINUTES>min.log.
 #
 # The run passes when
 #   - the game never ends on its own (no crash, no signal, no sanitizer abort);
 #   - its output holds no AddressSanitizer, LeakSanitizer or UBSan report;
 #   - it leaves cleanly: Escape to the menu, Escape to exit, status 0, which
 #     includes LeakSanitizer's scan at exit finding nothing unsuppressed;
-#   - resident memory grows by less than 5 % after the warm-up. The warm-up
-#     is the first 5 minutes for runs of 10 minutes or more and the first
-#     half (in whole minutes) of shorter runs, so that it includes the first
-#     level restart: level loading, driver caches and the sanitizer's
-#     quarantine of freed memory fill up early and would otherwise read as
-#     growth. The growth is that of the least-squares line through each
-#     minute's lowest reading after the warm-up, from its first minute to its
-#     last, against its value at the first (in a 3-minute run simply the last
-#     minute's lowest reading against the second's). Within a minute resident
-#     memory swings by some 10 % with what is on screen (the software
-#     renderer's per-frame memory, up to 100 MB), and from minute to minute
-#     the lowest reading still moves by a few percent with what the
-#     sanitizer's allocator keeps mapped, so single readings would judge the
-#     view, not the trend; a leak lifts the lowest readings steadily.
+#   - neither resident memory nor the live heap grows by 5 % or more after the
+#     warm-up. The warm-up is the first 5 minutes for runs of 10 minutes or
+#     more and the first half (in whole minutes) of shorter runs, so that it
+#     includes the first level restart: level loading, driver caches and the
+#     sanitizer's quarantine of freed memory fill up early and would otherwise
+#     read as growth. The growth is that of the least-squares line through
+#     each minute's lowest reading after the warm-up, from its first minute
+#     to its last, against its value at the first (in a 3-minute run simply
+#     the last minute's lowest reading against the second's).
+# Why the lowest readings, and why both: the software renderer allocates each
+# frame's geometry on the heap, up to some hundred megabytes with much on
+# screen, and frees it once the frame is drawn, so single readings of either
+# measure mostly judge the view. The lowest live heap of a minute is taken
+# between frames: it is what the game holds, steady within a few percent
+# through any number of level restarts, and the sharp test for a leak in the
+# game. Resident memory adds what the allocator keeps mapped and the
+# quarantine of freed blocks; its lowest reading still moves by several
+# percent from minute to minute, but it is what the player's machine pays.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
 # Leaks at exit: Mesa loads its software driver (swrast_dri.so) with dlopen
@@ -69,7 +79,7 @@ mkdir -p "$out_dir"
 csv="$out_dir/rss-${minutes}min.csv"
 log="$out_dir/game-${minutes}min.log"
 warmup=$((minutes >= 10 ? 5 : minutes / 2))
-round_s=$((minutes >= 10 ? 180 : minutes * 30)) # play time between two level starts
+round_s=${SOAK_ROUND_S:-$((minutes >= 10 ? 180 : minutes * 30))} # play time between two level starts
 max_growth=5                                    # percent after the warm-up
 
 # The sanitizer runtime the game links (none to preload when it is static) and
@@ -84,6 +94,11 @@ if [[ ! -f "$driver" ]]; then
 fi
 
 e2e_init build-asan/panzerfeld
+# The heap probe, preloaded beside the driver (see tools/soak/heap_probe.c).
+probe="$E2E_WORK/heap_probe.so"
+heap_file="$E2E_WORK/heap"
+cc -shared -fPIC -O2 -o "$probe" tools/soak/heap_probe.c -ldl -pthread ||
+    e2e_fail "the heap probe tools/soak/heap_probe.c does not build"
 # The game runs inside GLUT's callbacks, so below every allocation it makes
 # lie frames of libglut: the list's entry for libglut would hide all of the
 # game's own leaks. The soak takes the list without that entry.
@@ -176,20 +191,47 @@ soak_read() {
     last=$kib
 }
 
+# soak_heap_take KEEP: reads the lines the probe wrote since the last call;
+# with KEEP 1 their lowest and highest live heap (KiB) widen the minute's
+# range in heap_low and heap_high, with KEEP 0 they are dropped (time in the
+# menu and loading a level, when the level's memory is not all there).
+heap_lines=0
+heap_low=""
+heap_high=""
+soak_heap_take() {
+    local range lines
+    [[ -s "$heap_file" ]] || e2e_fail "the heap probe (tools/soak/heap_probe.c) wrote nothing to $heap_file"
+    read -r range lines < <(awk -v from="$heap_lines" '
+        NR > from { if (low == "" || $1 < low) low = $1; if ($2 > high) high = $2 }
+        END { print (low == "" ? "-" : low "," high), NR }' "$heap_file")
+    heap_lines=$lines
+    [[ $1 == 1 && "$range" != - ]] || return 0
+    local lo=${range%,*} hi=${range#*,}
+    [[ -z "$heap_low" ]] || ((lo < heap_low)) && heap_low=$lo
+    [[ -z "$heap_high" ]] || ((hi > heap_high)) && heap_high=$hi
+    return 0
+}
+
 # soak_sample MINUTE: a reading at the full minute; records and prints it
 # with the range of the minute before, then starts a new range.
 lows=()
+heap_lows=()
 soak_sample() {
     soak_check
     soak_read
+    soak_heap_take 1
+    [[ -n "$heap_low" ]] || { sleep 1 && soak_heap_take 1; }
     lows[$1]=$low
-    echo "$1,$last,$low,$high" >>"$csv"
+    heap_lows[$1]=$heap_low
+    echo "$1,$last,$low,$high,$heap_low,$heap_high" >>"$csv"
     local bar
     bar=$(printf '%*s' $((last / 20480)) '' | tr ' ' '#')
-    printf 'soak: minute %3d  (%4ds)  rss %7d KiB  (minute before: %7d .. %7d)  %s\n' \
-        "$1" "$elapsed" "$last" "$low" "$high" "$bar"
+    printf 'soak: minute %3d  (%4ds)  rss %7d KiB (%7d .. %7d)  heap %7d .. %7d KiB  %s\n' \
+        "$1" "$elapsed" "$last" "$low" "$high" "$heap_low" "$heap_high" "$bar"
     low=""
     high=""
+    heap_low=""
+    heap_high=""
 }
 
 # soak_start_level: clicks the menu's game item until the level reports its start.
@@ -201,6 +243,7 @@ soak_start_level() {
         if e2e_wait_for_count InitGL "$count" 60; then
             sleep 3 # first frames: light maps, physics settling
             soak_check
+            soak_heap_take 0
             return 0
         fi
         soak_check
@@ -210,6 +253,7 @@ soak_start_level() {
 
 # soak_to_menu: Escape, then waits for the menu's picture.
 soak_to_menu() {
+    soak_heap_take 1
     e2e_key Escape
     e2e_wait_menu "$data" 60 || { soak_check; e2e_fail "Escape did not return to the menu within 60 s"; }
     soak_check
@@ -217,12 +261,12 @@ soak_to_menu() {
 
 echo "soak: $minutes min of lvl1.lvl under ASan + UBSan, warm-up $warmup min, level restart every ${round_s}s"
 echo "soak: memory curve in $csv"
-echo "minute,rss_kib,low_kib,high_kib" >"$csv"
+echo "minute,rss_kib,low_kib,high_kib,heap_low_kib,heap_high_kib" >"$csv"
 elapsed=0
 phase="at the first level start"
-preload=("$driver")
-[[ -n "$asan_runtime" ]] && preload=("$asan_runtime" "$driver")
-e2e_start "$game" "LD_PRELOAD=${preload[*]}"
+preload=("$driver" "$probe")
+[[ -n "$asan_runtime" ]] && preload=("$asan_runtime" "${preload[@]}")
+e2e_start "$game" "LD_PRELOAD=${preload[*]}" "SOAK_HEAP_FILE=$heap_file"
 soak_start_level
 
 start=$SECONDS
@@ -263,10 +307,12 @@ e2e_wait_exit 300
 soak_report
 [[ "$GAME_STATUS" == 0 ]] || e2e_fail "leaving from the menu ended the program with status $GAME_STATUS (full output in $log)"
 
-# Row k of the curve holds the range of minute k-1 .. k.
-# The trend of the lowest readings after the warm-up: "first last growth".
-read -r first final growth < <(
-    for ((m = warmup + 1; m <= minutes; ++m)); do echo "$m ${lows[m]}"; done | awk '
+# soak_trend VALUES...: the least-squares line through the values of the
+# minutes after the warm-up (VALUES holds minute 0 onwards), as
+# "value-at-first value-at-last growth-percent".
+soak_trend() {
+    local values=("$@") m
+    for ((m = warmup + 1; m <= minutes; ++m)); do echo "$m ${values[m]}"; done | awk '
         { n++; x[n] = $1; y[n] = $2; sx += $1; sy += $2 }
         END {
             mx = sx / n; my = sy / n
@@ -274,8 +320,16 @@ read -r first final growth < <(
             b = sxy / sxx; a = my - b * mx
             first = a + b * x[1]; last = a + b * x[n]
             printf "%d %d %.2f\n", first, last, (last - first) * 100 / first
-        }')
+        }'
+}
+
+# Row k of the curve holds the range of minute k-1 .. k.
+read -r first final growth < <(soak_trend "${lows[@]}")
+read -r heap_first heap_final heap_growth < <(soak_trend "${heap_lows[@]}")
 echo "soak: lowest rss of each minute after the warm-up, fitted line: $first KiB at minute $((warmup + 1)), $final KiB at minute $minutes: $growth %"
+echo "soak: lowest live heap of each minute after the warm-up, fitted line: $heap_first KiB at minute $((warmup + 1)), $heap_final KiB at minute $minutes: $heap_growth %"
 awk -v g="$growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
     e2e_fail "resident memory grew by $growth % after the warm-up (limit $max_growth %); curve in $csv"
-echo "PASS soak ($minutes min, $restarts level restarts, memory $growth % after the warm-up)"
+awk -v g="$heap_growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
+    e2e_fail "the live heap grew by $heap_growth % after the warm-up (limit $max_growth %); curve in $csv"
+echo "PASS soak ($minutes min, $restarts level restarts, memory $growth % after the warm-up, live heap $heap_growth %)"
