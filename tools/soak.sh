@@ -6,9 +6,9 @@
 #
 # Both players drive forward and back, turn and fire in a varied pattern that
 # is the same on every run (a fixed pseudo-random sequence). Every 3 minutes
-# (halfway through a run shorter than 10 minutes, so a 3-minute run restarts
-# once; SOAK_ROUND_S sets another number of seconds) Escape returns to the
-# menu and the menu's game item starts the level again.
+# (every minute in runs shorter than 10 minutes, so that a 3-minute run plays
+# three rounds; SOAK_ROUND_S sets another number of seconds) Escape returns to
+# the menu and the menu's game item starts the level again.
 #
 # Memory is watched two ways, both only while a level is played:
 #   - resident memory (VmRSS), read after every stretch of play, a few
@@ -21,8 +21,11 @@
 # build-asan/soak/rss-<MINUTES>min.csv:
 #   minute,rss_kib,low_kib,high_kib,heap_low_kib,heap_high_kib
 # rss_kib is the reading at the full minute, the others the lowest and highest
-# readings of the minute before it. The game's whole output is kept beside it
-# as game-<MINUTES>min.log.
+# readings of the minute before it. At the end of every round (level start to
+# Escape) a line goes to the terminal and to rounds-<MINUTES>min.csv:
+#   round,start_s,rss_low_kib,heap_low_kib
+# with the lowest readings of the round. The game's whole output is kept
+# beside them as game-<MINUTES>min.log.
 #
 # The run passes when
 #   - the game never ends on its own (no crash, no signal, no sanitizer abort);
@@ -32,21 +35,27 @@
 #   - neither resident memory nor the live heap grows by 5 % or more after the
 #     warm-up. The warm-up is the first 5 minutes for runs of 10 minutes or
 #     more and the first half (in whole minutes) of shorter runs, so that it
-#     includes the first level restart: level loading, driver caches and the
+#     includes a level restart: level loading, driver caches and the
 #     sanitizer's quarantine of freed memory fill up early and would otherwise
-#     read as growth. The growth is that of the least-squares line through
-#     each minute's lowest reading after the warm-up, from its first minute
-#     to its last, against its value at the first (in a 3-minute run simply
-#     the last minute's lowest reading against the second's).
-# Why the lowest readings, and why both: the software renderer allocates each
-# frame's geometry on the heap, up to some hundred megabytes with much on
-# screen, and frees it once the frame is drawn, so single readings of either
-# measure mostly judge the view. The lowest live heap of a minute is taken
-# between frames: it is what the game holds, steady within a few percent
-# through any number of level restarts, and the sharp test for a leak in the
-# game. Resident memory adds what the allocator keeps mapped and the
-# quarantine of freed blocks; its lowest reading still moves by several
-# percent from minute to minute, but it is what the player's machine pays.
+#     read as growth. Each measure is judged on the lowest reading of every
+#     round that starts after the warm-up: the least-squares line through
+#     them, from the first such round to the last, against its value at the
+#     first (with two rounds, simply the last round's low against the
+#     other's).
+# Why the lowest readings, and why rounds: the software renderer allocates
+# each frame's geometry on the heap, up to some hundred megabytes with much
+# on screen, and frees it once the frame is drawn, so single readings judge
+# the view. The lowest live heap, taken between frames, is what the game
+# holds; it is lowest early in a round and rises for minutes at a time with
+# what a round brings (burning wrecks, a view that never lets the renderer
+# empty), so the low of a whole round compares like with like: a fresh level
+# each time. That low stays within a few percent through any number of
+# restarts and is the sharp test for a leak in the game. Resident memory adds
+# what the allocator keeps mapped and the quarantine of freed blocks; it is
+# noisier, but it is what the player's machine pays. Its lowest reading moves
+# by some 5 % from one round to the next, so a run shorter than 10 minutes,
+# with two short rounds to compare, prints its growth but judges the live heap
+# alone.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
 # Leaks at exit: Mesa loads its software driver (swrast_dri.so) with dlopen
@@ -77,9 +86,10 @@ tools/setup.sh asan
 out_dir="$E2E_ROOT/build-asan/soak"
 mkdir -p "$out_dir"
 csv="$out_dir/rss-${minutes}min.csv"
+rounds_csv="$out_dir/rounds-${minutes}min.csv"
 log="$out_dir/game-${minutes}min.log"
 warmup=$((minutes >= 10 ? 5 : minutes / 2))
-round_s=${SOAK_ROUND_S:-$((minutes >= 10 ? 180 : minutes * 30))} # play time between two level starts
+round_s=${SOAK_ROUND_S:-$((minutes >= 10 ? 180 : 60))} # play time between two level starts
 max_growth=5                                    # percent after the warm-up
 
 # The sanitizer runtime the game links (none to preload when it is static) and
@@ -186,9 +196,23 @@ high=""
 soak_read() {
     local kib
     kib=$(e2e_rss)
-    [[ -z "$low" ]] || ((kib < low)) && low=$kib
-    [[ -z "$high" ]] || ((kib > high)) && high=$kib
+    soak_lower low "$kib"
+    soak_raise high "$kib"
+    soak_lower round_low "$kib"
     last=$kib
+}
+
+# soak_lower NAME VALUE, soak_raise NAME VALUE: NAME takes VALUE when it is
+# empty or VALUE is lower (higher).
+soak_lower() {
+    local -n bound=$1
+    [[ -z "$bound" ]] || (($2 < bound)) && bound=$2
+    return 0
+}
+soak_raise() {
+    local -n bound=$1
+    [[ -z "$bound" ]] || (($2 > bound)) && bound=$2
+    return 0
 }
 
 # soak_heap_take KEEP: reads the lines the probe wrote since the last call;
@@ -206,23 +230,18 @@ soak_heap_take() {
         END { print (low == "" ? "-" : low "," high), NR }' "$heap_file")
     heap_lines=$lines
     [[ $1 == 1 && "$range" != - ]] || return 0
-    local lo=${range%,*} hi=${range#*,}
-    [[ -z "$heap_low" ]] || ((lo < heap_low)) && heap_low=$lo
-    [[ -z "$heap_high" ]] || ((hi > heap_high)) && heap_high=$hi
-    return 0
+    soak_lower heap_low "${range%,*}"
+    soak_raise heap_high "${range#*,}"
+    soak_lower round_heap_low "${range%,*}"
 }
 
 # soak_sample MINUTE: a reading at the full minute; records and prints it
 # with the range of the minute before, then starts a new range.
-lows=()
-heap_lows=()
 soak_sample() {
     soak_check
     soak_read
     soak_heap_take 1
     [[ -n "$heap_low" ]] || { sleep 1 && soak_heap_take 1; }
-    lows[$1]=$low
-    heap_lows[$1]=$heap_low
     echo "$1,$last,$low,$high,$heap_low,$heap_high" >>"$csv"
     local bar
     bar=$(printf '%*s' $((last / 20480)) '' | tr ' ' '#')
@@ -232,6 +251,24 @@ soak_sample() {
     high=""
     heap_low=""
     heap_high=""
+}
+
+# soak_end_round: records the lows of the round that just ended.
+round_low=""
+round_heap_low=""
+round_start=0
+round_starts=()
+round_lows=()
+round_heap_lows=()
+soak_end_round() {
+    round_starts+=("$round_start")
+    round_lows+=("$round_low")
+    round_heap_lows+=("$round_heap_low")
+    echo "${#round_lows[@]},$round_start,$round_low,$round_heap_low" >>"$rounds_csv"
+    printf 'soak: round %2d  (from %4ds)  lowest rss %7d KiB, lowest heap %7d KiB\n' \
+        "${#round_lows[@]}" "$round_start" "$round_low" "$round_heap_low"
+    round_low=""
+    round_heap_low=""
 }
 
 # soak_start_level: clicks the menu's game item until the level reports its start.
@@ -254,6 +291,7 @@ soak_start_level() {
 # soak_to_menu: Escape, then waits for the menu's picture.
 soak_to_menu() {
     soak_heap_take 1
+    soak_end_round
     e2e_key Escape
     e2e_wait_menu "$data" 60 || { soak_check; e2e_fail "Escape did not return to the menu within 60 s"; }
     soak_check
@@ -262,6 +300,7 @@ soak_to_menu() {
 echo "soak: $minutes min of lvl1.lvl under ASan + UBSan, warm-up $warmup min, level restart every ${round_s}s"
 echo "soak: memory curve in $csv"
 echo "minute,rss_kib,low_kib,high_kib,heap_low_kib,heap_high_kib" >"$csv"
+echo "round,start_s,rss_low_kib,heap_low_kib" >"$rounds_csv"
 elapsed=0
 phase="at the first level start"
 preload=("$driver" "$probe")
@@ -286,6 +325,7 @@ while :; do
     if ((elapsed >= next_restart)); then
         soak_to_menu
         soak_start_level
+        round_start=$((SECONDS - start))
         restarts=$((restarts + 1))
         next_restart=$((next_restart + round_s))
         ((next_restart < minutes * 60)) || next_restart=$((minutes * 60 + 1))
@@ -308,13 +348,16 @@ soak_report
 [[ "$GAME_STATUS" == 0 ]] || e2e_fail "leaving from the menu ended the program with status $GAME_STATUS (full output in $log)"
 
 # soak_trend VALUES...: the least-squares line through the values of the
-# minutes after the warm-up (VALUES holds minute 0 onwards), as
+# rounds that start after the warm-up, as
 # "value-at-first value-at-last growth-percent".
 soak_trend() {
-    local values=("$@") m
-    for ((m = warmup + 1; m <= minutes; ++m)); do echo "$m ${values[m]}"; done | awk '
+    local values=("$@") r
+    for r in "${!values[@]}"; do
+        ((round_starts[r] >= warmup * 60)) && echo "$r ${values[r]}"
+    done | awk '
         { n++; x[n] = $1; y[n] = $2; sx += $1; sy += $2 }
         END {
+            if (n < 2) { print "- - -"; exit }
             mx = sx / n; my = sy / n
             for (i = 1; i <= n; i++) { sxy += (x[i] - mx) * (y[i] - my); sxx += (x[i] - mx) ^ 2 }
             b = sxy / sxx; a = my - b * mx
@@ -323,13 +366,13 @@ soak_trend() {
         }'
 }
 
-# Row k of the curve holds the range of minute k-1 .. k.
-read -r first final growth < <(soak_trend "${lows[@]}")
-read -r heap_first heap_final heap_growth < <(soak_trend "${heap_lows[@]}")
-echo "soak: lowest rss of each minute after the warm-up, fitted line: $first KiB at minute $((warmup + 1)), $final KiB at minute $minutes: $growth %"
-echo "soak: lowest live heap of each minute after the warm-up, fitted line: $heap_first KiB at minute $((warmup + 1)), $heap_final KiB at minute $minutes: $heap_growth %"
-awk -v g="$growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
-    e2e_fail "resident memory grew by $growth % after the warm-up (limit $max_growth %); curve in $csv"
+read -r first final growth < <(soak_trend "${round_lows[@]}")
+read -r heap_first heap_final heap_growth < <(soak_trend "${round_heap_lows[@]}")
+[[ "$growth" != - ]] || e2e_fail "fewer than two rounds started after the warm-up of $warmup min (rounds of ${round_s}s)"
+echo "soak: lowest rss of each round after the warm-up, fitted line: $first KiB in the first, $final KiB in the last: $growth %"
+echo "soak: lowest live heap of each round after the warm-up, fitted line: $heap_first KiB in the first, $heap_final KiB in the last: $heap_growth %"
+((minutes < 10)) || awk -v g="$growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
+    e2e_fail "resident memory grew by $growth % after the warm-up (limit $max_growth %); rounds in $rounds_csv"
 awk -v g="$heap_growth" -v m="$max_growth" 'BEGIN { exit !(g < m) }' ||
-    e2e_fail "the live heap grew by $heap_growth % after the warm-up (limit $max_growth %); curve in $csv"
-echo "PASS soak ($minutes min, $restarts level restarts, memory $growth % after the warm-up, live heap $heap_growth %)"
+    e2e_fail "the live heap grew by $heap_growth % after the warm-up (limit $max_growth %); rounds in $rounds_csv"
+echo "PASS soak ($minutes min, $((restarts + 1)) rounds, memory $growth % after the warm-up, live heap $heap_growth %)"
