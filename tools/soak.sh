@@ -75,9 +75,15 @@
 source "$(dirname "$0")/../tests/e2e/lib/common.bash"
 
 minutes=${1:-30}
-# One minute to warm up, two to compare.
+# One minute to warm up, two rounds to compare.
 if [[ ! "$minutes" =~ ^[0-9]+$ ]] || ((minutes < 3)); then
     echo "Error: the soak takes a whole number of minutes, at least 3 (got \"$minutes\")" >&2
+    exit 2
+fi
+round_s=${SOAK_ROUND_S:-$((minutes >= 10 ? 180 : 60))} # play time between two level starts
+max_growth=5 # percent after the warm-up
+if [[ ! "$round_s" =~ ^[1-9][0-9]*$ ]]; then
+    echo "Error: SOAK_ROUND_S takes a whole number of seconds (got \"$round_s\")" >&2
     exit 2
 fi
 cd "$E2E_ROOT" || exit 1
@@ -89,8 +95,6 @@ csv="$out_dir/rss-${minutes}min.csv"
 rounds_csv="$out_dir/rounds-${minutes}min.csv"
 log="$out_dir/game-${minutes}min.log"
 warmup=$((minutes >= 10 ? 5 : minutes / 2))
-round_s=${SOAK_ROUND_S:-$((minutes >= 10 ? 180 : 60))} # play time between two level starts
-max_growth=5                                    # percent after the warm-up
 
 # The sanitizer runtime the game links (none to preload when it is static) and
 # Mesa's software driver, found beside Mesa's GLX library unless the driver
