@@ -25,7 +25,9 @@
 # Escape) a line goes to the terminal and to rounds-<MINUTES>min.csv:
 #   round,start_s,rss_low_kib,heap_low_kib
 # with the lowest readings of the round. The game's whole output is kept
-# beside them as game-<MINUTES>min.log.
+# beside them as game-<MINUTES>min.log, and the probe's own record (lowest and
+# highest live heap in KiB of every half second, from the program's start) as
+# heap-<MINUTES>min.txt.
 #
 # The run passes when
 #   - the game never ends on its own (no crash, no signal, no sanitizer abort);
@@ -45,17 +47,16 @@
 # Why the lowest readings, and why rounds: the software renderer allocates
 # each frame's geometry on the heap, up to some hundred megabytes with much
 # on screen, and frees it once the frame is drawn, so single readings judge
-# the view. The lowest live heap, taken between frames, is what the game
-# holds; it is lowest early in a round and rises for minutes at a time with
-# what a round brings (burning wrecks, a view that never lets the renderer
-# empty), so the low of a whole round compares like with like: a fresh level
-# each time. That low stays within a few percent through any number of
-# restarts and is the sharp test for a leak in the game. Resident memory adds
-# what the allocator keeps mapped and the quarantine of freed blocks; it is
-# noisier, but it is what the player's machine pays. Its lowest reading moves
-# by some 5 % from one round to the next, so a run shorter than 10 minutes,
-# with two short rounds to compare, prints its growth but judges the live heap
-# alone.
+# the view. The soak has it rasterize in the game's own thread (see
+# LP_NUM_THREADS below), so that the heap empties after every frame: the
+# lowest live heap of any half second is then what the game holds, steady to
+# a megabyte through any number of restarts, and the sharp test for a leak.
+# Each round starts from a fresh level, so the lows of whole rounds compare
+# like with like. Resident memory adds what the allocator keeps mapped and
+# the quarantine of freed blocks; it is what the player's machine pays, but
+# it moves by a few percent from one round to the next, so a run shorter
+# than 10 minutes, with two short rounds to compare, prints its growth but
+# judges the live heap alone.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
 # Leaks at exit: Mesa loads its software driver (swrast_dri.so) with dlopen
@@ -118,11 +119,17 @@ cc -shared -fPIC -O2 -o "$probe" tools/soak/heap_probe.c -ldl -pthread ||
 # game's own leaks. The soak takes the list without that entry.
 suppressions="$E2E_WORK/lsan.supp"
 grep -v '^leak:libglut$' tests/support/lsan.supp >"$suppressions"
+# Mesa's software renderer bins each frame's geometry on the heap and frees it
+# once the frame is drawn. With its own rasterizer threads one frame is nearly
+# always in flight, so the heap rarely shows what the game holds; rasterizing
+# in the game's thread empties it at the end of every frame.
+export LP_NUM_THREADS=0
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_release_to_os_interval_ms=1000
 export LSAN_OPTIONS=suppressions=$suppressions:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 soak_keep_log() {
     [[ -f "$E2E_WORK/game.out" ]] && cp "$E2E_WORK/game.out" "$log"
+    [[ -f "$heap_file" ]] && cp "$heap_file" "$out_dir/heap-${minutes}min.txt"
     return 0
 }
 trap 'soak_keep_log; e2e_cleanup' EXIT
