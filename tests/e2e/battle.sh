@@ -11,7 +11,7 @@ game=$(e2e_data_tree)
 sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=cpu1/,/^life=/ s/^life=.*/life=20/' \
     "$E2E_ROOT/data/level/test_small.lvl" >"$game/data/level/lvl1.lvl"
 rm "$game/data/level/test_small.lvl"
-fire=$(sed -n 's/^shoot1 *= *\([^ #]*\).*/\1/p' "$game/data/config/playerconfig.ini")
+fire=$(e2e_player_key "$game/data" shoot1)
 
 e2e_start "$game"
 e2e_start_game "$game/data"

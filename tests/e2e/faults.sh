@@ -96,8 +96,8 @@ EOF
 
 layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
 read -r _ game_x1 game_y1 game_x2 game_y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects 1)
-forward=$(sed -n 's/^buttonup1 *= *\([^ #]*\).*/\1/p' "$E2E_ROOT/data/config/playerconfig.ini")
-fire=$(sed -n 's/^shoot1 *= *\([^ #]*\).*/\1/p' "$E2E_ROOT/data/config/playerconfig.ini")
+forward=$(e2e_player_key "$E2E_ROOT/data" buttonup1)
+fire=$(e2e_player_key "$E2E_ROOT/data" shoot1)
 
 # The pristine tree: the small arena as "lvl1.lvl", the shipped first level as
 # "other.lvl", and a warm mesh cache from one level start with a shot fired.

@@ -7,8 +7,8 @@ source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
 game=$(e2e_data_tree)
-forward=$(sed -n 's/^buttonup1 *= *\([^ #]*\).*/\1/p' "$game/data/config/playerconfig.ini")
-turn=$(sed -n 's/^buttonright1 *= *\([^ #]*\).*/\1/p' "$game/data/config/playerconfig.ini")
+forward=$(e2e_player_key "$game/data" buttonup1)
+turn=$(e2e_player_key "$game/data" buttonright1)
 
 e2e_start "$game"
 python3 "$layout" "$game/data" 1024 768 compose "$E2E_WORK/menu-hover1.png" 1

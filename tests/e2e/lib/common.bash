@@ -191,11 +191,8 @@ e2e_hold() {
 
 # e2e_wait_for PATTERN SECONDS: waits for a line of the game's output.
 e2e_wait_for() {
-    for _ in $(seq $(($2 * 10))); do
-        grep -q "$1" "$E2E_WORK/game.out" && return 0
-        sleep 0.1
-    done
-    e2e_fail "no \"$1\" from the game within $2 s"
+    e2e_wait_for_count "$1" 1 "$2" ||
+        e2e_fail "no \"$1\" from the game within $2 s"
 }
 
 # e2e_count PATTERN: how many times PATTERN occurs in the game's output so far
