@@ -47,8 +47,8 @@
 # Why the lowest readings, and why rounds: the software renderer allocates
 # each frame's geometry on the heap, up to some hundred megabytes with much
 # on screen, and frees it once the frame is drawn, so single readings judge
-# the view. The soak has it rasterize in the game's own thread (see
-# LP_NUM_THREADS below), so that the heap empties after every frame: the
+# the view. The soak has it rasterize in the game's own thread
+# (LP_NUM_THREADS=0), so that the heap empties after every frame: the
 # lowest live heap of any half second is then what the game holds, steady to
 # a megabyte through any number of restarts, and the sharp test for a leak.
 # Each round starts from a fresh level, so the lows of whole rounds compare
@@ -59,19 +59,14 @@
 # judges the live heap alone.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
-# Leaks at exit: Mesa loads its software driver (swrast_dri.so) with dlopen
-# and unloads it while the program ends, before LeakSanitizer scans. The
-# driver's own allocations then show as frames of "<unknown module>", which
-# no suppression by library name can match. The game is therefore started
-# with the driver preloaded (LD_PRELOAD, the sanitizer runtime first as it
-# requires): a preloaded library is never unloaded, its frames keep the name
-# "swrast_dri" and the suppressions in tests/support/lsan.supp apply (all but
-# the one for libglut, see below). Leak detection at exit stays on, and so do
-# all ASan and UBSan error checks. Freed pages go back to the system every
-# second (allocator_release_to_os_interval_ms), so that resident memory
-# follows what the game holds rather than the allocator's high-water mark;
-# the quarantine of freed blocks, and with it use-after-free detection, keeps
-# its default size.
+# The sanitizer build runs as every end-to-end run of it does (see
+# e2e_sanitizer_env in tests/e2e/lib/common.bash): Mesa's driver preloaded so
+# that its leaks keep a name the suppressions match, libglut's suppression
+# left out, leak detection at exit and every ASan and UBSan check on. Freed
+# pages go back to the system every second (allocator_release_to_os_interval_ms),
+# so that resident memory follows what the game holds rather than the
+# allocator's high-water mark; the quarantine of freed blocks, and with it
+# use-after-free detection, keeps its default size.
 # shellcheck source=../tests/e2e/lib/common.bash
 source "$(dirname "$0")/../tests/e2e/lib/common.bash"
 
@@ -97,42 +92,22 @@ rounds_csv="$out_dir/rounds-${minutes}min.csv"
 log="$out_dir/game-${minutes}min.log"
 warmup=$((minutes >= 10 ? 5 : minutes / 2))
 
-# The sanitizer runtime the game links (none to preload when it is static) and
-# Mesa's software driver, found beside Mesa's GLX library unless the driver
-# folder is set explicitly.
-asan_runtime=$(ldd build-asan/panzerfeld | awk '$1 ~ /^libasan\.so/ { print $3 }')
-driver_dir=${LIBGL_DRIVERS_PATH:-$(dirname "$("$(command -v ldconfig || echo /sbin/ldconfig)" -p | awk '$1 == "libGLX_mesa.so.0" && !found { print $NF; found = 1 }')")/dri}
-driver="$driver_dir/swrast_dri.so"
-if [[ ! -f "$driver" ]]; then
-    echo "Error: no Mesa software driver at $driver (package libgl1-mesa-dri)" >&2
-    exit 1
-fi
-
 e2e_init build-asan/panzerfeld
 # The heap probe, preloaded beside the driver (see tools/soak/heap_probe.c).
 probe="$E2E_WORK/heap_probe.so"
 heap_file="$E2E_WORK/heap"
 cc -shared -fPIC -O2 -o "$probe" tools/soak/heap_probe.c -ldl -pthread ||
     e2e_fail "the heap probe tools/soak/heap_probe.c does not build"
-# The game runs inside GLUT's callbacks, so below every allocation it makes
-# lie frames of libglut: the list's entry for libglut would hide all of the
-# game's own leaks. The soak takes the list without that entry.
-suppressions="$E2E_WORK/lsan.supp"
-grep -v '^leak:libglut$' tests/support/lsan.supp >"$suppressions"
-# Mesa's software renderer bins each frame's geometry on the heap and frees it
-# once the frame is drawn. With its own rasterizer threads one frame is nearly
-# always in flight, so the heap rarely shows what the game holds; rasterizing
-# in the game's thread empties it at the end of every frame.
-export LP_NUM_THREADS=0
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_release_to_os_interval_ms=1000
-export LSAN_OPTIONS=suppressions=$suppressions:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# e2e_init has set up the sanitizer build's runs (see e2e_sanitizer_env in
+# tests/e2e/lib/common.bash): the renderer rasterizes in the game's thread,
+# the driver is preloaded, the suppressions leave out libglut.
+((${#E2E_PRELOAD[@]})) || e2e_fail "build-asan/panzerfeld is not built with AddressSanitizer"
 soak_keep_log() {
     [[ -f "$E2E_WORK/game.out" ]] && cp "$E2E_WORK/game.out" "$log"
     [[ -f "$heap_file" ]] && cp "$heap_file" "$out_dir/heap-${minutes}min.txt"
     return 0
 }
-trap 'soak_keep_log; e2e_cleanup' EXIT
+trap 'status=$?; soak_keep_log; e2e_cleanup "$status"' EXIT
 game=$(e2e_data_tree)
 data="$game/data"
 
@@ -314,9 +289,8 @@ echo "minute,rss_kib,low_kib,high_kib,heap_low_kib,heap_high_kib" >"$csv"
 echo "round,start_s,rss_low_kib,heap_low_kib" >"$rounds_csv"
 elapsed=0
 phase="at the first level start"
-preload=("$driver" "$probe")
-[[ -n "$asan_runtime" ]] && preload=("$asan_runtime" "${preload[@]}")
-e2e_start "$game" "LD_PRELOAD=${preload[*]}" "SOAK_HEAP_FILE=$heap_file"
+E2E_PRELOAD+=("$probe")
+e2e_start "$game" "SOAK_HEAP_FILE=$heap_file"
 soak_start_level
 
 start=$SECONDS

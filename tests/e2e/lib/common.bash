@@ -10,6 +10,8 @@ E2E_WORK=""
 E2E_XVFB_PID=""
 GAME_PID=""
 GAME_WID=""
+E2E_GAME_ENV=()  # settings every start of the game gets (see e2e_sanitizer_env)
+E2E_PRELOAD=()   # libraries the game is started with preloaded, in order
 
 e2e_fail() {
     echo "FAIL: $*" >&2
@@ -31,10 +33,18 @@ e2e_fail() {
     exit 1
 }
 
+# e2e_cleanup [STATUS]: ends the game and the X server, removes the work
+# folder and exits with STATUS (default: the script's own), or with 1 when
+# the game's output holds a sanitizer report.
 e2e_cleanup() {
+    local status=${1:-$?}
     [[ -n "$GAME_PID" ]] && kill "$GAME_PID" 2>/dev/null || true
+    if ((${#E2E_PRELOAD[@]})) && [[ -n "$E2E_WORK" ]] && ! e2e_sanitizer_clean; then
+        status=1
+    fi
     [[ -n "$E2E_XVFB_PID" ]] && kill "$E2E_XVFB_PID" 2>/dev/null || true
     [[ -n "$E2E_WORK" ]] && rm -rf "$E2E_WORK"
+    exit "$status"
 }
 
 # e2e_init BINARY: a work folder and an X display of our own, so tests never
@@ -44,6 +54,7 @@ e2e_init() {
     [[ -x "$GAME_BIN" ]] || e2e_fail "no game binary at $1"
     E2E_WORK=$(mktemp -d /tmp/panzer-e2e.XXXXXX)
     trap e2e_cleanup EXIT
+    e2e_sanitizer_env
     trap 'e2e_fail "line $LINENO: \"$BASH_COMMAND\" failed"' ERR
     local display
     for display in $(seq 90 140); do
@@ -67,6 +78,53 @@ e2e_init() {
     e2e_fail "could not start Xvfb"
 }
 
+# e2e_sanitizer_env: when the game binary is built with AddressSanitizer,
+# fills E2E_PRELOAD and E2E_GAME_ENV so that its runs are deterministic and
+# every report names its source (nothing for a plain build):
+#   - Mesa's software renderer rasterizes in the game's own thread
+#     (LP_NUM_THREADS=0) and keeps no shader cache on disk, whose writer is a
+#     thread too (MESA_SHADER_CACHE_DISABLE). LeakSanitizer stops and scans
+#     every thread at exit, and a driver thread caught between states can
+#     crash that scan; rasterizing in one thread also frees each frame's
+#     geometry before the next, so the heap shows what the game holds.
+#   - Mesa loads its driver (swrast_dri.so) with dlopen and unloads it before
+#     the scan, which then sees the driver's own leaks as "<unknown module>"
+#     that no suppression by library name can match. Preloaded (after the
+#     sanitizer runtime, which must come first) it is never unloaded.
+#   - The suppressions of tests/support/lsan.supp less the one for libglut:
+#     the game runs inside GLUT's callbacks, so libglut lies under every
+#     allocation it makes and would hide all of its leaks.
+# A run whose output holds a sanitizer report fails (see e2e_sanitizer_clean).
+e2e_sanitizer_env() {
+    local runtime driver_dir driver
+    runtime=$(ldd "$GAME_BIN" | awk '$1 ~ /^libasan\.so/ { print $3 }')
+    [[ -n "$runtime" ]] || return 0
+    driver_dir=${LIBGL_DRIVERS_PATH:-$(dirname "$("$(command -v ldconfig || echo /sbin/ldconfig)" -p |
+        awk '$1 == "libGLX_mesa.so.0" && !found { print $NF; found = 1 }')")/dri}
+    driver="$driver_dir/swrast_dri.so"
+    [[ -f "$driver" ]] || e2e_fail "no Mesa software driver at $driver (package libgl1-mesa-dri)"
+    grep -v '^leak:libglut$' "$E2E_ROOT/tests/support/lsan.supp" >"$E2E_WORK/lsan.supp"
+    E2E_PRELOAD=("$runtime" "$driver")
+    E2E_GAME_ENV=(
+        LP_NUM_THREADS=0
+        MESA_SHADER_CACHE_DISABLE=true
+        "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_release_to_os_interval_ms=1000"
+        "LSAN_OPTIONS=suppressions=$E2E_WORK/lsan.supp:print_suppressions=0"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    )
+}
+
+# e2e_sanitizer_clean: true unless the game's output holds a sanitizer
+# report, which it then prints.
+e2e_sanitizer_clean() {
+    local out="$E2E_WORK/game.out"
+    [[ -f "$out" ]] || return 0
+    grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" || return 0
+    echo "FAIL: the sanitizers reported a fault in the game:" >&2
+    grep -E -A 30 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" | head -n 60 >&2
+    return 1
+}
+
 # e2e_data_tree: a copy of the shipped data tree to run the game in.
 e2e_data_tree() {
     local dir="$E2E_WORK/game"
@@ -77,11 +135,13 @@ e2e_data_tree() {
 
 # e2e_start DIR [NAME=VALUE...]: starts the game in DIR and waits for its
 # window. The settings go into the game's environment alone (a preload meant
-# for the game must not reach the helpers the test runs).
+# for the game must not reach the helpers the test runs); E2E_PRELOAD and
+# E2E_GAME_ENV come first, so a setting named here wins.
 e2e_start() {
-    local dir=$1
+    local dir=$1 preload=()
     shift
-    (cd "$dir" && exec env "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
+    ((${#E2E_PRELOAD[@]})) && preload=("LD_PRELOAD=${E2E_PRELOAD[*]}")
+    (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
     GAME_PID=$!
     for _ in $(seq 150); do
         GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
@@ -104,6 +164,7 @@ e2e_wait_exit() {
             GAME_STATUS=0
             wait "$GAME_PID" || GAME_STATUS=$?
             GAME_PID=""
+            e2e_sanitizer_clean || e2e_fail "a sanitizer report (above)"
             return 0
         fi
         sleep 0.1
@@ -236,18 +297,34 @@ e2e_rss() {
     awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status"
 }
 
+# e2e_wait_shot FILE REFERENCE OP LIMIT SECONDS: takes screenshots into FILE
+# until their difference from REFERENCE (e2e_rmse) is OP ("<" or ">") LIMIT;
+# returns non-zero after SECONDS, leaving the verdict to the caller.
+e2e_wait_shot() {
+    local deadline=$((SECONDS + $5)) rmse
+    while :; do
+        e2e_shot "$1"
+        rmse=$(e2e_rmse "$1" "$2")
+        awk -v a="$rmse" -v b="$4" -v op="$3" 'BEGIN { exit !(op == "<" ? a < b : a > b) }' && return 0
+        ((SECONDS < deadline)) || return 1
+        sleep 0.3
+    done
+}
+
 # e2e_wait_menu DATA_DIR SECONDS: parks the pointer on no item and waits until
 # the window shows the plain main menu; returns non-zero after SECONDS.
 e2e_wait_menu() {
-    local expected="$E2E_WORK/menu-plain-expected.png" shot="$E2E_WORK/menu-now.png" rmse deadline
+    local expected="$E2E_WORK/menu-plain-expected.png"
     [[ -f "$expected" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$expected"
     e2e_pointer 5 5
-    deadline=$((SECONDS + $2))
-    while ((SECONDS < deadline)); do
-        e2e_shot "$shot"
-        rmse=$(e2e_rmse "$shot" "$expected")
-        awk -v a="$rmse" 'BEGIN { exit !(a < 0.03) }' && return 0
-        sleep 0.5
-    done
-    return 1
+    e2e_wait_shot "$E2E_WORK/menu-now.png" "$expected" "<" 0.03 "$2"
+}
+
+# e2e_wait_scene DATA_DIR FILE SECONDS: after a click on the menu's game item,
+# waits until the window shows something other than the menu (the level's
+# first frames), leaving that screenshot in FILE; fails after SECONDS.
+e2e_wait_scene() {
+    local menu="$E2E_WORK/menu-hover1-expected.png"
+    [[ -f "$menu" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$menu" 1
+    e2e_wait_shot "$2" "$menu" ">" 0.1 "$3" || e2e_fail "still the menu on screen $3 s after the game item"
 }
