@@ -10,6 +10,7 @@
 
 #include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>
+#include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include <LinearMath/btConvexHullComputer.h>
 #include <btBulletDynamicsCommon.h>
 
@@ -31,6 +32,7 @@ struct PhysXAccess::MeshEntry {
     std::unique_ptr<btTriangleIndexVertexArray> triangles; // triangle mesh view on the two arrays
     std::unique_ptr<btTriangleInfoMap> edgeInfo;           // terrain: smooths contacts on inner edges
     std::unique_ptr<btCollisionShape> shape;               // the shape, with the local offset built in
+    float heightCentre = 0.0f;                             // height field: middle of its height range, units
     int users = 0;                                         // bodies using the shape
 };
 
@@ -94,6 +96,60 @@ btVector3 localOffsetOf(const PhysXActor &sizes) {
     return btVector3(btScalar(-sizes.getSizeX() / 2.0), 0.0f, btScalar(-sizes.getSizeZ() / 2.0));
 }
 
+// Hulls are cooked to at most this many vertices: a contact between two hulls costs with their
+// vertex count, and a tank needs no finer shape than this.
+constexpr std::size_t kMaxHullVertices = 32;
+// Part of every convex cache key: raised whenever the cooking changes, so that hulls cooked by an
+// older game are cooked again. Version 2 cuts hulls to kMaxHullVertices.
+constexpr std::uint64_t kHullCookVersion = 2;
+
+std::uint64_t convexSource(const std::vector<float> &points) {
+    return CookedMeshFile::fingerprint(CookedMeshFile::Kind::Convex, points, {}) ^
+           (kHullCookVersion * 0x9E3779B97F4A7C15ull);
+}
+
+// At most `limit` of the points, spread over the shape: the extremes along each axis first, then
+// again and again the point farthest from all chosen so far.
+std::vector<float> spreadPoints(const std::vector<float> &points, std::size_t limit) {
+    const std::size_t count = points.size() / 3;
+    const auto at = [&points](std::size_t i) {
+        return btVector3(points[3 * i], points[3 * i + 1], points[3 * i + 2]);
+    };
+    std::vector<std::size_t> chosen;
+    std::vector<btScalar> distance(count, BT_LARGE_FLOAT);
+    const auto choose = [&](std::size_t index) {
+        if (std::find(chosen.begin(), chosen.end(), index) != chosen.end()) {
+            return;
+        }
+        chosen.push_back(index);
+        for (std::size_t p = 0; p < count; ++p) {
+            distance[p] = std::min(distance[p], at(p).distance2(at(index)));
+        }
+    };
+    for (int axis = 0; axis < 3; ++axis) {
+        std::size_t low = 0, high = 0;
+        for (std::size_t p = 1; p < count; ++p) {
+            low = points[3 * p + axis] < points[3 * low + axis] ? p : low;
+            high = points[3 * p + axis] > points[3 * high + axis] ? p : high;
+        }
+        choose(low);
+        choose(high);
+    }
+    while (chosen.size() < limit) {
+        const std::size_t farthest =
+            static_cast<std::size_t>(std::max_element(distance.begin(), distance.end()) - distance.begin());
+        if (!(distance[farthest] > 0.0f)) {
+            break;
+        }
+        choose(farthest);
+    }
+    std::vector<float> result;
+    for (std::size_t index : chosen) {
+        result.insert(result.end(), {points[3 * index], points[3 * index + 1], points[3 * index + 2]});
+    }
+    return result;
+}
+
 // The hull of the points, as its vertices and the fan triangles of its faces.
 CookedMesh cookHull(const std::vector<float> &points) {
     CookedMesh hull;
@@ -131,6 +187,8 @@ CookedMesh cookHull(const std::vector<float> &points) {
     }
     if (hull.points.empty()) { // nothing the hull computer could span: keep the points as they are
         hull.points = points;
+    } else if (hull.points.size() / 3 > kMaxHullVertices) {
+        return cookHull(spreadPoints(hull.points, kMaxHullVertices));
     }
     return hull;
 }
@@ -193,7 +251,8 @@ void writeCache(Kind kind, const std::string &binPath, const std::string &iniPat
     }
     if (!problem.empty()) {
         cacheWritable = false;
-        std::fprintf(stderr, "Error: the mesh cache cannot be written (%s); meshes are cooked in memory only\n",
+        std::fprintf(stderr,
+                     "Error: the mesh cache cannot be written (%s); meshes are cooked in memory only\n",
                      problem.c_str());
     }
 }
@@ -250,6 +309,7 @@ void PhysXAccess::initialPhysX() {
     scene->setInternalTickCallback(&PhysXAccess::afterSubstep, this);
     // Only bodies flagged for it (the terrain) call this; it is a plain function, the same for every world.
     gContactAddedCallback = &adjustTerrainContact;
+    gDeactivationTime = kSleepAfter; // a body at rest this long sleeps until something wakes it
     std::printf("\nPhysX: Scene created");
     CreateGroundPlane();
     Simulate();
@@ -341,7 +401,7 @@ void PhysXAccess::recordActor(const std::string &actorName, const MeshEntry &mes
 
 PhysXAccess::MeshEntry *PhysXAccess::acquireConvexMesh(const std::string &cacheName,
                                                        const std::vector<float> &points) {
-    const std::uint64_t source = CookedMeshFile::fingerprint(Kind::Convex, points, {});
+    const std::uint64_t source = convexSource(points);
     const std::string key = "CM_" + cacheName + "#" + hexOf(source);
     auto shared = meshes.find(key);
     if (shared != meshes.end()) {
@@ -420,6 +480,66 @@ btRigidBody *PhysXAccess::prepareTriangleMesh(int vertexCount, int triangleCount
     recordActor(name, *mesh, body);
     ++triangleMeshCount;
     return body;
+}
+
+btRigidBody *PhysXAccess::prepareHeightField(int columns, int rows, const float *heights, float spacing,
+                                             const std::string &name, const float *centre) {
+    if (!scene) {
+        return nullptr;
+    }
+    if (columns < 2 || rows < 2 || heights == nullptr || !(spacing > 0.0f) || !std::isfinite(spacing) ||
+        centre == nullptr || !allFinite(centre, 3) || !allFinite(heights, columns * rows)) {
+        std::fprintf(stderr, "Error: \"%s\": the height field is empty or not finite\n", name.c_str());
+        return nullptr;
+    }
+    const std::vector<float> samples(heights, heights + static_cast<std::size_t>(columns) * rows);
+    const std::string key = "HF_" + name + "#" +
+                            hexOf(CookedMeshFile::fingerprint(Kind::Triangle, samples, {})) + "#" +
+                            std::to_string(columns) + "x" + std::to_string(spacing);
+    MeshEntry *mesh = nullptr;
+    auto shared = meshes.find(key);
+    if (shared != meshes.end()) {
+        mesh = shared->second.get();
+    } else {
+        mesh = buildHeightField(key, columns, rows, samples, spacing);
+    }
+    // The shape is centred on its box: the body sits halfway between the lowest and highest point.
+    const float position[3] = {centre[0], centre[1] + mesh->heightCentre, centre[2]};
+    btRigidBody *body = createBody(*mesh, BodyKind::Terrain, position, 0.0f, nullptr, 0.0f, nullptr);
+    recordActor(name, *mesh, body);
+    ++triangleMeshCount;
+    return body;
+}
+
+PhysXAccess::MeshEntry *PhysXAccess::buildHeightField(const std::string &key, int columns, int rows,
+                                                      const std::vector<float> &heights, float spacing) {
+    // Physics axes run against the game's on x and z: the field's first sample is the game's last.
+    auto entry = std::make_unique<MeshEntry>();
+    entry->key = key;
+    entry->vertices.resize(static_cast<std::size_t>(columns) * rows);
+    float low = heights[0], high = heights[0];
+    for (int j = 0; j < rows; ++j) {
+        for (int i = 0; i < columns; ++i) {
+            const float h = heights[static_cast<std::size_t>(j) * columns + i];
+            entry->vertices[static_cast<std::size_t>(rows - 1 - j) * columns + (columns - 1 - i)] = h;
+            low = std::min(low, h);
+            high = std::max(high, h);
+        }
+    }
+    // Reversing both axes keeps the game's diagonal from (i, j) to (i + 1, j + 1) the field's
+    // diagonal from (x, y) to (x + 1, y + 1): the flipped quad edges.
+    auto shape = std::make_unique<btHeightfieldTerrainShape>(columns, rows, entry->vertices.data(), low, high,
+                                                             1, true);
+    shape->setLocalScaling(btVector3(spacing, 1.0f, spacing));
+    entry->edgeInfo = std::make_unique<btTriangleInfoMap>();
+    btGenerateInternalEdgeInfo(shape.get(), entry->edgeInfo.get());
+    entry->shape = std::move(shape);
+    entry->sizes.setSizes(spacing * (columns - 1), high - low, spacing * (rows - 1));
+    entry->sizes.setSizesreal(-spacing * (columns - 1), high - low, spacing * (rows - 1));
+    entry->heightCentre = 0.5f * (low + high);
+    MeshEntry *mesh = entry.get();
+    meshes[key] = std::move(entry);
+    return mesh;
 }
 
 PhysXAccess::MeshEntry *PhysXAccess::acquireTriangleMesh(const std::string &cacheName,
@@ -563,11 +683,21 @@ void PhysXAccess::forceActor(const std::string &actorName, const float *force) {
     if (body->isStaticOrKinematicObject()) { // a level object or the terrain cannot be driven
         return;
     }
-    btVector3 inertia;
-    body->getCollisionShape()->calculateLocalInertia(kVehicleMass, inertia);
-    body->setMassProps(kVehicleMass, inertia);
-    body->updateInertiaTensor();
-    body->activate(true);
+    if (body->getInvMass() != 1.0f / kVehicleMass) {
+        btVector3 inertia;
+        body->getCollisionShape()->calculateLocalInertia(kVehicleMass, inertia);
+        body->setMassProps(kVehicleMass, inertia);
+        body->updateInertiaTensor();
+    }
+    // A standing tank is left asleep: no key held, nothing to push. Only a drive wakes it (or a
+    // hit, through its contact); the downward push goes to tanks still awake.
+    const bool driving = force[0] != 0.0f || force[1] != 0.0f || force[2] != 0.0f;
+    if (!driving && !body->isActive()) {
+        return;
+    }
+    if (driving) {
+        body->activate(true);
+    }
     body->applyCentralImpulse(
         btVector3(-force[0] * kDriveImpulseFactor, force[1], -force[2] * kDriveImpulseFactor));
     body->applyCentralImpulse(btVector3(0.0f, kPressImpulse, 0.0f));
@@ -875,6 +1005,11 @@ float PhysXAccess::getActorMass(const std::string &actorName) const {
         return 0.0f;
     }
     return 1.0f / body->getInvMass();
+}
+
+bool PhysXAccess::isActorAsleep(const std::string &actorName) const {
+    const btRigidBody *body = findBody(actorName);
+    return body != nullptr && !body->isStaticOrKinematicObject() && !body->isActive();
 }
 
 int PhysXAccess::getMeshUseCount(const std::string &actorName) const {
