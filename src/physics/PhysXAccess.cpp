@@ -96,60 +96,6 @@ btVector3 localOffsetOf(const PhysXActor &sizes) {
     return btVector3(btScalar(-sizes.getSizeX() / 2.0), 0.0f, btScalar(-sizes.getSizeZ() / 2.0));
 }
 
-// Hulls are cooked to at most this many vertices: a contact between two hulls costs with their
-// vertex count, and a tank needs no finer shape than this.
-constexpr std::size_t kMaxHullVertices = 32;
-// Part of every convex cache key: raised whenever the cooking changes, so that hulls cooked by an
-// older game are cooked again. Version 2 cuts hulls to kMaxHullVertices.
-constexpr std::uint64_t kHullCookVersion = 2;
-
-std::uint64_t convexSource(const std::vector<float> &points) {
-    return CookedMeshFile::fingerprint(CookedMeshFile::Kind::Convex, points, {}) ^
-           (kHullCookVersion * 0x9E3779B97F4A7C15ull);
-}
-
-// At most `limit` of the points, spread over the shape: the extremes along each axis first, then
-// again and again the point farthest from all chosen so far.
-std::vector<float> spreadPoints(const std::vector<float> &points, std::size_t limit) {
-    const std::size_t count = points.size() / 3;
-    const auto at = [&points](std::size_t i) {
-        return btVector3(points[3 * i], points[3 * i + 1], points[3 * i + 2]);
-    };
-    std::vector<std::size_t> chosen;
-    std::vector<btScalar> distance(count, BT_LARGE_FLOAT);
-    const auto choose = [&](std::size_t index) {
-        if (std::find(chosen.begin(), chosen.end(), index) != chosen.end()) {
-            return;
-        }
-        chosen.push_back(index);
-        for (std::size_t p = 0; p < count; ++p) {
-            distance[p] = std::min(distance[p], at(p).distance2(at(index)));
-        }
-    };
-    for (int axis = 0; axis < 3; ++axis) {
-        std::size_t low = 0, high = 0;
-        for (std::size_t p = 1; p < count; ++p) {
-            low = points[3 * p + axis] < points[3 * low + axis] ? p : low;
-            high = points[3 * p + axis] > points[3 * high + axis] ? p : high;
-        }
-        choose(low);
-        choose(high);
-    }
-    while (chosen.size() < limit) {
-        const std::size_t farthest =
-            static_cast<std::size_t>(std::max_element(distance.begin(), distance.end()) - distance.begin());
-        if (!(distance[farthest] > 0.0f)) {
-            break;
-        }
-        choose(farthest);
-    }
-    std::vector<float> result;
-    for (std::size_t index : chosen) {
-        result.insert(result.end(), {points[3 * index], points[3 * index + 1], points[3 * index + 2]});
-    }
-    return result;
-}
-
 // The hull of the points, as its vertices and the fan triangles of its faces.
 CookedMesh cookHull(const std::vector<float> &points) {
     CookedMesh hull;
@@ -187,8 +133,6 @@ CookedMesh cookHull(const std::vector<float> &points) {
     }
     if (hull.points.empty()) { // nothing the hull computer could span: keep the points as they are
         hull.points = points;
-    } else if (hull.points.size() / 3 > kMaxHullVertices) {
-        return cookHull(spreadPoints(hull.points, kMaxHullVertices));
     }
     return hull;
 }
@@ -401,7 +345,7 @@ void PhysXAccess::recordActor(const std::string &actorName, const MeshEntry &mes
 
 PhysXAccess::MeshEntry *PhysXAccess::acquireConvexMesh(const std::string &cacheName,
                                                        const std::vector<float> &points) {
-    const std::uint64_t source = convexSource(points);
+    const std::uint64_t source = CookedMeshFile::fingerprint(Kind::Convex, points, {});
     const std::string key = "CM_" + cacheName + "#" + hexOf(source);
     auto shared = meshes.find(key);
     if (shared != meshes.end()) {
