@@ -2,9 +2,9 @@
 //
 //   panzer_bench_world [data dir] [rounds]
 //
-// 1. The start of "lvl1.lvl" (loadLevel plus the first frame, in which the
-//    terrain joins the physics) with an empty cooked-mesh cache against a
-//    warm one.
+// 1. The start of "lvl1.lvl" (loadLevel, in which the terrain joins the
+//    physics, plus the first frame, which builds the terrain's light-map
+//    atlas and vertex buffer) with an empty cooked-mesh cache against a warm one.
 // 2. One doAction step with 1, 10, 50 and 200 computer tanks on a generated
 //    flat level, stepped 60 times a second as the game steps it.
 // 3. Steps and whole frames with 50 tanks firing at once (player two's shoot
@@ -36,7 +36,7 @@ constexpr float kStep = 1.0f / 60.0f; // seconds per step, the game's usual fram
 constexpr int kTankCounts[] = {1, 10, 50, 200};
 constexpr int kFlatSide = 250; // units (heightmap pixels; terrain cells are 5) of the generated levels
 constexpr int kFiringTanks = 50;
-constexpr int kSettleSteps = 30;      // tanks dropped onto the ground come to rest
+constexpr int kSettleSteps = 120;     // tanks dropped onto the ground come to rest (and may fall asleep)
 constexpr int kMeasuredSteps = 120;   // two seconds of play per measurement
 constexpr double kFrameSeconds = 3.0; // wall-clock time of each frame measurement
 constexpr const char *kFirstLevel = "lvl1.lvl";
@@ -107,8 +107,8 @@ double pacedSteps(GameClass &gc, bool *keys, int steps, int &late) {
     return total / steps;
 }
 
-// Starts the level, draws its first frame (the terrain joins the physics) and
-// lets the tanks settle.
+// Starts the level, draws its first frame and lets the tanks settle (long
+// enough for standing tanks to fall asleep).
 bool prepare(Session &session, const std::string &level, bool *keys) {
     if (!session.startLevel(level)) {
         std::fprintf(stderr, "Error: level \"%s\" is not registered\n", level.c_str());

@@ -139,6 +139,7 @@ class GameClass {
     TextureHolder textures; // every image by bare file name
 
     bool useShadowmap = true;
+    bool drawingDepthOnly = false; // inside the shadow pass
     bool useLightmap = true;
     bool useParticleEngine = true;
     bool useMipMapping = true;
@@ -213,6 +214,8 @@ class GameClass {
     void initGL();
     void draw();                   // one frame, buffers swapped
     int drawObjects(float fRotY);  // objects seen with the view yaw; returns the culled count
+    // The shadow pass is drawing: only depth counts, so objects leave their textures off.
+    bool isDrawingDepthOnly() const { return drawingDepthOnly; }
     std::string fpsLine(int culled) const; // the frame-rate line's text
 
     void setSpieler1(Spieler *player); // takes ownership; null is ignored

@@ -94,7 +94,8 @@ void GameClass::draw() {
     glLoadIdentity();
     gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
     shadowMap->setCameraProjectionMatrix();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // No clear here: the shadow pass clears the depth it uses and the scene
+    // clears the window before anything of it is drawn.
     glLoadIdentity();
 
     if (player1Vehicle != nullptr) {
@@ -122,8 +123,11 @@ void GameClass::draw() {
     const bool culling = useFrustumCulling;
     useParticleEngine = false;
     useFrustumCulling = false;
-    if (useShadowmap)
+    if (useShadowmap) {
+        drawingDepthOnly = true;
         shadowMap->createShadowMap(this, yaw);
+        drawingDepthOnly = false;
+    }
     useParticleEngine = particles;
     useFrustumCulling = culling;
 
@@ -147,7 +151,12 @@ void GameClass::draw() {
         shadowMap->generateTextureMatrix();
     int culled = drawObjects(yaw);
 
+    const ViewCone terrainCone(eye, yaw, angleX);
+    if (useFrustumCulling)
+        currentLevel->setTerrainFilter(
+            [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
     currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
+    currentLevel->setTerrainFilter(nullptr);
 
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
     MultiTexWrapper multiTex;

@@ -175,5 +175,6 @@ bool GameClass::loadLevel(Level *level) {
 
     currentLevel = level;
     level->setPhysXAccess(&physics);
+    level->joinPhysics(); // the ground exists from the start, with or without a window
     return true;
 }

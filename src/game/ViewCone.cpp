@@ -32,3 +32,16 @@ ViewCone::Result ViewCone::classifyViewSpace(const std::array<float, 3> &view) c
 }
 
 ViewCone::Result ViewCone::classify(const float *point) const { return classifyViewSpace(toViewSpace(point)); }
+
+bool ViewCone::mayShowBox(const float *min, const float *max) const {
+    int behind = 0, pastRight = 0, pastLeft = 0;
+    for (int i = 0; i < 8; ++i) {
+        const float corner[3] = {(i & 1) ? max[0] : min[0], (i & 2) ? max[1] : min[1],
+                                 (i & 4) ? max[2] : min[2]};
+        const std::array<float, 3> view = toViewSpace(corner);
+        behind += view[2] >= kNearLimit;
+        pastRight += !(sinSide * view[0] + cosSide * view[2] < 0);
+        pastLeft += !(-sinSide * view[0] + cosSide * view[2] < 0);
+    }
+    return behind < 8 && pastRight < 8 && pastLeft < 8;
+}

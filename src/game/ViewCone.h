@@ -18,6 +18,10 @@ class ViewCone {
     std::array<float, 3> toViewSpace(const float *point) const;
     Result classify(const float *point) const;
     Result classifyViewSpace(const std::array<float, 3> &view) const;
+    // False only when the whole box (world min and max corners) lies behind
+    // the viewer or beyond one side plane; a large box that the cone crosses
+    // between its corners stays visible.
+    bool mayShowBox(const float *min, const float *max) const;
 
   private:
     std::array<float, 3> eye; // camera position, world space

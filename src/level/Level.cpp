@@ -89,6 +89,7 @@ void Level::reportGridProblem(const char *problem) const {
 
 void Level::calculateSurfaceMesh() {
     applyLight(lightMap);
+    terrainBatch.release();
     grid.clear();
     cells.clear();
     gridColumns = 0;
@@ -272,15 +273,44 @@ void Level::produceMesh() {
     }
 }
 
+void Level::joinPhysics() {
+    if (grid.empty() || physX == nullptr || meshHandedOver) {
+        return;
+    }
+    if (meshPending) {
+        produceMesh();
+        meshPending = false;
+    }
+    if (gridColumns % kCellSize == 0 && gridRows % kCellSize == 0) {
+        // Whole cells: a height field of the cell corners, split as the cells are drawn.
+        const int columns = gridColumns / kCellSize + 1, rows = gridRows / kCellSize + 1;
+        std::vector<float> heights(static_cast<std::size_t>(columns) * rows);
+        for (int j = 0; j < rows; ++j) {
+            for (int i = 0; i < columns; ++i) {
+                heights[static_cast<std::size_t>(j) * columns + i] =
+                    static_cast<float>(getGridValue(i * kCellSize, j * kCellSize)) / kHeightScale;
+            }
+        }
+        const float centre[3] = {-(x2 - x1) / 2.0f + gridColumns / 2.0f, 0.0f,
+                                 -(z2 - z1) / 2.0f + gridRows / 2.0f};
+        physX->prepareHeightField(columns, rows, heights.data(), static_cast<float>(kCellSize), kMeshName,
+                                  centre);
+        meshHandedOver = true;
+        return;
+    }
+    // Cut cells at the far edges: a static triangle mesh named "heightmap" at
+    // the origin, scale 1, turned -90 degrees about x by the facade.
+    static const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
+    physX->prepareTriangleMesh(getMeshVertexCount(), getMeshTriangleCount(), meshVertices.data(),
+                               meshTriangles.data(), kMeshName, kOrigin, 1.0f, -90.0f);
+    meshHandedOver = true;
+}
+
 void Level::drawSurface(bool /*bWireFrame*/, bool bLightMap, int /*iDrawMode*/, int iTextureMode,
                         int iMipMappingMode, bool texturing) {
     if (grid.empty()) {
         return; // no terrain yet: nothing to draw or hand over
     }
-    if (meshPending) {
-        produceMesh();
-    }
-
     lightMap.initial();
 
     unsigned int ground = 0;
@@ -312,21 +342,24 @@ void Level::drawSurface(bool /*bWireFrame*/, bool bLightMap, int /*iDrawMode*/, 
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     }
 
-    for (const Cell &cell : cells) {
-        lightMap.RenderLMOnPoly4(cell.corner, ground, bLightMap, cell.normal);
+    if (batchedTerrain) {
+        if (!terrainBatch.isBuilt()) {
+            const int cellsX = (gridColumns + kCellSize - 1) / kCellSize;
+            const int cellsZ = (gridRows + kCellSize - 1) / kCellSize;
+            terrainBatch.build(cells, cellsX, cellsZ, lightMap);
+        }
+        terrainBatch.draw(ground, bLightMap, terrainFilter);
+    } else {
+        for (const Cell &cell : cells) {
+            lightMap.RenderLMOnPoly4(cell.corner, ground, bLightMap, cell.normal);
+        }
     }
 
-    meshPending = false;
-    if (!meshHandedOver && physX != nullptr) {
-        // The terrain becomes a static triangle mesh named "heightmap" at the
-        // origin, scale 1, turned -90 degrees about x by the facade. It is
-        // handed over once: on the first frame, or on the first frame after
-        // the facade was set when there was none before.
-        static const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
-        physX->prepareTriangleMesh(getMeshVertexCount(), getMeshTriangleCount(), meshVertices.data(),
-                                   meshTriangles.data(), kMeshName, kOrigin, 1.0f, -90.0f);
-        meshHandedOver = true;
+    if (meshPending) {
+        produceMesh();
+        meshPending = false;
     }
+    joinPhysics(); // a facade set after level start gets the terrain now
 
     lightMap.activatePreStepping();
     lightMap.finishSurfaces();

@@ -6,6 +6,7 @@
 #include "level/VehicleData.h"
 #include "objects/MissionsZiel.h"
 #include "render/LightMap.h"
+#include "render/TerrainBatch.h"
 
 #include <memory>
 #include <string>
@@ -72,10 +73,16 @@ class Level {
     // (or flat without one). Bounds that cannot hold a terrain leave it empty.
     void calculateSurfaceMesh();
 
-    // Draws the terrain. The first call with a grid also produces the physics
-    // mesh and hands it to the physics facade (a facade set later gets it on
-    // the next call). `bWireFrame` and `iDrawMode` are not used: the caller
-    // sets the polygon mode, and the cells are always drawn one by one.
+    // Produces the physics mesh and hands the terrain to the physics facade,
+    // once; the session calls it at level start, so that a world without a
+    // window has its ground. Nothing happens without a grid or a facade.
+    void joinPhysics();
+
+    // Draws the terrain: in a few calls from one vertex buffer with the light
+    // maps in one atlas, whatever the render mode (or, with the batch switched
+    // off, cell by cell as a reference). A terrain not yet handed to physics
+    // is handed over here. `bWireFrame` and `iDrawMode` are not used: the
+    // caller sets the polygon mode.
     void drawSurface(bool bWireFrame, bool bLightMap, int iDrawMode, int iTextureMode, int iMipMappingMode,
                      bool texturing);
     // Draws the sky box around the camera; `iDrawMode` is not used.
@@ -103,6 +110,13 @@ class Level {
     int getMeshVertexCount() const { return static_cast<int>(meshVertices.size() / 3); }
     int getMeshTriangleCount() const { return static_cast<int>(meshTriangles.size() / 3); }
 
+    // Culls the terrain's chunks while drawing: a chunk is drawn when `filter`
+    // accepts its world box. An empty filter draws them all.
+    void setTerrainFilter(TerrainBatch::ChunkFilter filter) { terrainFilter = std::move(filter); }
+    // Batched drawing (the default) or the cell-by-cell reference.
+    void setBatchedTerrain(bool on) { batchedTerrain = on; }
+    const TerrainBatch &getTerrainBatch() const { return terrainBatch; }
+
     LightMap &getLightMap() { return lightMap; }
     // Gives `map` the level's lights; the first one, when the file has any,
     // becomes the light whose distance darkens the terrain and the objects.
@@ -112,10 +126,7 @@ class Level {
   private:
     // One terrain cell: its four corners A, B, C, D (x, height, z) and the
     // normals of the relief at them.
-    struct Cell {
-        float corner[4][3];
-        float normal[4][3];
-    };
+    using Cell = TerrainBatch::Quad;
     std::vector<Cell> buildCells() const;
     void cornerNormal(int column, int row, float out[3]) const;
     void produceMesh();
@@ -141,7 +152,10 @@ class Level {
     std::vector<std::unique_ptr<LevelPowerUpData>> powerUps; // POWERUP records
     GameClass *gc = nullptr;                                 // session: textures and camera; not owned
     PhysXAccess *physX = nullptr;                            // takes the terrain mesh; not owned
-    LightMap lightMap;                                       // draws the terrain cells
+    LightMap lightMap;                                       // computes the terrain's light maps
+    TerrainBatch terrainBatch;                               // the terrain in few draws, built on first draw
+    TerrainBatch::ChunkFilter terrainFilter;                 // which chunks may be seen; empty: all
+    bool batchedTerrain = true;                              // false: cell by cell (the reference)
     std::vector<float> meshVertices;                         // x, y, z per vertex
     std::vector<float> meshTriangles;                        // three vertex indices per triangle, as floats
     unsigned int mipmapCheckedTexture = 0; // ground texture whose mipmap levels were checked

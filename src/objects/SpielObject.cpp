@@ -134,7 +134,7 @@ void SpielObject::draw(float, float, bool, bool lightmap, int iDrawMode, int iTe
     glScalef(modell.getScale(), modell.getScale(), modell.getScale());
     glColor3f(0.0f, 0.0f, 0.0f);
 
-    if (game != nullptr) {
+    if (game != nullptr && !game->isDrawingDepthOnly()) { // a depth pass needs no texels
         TextureHolder *textures = game->getTextureHolder();
         TextureGenerator::setMipmapGeneration(true);
         units.glActiveTextureARB0();

@@ -8,6 +8,35 @@
 #include <cmath>
 #include <iterator>
 
+namespace {
+// Every particle's square in one primitive, turned towards the camera here rather than by a
+// matrix per particle: the same squares as CParticle::draw(texture, xRot, yRot), in one call.
+template <class Iterator>
+void drawFacingSquares(Iterator first, Iterator last, unsigned int texture, float fXRot, float fYRot) {
+    constexpr float kRadians = 3.14159265358979f / 180.0f;
+    const float a = -fXRot * kRadians;
+    const float b = fYRot * kRadians;
+    // The square's x and y axes after the turns about y (by fYRot) and x (by -fXRot).
+    const float right[3] = {std::cos(b), 0.0f, -std::sin(b)};
+    const float up[3] = {std::sin(a) * std::sin(b), std::cos(a), std::sin(a) * std::cos(b)};
+    static const float kCorners[4][2] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}}; // also the texture corners
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    for (Iterator it = first; it != last; ++it) {
+        const float *pos = it->getPos();
+        const float h = it->getHalfSquareLength();
+        glColor4fv(it->getColor());
+        for (const auto &corner : kCorners) {
+            glTexCoord2f(corner[0] > 0 ? 1.0f : 0.0f, corner[1] > 0 ? 1.0f : 0.0f);
+            const float x = corner[0] * h, y = corner[1] * h;
+            glVertex3f(pos[0] + x * right[0] + y * up[0], pos[1] + x * right[1] + y * up[1],
+                       pos[2] + x * right[2] + y * up[2]);
+        }
+    }
+    glEnd();
+}
+} // namespace
+
 ParticleEngine::ParticleEngine() : rng(&ParticleRandom::shared()) {}
 
 ParticleEngine::ParticleEngine(TextureHolder *pTextures, const float *fPos, const float *fColor,
@@ -77,10 +106,7 @@ void ParticleEngine::drawParticles(float fXRot, float fYRot, const std::string &
         }
         return;
     }
-    const unsigned int texture = pTh->getTextureIDByString(texName);
-    for (const CParticle &p : particles) {
-        p.draw(texture, fXRot, fYRot);
-    }
+    drawFacingSquares(particles.begin(), particles.end(), pTh->getTextureIDByString(texName), fXRot, fYRot);
 }
 
 void ParticleEngine::drawSortedParticles(float fXRot, float fYRot, const std::string &texName) {
@@ -113,10 +139,7 @@ void ParticleEngine::drawSortedParticles(float fXRot, float fYRot, const std::st
         }
         return;
     }
-    const unsigned int texture = pTh->getTextureIDByString(texName);
-    for (auto it = particles.rbegin(); it != particles.rend(); ++it) {
-        it->draw(texture, fXRot, fYRot);
-    }
+    drawFacingSquares(particles.rbegin(), particles.rend(), pTh->getTextureIDByString(texName), fXRot, fYRot);
 }
 
 void ParticleEngine::drawGlowing(float fXRot, float fYRot, const std::string &texName, bool bSorted,

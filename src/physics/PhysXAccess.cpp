@@ -10,6 +10,7 @@
 
 #include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>
+#include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include <LinearMath/btConvexHullComputer.h>
 #include <btBulletDynamicsCommon.h>
 
@@ -31,6 +32,7 @@ struct PhysXAccess::MeshEntry {
     std::unique_ptr<btTriangleIndexVertexArray> triangles; // triangle mesh view on the two arrays
     std::unique_ptr<btTriangleInfoMap> edgeInfo;           // terrain: smooths contacts on inner edges
     std::unique_ptr<btCollisionShape> shape;               // the shape, with the local offset built in
+    float heightCentre = 0.0f;                             // height field: middle of its height range, units
     int users = 0;                                         // bodies using the shape
 };
 
@@ -193,7 +195,8 @@ void writeCache(Kind kind, const std::string &binPath, const std::string &iniPat
     }
     if (!problem.empty()) {
         cacheWritable = false;
-        std::fprintf(stderr, "Error: the mesh cache cannot be written (%s); meshes are cooked in memory only\n",
+        std::fprintf(stderr,
+                     "Error: the mesh cache cannot be written (%s); meshes are cooked in memory only\n",
                      problem.c_str());
     }
 }
@@ -250,6 +253,7 @@ void PhysXAccess::initialPhysX() {
     scene->setInternalTickCallback(&PhysXAccess::afterSubstep, this);
     // Only bodies flagged for it (the terrain) call this; it is a plain function, the same for every world.
     gContactAddedCallback = &adjustTerrainContact;
+    gDeactivationTime = kSleepAfter; // a body at rest this long sleeps until something wakes it
     std::printf("\nPhysX: Scene created");
     CreateGroundPlane();
     Simulate();
@@ -422,6 +426,66 @@ btRigidBody *PhysXAccess::prepareTriangleMesh(int vertexCount, int triangleCount
     return body;
 }
 
+btRigidBody *PhysXAccess::prepareHeightField(int columns, int rows, const float *heights, float spacing,
+                                             const std::string &name, const float *centre) {
+    if (!scene) {
+        return nullptr;
+    }
+    if (columns < 2 || rows < 2 || heights == nullptr || !(spacing > 0.0f) || !std::isfinite(spacing) ||
+        centre == nullptr || !allFinite(centre, 3) || !allFinite(heights, columns * rows)) {
+        std::fprintf(stderr, "Error: \"%s\": the height field is empty or not finite\n", name.c_str());
+        return nullptr;
+    }
+    const std::vector<float> samples(heights, heights + static_cast<std::size_t>(columns) * rows);
+    const std::string key = "HF_" + name + "#" +
+                            hexOf(CookedMeshFile::fingerprint(Kind::Triangle, samples, {})) + "#" +
+                            std::to_string(columns) + "x" + std::to_string(spacing);
+    MeshEntry *mesh = nullptr;
+    auto shared = meshes.find(key);
+    if (shared != meshes.end()) {
+        mesh = shared->second.get();
+    } else {
+        mesh = buildHeightField(key, columns, rows, samples, spacing);
+    }
+    // The shape is centred on its box: the body sits halfway between the lowest and highest point.
+    const float position[3] = {centre[0], centre[1] + mesh->heightCentre, centre[2]};
+    btRigidBody *body = createBody(*mesh, BodyKind::Terrain, position, 0.0f, nullptr, 0.0f, nullptr);
+    recordActor(name, *mesh, body);
+    ++triangleMeshCount;
+    return body;
+}
+
+PhysXAccess::MeshEntry *PhysXAccess::buildHeightField(const std::string &key, int columns, int rows,
+                                                      const std::vector<float> &heights, float spacing) {
+    // Physics axes run against the game's on x and z: the field's first sample is the game's last.
+    auto entry = std::make_unique<MeshEntry>();
+    entry->key = key;
+    entry->vertices.resize(static_cast<std::size_t>(columns) * rows);
+    float low = heights[0], high = heights[0];
+    for (int j = 0; j < rows; ++j) {
+        for (int i = 0; i < columns; ++i) {
+            const float h = heights[static_cast<std::size_t>(j) * columns + i];
+            entry->vertices[static_cast<std::size_t>(rows - 1 - j) * columns + (columns - 1 - i)] = h;
+            low = std::min(low, h);
+            high = std::max(high, h);
+        }
+    }
+    // Reversing both axes keeps the game's diagonal from (i, j) to (i + 1, j + 1) the field's
+    // diagonal from (x, y) to (x + 1, y + 1): the flipped quad edges.
+    auto shape = std::make_unique<btHeightfieldTerrainShape>(columns, rows, entry->vertices.data(), low, high,
+                                                             1, true);
+    shape->setLocalScaling(btVector3(spacing, 1.0f, spacing));
+    entry->edgeInfo = std::make_unique<btTriangleInfoMap>();
+    btGenerateInternalEdgeInfo(shape.get(), entry->edgeInfo.get());
+    entry->shape = std::move(shape);
+    entry->sizes.setSizes(spacing * (columns - 1), high - low, spacing * (rows - 1));
+    entry->sizes.setSizesreal(-spacing * (columns - 1), high - low, spacing * (rows - 1));
+    entry->heightCentre = 0.5f * (low + high);
+    MeshEntry *mesh = entry.get();
+    meshes[key] = std::move(entry);
+    return mesh;
+}
+
 PhysXAccess::MeshEntry *PhysXAccess::acquireTriangleMesh(const std::string &cacheName,
                                                          const std::vector<float> &points,
                                                          const std::vector<std::uint32_t> &indices) {
@@ -563,11 +627,21 @@ void PhysXAccess::forceActor(const std::string &actorName, const float *force) {
     if (body->isStaticOrKinematicObject()) { // a level object or the terrain cannot be driven
         return;
     }
-    btVector3 inertia;
-    body->getCollisionShape()->calculateLocalInertia(kVehicleMass, inertia);
-    body->setMassProps(kVehicleMass, inertia);
-    body->updateInertiaTensor();
-    body->activate(true);
+    if (body->getInvMass() != 1.0f / kVehicleMass) {
+        btVector3 inertia;
+        body->getCollisionShape()->calculateLocalInertia(kVehicleMass, inertia);
+        body->setMassProps(kVehicleMass, inertia);
+        body->updateInertiaTensor();
+    }
+    // A standing tank is left asleep: no key held, nothing to push. Only a drive wakes it (or a
+    // hit, through its contact); the downward push goes to tanks still awake.
+    const bool driving = force[0] != 0.0f || force[1] != 0.0f || force[2] != 0.0f;
+    if (!driving && !body->isActive()) {
+        return;
+    }
+    if (driving) {
+        body->activate(true);
+    }
     body->applyCentralImpulse(
         btVector3(-force[0] * kDriveImpulseFactor, force[1], -force[2] * kDriveImpulseFactor));
     body->applyCentralImpulse(btVector3(0.0f, kPressImpulse, 0.0f));
@@ -875,6 +949,11 @@ float PhysXAccess::getActorMass(const std::string &actorName) const {
         return 0.0f;
     }
     return 1.0f / body->getInvMass();
+}
+
+bool PhysXAccess::isActorAsleep(const std::string &actorName) const {
+    const btRigidBody *body = findBody(actorName);
+    return body != nullptr && !body->isStaticOrKinematicObject() && !body->isActive();
 }
 
 int PhysXAccess::getMeshUseCount(const std::string &actorName) const {

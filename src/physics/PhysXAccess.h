@@ -69,6 +69,12 @@ class PhysXAccess : public MyContactReport {
     btRigidBody *prepareTriangleMesh(int vertexCount, int triangleCount, const float *vertices,
                                      const float *triangles, const std::string &name, const float *position,
                                      float scale, float angleX);
+    // The static terrain as a height field: `columns` x `rows` heights (row-major, column i along
+    // game +x, row j along game +z) `spacing` units apart, centred on `centre` (game axes). Each
+    // cell is split along its diagonal from (i, j) to (i + 1, j + 1), as the terrain is drawn.
+    // Nothing is cooked or cached. Null when there is no world or the input cannot make a shape.
+    btRigidBody *prepareHeightField(int columns, int rows, const float *heights, float spacing,
+                                    const std::string &name, const float *centre);
     // A projectile: flying without gravity at direction * speed, its mesh cached under `modelName`
     // and the body registered under `actorName`.
     btRigidBody *fireBullet(const float *position, const float *direction, float speed, int vertexCount,
@@ -126,6 +132,8 @@ class PhysXAccess : public MyContactReport {
     bool getActorVelocity(const std::string &actorName, float *xyz) const;
     bool getActorBounds(const std::string &actorName, float *min, float *max) const;
     float getActorMass(const std::string &actorName) const; // 0 for static or unknown actors
+    // The registered dynamic actor rests and is left out of the step until something wakes it.
+    bool isActorAsleep(const std::string &actorName) const;
     // Actors sharing the registered actor's mesh; 0 for unknown names.
     int getMeshUseCount(const std::string &actorName) const;
     std::size_t getMeshCount() const { return meshes.size(); } // meshes alive
@@ -147,6 +155,8 @@ class PhysXAccess : public MyContactReport {
                                    float scale, float heading, const float *direction, float speed,
                                    SpielObject *object, BodyKind kind);
     MeshEntry *acquireConvexMesh(const std::string &cacheName, const std::vector<float> &points);
+    MeshEntry *buildHeightField(const std::string &key, int columns, int rows,
+                                const std::vector<float> &heights, float spacing);
     MeshEntry *acquireTriangleMesh(const std::string &cacheName, const std::vector<float> &points,
                                    const std::vector<std::uint32_t> &indices);
     btRigidBody *createBody(MeshEntry &mesh, BodyKind kind, const float *position, float angleDegrees,

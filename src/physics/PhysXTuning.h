@@ -55,6 +55,10 @@ constexpr float kFixedSubstep = 1.0f / 120.0f; // seconds
 constexpr int kMaxSubsteps = 10;
 constexpr float kMaxFrameStep = kMaxSubsteps * kFixedSubstep; // seconds
 
+// A body slower than Bullet's thresholds (0.8 units/s, 1 radian/s) for this long falls asleep and
+// costs nothing per step until a drive push or a contact wakes it.
+constexpr float kSleepAfter = 0.5f; // seconds
+
 // Ray casts are "unlimited"; the ray is cut at this length, far beyond any level.
 constexpr float kRayLength = 100000.0f; // world units
 

@@ -181,6 +181,16 @@ void LightMap::generateLightmap4(const surface4 &s, unsigned char *rgb) const {
     }
 }
 
+void LightMap::computeQuadMap(const float v[4][3], unsigned char *rgb) {
+    const surface4 *surface = new_surface4(v);
+    if (surface == nullptr) {
+        std::memset(rgb, 0, kQuadMapSide * kQuadMapSide * 3);
+        return;
+    }
+    generateLightmap4(*surface, rgb);
+    ++computations;
+}
+
 unsigned int LightMap::uploadQuadMap(const surface4 &surface) {
     unsigned char rgb[kQuadMapSide * kQuadMapSide * 3];
     generateLightmap4(surface, rgb);
@@ -244,8 +254,11 @@ void LightMap::RenderLMOnPoly4(const float v[4][3], unsigned int texture, bool f
 
     static const float kCoords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
     static const float kUp[3] = {0, 1, 0};
-    glBegin(GL_QUADS);
-    for (int corner = 0; corner < 4; ++corner) {
+    // Two triangles split along v0-v2, where the physics splits the cell too
+    // (a quad would leave the split to the driver).
+    static const int kTriangleCorners[6] = {0, 1, 2, 0, 2, 3};
+    glBegin(GL_TRIANGLES);
+    for (int corner : kTriangleCorners) {
         setCoords(kCoords[corner][0], kCoords[corner][1]);
         glNormal3fv(normals != nullptr ? normals[corner] : kUp);
         glVertex3fv(v[corner]);

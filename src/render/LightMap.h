@@ -105,6 +105,9 @@ class LightMap {
     // The 16x16 RGB texels of a quad prepared by new_surface4, rows along v
     // (p0->p1), columns along u (p0->p3), each sampled at its texel centre.
     void generateLightmap4(const surface4 &surface, unsigned char *rgb) const;
+    // The same for the quad with corners v[0..3], counted as one computation
+    // (the terrain's atlas gathers its maps so, without a texture each).
+    void computeQuadMap(const float v[4][3], unsigned char *rgb);
 
     void setLightPosition(float x, float y, float z);
     const float *getLightPosition() const { return lightPosition; }

@@ -168,7 +168,12 @@ void ShadowMap::createShadowMap(const DrawObjects &drawObjects, float fRotY) {
         pglBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     }
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Only the depth of the pass's square counts (colour writes are off): the
+    // rest of the window is left alone, the scene clears it afterwards.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, size, size);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(lightProjectionMatrix.entries);
     glMatrixMode(GL_MODELVIEW);

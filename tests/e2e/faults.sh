@@ -87,8 +87,6 @@ textures/tree_skin.png             menu  quiet
 textures/wall_skin.png             menu  quiet
 model_cooked/CM_player1.bin        level quiet
 config/cookedmodel_config/CM_player1.ini level error
-model_cooked/TM_heightmap.bin      level quiet
-config/cookedmodel_config/TM_heightmap.ini level error
 EOF
 # A menu run points at the item whose hover picture it spoils (elsewhere for
 # other files), so that the menu is drawn with it. "Blow.jpg" is the muzzle

@@ -99,10 +99,11 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
             EXPECT_FLOAT_EQ(colour[c], smoke[i][c]) << tanks[i]->getName() << " component " << c;
     }
 
-    // One body per object and tank, named after it; the terrain joins with the first frame.
-    EXPECT_EQ(actorNames(gc), (std::set<std::string>{"cpu1", "crate1", "player1", "player2", "wall1"}));
+    // One body per object and tank, named after it, and the terrain's from the start, before any frame.
+    EXPECT_EQ(actorNames(gc),
+              (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "wall1"}));
     drawFrame();
-    EXPECT_TRUE(gc.getPhysXAccess()->hasActor(Level::kMeshName));
+    EXPECT_EQ(gc.getPhysXAccess()->getTriangleMeshCount(), 1); // the first frame adds no second terrain
 
     // Both goals of the file, open.
     const std::vector<MissionsZiel *> &goals = gc.getMissionsZiele();
@@ -402,10 +403,9 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     EXPECT_EQ(gc.getMissionsZiele()[0]->getName(), "Last Man Standing");
     EXPECT_FALSE(gc.getExitVar());
     EXPECT_FALSE(gc.isMissionComplete());
-    EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "hero", "rock1"}));
+    // The new terrain joins with the new level's start.
+    EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
-
-    // The new terrain joins with the new level's first frame.
     drawFrame();
     EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
 
@@ -415,7 +415,8 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(gc.getFahrzeugvektor().size(), 3u);
     EXPECT_EQ(gc.getMissionsZiele().size(), 2u);
-    EXPECT_EQ(actorNames(gc), (std::set<std::string>{"cpu1", "crate1", "player1", "player2", "wall1"}));
+    EXPECT_EQ(actorNames(gc),
+              (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "wall1"}));
 }
 
 } // namespace

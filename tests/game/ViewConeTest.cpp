@@ -42,3 +42,24 @@ TEST(ViewConeTest, YawAndPitchTurnTheCone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ViewConeTest, BoxesAreCulledOnlyWhenWhollyOutsideOnePlane) {
+    ViewCone cone({0, 0, 0}, 0, 0);
+    // A wide box ahead whose every corner lies beyond one side plane or the
+    // other: the cone passes between its corners, so it may be seen.
+    const float wideMin[] = {-100, -1, -12}, wideMax[] = {100, 1, -10};
+    EXPECT_EQ(cone.classify(wideMin), ViewCone::kBeside);
+    EXPECT_TRUE(cone.mayShowBox(wideMin, wideMax));
+    // A box around the eye is seen too.
+    const float aroundMin[] = {-5, -5, -5}, aroundMax[] = {5, 5, 5};
+    EXPECT_TRUE(cone.mayShowBox(aroundMin, aroundMax));
+    // Wholly behind, or wholly beyond the right plane: culled.
+    const float behindMin[] = {-50, -1, 1}, behindMax[] = {50, 1, 40};
+    EXPECT_FALSE(cone.mayShowBox(behindMin, behindMax));
+    const float rightMin[] = {40, -1, -10}, rightMax[] = {60, 1, -5};
+    EXPECT_FALSE(cone.mayShowBox(rightMin, rightMax));
+}
+
+} // namespace

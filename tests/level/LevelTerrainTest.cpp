@@ -1,4 +1,6 @@
 #include "level/Level.h"
+#include "physics/CMyRaycastReport.h"
+#include "physics/PhysXAccess.h"
 
 #include "LevelTestSupport.h"
 #include "support/GameDataFixture.h"
@@ -186,6 +188,47 @@ TEST_F(LevelTerrainTest, RecordsAreOwnedAndNullRecordsIgnored) {
     EXPECT_EQ(level.getObjectDataList().size(), 1u);
     EXPECT_EQ(level.getVehicleDataList().size(), 1u);
     EXPECT_TRUE(level.isMeshPending());
+}
+
+} // namespace
+
+namespace {
+
+// Keeps the first hit of a cast.
+struct FirstHit : CMyRaycastReport {
+    bool any = false;
+    RaycastHit hit;
+    bool onHit(const RaycastHit &h) override {
+        any = true;
+        hit = h;
+        return false;
+    }
+};
+
+TEST_F(LevelTerrainTest, ThePhysicsGroundIsTheDrawnGroundFromLevelStart) {
+    PhysXAccess physics;
+    physics.initialPhysX();
+    // Corners of every 5-unit cell at different heights, so that the diagonal a cell is split along shows.
+    auto level =
+        squareLevel(gc, 20, picture(20, 20, 3, [](int x, int y) { return (x * 37 + y * 91) % 240; }));
+    build(*level);
+    level->setPhysXAccess(&physics);
+    level->joinPhysics(); // at level start, before anything is drawn
+    ASSERT_TRUE(level->isMeshHandedOver());
+    ASSERT_TRUE(physics.hasActor(Level::kMeshName));
+    EXPECT_EQ(physics.getCookCount(), 0); // a height field: nothing to cook
+
+    for (float x = -9.7f; x < 10.0f; x += 1.3f) {
+        for (float z = -9.9f; z < 10.0f; z += 1.1f) {
+            const float from[3] = {x, 50.0f, z}, down[3] = {0.0f, -1.0f, 0.0f};
+            FirstHit report;
+            physics.raycastAllShapes(from, down, report);
+            ASSERT_TRUE(report.any) << x << ", " << z;
+            EXPECT_NEAR(report.hit.worldImpact[1], level->getTerrainHeight(x, z), 0.01f) << x << ", " << z;
+        }
+    }
+    level->joinPhysics();
+    EXPECT_EQ(physics.getTriangleMeshCount(), 1); // handed over once
 }
 
 } // namespace

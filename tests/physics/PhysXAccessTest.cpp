@@ -190,6 +190,59 @@ TEST_F(PhysXAccessTest, ForceActorSetsTheMassAndAlwaysPressesDown) {
     EXPECT_FLOAT_EQ(still[0], shoved[0]);
 }
 
+TEST_F(PhysXAccessTest, AStandingTankFallsAsleepAndOnlyADriveOrAHitWakesIt) {
+    SpielObject tank1;
+    ASSERT_NE(addVehicle(tank1, "tank1", 0.0f, 0.1f, 0.0f), nullptr);
+    const float zero[3] = {0.0f, 0.0f, 0.0f};
+    // No key held: the game still pushes every step, with nothing to add.
+    for (int i = 0; i < 4 * 60 && !px.isActorAsleep("tank1"); ++i) {
+        px.forceActor("tank1", zero);
+        px.updateObjects(kFrame);
+    }
+    ASSERT_TRUE(px.isActorAsleep("tank1"));
+    float rest[3];
+    ASSERT_TRUE(px.getActorPosition("tank1", rest));
+    EXPECT_NEAR(rest[1], 0.0f, 0.05f); // resting on the ground, not pressed into it
+    for (int i = 0; i < 60; ++i) {
+        px.forceActor("tank1", zero);
+        px.updateObjects(kFrame);
+    }
+    EXPECT_TRUE(px.isActorAsleep("tank1"));
+    float still[3];
+    ASSERT_TRUE(px.getActorPosition("tank1", still));
+    EXPECT_FLOAT_EQ(still[1], rest[1]);
+    float v[3];
+    ASSERT_TRUE(px.getActorVelocity("tank1", v));
+    EXPECT_FLOAT_EQ(v[1], 0.0f); // no downward push piled up while it slept
+
+    const float drive[3] = {0.0f, 0.0f, 12.0f * kFrame}; // the drive key held, as the game pushes
+    px.forceActor("tank1", drive);
+    EXPECT_FALSE(px.isActorAsleep("tank1"));
+    for (int i = 0; i < 30; ++i) {
+        px.forceActor("tank1", drive);
+        px.updateObjects(kFrame);
+    }
+    float moved[3];
+    ASSERT_TRUE(px.getActorPosition("tank1", moved));
+    EXPECT_GT(moved[2], rest[2] + 0.1f);
+
+    // A sleeping tank still reports the shell that strikes it.
+    for (int i = 0; i < 6 * 60 && !px.isActorAsleep("tank1"); ++i) {
+        px.forceActor("tank1", zero);
+        px.updateObjects(kFrame);
+    }
+    ASSERT_TRUE(px.isActorAsleep("tank1"));
+    int hits = 0;
+    px.setContactHandler([&hits](SpielObject *, SpielObject *) { ++hits; });
+    SpielObject shot;
+    ASSERT_TRUE(px.getActorPosition("tank1", rest));
+    ASSERT_NE(fire(shot, "tank1_1", rest[0], rest[1] + 0.5f, rest[2] - 8.0f, 0.0f, 0.0f, 1.0f, 20.0f),
+              nullptr);
+    px.setContactReport(&shot, &tank1);
+    run(1.0f);
+    EXPECT_GE(hits, 1);
+}
+
 TEST_F(PhysXAccessTest, AProjectileFliesStraightWithoutGravityAlongItsGameDirection) {
     SpielObject shot;
     ASSERT_NE(fire(shot, "tank1_1", 0.0f, 10.0f, 0.0f, 0.6f, 0.0f, 0.8f, 20.0f), nullptr);
