@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // OpenAL Soft's stand-in when no output works: it plays into nothing, so it counts as no device.
@@ -23,6 +26,36 @@ ALCdevice *asDevice(void *p) {
     return static_cast<ALCdevice *>(p);
 }
 
+// While OpenAL looks for an output, the libraries behind it (ALSA above all) print their failures
+// to try each one on standard error. Those are no errors of the game: a machine without sound is
+// told in one line, so their chatter goes nowhere until the device is open.
+class QuietStderr {
+  public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0) {
+            dup2(null, STDERR_FILENO);
+        }
+        if (null >= 0) {
+            close(null);
+        }
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved >= 0) {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+        }
+    }
+    QuietStderr(const QuietStderr &) = delete;
+    QuietStderr &operator=(const QuietStderr &) = delete;
+
+  private:
+    int saved = -1; // the real standard error
+};
+
 float percentToGain(int percent) {
     return static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
 }
@@ -30,11 +63,15 @@ float percentToGain(int percent) {
 } // namespace
 
 std::unique_ptr<OpenAlSound> OpenAlSound::openDevice() {
+    QuietStderr quiet;
     ALCdevice *dev = alcOpenDevice(nullptr);
     if (dev == nullptr) {
         return nullptr;
     }
-    const ALCchar *spec = alcGetString(dev, ALC_DEVICE_SPECIFIER);
+    // OpenAL Soft calls every device "OpenAL Soft"; the output's own name is the enumerated one.
+    const ALCchar *spec = alcIsExtensionPresent(nullptr, "ALC_ENUMERATE_ALL_EXT")
+                              ? alcGetString(dev, ALC_ALL_DEVICES_SPECIFIER)
+                              : alcGetString(dev, ALC_DEVICE_SPECIFIER);
     const std::string name = spec != nullptr ? spec : "";
     if (name == kSilentDeviceName) {
         alcCloseDevice(dev);

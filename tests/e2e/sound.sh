@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The game heard through OpenAL Soft's wave-file output: a shot is a burst in the recording where
+# the game said it fired, driving raises the engine's pitch; and without any audio device the game
+# says once that sound is off and plays on exactly as before.
+source "$(dirname "$0")/lib/common.bash"
+e2e_init "$1"
+command -v sox >/dev/null || e2e_fail "sox is not installed (tools/setup.sh)"
+game=$(e2e_data_tree)
+# The small arena as the first level, its second tank in player two's idle hands: nothing fires
+# but player one.
+sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=cpu1/,/^life=/ s/^owner=.*/owner=spieler2/' \
+    "$E2E_ROOT/data/level/test_small.lvl" >"$game/data/level/lvl1.lvl"
+rm "$game/data/level/test_small.lvl"
+up=$(e2e_player_key "$game/data" buttonup1)
+fire=$(e2e_player_key "$game/data" shoot1)
+recording="$E2E_WORK/battle.wav"
+printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$recording" >"$E2E_WORK/record.conf"
+
+# sound_at N: the recording time (seconds) at which the game started its Nth shot.
+shot_at() {
+    sed -n 's/^Sound shot\.wav at \([0-9.]*\) s$/\1/p' "$E2E_WORK/game.out" | sed -n "$1p"
+}
+
+# burst_onset T: where, within half a second around T, the recording first turns loud in the
+# high band a gun's crack fills and an engine does not; empty when nothing does.
+burst_onset() {
+    local from
+    from=$(awk -v t="$1" 'BEGIN { printf "%.3f", (t > 0.3 ? t - 0.3 : 0) }')
+    sox "$recording" -t dat - remix - trim "$from" 0.8 highpass 2500 2>/dev/null | awk -v from="$from" '
+        /^;/ { next }
+        { sum += $2 * $2; n++; if (n == 110) { rms[w++] = sqrt(sum / n); sum = 0; n = 0 } }
+        END {
+            # 5 ms windows (at 22050 Hz); the first 0.2 s set the floor.
+            for (i = 0; i < 40; i++) floor = (rms[i] > floor ? rms[i] : floor)
+            for (i = 0; i < w; i++) if (rms[i] > 0.02 && rms[i] > 4 * floor) { printf "%.3f", from + i * 110 / 22050; exit }
+        }'
+}
+
+# pitch FROM LENGTH: rough fundamental of the engines (Hz) in that stretch of the recording.
+pitch() {
+    sox "$recording" -n remix - trim "$1" "$2" lowpass 250 lowpass 250 stat 2>&1 | awk '/Rough/ { print $3 }'
+}
+
+e2e_start "$game" ALSOFT_CONF="$E2E_WORK/record.conf"
+e2e_start_game "$game/data"
+e2e_wait_for "InitGL" 30
+sleep 2 # engines idling
+e2e_hold "$fire" 0.3
+e2e_wait_for_count "^Sound shot.wav at" 1 10 || e2e_fail "the game fired no shot"
+sleep 2 # the shell's hit has died away
+e2e_retry xdotool keydown --window "$GAME_WID" "$up"
+sleep 3
+e2e_retry xdotool keydown --window "$GAME_WID" "$fire"
+e2e_wait_for_count "^Sound shot.wav at" 2 10 || e2e_fail "no shot while driving"
+e2e_retry xdotool keyup --window "$GAME_WID" "$fire" "$up"
+e2e_key Escape
+e2e_wait_menu "$game/data" 20 || e2e_fail "Escape did not return to the menu"
+e2e_key Escape
+e2e_wait_exit 20
+((GAME_STATUS == 0)) || e2e_fail "the game ended with status $GAME_STATUS"
+[[ -s "$recording" ]] || e2e_fail "nothing was recorded"
+grep -q "Error" "$E2E_WORK/game.out" && e2e_fail "errors while recording"
+
+standing=$(shot_at 1)
+driving=$(shot_at 2)
+for t in "$standing" "$driving"; do
+    onset=$(burst_onset "$t")
+    [[ -n "$onset" ]] || e2e_fail "no burst in the recording near the shot at $t s"
+    echo "shot at $t s, burst from $onset s"
+    awk -v a="$onset" -v b="$t" 'BEGIN { d = a - b; exit !(d > -0.2 && d < 0.2) }' ||
+        e2e_fail "the burst at $onset s is not within 0.2 s of the shot at $t s"
+done
+
+idle=$(pitch "$(awk -v t="$standing" 'BEGIN { print t - 1.5 }')" 1.3)
+moving=$(pitch "$(awk -v t="$driving" 'BEGIN { print t - 1.5 }')" 1.3)
+echo "engine pitch standing $idle Hz, driving $moving Hz"
+awk -v a="$idle" -v b="$moving" 'BEGIN { exit !(a > 0 && b > 1.15 * a) }' ||
+    e2e_fail "driving did not raise the engine's pitch ($idle Hz -> $moving Hz)"
+
+# Without any audio device: one line says so, nothing else about sound, and the battle goes on.
+cp "$E2E_WORK/game.out" "$E2E_WORK/recorded.out"
+printf '[general]\ndrivers = no-such-output\n' >"$E2E_WORK/silent.conf"
+e2e_start "$game" ALSOFT_CONF="$E2E_WORK/silent.conf"
+e2e_start_game "$game/data"
+e2e_wait_for "InitGL" 30
+e2e_hold "$fire" 1.5
+e2e_wait_for "player1-1" 10 2>/dev/null || true
+e2e_key Escape
+e2e_wait_menu "$game/data" 20 || e2e_fail "Escape did not return to the menu without sound"
+e2e_key Escape
+e2e_wait_exit 20
+((GAME_STATUS == 0)) || e2e_fail "without sound the game ended with status $GAME_STATUS"
+(($(e2e_count "No audio device: sound is off") == 1)) || e2e_fail "not exactly one line saying that sound is off"
+grep -qiE "error|alsa|alsoft|^Sound " "$E2E_WORK/game.out" && e2e_fail "more than one line about sound"
+# Apart from that line and the recording's own, the two runs said the same.
+diff <(grep -v "^Sound " "$E2E_WORK/recorded.out") <(grep -v "No audio device" "$E2E_WORK/game.out") >/dev/null ||
+    e2e_fail "the game without sound said other things than with sound"
+echo "PASS sound"
