@@ -45,7 +45,7 @@ void BattleSound::reset(SoundSystem &sound) {
 
 void BattleSound::afterStep(GameClass &game, SoundSystem &sound, float dt) {
     placeListener(game, sound);
-    hearShells(game, sound, dt);
+    hearShells(game, sound);
     hearTanks(game, sound, dt);
     if (game.isMissionComplete() && !missionWasComplete) {
         sound.playSting(true);
@@ -71,40 +71,47 @@ void BattleSound::placeListener(GameClass &game, SoundSystem &sound) {
     sound.setListener(eye.data(), forward, up);
 }
 
-void BattleSound::hearShells(GameClass &game, SoundSystem &sound, float dt) {
+void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
     std::map<std::string, Shell> now;
     for (const Projektil *shot : game.getProjektilvektor()) {
-        Shell state;
-        state.status = shot->getStatus();
-        std::copy(shot->getPos(), shot->getPos() + 3, state.pos);
-        const auto before = shells.find(shot->getActorName());
+        const float *pos = shot->getPos();
+        const std::string name = shot->getActorName();
+        const auto before = shells.find(name);
         if (before == shells.end()) {
-            sound.playEffect(SoundId::kShot, state.pos);
-            now[shot->getActorName()] = state;
+            sound.playEffect(SoundId::kShot, pos);
+            now[name].status = shot->getStatus();
             continue;
         }
-        const Shell &last = before->second;
-        state.struck = last.struck;
-        if (last.status == Projektil::kStatusFlying && state.status == Projektil::kStatusExploding) {
+        Shell state = before->second;
+        if (state.status == Projektil::kStatusFlying && shot->getStatus() == Projektil::kStatusExploding) {
             // A burst: on a tank when one is close, else where the shell came down or ran out.
             bool nearTank = false;
             for (const Fahrzeug *tank : game.getFahrzeugvektor()) {
-                nearTank = nearTank || distance(tank->getPos(), state.pos) < kTankHitRange;
+                nearTank = nearTank || distance(tank->getPos(), pos) < kTankHitRange;
             }
-            sound.playEffect(nearTank ? SoundId::kHitTank : SoundId::kHitGround, state.pos);
-        } else if (state.status == Projektil::kStatusFlying && !state.struck && dt > 0.0f) {
-            // Shells burst only on tanks; one that stops short against anything else is heard striking it.
-            const float expected = shot->getSpeed() * dt;
-            if (expected > 0.05f && distance(state.pos, last.pos) < kStoppedFraction * expected) {
-                bool nearObject = false;
-                for (const LvlObject *object : game.getLevelObjectVektor()) {
-                    nearObject = nearObject || distance(object->getPos(), state.pos) < kHouseRange;
+            sound.playEffect(nearTank ? SoundId::kHitTank : SoundId::kHitGround, pos);
+        } else if (shot->getStatus() == Projektil::kStatusFlying && !state.struck) {
+            // Shells burst only on tanks; one that is stopped or thrown aside by anything else is
+            // heard striking it.
+            float velocity[3];
+            if (game.getPhysXAccess()->getActorVelocity(name, velocity)) {
+                const float *direction = shot->getMoveDirection();
+                float along = 0.0f;
+                for (int i = 0; i < 3; ++i) {
+                    along += velocity[i] * direction[i];
                 }
-                sound.playEffect(nearObject ? SoundId::kHitHouse : SoundId::kHitGround, state.pos);
-                state.struck = true;
+                if (along < kStoppedFraction * shot->getSpeed()) {
+                    bool nearObject = false;
+                    for (const LvlObject *object : game.getLevelObjectVektor()) {
+                        nearObject = nearObject || distance(object->getPos(), pos) < kHouseRange;
+                    }
+                    sound.playEffect(nearObject ? SoundId::kHitHouse : SoundId::kHitGround, pos);
+                    state.struck = true;
+                }
             }
         }
-        now[shot->getActorName()] = state;
+        state.status = shot->getStatus();
+        now[name] = state;
     }
     shells.swap(now);
 }

@@ -17,7 +17,7 @@ class BattleSound {
     static constexpr float kIdleGain = 0.45f;        // engine gain standing still
     static constexpr float kTankHitRange = 6.0f;     // units: a burst this close to a tank struck it
     static constexpr float kHouseRange = 8.0f;       // units: a shell stopped this close to an object hit it
-    static constexpr float kStoppedFraction = 0.25f; // of the expected flight: less means the shell struck
+    static constexpr float kStoppedFraction = 0.5f;  // of the launch speed along the flight: less means it struck
     static constexpr float kSpeedSmoothing = 0.15f;  // seconds over which the heard speed follows the tank
 
     // Engine pitch and gain for a speed over the ground and the tank's top speed (either sign).
@@ -32,11 +32,10 @@ class BattleSound {
   private:
     struct Shell {
         int status = 0;
-        float pos[3] = {0, 0, 0};
         bool struck = false; // its impact has been heard already
     };
 
-    void hearShells(GameClass &game, SoundSystem &sound, float dt);
+    void hearShells(GameClass &game, SoundSystem &sound);
     void hearTanks(GameClass &game, SoundSystem &sound, float dt);
     void placeListener(GameClass &game, SoundSystem &sound);
 

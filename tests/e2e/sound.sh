@@ -6,19 +6,21 @@ source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 command -v sox >/dev/null || e2e_fail "sox is not installed (tools/setup.sh)"
 game=$(e2e_data_tree)
-# The small arena as the first level, its second tank in player two's idle hands: nothing fires
-# but player one.
-sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=cpu1/,/^life=/ s/^owner=.*/owner=spieler2/' \
-    "$E2E_ROOT/data/level/test_small.lvl" >"$game/data/level/lvl1.lvl"
+# The small arena as the first level with player one's tank alone in it: one engine to listen to,
+# and no shots but player one's (the mission is complete at once; its sting is over before the
+# test listens).
+sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' "$E2E_ROOT/data/level/test_small.lvl" |
+    awk -v RS= -v ORS='\n\n' '!/name=cpu1/' >"$game/data/level/lvl1.lvl"
 rm "$game/data/level/test_small.lvl"
 up=$(e2e_player_key "$game/data" buttonup1)
 fire=$(e2e_player_key "$game/data" shoot1)
 recording="$E2E_WORK/battle.wav"
 printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$recording" >"$E2E_WORK/record.conf"
 
-# sound_at N: the recording time (seconds) at which the game started its Nth shot.
+# shot_at N: the recording time (seconds) at which the game started its Nth shot.
 shot_at() {
-    sed -n 's/^Sound shot\.wav at \([0-9.]*\) s$/\1/p' "$E2E_WORK/game.out" | sed -n "$1p"
+    # The game ends some lines without a line break, so the report may follow other text.
+    grep -o 'Sound shot\.wav at [0-9.]* s' "$E2E_WORK/game.out" | sed -n "$1s/.* at \([0-9.]*\) s/\1/p"
 }
 
 # burst_onset T: where, within half a second around T, the recording first turns loud in the
@@ -28,11 +30,12 @@ burst_onset() {
     from=$(awk -v t="$1" 'BEGIN { printf "%.3f", (t > 0.3 ? t - 0.3 : 0) }')
     sox "$recording" -t dat - remix - trim "$from" 0.8 highpass 2500 2>/dev/null | awk -v from="$from" '
         /^;/ { next }
-        { sum += $2 * $2; n++; if (n == 110) { rms[w++] = sqrt(sum / n); sum = 0; n = 0 } }
+        {   # 5 ms windows; the first 0.2 s set the floor.
+            w = int($1 / 0.005); sum[w] += $2 * $2; n[w]++; if (w > last) last = w }
         END {
-            # 5 ms windows (at 22050 Hz); the first 0.2 s set the floor.
+            for (i = 0; i <= last; i++) rms[i] = (n[i] ? sqrt(sum[i] / n[i]) : 0)
             for (i = 0; i < 40; i++) floor = (rms[i] > floor ? rms[i] : floor)
-            for (i = 0; i < w; i++) if (rms[i] > 0.02 && rms[i] > 4 * floor) { printf "%.3f", from + i * 110 / 22050; exit }
+            for (i = 0; i <= last; i++) if (rms[i] > 0.003 && rms[i] > 4 * floor) { printf "%.3f", from + i * 0.005; exit }
         }'
 }
 
@@ -44,14 +47,14 @@ pitch() {
 e2e_start "$game" ALSOFT_CONF="$E2E_WORK/record.conf"
 e2e_start_game "$game/data"
 e2e_wait_for "InitGL" 30
-sleep 2 # engines idling
+sleep 4 # the engine idling
 e2e_hold "$fire" 0.3
-e2e_wait_for_count "^Sound shot.wav at" 1 10 || e2e_fail "the game fired no shot"
+e2e_wait_for_count "Sound shot.wav at" 1 10 || e2e_fail "the game fired no shot"
 sleep 2 # the shell's hit has died away
 e2e_retry xdotool keydown --window "$GAME_WID" "$up"
 sleep 3
 e2e_retry xdotool keydown --window "$GAME_WID" "$fire"
-e2e_wait_for_count "^Sound shot.wav at" 2 10 || e2e_fail "no shot while driving"
+e2e_wait_for_count "Sound shot.wav at" 2 10 || e2e_fail "no shot while driving"
 e2e_retry xdotool keyup --window "$GAME_WID" "$fire" "$up"
 e2e_key Escape
 e2e_wait_menu "$game/data" 20 || e2e_fail "Escape did not return to the menu"
@@ -83,16 +86,24 @@ printf '[general]\ndrivers = no-such-output\n' >"$E2E_WORK/silent.conf"
 e2e_start "$game" ALSOFT_CONF="$E2E_WORK/silent.conf"
 e2e_start_game "$game/data"
 e2e_wait_for "InitGL" 30
-e2e_hold "$fire" 1.5
-e2e_wait_for "player1-1" 10 2>/dev/null || true
+e2e_hold "$fire" 0.3
+sleep 2
+e2e_retry xdotool keydown --window "$GAME_WID" "$up"
+sleep 3
+e2e_retry xdotool keydown --window "$GAME_WID" "$fire"
+sleep 1
+e2e_retry xdotool keyup --window "$GAME_WID" "$fire" "$up"
 e2e_key Escape
 e2e_wait_menu "$game/data" 20 || e2e_fail "Escape did not return to the menu without sound"
 e2e_key Escape
 e2e_wait_exit 20
 ((GAME_STATUS == 0)) || e2e_fail "without sound the game ended with status $GAME_STATUS"
 (($(e2e_count "No audio device: sound is off") == 1)) || e2e_fail "not exactly one line saying that sound is off"
-grep -qiE "error|alsa|alsoft|^Sound " "$E2E_WORK/game.out" && e2e_fail "more than one line about sound"
-# Apart from that line and the recording's own, the two runs said the same.
-diff <(grep -v "^Sound " "$E2E_WORK/recorded.out") <(grep -v "No audio device" "$E2E_WORK/game.out") >/dev/null ||
-    e2e_fail "the game without sound said other things than with sound"
+grep -qiE "error|alsa|alsoft|Sound [a-z_]+\.wav" "$E2E_WORK/game.out" && e2e_fail "more than one line about sound"
+# Apart from that line and the recording's reports, the two runs said the same (the game ends
+# some lines without a break, so the reports may have split a line: line breaks do not count).
+said() { sed -E "s/$1//g" "$2" | tr -d '\n'; echo; }
+diff <(said 'Sound [a-z_]+\.wav at [0-9.]+ s' "$E2E_WORK/recorded.out") \
+    <(said 'No audio device: sound is off' "$E2E_WORK/game.out") >"$E2E_WORK/said.diff" ||
+    e2e_fail "the game without sound said other things than with sound: $(cat "$E2E_WORK/said.diff")"
 echo "PASS sound"
