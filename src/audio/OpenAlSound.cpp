@@ -175,6 +175,7 @@ int OpenAlSound::startVoice(Kind kind, SoundId id, const float *position, float 
     if (index(id) >= kSoundCount || buffers[index(id)] == 0) {
         return -1; // a sound that did not load stays silent
     }
+    update(); // voices whose sound has ended are free again, also in the menu where no step runs
     VoiceUse use;
     use.kind = kind;
     use.id = id;

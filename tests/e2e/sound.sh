@@ -106,4 +106,20 @@ said() { sed -E "s/$1//g" "$2" | tr -d '\n'; echo; }
 diff <(said 'Sound [a-z_]+\.wav at [0-9.]+ s' "$E2E_WORK/recorded.out") \
     <(said 'No audio device: sound is off' "$E2E_WORK/game.out") >"$E2E_WORK/said.diff" ||
     e2e_fail "the game without sound said other things than with sound: $(cat "$E2E_WORK/said.diff")"
+
+# A broken sound file: one error naming it, that sound silent, the others playing.
+head -c 30 "$E2E_ROOT/data/sounds/shot.wav" >"$game/data/sounds/shot.wav"
+e2e_start "$game" ALSOFT_CONF="$E2E_WORK/record.conf"
+e2e_start_game "$game/data"
+e2e_wait_for "InitGL" 30
+e2e_hold "$fire" 0.3
+e2e_key Escape
+e2e_wait_menu "$game/data" 20 || e2e_fail "Escape did not return to the menu with a broken sound"
+e2e_key Escape
+e2e_wait_exit 20
+((GAME_STATUS == 0)) || e2e_fail "with a broken sound the game ended with status $GAME_STATUS"
+(($(e2e_count "Error: ") == 1)) || e2e_fail "not exactly one error for the broken sound"
+e2e_count "Error: data/sounds/shot.wav: " | grep -qx 1 || e2e_fail "the error does not name data/sounds/shot.wav"
+(($(e2e_count "Sound shot.wav at") == 0)) || e2e_fail "the broken shot sound was played"
+(($(e2e_count "Sound menu_click.wav at") >= 1)) || e2e_fail "the other sounds fell silent too"
 echo "PASS sound"
