@@ -46,11 +46,11 @@ class OpenAlSound : public SoundSystem {
 
     // What a busy voice plays.
     struct VoiceUse {
-        Kind kind = Kind::kEffect;
-        SoundId id = SoundId::kCount;
-        const void *owner = nullptr; // loops: whose loop
-        float gain = 1.0f;           // as asked, before the volumes
-        float position[3] = {0, 0, 0};
+        Kind kind = Kind::kEffect;     // effect, loop or interface sound
+        SoundId id = SoundId::kCount;  // which sound
+        const void *owner = nullptr;   // loops: whose loop
+        float gain = 1.0f;             // as asked, before the volumes
+        float position[3] = {0, 0, 0}; // world axes; unused for the interface
     };
 
     OpenAlSound(void *device, void *context, std::string deviceName);
@@ -71,13 +71,13 @@ class OpenAlSound : public SoundSystem {
     bool recording = false;                          // output goes to a wave file
     void *clockQuery = nullptr;                      // alcGetInteger64vSOFT, when the device has it
     std::array<unsigned int, kSoundCount> buffers{}; // 0: sound not loaded
-    std::array<unsigned int, kVoices> sources{};
-    std::array<VoiceUse, kVoices> uses{};
-    VoiceTable table{kVoices};
-    float listener[3] = {0, 0, 0}; // world position of the ear
-    float master = 1.0f;           // 0..1
-    float effects = 1.0f;          // 0..1
-    float engines = 1.0f;          // 0..1
-    bool muted = false;
-    bool battlePaused = false;
+    std::array<unsigned int, kVoices> sources{};     // one OpenAL source per voice
+    std::array<VoiceUse, kVoices> uses{};            // what each busy voice plays
+    VoiceTable table{kVoices};                       // which voices are busy, and which gives way
+    float listener[3] = {0, 0, 0};                   // world position of the ear
+    float master = 1.0f;                             // 0..1
+    float effects = 1.0f;                            // 0..1
+    float engines = 1.0f;                            // 0..1
+    bool muted = false;                              // nothing is heard, whatever the volumes
+    bool battlePaused = false;                       // battle voices held; interface voices play on
 };

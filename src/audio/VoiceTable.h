@@ -9,7 +9,7 @@
 class VoiceTable {
   public:
     struct Voice {
-        bool busy = false;
+        bool busy = false;         // playing or held
         unsigned long started = 0; // order of starting, larger is newer
         float loudness = 0.0f;     // gain as heard at the listener
     };
@@ -28,6 +28,6 @@ class VoiceTable {
     const Voice &at(std::size_t index) const { return voices[index]; }
 
   private:
-    std::vector<Voice> voices;
-    unsigned long clock = 0; // counts claims
+    std::vector<Voice> voices; // one per voice the device may play at once
+    unsigned long clock = 0;   // counts claims
 };

@@ -12,13 +12,14 @@ class SoundSystem;
 // the ear at the camera. It only reads the session.
 class BattleSound {
   public:
-    static constexpr float kIdlePitch = 0.8f;        // engine pitch standing still
-    static constexpr float kFullPitch = 1.6f;        // engine pitch at full forward speed
-    static constexpr float kIdleGain = 0.45f;        // engine gain standing still
-    static constexpr float kTankHitRange = 6.0f;     // units: a burst this close to a tank struck it
-    static constexpr float kHouseRange = 8.0f;       // units: a shell stopped this close to an object hit it
-    static constexpr float kStoppedFraction = 0.5f;  // of the launch speed along the flight: less means it struck
-    static constexpr float kSpeedSmoothing = 0.15f;  // seconds over which the heard speed follows the tank
+    static constexpr float kIdlePitch = 0.8f;    // engine pitch standing still
+    static constexpr float kFullPitch = 1.6f;    // engine pitch at full forward speed
+    static constexpr float kIdleGain = 0.45f;    // engine gain standing still
+    static constexpr float kTankHitRange = 6.0f; // units: a burst this close to a tank struck it
+    static constexpr float kHouseRange = 8.0f;   // units: a shell stopped this close to an object hit it
+    static constexpr float kStoppedFraction =
+        0.5f; // of the launch speed along the flight: less means it struck
+    static constexpr float kSpeedSmoothing = 0.15f; // seconds over which the heard speed follows the tank
 
     // Engine pitch and gain for a speed over the ground and the tank's top speed (either sign).
     static float enginePitch(float speed, float maxSpeed);
@@ -31,7 +32,7 @@ class BattleSound {
 
   private:
     struct Shell {
-        int status = 0;
+        int status = 0;      // 1 flying, 2 exploding
         bool struck = false; // its impact has been heard already
     };
 
@@ -41,11 +42,11 @@ class BattleSound {
 
     std::map<std::string, Shell> shells; // by actor name, as of the last step
     struct Tank {
-        int status = 0;
-        float pos[3] = {0, 0, 0};
-        float speed = 0.0f; // units per second over the ground, smoothed
+        int status = 0;           // 1 intact, 3 damaged, 4 exploding, 5 destroyed
+        float pos[3] = {0, 0, 0}; // world position
+        float speed = 0.0f;       // units per second over the ground, smoothed
     };
     std::map<const void *, Tank> tanks; // by tank (compared, never read through), as of the last step
-    bool missionWasComplete = false;
-    bool playerOneWasLost = false;
+    bool missionWasComplete = false;    // as of the last step, so the sting plays once
+    bool playerOneWasLost = false;      // player one's tank has gone up; its sting has played
 };
