@@ -15,6 +15,7 @@ packages=(
     libdevil-dev libbullet-dev libstb-dev zlib1g-dev fonts-dejavu-core
     xvfb xauth xdotool imagemagick x11-utils python3
     clang libclang-rt-14-dev
+    libopenal-dev libasound2 libpulse0 libsndfile1-dev sox
 )
 
 missing=()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "audio/SilentSound.h"
+#include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
+#include "game/BattleSound.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
@@ -73,9 +76,9 @@ class GameClass {
     void setResolution(int width, int height);
     int getWidth() const { return iWidth; }
     int getHeight() const { return iHeight; }
-    void setPause(bool pause) { bPause = pause; }
+    void setPause(bool pause); // the battle's sounds hold while paused
     bool getPause() const { return bPause; }
-    void setExitVar(bool exit) { exitRequested = exit; }
+    void setExitVar(bool exit); // leaving the battle also ends its sounds
     bool getExitVar() const { return exitRequested; }
     void setPlayerConfig(const PlayerConfig *config) { playerConfig = config; }
 
@@ -268,4 +271,14 @@ class GameClass {
     std::unique_ptr<VertexBufferHandler> vertexBuffers;
     float cameraYaw = 0;                    // yaw of the camera's orbit in the last frame, degrees
     std::array<float, 3> cameraTarget{};    // where the camera looked last (the player-1 tank)
+
+    // ---- Sound (BattleSound.cpp hears the battle after each step) ----
+  public:
+    // Takes the sound system; null keeps the current one. Without a call the game is silent.
+    void setSound(std::unique_ptr<SoundSystem> system);
+    SoundSystem &getSound() { return *sound; }
+
+  private:
+    std::unique_ptr<SoundSystem> sound = std::make_unique<SilentSound>(); // never null
+    BattleSound battleSound; // turns the steps into sounds
 };

@@ -94,6 +94,7 @@ bool GameClass::loadLevel(Level *level) {
     if (level == nullptr)
         return false;
     clearWorld();
+    battleSound.reset(*sound);
 
     shadowMap = std::make_unique<ShadowMap>();
     vertexBuffers = std::make_unique<VertexBufferHandler>();

@@ -57,7 +57,32 @@ int GameClass::doAction(float dt, const bool *keys) {
     sweepProjectiles();
     sweepVehicles();
     checkMission();
+    if (exitRequested)
+        battleSound.reset(*sound); // back to the menu: the battle falls silent
+    else
+        battleSound.afterStep(*this, *sound, dt);
     return exitRequested ? kStepExit : kStepDone;
+}
+
+void GameClass::setPause(bool pause) {
+    bPause = pause;
+    if (pause)
+        sound->pauseBattle();
+    else
+        sound->resumeBattle();
+}
+
+void GameClass::setExitVar(bool exit) {
+    exitRequested = exit;
+    if (exit)
+        battleSound.reset(*sound);
+}
+
+void GameClass::setSound(std::unique_ptr<SoundSystem> system) {
+    if (system != nullptr) {
+        battleSound.reset(*sound);
+        sound = std::move(system);
+    }
 }
 
 void GameClass::sweepProjectiles() {

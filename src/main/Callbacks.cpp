@@ -134,6 +134,8 @@ void myIdleFunc() {
 
 void MouseFunc(int button, int state, int x, int y) {
     if (iGamemode == kModeMenu) {
+        if (state == GLUT_DOWN && mm.itemAt(x, y) != MainMenu::kNone)
+            gc.getSound().playInterface(SoundId::kMenuClick);
         if (mm.isGame(x, y))
             startGame();
         else if (mm.isExit(x, y))
@@ -162,6 +164,9 @@ void MouseMoveFunc(int x, int y) {
 void myPassiveMotionFunc(int x, int y) {
     if (iGamemode != kModeMenu)
         return;
-    mm.setHoverElement(mm.itemAt(x, y));
+    const int item = mm.itemAt(x, y);
+    if (item != MainMenu::kNone && item != mm.getHoverElement())
+        gc.getSound().playInterface(SoundId::kMenuHover);
+    mm.setHoverElement(item);
     mm.draw();
 }

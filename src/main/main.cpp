@@ -1,3 +1,4 @@
+#include "audio/SoundSystem.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
 #include "config/SafeFile.h"
@@ -75,6 +76,7 @@ int main(int argc, char **argv) {
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
     gc.importModells("data/model/");
+    gc.setSound(SoundSystem::open("data/sounds/"));
     iGamemode = kModeMenu;
     ep.initialGlut(&argc, argv);
     return 0;
