@@ -65,4 +65,8 @@ class ConfigReader {
     // The highscore table in data/config/highscore.ini.
     static Highscore ReadHighscores();
     static bool SetHighscore(const Highscore &table); // true when written
+    // The table the game plays with: a missing file is an empty table without a word; a file the
+    // reader rejects (a name without its score, a score that is no number, bytes that are no text)
+    // gives one "Error: " line, is kept beside as "highscore.ini.bad" and an empty table starts.
+    static Highscore LoadHighscores(const std::string &path = kHighscoreFile);
 };

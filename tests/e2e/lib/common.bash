@@ -212,13 +212,33 @@ e2e_wait_for_count() {
 }
 
 # e2e_player_key DATA_DIR NAME: the key bound to NAME in playerconfig.ini
-# ("buttonup1", "shoot2", ...) as xdotool names it.
+# ("buttonup1", "shoot2", ...) as xdotool names it: a letter or digit, or one
+# of the key names the game knows ("space", "up", "rctrl", "f5", ...).
 e2e_player_key() {
     local key
     key=$(sed -n "s/^$2 *= *\([^ #]*\).*/\1/p" "$1/config/playerconfig.ini")
-    # Letters and digits are their own key names; anything else would need a table.
-    [[ "$key" =~ ^[a-z0-9]$ ]] || e2e_fail "player key $2 is \"$key\", not a letter or digit"
-    echo "$key"
+    key=${key,,}
+    if [[ "$key" =~ ^[a-z0-9]$ ]]; then
+        echo "$key"
+        return 0
+    fi
+    case "$key" in
+    up | down | left | right | home | end | insert) echo "${key^}" ;;
+    pageup) echo Prior ;;
+    pagedown) echo Next ;;
+    space) echo space ;;
+    enter) echo Return ;;
+    tab) echo Tab ;;
+    backspace) echo BackSpace ;;
+    lshift) echo Shift_L ;;
+    rshift) echo Shift_R ;;
+    lctrl) echo Control_L ;;
+    rctrl) echo Control_R ;;
+    lalt) echo Alt_L ;;
+    ralt) echo Alt_R ;;
+    f[1-9] | f1[0-2]) echo "F${key#f}" ;;
+    *) e2e_fail "player key $2 is \"$key\", which no test knows how to press" ;;
+    esac
 }
 
 # e2e_hold_keys SECONDS KEY...: holds several keys down together (both players
