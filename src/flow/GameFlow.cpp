@@ -7,6 +7,12 @@ namespace {
 constexpr int kEscape = 27, kEnter = 13, kBackspace = 8;
 }
 
+const char *GameFlow::screenName(Screen s) {
+    static const char *const kNames[] = {"Menu",   "Options", "Help",   "Highscores",
+                                         "Battle", "Paused",  "Result", "Name entry"};
+    return kNames[s];
+}
+
 void GameFlow::toMenu() {
     screen = kMenu;
     escapeArmed = false;

@@ -41,6 +41,7 @@ class GameFlow {
     explicit GameFlow(FlowHost &host) : host(host) {}
 
     Screen getScreen() const { return screen; }
+    static const char *screenName(Screen screen); // "Menu", "Options", ... for the log
     bool inBattle() const { return screen == kBattle || screen == kPaused || screen == kResult; }
     bool battleRuns() const { return screen == kBattle || screen == kResult; } // steps go on
 

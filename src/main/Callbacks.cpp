@@ -201,10 +201,23 @@ int windowHeight() {
     return glutGet(GLUT_WINDOW_HEIGHT);
 }
 
+// Every change of screen goes to the log, where players and tests can follow the flow.
+void announce() {
+    static GameFlow::Screen shown = GameFlow::kMenu;
+    if (flow.getScreen() == shown)
+        return;
+    shown = flow.getScreen();
+    if (shown == GameFlow::kNameEntry)
+        std::printf("Highscore name entry\n");
+    std::printf("Screen: %s\n", GameFlow::screenName(shown));
+    std::fflush(stdout);
+}
+
 // A key press of either kind, after the key table has it.
 void keyPressed(int code, unsigned char typed) {
     const GameFlow::Screen before = flow.getScreen();
     flow.keyDown(code, typed);
+    announce();
     if (flow.getScreen() != before || !flow.inBattle())
         glutPostRedisplay();
 }
@@ -285,6 +298,7 @@ void myKeyboardUpFunc(unsigned char key, int, int) {
     if (host.keys != nullptr && code == KeyNames::fold(host.keys->getMapButton()) && flow.inBattle())
         gc.setDrawMiniMap(false);
     flow.keyUp(code);
+    announce();
 }
 
 void mySpecialFunc(int key, int, int) {
@@ -323,6 +337,7 @@ void myIdleFunc() {
         gc.setFps(tick.fps);
     gc.doAction(static_cast<float>(tick.dt), keys);
     flow.afterStep();
+    announce();
     glutPostRedisplay();
 }
 
@@ -332,6 +347,7 @@ void MouseFunc(int button, int state, int x, int y) {
             flow.menuItem(mm.itemAt(x, y));
         else
             flow.click(x, y, windowWidth(), windowHeight());
+        announce();
         glutPostRedisplay();
     }
     if (state == GLUT_DOWN && button == GLUT_RIGHT_BUTTON) {
@@ -368,4 +384,5 @@ void myPassiveMotionFunc(int x, int y) {
 void myWindowStatusFunc(int state) {
     if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED)
         flow.windowHidden();
+    announce();
 }

@@ -175,11 +175,35 @@ e2e_bright_pixels() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 92% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# e2e_start_game: clicks the menu's game item (the layout's item 1).
+# e2e_start_game DATA_DIR: clicks the menu's game item (the layout's item 1).
 e2e_start_game() {
+    e2e_click_item "$1" 1
+}
+
+# e2e_click_item DATA_DIR ITEM: clicks a menu item (1 game, 2 options, 3 help,
+# 4 exit, 5 highscores).
+e2e_click_item() {
     local _item x1 y1 x2 y2
-    read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects 1)
+    read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects "$2")
     e2e_click $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+}
+
+# e2e_wait_screen NAME SECONDS: waits until the last screen the game has
+# announced is NAME ("Menu", "Options", "Battle", "Paused", "Result", ...).
+e2e_wait_screen() {
+    local last
+    for _ in $(seq $(($2 * 10))); do
+        last=$({ grep -o 'Screen: [A-Za-z ]*' "$E2E_WORK/game.out" || true; } | tail -n 1)
+        [[ "$last" == "Screen: $1" ]] && return 0
+        sleep 0.1
+    done
+    e2e_fail "the screen is \"${last#Screen: }\", not \"$1\", after $2 s"
+}
+
+# e2e_keep_shot FILE NAME: keeps a screenshot under $PANZER_SHOT_DIR (for the
+# README) when that is set.
+e2e_keep_shot() {
+    [[ -n "${PANZER_SHOT_DIR:-}" ]] && cp "$1" "$PANZER_SHOT_DIR/$2" || true
 }
 
 # e2e_hold KEY SECONDS: holds a key down in the game window.
