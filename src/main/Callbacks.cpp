@@ -193,6 +193,7 @@ class GlutFlowHost : public FlowHost {
 GlutFlowHost host;
 GameFlow flow(host);
 int pointerX = 0, pointerY = 0; // last pointer position over a screen, pixels
+bool pausedFrameShown = false;  // the frame with "PAUSED" has been drawn in this pause
 
 int windowWidth() {
     return glutGet(GLUT_WINDOW_WIDTH);
@@ -239,9 +240,17 @@ void renderScene() {
         mm.draw();
         return;
     case GameFlow::kBattle:
-    case GameFlow::kPaused:
     case GameFlow::kResult:
+        pausedFrameShown = false;
         gc.draw();
+        return;
+    case GameFlow::kPaused:
+        gc.draw();
+        if (!pausedFrameShown) { // from here on the picture stands still
+            pausedFrameShown = true;
+            std::printf("Paused frame drawn\n");
+            std::fflush(stdout);
+        }
         return;
     case GameFlow::kOptions:
         page = flow.getOptions().page(width, height);
