@@ -232,6 +232,10 @@ void setupFlow(PlayerConfig *keys, Settings *settings) {
     host.highscores(); // a broken table is reported at start-up
 }
 
+const Settings &currentSettings() {
+    return *host.settings;
+}
+
 void renderScene() {
     const int width = windowWidth(), height = windowHeight();
     MenuPage page;

@@ -19,3 +19,5 @@ void myWindowStatusFunc(int state);
 
 // Start-up: the keys and settings the flow works with (not owned; they live for the whole run).
 void setupFlow(PlayerConfig *keys, Settings *settings);
+// The settings as the player left them last (difficulty, volumes, mute, ...); valid after setupFlow.
+const Settings &currentSettings();

@@ -200,6 +200,20 @@ e2e_wait_screen() {
     e2e_fail "the screen is \"${last#Screen: }\", not \"$1\", after $2 s"
 }
 
+# e2e_wait_not_menu DATA_DIR FILE: waits until the window no longer shows the
+# plain menu (a screen of its own is drawn) and leaves that picture in FILE.
+e2e_wait_not_menu() {
+    local expected="$E2E_WORK/menu-plain-expected.png" deadline=$((SECONDS + 20)) rmse=""
+    [[ -f "$expected" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$expected"
+    while ((SECONDS < deadline)); do
+        e2e_shot "$2"
+        rmse=$(e2e_rmse "$2" "$expected")
+        awk -v a="$rmse" 'BEGIN { exit !(a > 0.05) }' && return 0
+        sleep 0.3
+    done
+    e2e_fail "the window still shows the menu ($rmse)"
+}
+
 # e2e_keep_shot FILE NAME: keeps a screenshot under $PANZER_SHOT_DIR (for the
 # README) when that is set.
 e2e_keep_shot() {
