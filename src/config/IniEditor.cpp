@@ -7,7 +7,8 @@
 #include <set>
 #include <sstream>
 
-std::string IniEditor::replaceValues(const std::string &text, const std::map<std::string, std::string> &values) {
+std::string IniEditor::replaceValues(const std::string &text,
+                                     const std::map<std::string, std::string> &values) {
     std::set<std::string> done;
     std::string out;
     std::istringstream in(text);
@@ -35,8 +36,8 @@ std::string IniEditor::replaceValues(const std::string &text, const std::map<std
             if (found != values.end() && done.insert(key).second) {
                 const std::string comment = hash == std::string::npos ? "" : " " + body.substr(hash);
                 const std::string lead = pair.substr(0, eq + 1);
-                out += lead + (lead.back() == ' ' || pair.size() > eq + 1 && pair[eq + 1] == ' ' ? " " : "") +
-                       found->second + comment + (cr ? "\r" : "") + "\n";
+                const bool spaced = pair.size() > eq + 1 && pair[eq + 1] == ' '; // "key = value" keeps its space
+                out += lead + (spaced ? " " : "") + found->second + comment + (cr ? "\r" : "") + "\n";
                 continue;
             }
         }

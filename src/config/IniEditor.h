@@ -10,7 +10,8 @@ class IniEditor {
   public:
     // `text` with the value of each key in `values` replaced where the key stands ("key = value",
     // spaces and a trailing comment kept); keys the text lacks are added before "EndConfigFile".
-    static std::string replaceValues(const std::string &text, const std::map<std::string, std::string> &values);
+    static std::string replaceValues(const std::string &text,
+                                     const std::map<std::string, std::string> &values);
     // Reads `path`, replaces the values and writes it back safely. False after one "Error: " line.
     static bool update(const std::string &path, const std::map<std::string, std::string> &values);
 };

@@ -5,21 +5,33 @@
 namespace {
 
 struct NamedKey {
-    const char *name; // as written in playerconfig.ini
+    const char *name;  // as written in playerconfig.ini
     const char *shown; // as the screens show it
-    int code;         // key-table code
+    int code;          // key-table code
 };
 
 constexpr int S = KeyNames::kSpecialBase;
 
 // freeglut reports Shift, Ctrl and Alt as special keys 112..117.
 const NamedKey kNamedKeys[] = {
-    {"up", "Up", S + 101},        {"down", "Down", S + 103},       {"left", "Left", S + 100},
-    {"right", "Right", S + 102},  {"pageup", "PageUp", S + 104},   {"pagedown", "PageDown", S + 105},
-    {"home", "Home", S + 106},    {"end", "End", S + 107},         {"insert", "Insert", S + 108},
-    {"space", "Space", 32},       {"enter", "Enter", 13},          {"tab", "Tab", 9},
-    {"backspace", "Backspace", 8}, {"lshift", "Left Shift", S + 112}, {"rshift", "Right Shift", S + 113},
-    {"lctrl", "Left Ctrl", S + 114}, {"rctrl", "Right Ctrl", S + 115}, {"lalt", "Left Alt", S + 116},
+    {"up", "Up", S + 101},
+    {"down", "Down", S + 103},
+    {"left", "Left", S + 100},
+    {"right", "Right", S + 102},
+    {"pageup", "PageUp", S + 104},
+    {"pagedown", "PageDown", S + 105},
+    {"home", "Home", S + 106},
+    {"end", "End", S + 107},
+    {"insert", "Insert", S + 108},
+    {"space", "Space", 32},
+    {"enter", "Enter", 13},
+    {"tab", "Tab", 9},
+    {"backspace", "Backspace", 8},
+    {"lshift", "Left Shift", S + 112},
+    {"rshift", "Right Shift", S + 113},
+    {"lctrl", "Left Ctrl", S + 114},
+    {"rctrl", "Right Ctrl", S + 115},
+    {"lalt", "Left Alt", S + 116},
     {"ralt", "Right Alt", S + 117},
 };
 

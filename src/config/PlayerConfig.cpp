@@ -8,13 +8,20 @@ struct ActionText {
     const char *label; // shown on the Help and Options screens
 };
 const ActionText kActions[PlayerConfig::kActionCount] = {
-    {"buttonup1", "Player 1 forward"},  {"buttondown1", "Player 1 backward"},
-    {"buttonleft1", "Player 1 turn left"}, {"buttonright1", "Player 1 turn right"},
-    {"shoot1", "Player 1 fire"},        {"buttonup2", "Player 2 forward"},
-    {"buttondown2", "Player 2 backward"}, {"buttonleft2", "Player 2 turn left"},
-    {"buttonright2", "Player 2 turn right"}, {"shoot2", "Player 2 fire"},
-    {"buttonmap", "Minimap"},           {"buttonpause", "Pause"},
-    {"zoomin", "Zoom in"},              {"zoomout", "Zoom out"},
+    {"buttonup1", "Player 1 forward"},
+    {"buttondown1", "Player 1 backward"},
+    {"buttonleft1", "Player 1 turn left"},
+    {"buttonright1", "Player 1 turn right"},
+    {"shoot1", "Player 1 fire"},
+    {"buttonup2", "Player 2 forward"},
+    {"buttondown2", "Player 2 backward"},
+    {"buttonleft2", "Player 2 turn left"},
+    {"buttonright2", "Player 2 turn right"},
+    {"shoot2", "Player 2 fire"},
+    {"buttonmap", "Minimap"},
+    {"buttonpause", "Pause"},
+    {"zoomin", "Zoom in"},
+    {"zoomout", "Zoom out"},
 };
 } // namespace
 
@@ -35,10 +42,20 @@ PlayerConfig PlayerConfig::defaults() {
 }
 
 void PlayerConfig::useDefaultKeys() {
-    keysByAction = {'w', 's', 'a', 'd', ' ',
-                    KeyNames::special(KeyNames::kGlutUp), KeyNames::special(KeyNames::kGlutDown),
-                    KeyNames::special(KeyNames::kGlutLeft), KeyNames::special(KeyNames::kGlutRight), 13,
-                    'm', 'p', '+', '-'};
+    keysByAction = {'w',
+                    's',
+                    'a',
+                    'd',
+                    ' ',
+                    KeyNames::special(KeyNames::kGlutUp),
+                    KeyNames::special(KeyNames::kGlutDown),
+                    KeyNames::special(KeyNames::kGlutLeft),
+                    KeyNames::special(KeyNames::kGlutRight),
+                    13,
+                    'm',
+                    'p',
+                    '+',
+                    '-'};
 }
 
 PlayerConfig::Action PlayerConfig::actionFor(int code, Action except) const {

@@ -9,9 +9,20 @@ class PlayerConfig {
   public:
     // Every bound action, in the order of the file and of the Options screen.
     enum Action {
-        kUp1, kDown1, kLeft1, kRight1, kShoot1,
-        kUp2, kDown2, kLeft2, kRight2, kShoot2,
-        kMap, kPause, kZoomIn, kZoomOut,
+        kUp1,
+        kDown1,
+        kLeft1,
+        kRight1,
+        kShoot1,
+        kUp2,
+        kDown2,
+        kLeft2,
+        kRight2,
+        kShoot2,
+        kMap,
+        kPause,
+        kZoomIn,
+        kZoomOut,
         kActionCount
     };
     static constexpr int kPlayerActions = 10; // the first ten actions belong to the players

@@ -48,10 +48,10 @@ class GameFlow {
     // A key press: `code` its key-table code, `typed` the character as typed (0 for special keys).
     void keyDown(int code, unsigned char typed);
     void keyUp(int code);
-    void menuItem(int item);           // a click released on a menu item (MainMenu::Item)
+    void menuItem(int item);                         // a click released on a menu item (MainMenu::Item)
     void click(int x, int y, int width, int height); // a click released on a screen
-    void afterStep();                  // a battle step ran: a decided battle shows its result
-    void windowHidden();               // iconified or hidden: a running battle pauses
+    void afterStep();                                // a battle step ran: a decided battle shows its result
+    void windowHidden();                             // iconified or hidden: a running battle pauses
 
     const OptionsScreen &getOptions() const { return options; }
     const NameEntry &getNameEntry() const { return nameEntry; }
@@ -62,8 +62,8 @@ class GameFlow {
 
     FlowHost &host;
     Screen screen = kMenu;
-    bool escapeArmed = false;   // Escape went down in the menu: its release ends the program
-    OptionsScreen options;      // the Options screen's state while it is up
-    NameEntry nameEntry;        // the name being typed
+    bool escapeArmed = false;                // Escape went down in the menu: its release ends the program
+    OptionsScreen options;                   // the Options screen's state while it is up
+    NameEntry nameEntry;                     // the name being typed
     std::deque<FlowHost::Candidate> waiting; // highscores still to be named
 };

@@ -13,8 +13,8 @@ struct PageRow {
 };
 
 struct MenuPage {
-    std::string title;          // centred at the top
-    std::vector<PageRow> rows;  // every line of the screen
-    std::string message;        // a line above the back button; empty for none
-    bool backHover = false;     // the pointer is on the back button
+    std::string title;         // centred at the top
+    std::vector<PageRow> rows; // every line of the screen
+    std::string message;       // a line above the back button; empty for none
+    bool backHover = false;    // the pointer is on the back button
 };

@@ -11,7 +11,8 @@ struct WindowChoice {
     int width, height;
     bool fullscreen;
 };
-const WindowChoice kWindows[] = {{800, 600, false}, {1024, 768, false}, {1280, 1024, false}, {1024, 768, true}};
+const WindowChoice kWindows[] = {
+    {800, 600, false}, {1024, 768, false}, {1280, 1024, false}, {1024, 768, true}};
 constexpr int kWindowChoices = 4;
 constexpr int kEnter = 13, kEscape = 27;
 
@@ -68,7 +69,8 @@ void OptionsScreen::click(int row) {
 int OptionsScreen::rowAt(int x, int y, int width, int height) {
     for (int row = 0; row < kRowCount; ++row) {
         const bool left = row < kSettingRows;
-        if (ScreenLayout::rowRect(left ? row : row - kSettingRows, left ? 0 : 1, 2, width, height).contains(x, y))
+        if (ScreenLayout::rowRect(left ? row : row - kSettingRows, left ? 0 : 1, 2, width, height)
+                .contains(x, y))
             return row;
     }
     return -1;
@@ -76,12 +78,24 @@ int OptionsScreen::rowAt(int x, int y, int width, int height) {
 
 void OptionsScreen::change(int row, int step) {
     switch (row) {
-    case 0: settings.setShadows(!settings.getShadows()); break;
-    case 1: settings.setLightMaps(!settings.getLightMaps()); break;
-    case 2: settings.setRenderMode(cycle(settings.getRenderMode(), step, 4)); break;
-    case 3: settings.setTextureQuality(cycle(settings.getTextureQuality(), step, 2)); break;
-    case 4: settings.setMipMapping(cycle(settings.getMipMapping(), step, 3)); break;
-    case 5: settings.setMiniMapAlways(!settings.getMiniMapAlways()); break;
+    case 0:
+        settings.setShadows(!settings.getShadows());
+        break;
+    case 1:
+        settings.setLightMaps(!settings.getLightMaps());
+        break;
+    case 2:
+        settings.setRenderMode(cycle(settings.getRenderMode(), step, 4));
+        break;
+    case 3:
+        settings.setTextureQuality(cycle(settings.getTextureQuality(), step, 2));
+        break;
+    case 4:
+        settings.setMipMapping(cycle(settings.getMipMapping(), step, 3));
+        break;
+    case 5:
+        settings.setMiniMapAlways(!settings.getMiniMapAlways());
+        break;
     case 6: {
         int current = 1;
         for (int i = 0; i < kWindowChoices; ++i)
@@ -96,14 +110,23 @@ void OptionsScreen::change(int row, int step) {
     case 7:
         settings.setDifficulty(static_cast<Settings::Difficulty>(cycle(settings.getDifficulty(), step, 3)));
         break;
-    case 8: settings.setMasterVolume(volume(settings.getMasterVolume(), step)); break;
-    case 9: settings.setEffectsVolume(volume(settings.getEffectsVolume(), step)); break;
-    case 10: settings.setEngineVolume(volume(settings.getEngineVolume(), step)); break;
-    case 11: settings.setMute(!settings.getMute()); break;
+    case 8:
+        settings.setMasterVolume(volume(settings.getMasterVolume(), step));
+        break;
+    case 9:
+        settings.setEffectsVolume(volume(settings.getEffectsVolume(), step));
+        break;
+    case 10:
+        settings.setEngineVolume(volume(settings.getEngineVolume(), step));
+        break;
+    case 11:
+        settings.setMute(!settings.getMute());
+        break;
     default:
         takingKey = true;
         message = std::string("Press the new key for ") +
-                  PlayerConfig::label(static_cast<PlayerConfig::Action>(row - kSettingRows)) + " (Escape cancels)";
+                  PlayerConfig::label(static_cast<PlayerConfig::Action>(row - kSettingRows)) +
+                  " (Escape cancels)";
         break;
     }
 }
@@ -123,7 +146,8 @@ void OptionsScreen::takeKey(int code) {
         message = "The zoom keys must be characters; the key stays as it was.";
         return;
     }
-    if (action != PlayerConfig::kZoomIn && action != PlayerConfig::kZoomOut && KeyNames::toValue(code).empty()) {
+    if (action != PlayerConfig::kZoomIn && action != PlayerConfig::kZoomOut &&
+        KeyNames::toValue(code).empty()) {
         message = KeyNames::display(code) + " cannot be written into the key file; the key stays as it was.";
         return;
     }
@@ -138,24 +162,38 @@ void OptionsScreen::takeKey(int code) {
 
 std::string OptionsScreen::rowText(int row) const {
     switch (row) {
-    case 0: return std::string("Shadows: ") + onOff(settings.getShadows());
-    case 1: return std::string("Light maps: ") + onOff(settings.getLightMaps());
-    case 2: return std::string("Render path: ") + kRenderPaths[settings.getRenderMode()];
-    case 3: return std::string("Texture quality: ") + kTextureQualities[settings.getTextureQuality()];
-    case 4: return std::string("Mip-mapping: ") + kMipModes[settings.getMipMapping()];
-    case 5: return std::string("Minimap: ") + (settings.getMiniMapAlways() ? "always on" : "while its key is held");
+    case 0:
+        return std::string("Shadows: ") + onOff(settings.getShadows());
+    case 1:
+        return std::string("Light maps: ") + onOff(settings.getLightMaps());
+    case 2:
+        return std::string("Render path: ") + kRenderPaths[settings.getRenderMode()];
+    case 3:
+        return std::string("Texture quality: ") + kTextureQualities[settings.getTextureQuality()];
+    case 4:
+        return std::string("Mip-mapping: ") + kMipModes[settings.getMipMapping()];
+    case 5:
+        return std::string("Minimap: ") +
+               (settings.getMiniMapAlways() ? "always on" : "while its key is held");
     case 6:
-        return window.fullscreen ? "Window: full screen"
-                                 : "Window: " + std::to_string(window.width) + " x " + std::to_string(window.height);
-    case 7: return std::string("Difficulty: ") + Settings::difficultyName(settings.getDifficulty());
-    case 8: return "Master volume: " + std::to_string(settings.getMasterVolume());
-    case 9: return "Effects volume: " + std::to_string(settings.getEffectsVolume());
-    case 10: return "Engine volume: " + std::to_string(settings.getEngineVolume());
-    case 11: return std::string("Mute: ") + onOff(settings.getMute());
+        return window.fullscreen
+                   ? "Window: full screen"
+                   : "Window: " + std::to_string(window.width) + " x " + std::to_string(window.height);
+    case 7:
+        return std::string("Difficulty: ") + Settings::difficultyName(settings.getDifficulty());
+    case 8:
+        return "Master volume: " + std::to_string(settings.getMasterVolume());
+    case 9:
+        return "Effects volume: " + std::to_string(settings.getEffectsVolume());
+    case 10:
+        return "Engine volume: " + std::to_string(settings.getEngineVolume());
+    case 11:
+        return std::string("Mute: ") + onOff(settings.getMute());
     default: {
         const auto action = static_cast<PlayerConfig::Action>(row - kSettingRows);
         const bool taking = takingKey && row == cursor;
-        return std::string(PlayerConfig::label(action)) + ": " + (taking ? "?" : KeyNames::display(keys.getKey(action)));
+        return std::string(PlayerConfig::label(action)) + ": " +
+               (taking ? "?" : KeyNames::display(keys.getKey(action)));
     }
     }
 }

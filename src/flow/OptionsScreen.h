@@ -42,10 +42,10 @@ class OptionsScreen {
     void change(int row, int step); // a setting moves by `step`; a key row starts taking a key
     void takeKey(int code);
 
-    Settings settings;     // the copy being changed
-    PlayerConfig keys;     // the copy being changed
-    Window window;         // window size or full screen, used at the next start
-    int cursor = 0;        // row under the cursor
+    Settings settings;      // the copy being changed
+    PlayerConfig keys;      // the copy being changed
+    Window window;          // window size or full screen, used at the next start
+    int cursor = 0;         // row under the cursor
     bool takingKey = false; // the next key press becomes the binding of the cursor's row
-    std::string message;   // the last refusal or hint
+    std::string message;    // the last refusal or hint
 };

@@ -10,7 +10,8 @@ ScreenLayout::Rect ScreenLayout::rowRect(int index, int column, int columns, int
     const float columnWidth = columns == 1 ? 0.6f * width : 0.44f * width;
     const float left = columns == 1 ? 0.2f * width : (column == 0 ? 0.05f : 0.51f) * width;
     const float baseline = (kFirstRowY + kRowStep * index) * height;
-    return {left, baseline - kRowStep * height * 0.75f, left + columnWidth, baseline + kRowStep * height * 0.25f};
+    return {left, baseline - kRowStep * height * 0.75f, left + columnWidth,
+            baseline + kRowStep * height * 0.25f};
 }
 
 ScreenLayout::Rect ScreenLayout::backRect(int width, int height) {
@@ -46,9 +47,9 @@ MenuPage ScreenLayout::help(const PlayerConfig &keys, int width, int height) {
         keys.getPlayerName1() + ": " + keysOf(keys, PlayerConfig::kUp1),
         keys.getPlayerName2() + ": " + keysOf(keys, PlayerConfig::kUp2),
         "",
-        "Pause: " + KeyNames::display(keys.getPauseButton()) + "    Minimap: " + KeyNames::display(keys.getMapButton()) +
-            "    Zoom: " + KeyNames::display(keys.getZoomIn()) + " and " + KeyNames::display(keys.getZoomOut()) +
-            "    Escape: back to the menu",
+        "Pause: " + KeyNames::display(keys.getPauseButton()) + "    Minimap: " +
+            KeyNames::display(keys.getMapButton()) + "    Zoom: " + KeyNames::display(keys.getZoomIn()) +
+            " and " + KeyNames::display(keys.getZoomOut()) + "    Escape: back to the menu",
         "Camera: drag with the right mouse button",
         "F1 help line, F2 frame rate, F3 wire frame, F4 texture quality, F5 mip-mapping,",
         "F6 render path, F7 display lists, F8 culling, F9 transparency, F10 light maps, F11 shadows",
@@ -75,7 +76,8 @@ MenuPage ScreenLayout::highscores(const Highscore &table, int width, int height)
     int rank = 1;
     for (int i = table.getSize(); i >= 0 && rank <= Highscore::kKept; --i, ++rank) {
         char text[96];
-        std::snprintf(text, sizeof text, "%2d.  %-29s %8d", rank, entries[i].getName(), entries[i].getPunkte());
+        std::snprintf(text, sizeof text, "%2d.  %-29s %8d", rank, entries[i].getName(),
+                      entries[i].getPunkte());
         page.rows.push_back(row(rank - 1, 0, 1, width, height, text));
     }
     return page;

@@ -9,7 +9,7 @@ class PlayerConfig;
 // alike, and the pages of the screens that only show something (Help, Highscores, name entry).
 class ScreenLayout {
   public:
-    static constexpr float kTitleY = 0.30f;   // title baseline, share of the height
+    static constexpr float kTitleY = 0.30f;    // title baseline, share of the height
     static constexpr float kFirstRowY = 0.37f; // first row's baseline
     static constexpr float kRowStep = 0.036f;  // between rows
     static constexpr float kBackY = 0.93f;     // back button baseline

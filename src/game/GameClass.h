@@ -3,6 +3,7 @@
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
 #include "game/BattleRules.h"
+#include "game/ScoreSheet.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"

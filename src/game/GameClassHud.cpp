@@ -73,7 +73,8 @@ int textWidth(void *font, const std::string &text) {
 } // namespace
 
 void GameClass::drawText(float xFraction, float yFraction, const float *colour, const std::string &text) {
-    font.drawHorizontal(xFraction * iWidth, yFraction * iHeight, 0, colour, GLUT_BITMAP_9_BY_15, text.c_str());
+    font.drawHorizontal(xFraction * iWidth, yFraction * iHeight, 0, colour, GLUT_BITMAP_9_BY_15,
+                        text.c_str());
 }
 
 void GameClass::drawStatusMessage() {
@@ -90,9 +91,10 @@ void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *p
     font.drawHorizontal(x * iWidth, 0.03f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
     const float left = x * iWidth, top = 0.045f * iHeight;
     const float width = kLifeBarWidth * iWidth, height = std::max(4.0f, kLifeBarHeight * iHeight);
-    const float share = vehicle != nullptr && vehicle->getMaxLife() > 0
-                            ? std::clamp(static_cast<float>(vehicle->getLife()) / vehicle->getMaxLife(), 0.0f, 1.0f)
-                            : 0.0f;
+    const float share =
+        vehicle != nullptr && vehicle->getMaxLife() > 0
+            ? std::clamp(static_cast<float>(vehicle->getLife()) / vehicle->getMaxLife(), 0.0f, 1.0f)
+            : 0.0f;
     Flat2D flat(iWidth, iHeight);
     glColor3f(0.15f, 0.15f, 0.15f);
     rectangle(left, top, left + width, top + height);
@@ -104,7 +106,8 @@ void GameClass::drawStats() {
     // Each human player's name, score and life at the top; a player without a
     // tank in this level (or any more) shows an empty bar.
     drawPlayerBar(0.02f, player1Vehicle, spieler1.get(), scores.get(0), kPlayerOneColour);
-    if (currentLevel != nullptr && (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins))
+    if (currentLevel != nullptr &&
+        (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins))
         drawPlayerBar(0.78f, player2Vehicle, spieler2.get(), scores.get(1), kPlayerTwoColour);
 }
 
@@ -140,7 +143,8 @@ void GameClass::drawPaused() {
         Flat2D flat(iWidth, iHeight);
         const char *word = "PAUSED";
         const float scale = 0.1f * iHeight / 119.05f; // the stroke font's capitals are 119.05 units high
-        const float width = glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(word)) * scale;
+        const float width =
+            glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(word)) * scale;
         glTranslatef((iWidth - width) / 2.0f, 0.48f * iHeight, 0);
         glScalef(scale, -scale, 1);
         glLineWidth(3);
@@ -152,8 +156,8 @@ void GameClass::drawPaused() {
     char hint[128];
     const std::string key = playerConfig != nullptr ? KeyNames::display(playerConfig->getPauseButton()) : "P";
     std::snprintf(hint, sizeof hint, "%s resumes the battle, Escape leaves to the menu", key.c_str());
-    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, hint)) / 2.0f, 0.53f * iHeight, 0, kWhite,
-                        GLUT_BITMAP_HELVETICA_18, hint);
+    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, hint)) / 2.0f, 0.53f * iHeight, 0,
+                        kWhite, GLUT_BITMAP_HELVETICA_18, hint);
 }
 
 void GameClass::drawMiniMapOverlay() {

@@ -55,9 +55,10 @@ class GlutFlowHost : public FlowHost {
                     std::printf("The level \"%s\" did not load; staying in the menu\n", kFirstLevel);
                     std::fflush(stdout);
                 } else {
-                    std::fprintf(stderr,
-                                 "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
-                                 kFirstLevel);
+                    std::fprintf(
+                        stderr,
+                        "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
+                        kFirstLevel);
                 }
             }
             return false;
@@ -161,9 +162,10 @@ class GlutFlowHost : public FlowHost {
         applyKeys();
         const OptionsScreen::Window &w = options.getWindow();
         if (w.width != opened.width || w.height != opened.height || w.fullscreen != opened.fullscreen) {
-            IniEditor::update(ConfigReader::kGlutConfigFile, {{"reswidth", std::to_string(w.width)},
-                                                              {"resheight", std::to_string(w.height)},
-                                                              {"fullscreenmode", w.fullscreen ? "true" : "false"}});
+            IniEditor::update(ConfigReader::kGlutConfigFile,
+                              {{"reswidth", std::to_string(w.width)},
+                               {"resheight", std::to_string(w.height)},
+                               {"fullscreenmode", w.fullscreen ? "true" : "false"}});
         }
         std::printf("Options saved\n");
         std::fflush(stdout);

@@ -11,7 +11,7 @@
 
 constexpr int kKeyCount = KeyNames::kTableSize;
 constexpr unsigned char kKeyEscape = 27;
-constexpr int kFirstOptionKey = KeyNames::kSpecialBase + 1;  // F1
+constexpr int kFirstOptionKey = KeyNames::kSpecialBase + 1; // F1
 constexpr int kLastOptionKey = KeyNames::kSpecialBase + 11; // F11
 constexpr int kOptionKeyCount = 11;
 

@@ -27,8 +27,9 @@ TEST(KeyNamesTest, EveryCodeWrittenReadsBackAsItself) {
     for (int code = 1; code < KeyNames::kTableSize; ++code) {
         const std::string value = KeyNames::toValue(code);
         const int back = KeyNames::fromValue(value);
-        if (back != KeyNames::kNone)
+        if (back != KeyNames::kNone) {
             EXPECT_EQ(back, code) << value;
+        }
     }
     EXPECT_EQ(KeyNames::toValue(' '), "space");
     EXPECT_EQ(KeyNames::toValue(KeyNames::special(103)), "down");

@@ -1,6 +1,6 @@
+#include "config/Settings.h"
 #include "config/ConfigReader.h"
 #include "config/IniEditor.h"
-#include "config/Settings.h"
 
 #include "support/TempDir.h"
 
@@ -28,7 +28,8 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     const Settings back = Settings::read(path);
     EXPECT_EQ(back.toText(), settings.toText());
 
-    for (const char *broken : {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n"}) {
+    for (const char *broken :
+         {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n"}) {
         dir.write("settings.ini", std::string("rendermode = 2\n") + broken);
         testing::internal::CaptureStderr();
         const Settings fallback = Settings::read(path);
@@ -41,9 +42,12 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
 }
 
 TEST(IniEditorTest, ChangesOnlyTheValuesAskedFor) {
-    const std::string text = "# keys\r\nbuttonup1 = s  # forward\r\nshoot1=a\r\nplayername1 = Anna\r\nEndConfigFile\r\n";
-    const std::string out = IniEditor::replaceValues(text, {{"buttonup1", "w"}, {"shoot1", "space"}, {"buttonpause", "p"}});
-    EXPECT_EQ(out, "# keys\r\nbuttonup1 = w # forward\r\nshoot1=space\r\nplayername1 = Anna\r\nbuttonpause = p\nEndConfigFile\r\n");
+    const std::string text =
+        "# keys\r\nbuttonup1 = s  # forward\r\nshoot1=a\r\nplayername1 = Anna\r\nEndConfigFile\r\n";
+    const std::string out =
+        IniEditor::replaceValues(text, {{"buttonup1", "w"}, {"shoot1", "space"}, {"buttonpause", "p"}});
+    EXPECT_EQ(out, "# keys\r\nbuttonup1 = w # forward\r\nshoot1=space\r\nplayername1 = Anna\r\nbuttonpause = "
+                   "p\nEndConfigFile\r\n");
 }
 
 TEST(HighscoreFileTest, MissingIsEmptyRejectedIsKeptAsideAndBestTenAreKept) {
@@ -53,7 +57,8 @@ TEST(HighscoreFileTest, MissingIsEmptyRejectedIsKeptAsideAndBestTenAreKept) {
     EXPECT_EQ(ConfigReader::LoadHighscores(path.string()).getSize(), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
-    for (const char *broken : {"name1=Red\r\n", "name1=Red\r\nscore1=lots\r\n", "name1=R\x02\r\nscore1=5\r\n"}) {
+    for (const char *broken :
+         {"name1=Red\r\n", "name1=Red\r\nscore1=lots\r\n", "name1=R\x02\r\nscore1=5\r\n"}) {
         dir.write("highscore.ini", broken);
         std::filesystem::remove(path.string() + ".bad");
         testing::internal::CaptureStderr();

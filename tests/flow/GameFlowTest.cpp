@@ -1,5 +1,5 @@
-#include "config/KeyNames.h"
 #include "flow/GameFlow.h"
+#include "config/KeyNames.h"
 #include "flow/NameEntry.h"
 #include "flow/OptionsScreen.h"
 #include "flow/ScreenLayout.h"
@@ -81,7 +81,8 @@ TEST_F(GameFlowTest, BattleStartsPausesResumesAndLeaves) {
     EXPECT_EQ(flow.getScreen(), GameFlow::kPaused);
     press(kEscape);
     EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"start", "start", "pause", "resume", "pause", "resume", "leave"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"start", "start", "pause", "resume", "pause", "resume", "leave"}));
 }
 
 TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {
@@ -165,7 +166,9 @@ TEST(OptionsScreenTest, ClicksHitTheRowsTheScreenDraws) {
     ASSERT_EQ(page.rows.size(), static_cast<std::size_t>(OptionsScreen::kRowCount));
     for (int row = 0; row < OptionsScreen::kRowCount; ++row) {
         const PageRow &drawn = page.rows[row];
-        EXPECT_EQ(OptionsScreen::rowAt(static_cast<int>(drawn.x) + 20, static_cast<int>(drawn.y) - 5, 1024, 768), row);
+        EXPECT_EQ(
+            OptionsScreen::rowAt(static_cast<int>(drawn.x) + 20, static_cast<int>(drawn.y) - 5, 1024, 768),
+            row);
     }
     EXPECT_EQ(OptionsScreen::rowAt(5, 5, 1024, 768), -1);
     options.click(6); // the window choice

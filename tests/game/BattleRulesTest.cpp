@@ -1,4 +1,5 @@
 #include "game/BattleRules.h"
+#include "game/ScoreSheet.h"
 
 #include <gtest/gtest.h>
 
