@@ -17,4 +17,5 @@ struct MenuPage {
     std::vector<PageRow> rows; // every line of the screen
     std::string message;       // a line above the back button; empty for none
     bool backHover = false;    // the pointer is on the back button
+    bool backButton = true;    // the screen has a back button
 };

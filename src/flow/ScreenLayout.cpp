@@ -86,6 +86,7 @@ MenuPage ScreenLayout::highscores(const Highscore &table, int width, int height)
 MenuPage ScreenLayout::nameEntry(const std::string &name, int score, int player, int width, int height) {
     MenuPage page;
     page.title = "New highscore!";
+    page.backButton = false; // Enter saves, Escape skips
     char text[96];
     std::snprintf(text, sizeof text, "Player %d, your %d points enter the table.", player + 1, score);
     page.rows.push_back(row(0, 0, 1, width, height, text));

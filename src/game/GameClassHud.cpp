@@ -88,8 +88,8 @@ void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *p
     char text[96];
     const std::string name = player != nullptr ? player->getName() : "";
     std::snprintf(text, sizeof text, "%s   %d", name.c_str(), score);
-    font.drawHorizontal(x * iWidth, 0.03f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
-    const float left = x * iWidth, top = 0.045f * iHeight;
+    font.drawHorizontal(x * iWidth, 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
+    const float left = x * iWidth, top = 0.08f * iHeight; // below the frame-rate line
     const float width = kLifeBarWidth * iWidth, height = std::max(4.0f, kLifeBarHeight * iHeight);
     const float share =
         vehicle != nullptr && vehicle->getMaxLife() > 0

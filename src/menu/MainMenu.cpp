@@ -176,13 +176,15 @@ void MainMenu::drawPage(const MenuPage &page) {
         bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, page.message)) / 2.0f, 0.885f * iHeight,
                    GLUT_BITMAP_HELVETICA_18, page.message);
     }
-    const ScreenLayout::Rect back = ScreenLayout::backRect(iWidth, iHeight);
-    glColor4f(1.0f, 0.85f, 0.4f, page.backHover ? 0.5f : 0.25f);
-    box(back.left, back.top, back.right, back.bottom);
-    const std::string label = "Back (Escape)";
-    glColor3f(1, 1, 1);
-    bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, ScreenLayout::kBackY * iHeight,
-               GLUT_BITMAP_HELVETICA_18, label);
+    if (page.backButton) {
+        const ScreenLayout::Rect back = ScreenLayout::backRect(iWidth, iHeight);
+        glColor4f(1.0f, 0.85f, 0.4f, page.backHover ? 0.5f : 0.25f);
+        box(back.left, back.top, back.right, back.bottom);
+        const std::string label = "Back (Escape)";
+        glColor3f(1, 1, 1);
+        bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, ScreenLayout::kBackY * iHeight,
+                   GLUT_BITMAP_HELVETICA_18, label);
+    }
     glColor4f(1, 1, 1, 1);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);

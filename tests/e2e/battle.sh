@@ -41,7 +41,15 @@ echo "mission text pixels: $before before, $after after the battle"
 # asks for a name, with player one's name typed in already.
 e2e_key Escape
 e2e_wait_for "Highscore name entry" 20
-e2e_shot "$E2E_WORK/name.png"
+# The prompt replaces the battle's picture from the next frame on.
+deadline=$((SECONDS + 20))
+changed=0
+while ((SECONDS < deadline)); do
+    e2e_shot "$E2E_WORK/name.png"
+    changed=$(e2e_rmse "$E2E_WORK/name.png" "$E2E_WORK/won.png")
+    awk -v a="$changed" 'BEGIN { exit !(a > 0.1) }' && break
+done
+awk -v a="$changed" 'BEGIN { exit !(a > 0.1) }' || e2e_fail "no name prompt on the screen ($changed)"
 e2e_keep_shot "$E2E_WORK/name.png" screen-name.png
 for _ in $(seq 12); do e2e_key BackSpace; done
 e2e_key A c e Return
