@@ -1,10 +1,16 @@
 #include "config/ConfigReader.h"
 
 #include "config/ConfigFile.h"
+#include "config/KeyNames.h"
 #include "config/SafeFile.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -34,19 +40,29 @@ ConfigFile openConfig(const std::string &path) {
     return ConfigFile(path, "=", "#", "EndConfigFile");
 }
 
-[[noreturn]] void rejectKey(const ConfigFile &cf, const std::string &key) {
+[[noreturn]] void rejectKey(const ConfigFile &cf, const std::string &key, const char *why) {
     const std::string value = cf.read<std::string>(key);
-    std::fprintf(stderr,
-                 "Error: \"%s\": key \"%s\" has the value \"%s\", which is no key code from 0 to %d\n",
-                 cf.getSourceName().c_str(), key.c_str(), value.c_str(), kHighestKeyCode);
+    std::fprintf(stderr, "Error: \"%s\": key \"%s\" has the value \"%s\", which is %s\n",
+                 cf.getSourceName().c_str(), key.c_str(), value.c_str(), why);
     throw ConfigReader::invalid_value{cf.getSourceName(), key, value};
 }
 
-// A key named by the first non-blank character of the value ("w" is the letter w).
-char readKeyChar(const ConfigFile &cf, const std::string &key) {
-    char code = cf.read<char>(key);
-    if (static_cast<unsigned char>(code) > kHighestKeyCode) {
+[[noreturn]] void rejectKey(const ConfigFile &cf, const std::string &key) {
+    rejectKey(cf, key, "no key code from 0 to 127");
+}
+
+// A key named by its character ("w") or by its name ("space", "up", "f5"); an empty value is no key.
+int readKeyChar(const ConfigFile &cf, const std::string &key) {
+    const std::string value = cf.read<std::string>(key);
+    if (value.empty()) {
+        return 0;
+    }
+    if (value.size() == 1 && static_cast<unsigned char>(value[0]) > kHighestKeyCode) {
         rejectKey(cf, key);
+    }
+    const int code = KeyNames::fromValue(value);
+    if (code == KeyNames::kNone) {
+        rejectKey(cf, key, "neither a single character nor a key name");
     }
     return code;
 }
@@ -187,21 +203,27 @@ GlutConfig ConfigReader::ReadGlutConfig() {
 PlayerConfig ConfigReader::ReadPlayerConfig() {
     ConfigFile cf = openConfig(kPlayerConfigFile);
     PlayerConfig pc;
-    pc.setDownButton1(readKeyChar(cf, "buttondown1"));
-    pc.setDownButton2(readKeyChar(cf, "buttondown2"));
-    pc.setUpButton1(readKeyChar(cf, "buttonup1"));
-    pc.setUpButton2(readKeyChar(cf, "buttonup2"));
-    pc.setLeftButton1(readKeyChar(cf, "buttonleft1"));
-    pc.setLeftButton2(readKeyChar(cf, "buttonleft2"));
-    pc.setRightButton1(readKeyChar(cf, "buttonright1"));
-    pc.setRightButton2(readKeyChar(cf, "buttonright2"));
-    pc.setShootButton1(readKeyChar(cf, "shoot1"));
-    pc.setShootButton2(readKeyChar(cf, "shoot2"));
+    for (int a = 0; a < PlayerConfig::kActionCount; ++a) {
+        const auto action = static_cast<PlayerConfig::Action>(a);
+        const char *key = PlayerConfig::fileKey(action);
+        if (action == PlayerConfig::kZoomIn || action == PlayerConfig::kZoomOut) {
+            pc.setKey(action, readKeyNumber(cf, key));
+        } else if (action == PlayerConfig::kPause && !cf.keyExists(key)) {
+            pc.setKey(action, PlayerConfig::defaults().getKey(action)); // files older than the pause key
+        } else {
+            pc.setKey(action, readKeyChar(cf, key));
+        }
+    }
     pc.setPlayerName1(cf.read<std::string>("playername1"));
     pc.setPlayerName2(cf.read<std::string>("playername2"));
-    pc.setMapButton(readKeyChar(cf, "buttonmap"));
-    pc.setZoomIn(readKeyNumber(cf, "zoomin"));
-    pc.setZoomOut(readKeyNumber(cf, "zoomout"));
+    PlayerConfig::Action first, second;
+    if (pc.findConflict(first, second)) {
+        std::fprintf(stderr,
+                     "Error: \"%s\": the key \"%s\" is bound to both %s and %s; starting with the default keys\n",
+                     cf.getSourceName().c_str(), KeyNames::toValue(pc.getKey(first)).c_str(),
+                     PlayerConfig::fileKey(first), PlayerConfig::fileKey(second));
+        pc.useDefaultKeys();
+    }
     return pc;
 }
 
@@ -354,4 +376,56 @@ bool ConfigReader::SetHighscore(const Highscore &table) {
         contents += "\r\n";
     }
     return writeFileAtomically(kHighscoreFile, contents);
+}
+
+Highscore ConfigReader::LoadHighscores(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    Highscore table;
+    if (!in) {
+        return table;
+    }
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::string text = buffer.str();
+    std::string problem;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 32 && c != '\r' && c != '\n' && c != '\t') || byte == 127) {
+            problem = "it holds bytes that are no text";
+            break;
+        }
+    }
+    if (problem.empty()) {
+        std::istringstream stream(text);
+        ConfigFile cf;
+        stream >> cf;
+        for (int k = 1; problem.empty() && cf.keyExists("name" + std::to_string(k)); ++k) {
+            const std::string n = std::to_string(k);
+            if (!cf.keyExists("score" + n)) {
+                problem = "name" + n + " has no score" + n;
+                break;
+            }
+            const std::string score = cf.read<std::string>("score" + n);
+            char *end = nullptr;
+            const long value = std::strtol(score.c_str(), &end, 10);
+            if (score.empty() || *end != '\0' || value < INT_MIN || value > INT_MAX) {
+                problem = "score" + n + " \"" + score + "\" is no number";
+                break;
+            }
+            HighscoreElement element;
+            element.setName(cf.read<std::string>("name" + n).c_str());
+            element.setPunkte(static_cast<int>(value));
+            table.addHighscore(element);
+        }
+    }
+    if (problem.empty()) {
+        table.keepBest();
+        return table;
+    }
+    const std::string kept = path + ".bad";
+    std::error_code error;
+    std::filesystem::rename(path, kept, error);
+    std::fprintf(stderr, "Error: %s: %s; %s, and a new table starts\n", path.c_str(), problem.c_str(),
+                 error ? ("it could not be kept aside: " + error.message()).c_str() : ("kept as " + kept).c_str());
+    return Highscore();
 }

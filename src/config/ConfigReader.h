@@ -17,9 +17,10 @@
 // ConfigFile (delimiter "=", comment "#", end marker "EndConfigFile"), so the reader holds no state.
 //
 // Failures stop start-up, since no reader catches: a missing file or required key throws the
-// ConfigFile exceptions. A key binding that is no key code from 0 to 127 (a character from 128 up
-// or a zoom number out of range) would index the key table out of bounds, so the reader prints one
-// "Error: " line naming the file, key and value and throws `invalid_value` for it.
+// ConfigFile exceptions. A key binding that names no key (a character from 128 up, a longer value
+// that is no key name of KeyNames, a zoom number out of 0..127) gives one "Error: " line naming the
+// file, key and value and throws `invalid_value`. A key bound to two actions is no reason to stop:
+// one "Error: " line names the key and both actions, and the default keys are used.
 // Writers (size files, highscores) replace their file through a temporary file (see SafeFile.h),
 // so a crash never leaves half a file; a file that cannot be written gives an "Error: " line and a
 // false result.
@@ -65,4 +66,8 @@ class ConfigReader {
     // The highscore table in data/config/highscore.ini.
     static Highscore ReadHighscores();
     static bool SetHighscore(const Highscore &table); // true when written
+    // The table the game plays with: a missing file is an empty table without a word; a file the
+    // reader rejects (a name without its score, a score that is no number, bytes that are no text)
+    // gives one "Error: " line, is kept beside as "highscore.ini.bad" and an empty table starts.
+    static Highscore LoadHighscores(const std::string &path = kHighscoreFile);
 };

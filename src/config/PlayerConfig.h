@@ -1,40 +1,75 @@
 #pragma once
 
+#include <array>
 #include <string>
 
-// Key bindings of the two human players, the minimap and zoom keys, and the player names.
-// Every key is a character code from 0 to 127 (the reader rejects anything else), so it can
-// index the key table safely after the signed 8-bit conversion.
+// Key bindings of the two human players, the minimap, pause and zoom keys, and the player names.
+// Every key is a key-table code (see KeyNames.h): characters 0..255, special keys from 256 up.
 class PlayerConfig {
   public:
-    char getLeftButton1() const { return leftButton1; }
-    void setLeftButton1(char c) { leftButton1 = c; }
-    char getRightButton1() const { return rightButton1; }
-    void setRightButton1(char c) { rightButton1 = c; }
-    char getDownButton1() const { return downButton1; }
-    void setDownButton1(char c) { downButton1 = c; }
-    char getUpButton1() const { return upButton1; }
-    void setUpButton1(char c) { upButton1 = c; }
-    char getShootButton1() const { return shootButton1; }
-    void setShootButton1(char c) { shootButton1 = c; }
+    // Every bound action, in the order of the file and of the Options screen.
+    enum Action {
+        kUp1,
+        kDown1,
+        kLeft1,
+        kRight1,
+        kShoot1,
+        kUp2,
+        kDown2,
+        kLeft2,
+        kRight2,
+        kShoot2,
+        kMap,
+        kPause,
+        kZoomIn,
+        kZoomOut,
+        kActionCount
+    };
+    static constexpr int kPlayerActions = 10; // the first ten actions belong to the players
 
-    char getLeftButton2() const { return leftButton2; }
-    void setLeftButton2(char c) { leftButton2 = c; }
-    char getRightButton2() const { return rightButton2; }
-    void setRightButton2(char c) { rightButton2 = c; }
-    char getUpButton2() const { return upButton2; }
-    void setUpButton2(char c) { upButton2 = c; }
-    char getDownButton2() const { return downButton2; }
-    void setDownButton2(char c) { downButton2 = c; }
-    char getShootButton2() const { return shootButton2; }
-    void setShootButton2(char c) { shootButton2 = c; }
+    static const char *fileKey(Action action); // "buttonup1", ..., "zoomout"
+    static const char *label(Action action);   // "Player 1 forward", ...
+    static PlayerConfig defaults();            // W A S D Space, the arrows and Enter, m, p, + and -
 
-    char getMapButton() const { return mapButton; }
-    void setMapButton(char c) { mapButton = c; }
-    char getZoomIn() const { return zoomIn; }
-    void setZoomIn(char c) { zoomIn = c; }
-    char getZoomOut() const { return zoomOut; }
-    void setZoomOut(char c) { zoomOut = c; }
+    int getKey(Action action) const { return keysByAction[action]; }
+    void setKey(Action action, int code) { keysByAction[action] = code; }
+    // The first action other than `except` bound to `code`, or kActionCount. Letters of either
+    // case are the same key.
+    Action actionFor(int code, Action except = kActionCount) const;
+    // The first pair of actions bound to the same key: true with `first` and `second` set.
+    bool findConflict(Action &first, Action &second) const;
+    void useDefaultKeys(); // every key as in defaults(); names kept
+
+    int getLeftButton1() const { return keysByAction[kLeft1]; }
+    void setLeftButton1(int c) { keysByAction[kLeft1] = c; }
+    int getRightButton1() const { return keysByAction[kRight1]; }
+    void setRightButton1(int c) { keysByAction[kRight1] = c; }
+    int getDownButton1() const { return keysByAction[kDown1]; }
+    void setDownButton1(int c) { keysByAction[kDown1] = c; }
+    int getUpButton1() const { return keysByAction[kUp1]; }
+    void setUpButton1(int c) { keysByAction[kUp1] = c; }
+    int getShootButton1() const { return keysByAction[kShoot1]; }
+    void setShootButton1(int c) { keysByAction[kShoot1] = c; }
+
+    int getLeftButton2() const { return keysByAction[kLeft2]; }
+    void setLeftButton2(int c) { keysByAction[kLeft2] = c; }
+    int getRightButton2() const { return keysByAction[kRight2]; }
+    void setRightButton2(int c) { keysByAction[kRight2] = c; }
+    int getUpButton2() const { return keysByAction[kUp2]; }
+    void setUpButton2(int c) { keysByAction[kUp2] = c; }
+    int getDownButton2() const { return keysByAction[kDown2]; }
+    void setDownButton2(int c) { keysByAction[kDown2] = c; }
+    int getShootButton2() const { return keysByAction[kShoot2]; }
+    void setShootButton2(int c) { keysByAction[kShoot2] = c; }
+
+    int getMapButton() const { return keysByAction[kMap]; }
+    void setMapButton(int c) { keysByAction[kMap] = c; }
+    int getPauseButton() const { return keysByAction[kPause]; }
+    void setPauseButton(int c) { keysByAction[kPause] = c; }
+    int getZoomIn() const { return keysByAction[kZoomIn]; }
+    void setZoomIn(int c) { keysByAction[kZoomIn] = c; }
+    int getZoomOut() const { return keysByAction[kZoomOut]; }
+    void setZoomOut(int c) { keysByAction[kZoomOut] = c; }
 
     const std::string &getPlayerName1() const { return playerName1; }
     void setPlayerName1(const std::string &s) { playerName1 = s; }
@@ -42,19 +77,7 @@ class PlayerConfig {
     void setPlayerName2(const std::string &s) { playerName2 = s; }
 
   private:
-    char leftButton1 = 0;    // key code: player 1 turns left
-    char rightButton1 = 0;   // key code: player 1 turns right
-    char downButton1 = 0;    // key code: player 1 backwards
-    char upButton1 = 0;      // key code: player 1 forwards
-    char shootButton1 = 0;   // key code: player 1 fires
-    char leftButton2 = 0;    // key code: player 2 turns left
-    char rightButton2 = 0;   // key code: player 2 turns right
-    char upButton2 = 0;      // key code: player 2 forwards
-    char downButton2 = 0;    // key code: player 2 backwards
-    char shootButton2 = 0;   // key code: player 2 fires
-    char mapButton = 0;      // key code: minimap (kept; the game uses a fixed key)
-    char zoomIn = 0;         // key code: camera closer
-    char zoomOut = 0;        // key code: camera farther
-    std::string playerName1; // shown nowhere yet
+    std::array<int, kActionCount> keysByAction{}; // key-table code per action
+    std::string playerName1;                      // shown in the HUD, the default highscore name
     std::string playerName2;
 };

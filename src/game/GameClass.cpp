@@ -155,6 +155,14 @@ void GameClass::changeRenderMode() {
     setStatusMessage(kMessages[renderMode]);
 }
 
+void GameClass::applyRenderOptions(bool shadows, bool lightMaps, int renderPath, int texture, int mipmap) {
+    useShadowmap = shadows;
+    useLightmap = lightMaps;
+    renderMode = renderPath >= 0 && renderPath < 4 ? renderPath : kDisplayLists;
+    textureQuality = texture == 1 ? 1 : 0;
+    mipMappingMode = mipmap >= 0 && mipmap < 3 ? mipmap : 1;
+}
+
 void GameClass::toggleOption(int functionKey) {
     switch (functionKey) {
     case 1:

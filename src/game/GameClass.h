@@ -4,7 +4,9 @@
 #include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
+#include "game/BattleRules.h"
 #include "game/BattleSound.h"
+#include "game/ScoreSheet.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
@@ -114,6 +116,9 @@ class GameClass {
     int getRenderMode() const { return renderMode; }
     int getTextureQuality() const { return textureQuality; }
     int getMipMappingMode() const { return mipMappingMode; }
+
+    // Sets the render options at once and without messages (start-up settings, the Options screen).
+    void applyRenderOptions(bool shadows, bool lightMaps, int renderPath, int texture, int mipmap);
 
     // Dispatches a function key (1 = F1 ... 11 = F11) to its option toggle.
     void toggleOption(int functionKey);
@@ -241,16 +246,32 @@ class GameClass {
     VertexBufferHandler *getVertexBufferHandler() const { return vertexBuffers.get(); }
     bool isMissionComplete() const { return missionComplete; }
 
+    // The result of the running battle, decided once and kept until the next level start.
+    BattleRules::Outcome getOutcome() const { return outcome; }
+    const ScoreSheet &getScores() const { return scores; }
+    float getBattleSeconds() const { return battleSeconds; } // seconds of play, pauses left out
+    // The tank the camera follows: player one's, or player two's once player one's is gone.
+    Fahrzeug *getFollowedVehicle() const { return player1Vehicle != nullptr ? player1Vehicle : player2Vehicle; }
+    // After a pause: the physics clock forgets the time that passed, so nothing jumps.
+    void resumeClocks() { physics.UpdateTime(); }
+    void setMiniMapAlways(bool on) { miniMapAlways = on; }
+    bool getMiniMapAlways() const { return miniMapAlways; }
+    void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
+
   private:
     void clearWorld();           // deletes every object of the last level start and its physics body
     void installContactRule();   // shells that touch a tank burst and cost it life
     void sweepProjectiles();
     void sweepVehicles();
     void checkMission();
+    void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
+    void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
+    void drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *player, int score, const float *colour);
+    void drawResult();
+    void drawPaused();
     void drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled);
     void drawMiniMapOverlay();
     void drawStats();
-    void drawMissionComplete();
     void drawStatusMessage();
     void drawHelp() {} // the help lines are drawn with the frame-rate line
     void drawText(float xFraction, float yFraction, const float *colour, const std::string &text);
@@ -270,7 +291,12 @@ class GameClass {
     std::unique_ptr<ShadowMap> shadowMap;   // made at each level start
     std::unique_ptr<VertexBufferHandler> vertexBuffers;
     float cameraYaw = 0;                    // yaw of the camera's orbit in the last frame, degrees
-    std::array<float, 3> cameraTarget{};    // where the camera looked last (the player-1 tank)
+    std::array<float, 3> cameraTarget{};    // where the camera looked last (the followed tank)
+    BattleRules::Outcome outcome = BattleRules::kRunning; // decided result of the battle
+    ScoreSheet scores;                      // both players' points in this battle
+    float battleSeconds = 0;                // seconds stepped since the level start
+    bool miniMapAlways = false;             // the minimap stays on without its key
+    bool pausedOverlay = false;             // the battle is paused: draw "PAUSED"
 
     // ---- Sound (BattleSound.cpp hears the battle after each step) ----
   public:

@@ -72,9 +72,9 @@ void GameClass::initGL() {
 
 std::array<float, 3> GameClass::getCameraPos() const {
     std::array<float, 3> eye = viewPos;
-    if (player1Vehicle != nullptr)
+    if (const Fahrzeug *followed = getFollowedVehicle())
         for (int i = 0; i < 3; ++i)
-            eye[i] += player1Vehicle->getPos()[i];
+            eye[i] += followed->getPos()[i];
     else
         for (int i = 0; i < 3; ++i)
             eye[i] += cameraTarget[i];
@@ -98,10 +98,10 @@ void GameClass::draw() {
     // clears the window before anything of it is drawn.
     glLoadIdentity();
 
-    if (player1Vehicle != nullptr) {
-        const float *target = player1Vehicle->getPos();
+    if (const Fahrzeug *followed = getFollowedVehicle()) {
+        const float *target = followed->getPos();
         std::copy(target, target + 3, cameraTarget.begin());
-        cameraYaw = player1Vehicle->getRotY() + kCameraBehind;
+        cameraYaw = followed->getRotY() + kCameraBehind;
     }
     calcViewPos(cameraYaw);
     const float yaw = cameraYaw + angleY; // the view yaw of this frame
@@ -178,12 +178,14 @@ void GameClass::draw() {
     drawParticlePass(eye, yaw, culled);
     glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
 
-    if (drawMiniMap)
+    if (drawMiniMap || miniMapAlways)
         drawMiniMapOverlay();
     if (showStats)
         drawStats();
-    if (missionComplete)
-        drawMissionComplete();
+    if (outcome != BattleRules::kRunning)
+        drawResult();
+    if (pausedOverlay)
+        drawPaused();
     if (displayHelp)
         drawHelp();
     drawStatusMessage();

@@ -1,34 +1,53 @@
-// The 2D overlays over the scene: minimap, statistics, mission text, status
-// message and the text lines.
+// The 2D overlays over the scene: the players' bars, the corner minimap, the
+// battle's result, the pause sign, the status message and the text lines.
 #include "game/GameClass.h"
 
+#include "config/KeyNames.h"
 #include "level/Level.h"
+#include "math/MathConstants.h"
 #include "objects/Fahrzeug.h"
 #include "objects/LvlObject.h"
 #include "objects/Owner.h"
 #include "objects/Projektil.h"
+#include "objects/Spieler.h"
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 const float kWhite[3] = {1, 1, 1};
-const float kStatsColour[3] = {0.85f, 0.95f, 1.0f};
-constexpr float kMapWidth = 7.0f;     // the level's width on the map, units
-constexpr float kMapDistance = 10.0f; // the map plane's distance in front of the camera
+const float kPlayerOneColour[3] = {0.5f, 1.0f, 0.5f}; // as the smoke trails of the tanks
+const float kPlayerTwoColour[3] = {0.5f, 0.6f, 1.0f};
+const float kComputerColour[3] = {1.0f, 0.4f, 0.4f};
+constexpr float kLifeBarWidth = 0.18f;   // of the window width
+constexpr float kLifeBarHeight = 0.012f; // of the window height
+constexpr float kMapShare = 0.25f;       // the minimap's side as a share of the window height
+constexpr float kMapMargin = 10.0f;      // pixels from the window's corner
 
-// Overlays drawn in window space: no depth, no light, no culling.
+// Overlays drawn in window pixels from the top-left corner: no depth, no
+// light, no culling, no textures; both matrices restored afterwards.
 class Flat2D {
   public:
-    Flat2D() {
+    Flat2D(int width, int height) {
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_LIGHTING);
         glDisable(GL_CULL_FACE);
+        glDisable(GL_TEXTURE_2D);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0, width, height, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
     }
     ~Flat2D() {
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
         glEnable(GL_CULL_FACE);
         glEnable(GL_DEPTH_TEST);
@@ -37,111 +56,179 @@ class Flat2D {
     Flat2D(const Flat2D &) = delete;
     Flat2D &operator=(const Flat2D &) = delete;
 };
+
+void rectangle(float x1, float y1, float x2, float y2) {
+    glBegin(GL_QUADS);
+    glVertex2f(x1, y1);
+    glVertex2f(x2, y1);
+    glVertex2f(x2, y2);
+    glVertex2f(x1, y2);
+    glEnd();
+}
+
+// Pixel width of a bitmap text, to centre it.
+int textWidth(void *font, const std::string &text) {
+    return glutBitmapLength(font, reinterpret_cast<const unsigned char *>(text.c_str()));
+}
 } // namespace
 
 void GameClass::drawText(float xFraction, float yFraction, const float *colour, const std::string &text) {
-    font.drawHorizontal(xFraction * iWidth, yFraction * iHeight, 0, colour, GLUT_BITMAP_9_BY_15, text.c_str());
+    font.drawHorizontal(xFraction * iWidth, yFraction * iHeight, 0, colour, GLUT_BITMAP_9_BY_15,
+                        text.c_str());
 }
 
 void GameClass::drawStatusMessage() {
     if (statusMessageTime <= 0 || statusMessage.empty())
         return;
-    Flat2D flat;
     drawText(0.4f, 0.4f, kWhite, statusMessage);
 }
 
-void GameClass::drawMissionComplete() {
-    // Bitmap fonts have no line feed: each line of the text gets its own row.
-    static const char *const kLines[] = {"MISSION COMPLETE!", "", "(exit with escape)"};
-    constexpr float kLineHeight = 18.0f; // pixels; the font is 15 high
-    Flat2D flat;
-    for (int i = 0; i < 3; ++i)
-        font.drawHorizontal(0.4f * iWidth, 0.4f * iHeight + i * kLineHeight, 0, kWhite, GLUT_BITMAP_9_BY_15,
-                            kLines[i]);
+void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *player, int score,
+                              const float *colour) {
+    char text[96];
+    const std::string name = player != nullptr ? player->getName() : "";
+    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), score);
+    font.drawHorizontal(x * iWidth, 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
+    const float left = x * iWidth, top = 0.08f * iHeight; // below the frame-rate line
+    const float width = kLifeBarWidth * iWidth, height = std::max(4.0f, kLifeBarHeight * iHeight);
+    const float share =
+        vehicle != nullptr && vehicle->getMaxLife() > 0
+            ? std::clamp(static_cast<float>(vehicle->getLife()) / vehicle->getMaxLife(), 0.0f, 1.0f)
+            : 0.0f;
+    Flat2D flat(iWidth, iHeight);
+    glColor3f(0.15f, 0.15f, 0.15f);
+    rectangle(left, top, left + width, top + height);
+    glColor3f(1.0f - share, share, 0.1f);
+    rectangle(left, top, left + width * share, top + height);
 }
 
 void GameClass::drawStats() {
-    // Each player's life and the tanks still in the field, in the top-right
-    // corner, clear of the frame-rate line.
-    Flat2D flat;
-    const float x = 0.78f;
-    float y = 0.03f;
-    auto line = [&](const std::string &text) {
-        drawText(x, y, kStatsColour, text);
-        y += 0.025f;
-    };
-    char text[96];
-    for (const Fahrzeug *vehicle : {player1Vehicle, player2Vehicle}) {
-        if (vehicle == nullptr)
-            continue;
-        const Owner *owner = vehicle->getOwner();
-        std::snprintf(text, sizeof text, "%s: %u life", owner ? owner->getName().c_str() : "?", vehicle->getLife());
-        line(text);
+    // Each human player's name, score and life at the top; a player without a
+    // tank in this level (or any more) shows an empty bar.
+    drawPlayerBar(0.02f, player1Vehicle, spieler1.get(), scores.get(0), kPlayerOneColour);
+    if (currentLevel != nullptr &&
+        (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins))
+        drawPlayerBar(0.78f, player2Vehicle, spieler2.get(), scores.get(1), kPlayerTwoColour);
+}
+
+void GameClass::drawResult() {
+    // The result stands in the middle; the battle goes on being drawn behind it.
+    const std::string title = BattleRules::text(outcome);
+    char line[96];
+    if (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins)
+        std::snprintf(line, sizeof line, "Score: %d  -  %d", scores.get(0), scores.get(1));
+    else
+        std::snprintf(line, sizeof line, "Score: %d", scores.get(0));
+    const float y = 0.42f * iHeight;
+    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, title)) / 2.0f, y, 0, kWhite,
+                        GLUT_BITMAP_TIMES_ROMAN_24, title.c_str());
+    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, line)) / 2.0f, y + 30, 0, kWhite,
+                        GLUT_BITMAP_HELVETICA_18, line);
+    const char *hint = "(continue with Escape)";
+    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_9_BY_15, hint)) / 2.0f, y + 56, 0, kWhite,
+                        GLUT_BITMAP_9_BY_15, hint);
+}
+
+void GameClass::drawPaused() {
+    {
+        Flat2D flat(iWidth, iHeight);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(0, 0, 0, 0.45f);
+        rectangle(0, 0.36f * iHeight, iWidth, 0.56f * iHeight);
+        glDisable(GL_BLEND);
     }
-    std::snprintf(text, sizeof text, "Tanks left: %zu", fahrzeuge.size());
-    line(text);
+    // Large letters: the stroke font, scaled to a tenth of the window height.
+    {
+        Flat2D flat(iWidth, iHeight);
+        const char *word = "PAUSED";
+        const float scale = 0.1f * iHeight / 119.05f; // the stroke font's capitals are 119.05 units high
+        const float width =
+            glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(word)) * scale;
+        glTranslatef((iWidth - width) / 2.0f, 0.48f * iHeight, 0);
+        glScalef(scale, -scale, 1);
+        glLineWidth(3);
+        glColor3f(1, 1, 1);
+        for (const char *c = word; *c != '\0'; ++c)
+            glutStrokeCharacter(GLUT_STROKE_ROMAN, *c);
+        glLineWidth(1);
+    }
+    char hint[128];
+    const std::string key = playerConfig != nullptr ? KeyNames::display(playerConfig->getPauseButton()) : "P";
+    std::snprintf(hint, sizeof hint, "%s resumes the battle, Escape leaves to the menu", key.c_str());
+    font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, hint)) / 2.0f, 0.53f * iHeight, 0,
+                        kWhite, GLUT_BITMAP_HELVETICA_18, hint);
 }
 
 void GameClass::drawMiniMapOverlay() {
+    // A corner map at a quarter of the window height: the level's ground
+    // picture, level objects in grey and every tank as a dot in its owner's
+    // colour, player one's heading as a line. Nothing is drawn again in 3D.
     if (currentLevel == nullptr)
         return;
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures.getTextureIDByString(currentLevel->getBGPicture()));
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING); // the map shows the picture and the colours as they are
-    glPushMatrix();
-    glLoadIdentity();
-
-    const float *centre = cameraTarget.data();
-    const float mapAngle = cameraYaw + angleY + 180.0f;
-    glRotatef(-mapAngle, 0, 0, 1);
-    glScalef(-1, 1, 1);
-    glColor3f(1, 1, 1);
     const float x1 = currentLevel->getX1(), x2 = currentLevel->getX2();
     const float z1 = currentLevel->getZ1(), z2 = currentLevel->getZ2();
-    const float s = (x2 - x1) / kMapWidth;
-    glTranslatef(0, 0, -kMapDistance);
-    glScalef(1 / s, 1 / s, 1 / s);
-    glTranslatef(-centre[0], -centre[2], 0);
-    // The terrain is centred on the origin whatever its bounds.
-    const float hx = (x2 - x1) / 2, hz = (z2 - z1) / 2;
+    if (x2 <= x1 || z2 <= z1)
+        return;
+    const float side = kMapShare * iHeight;
+    const float left = iWidth - side - kMapMargin, top = iHeight - side - kMapMargin;
+    auto mapX = [&](float x) { return left + (x - x1) / (x2 - x1) * side; };
+    auto mapY = [&](float z) { return top + (z - z1) / (z2 - z1) * side; };
+
+    Flat2D flat(iWidth, iHeight);
+    glColor3f(0, 0, 0);
+    rectangle(left - 2, top - 2, left + side + 2, top + side + 2);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textures.getTextureIDByString(currentLevel->getBGPicture()));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(1, 1, 1);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex3f(-hx, hz, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(hx, hz, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(hx, -hz, 0);
     glTexCoord2f(0, 0);
-    glVertex3f(-hx, -hz, 0);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(left + side, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(left + side, top + side);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, top + side);
     glEnd();
-
-    glPushMatrix();
-    glRotatef(-90, 1, 0, 0);
-    glColor3f(0.75f, 0.75f, 0.75f);
-    for (LvlObject *object : levelObjects)
-        object->draw(0, 0, false, true, 1, 0, 1);
-    for (Fahrzeug *vehicle : fahrzeuge)
-        vehicle->draw(0, 0, false, true, 1, 0, 1);
-    glPopMatrix();
-
     glDisable(GL_TEXTURE_2D);
-    glEnable(GL_POINT_SMOOTH);
-    glPointSize(2);
+
+    glPointSize(4);
     glBegin(GL_POINTS);
-    for (Projektil *shot : projektile) {
-        if (shot->getStatus() == 2)
-            glColor3f(1, 1, 0);
-        else
-            glColor3f(0, 0, 1);
-        glVertex3f(shot->getPos()[0], shot->getPos()[2], 0);
+    glColor3f(0.6f, 0.6f, 0.6f);
+    for (const LvlObject *object : levelObjects)
+        glVertex2f(mapX(object->getPos()[0]), mapY(object->getPos()[2]));
+    glEnd();
+    glPointSize(7);
+    glBegin(GL_POINTS);
+    for (const Fahrzeug *vehicle : fahrzeuge) {
+        const float *colour = vehicle == player1Vehicle   ? kPlayerOneColour
+                              : vehicle == player2Vehicle ? kPlayerTwoColour
+                                                          : kComputerColour;
+        glColor3fv(colour);
+        glVertex2f(mapX(vehicle->getPos()[0]), mapY(vehicle->getPos()[2]));
     }
     glEnd();
-    glPopMatrix();
-    glColor3f(0, 0, 0);
-    glDisable(GL_POINT_SMOOTH);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
+    glPointSize(2);
+    glBegin(GL_POINTS);
+    for (const Projektil *shot : projektile) {
+        glColor3f(1, 1, 0);
+        glVertex2f(mapX(shot->getPos()[0]), mapY(shot->getPos()[2]));
+    }
+    glEnd();
+    if (player1Vehicle != nullptr) {
+        const float heading = player1Vehicle->getRotY() * static_cast<float>(kPi) / 180.0f;
+        const float *pos = player1Vehicle->getPos();
+        const float length = 0.08f * (x2 - x1);
+        glLineWidth(2);
+        glColor3fv(kPlayerOneColour);
+        glBegin(GL_LINES);
+        glVertex2f(mapX(pos[0]), mapY(pos[2]));
+        glVertex2f(mapX(pos[0] + std::sin(heading) * length), mapY(pos[2] + std::cos(heading) * length));
+        glEnd();
+        glLineWidth(1);
+    }
+    glPointSize(1);
+    glColor3f(1, 1, 1);
 }

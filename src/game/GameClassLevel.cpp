@@ -85,6 +85,10 @@ void GameClass::clearWorld() {
     currentLevel = nullptr;
     missionComplete = false;
     exitRequested = false;
+    outcome = BattleRules::kRunning;
+    scores.reset();
+    battleSeconds = 0;
+    pausedOverlay = false;
 }
 
 bool GameClass::loadLevel(Level *level) {

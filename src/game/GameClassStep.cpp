@@ -2,6 +2,7 @@
 // shells and destroyed tanks, and the mission check.
 #include "game/GameClass.h"
 
+#include "level/Level.h"
 #include "objects/Fahrzeug.h"
 #include "objects/HitRule.h"
 #include "objects/LvlObject.h"
@@ -9,6 +10,8 @@
 #include "objects/Owner.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
+
+#include <cstdio>
 
 namespace {
 constexpr float kZoomPerSecond = 5.0f; // camera distance change while a zoom key is held
@@ -32,6 +35,8 @@ int GameClass::doAction(float dt, const bool *keys) {
     if (missionComplete && keys[kKeyEscape])
         exitRequested = true;
     countDownStatusMessage(dt);
+    if (outcome == BattleRules::kRunning)
+        battleSeconds += dt;
 
     physics.updateObjects();
 
@@ -57,6 +62,7 @@ int GameClass::doAction(float dt, const bool *keys) {
     sweepProjectiles();
     sweepVehicles();
     checkMission();
+    decideBattle();
     if (exitRequested)
         battleSound.reset(*sound); // back to the menu: the battle falls silent
     else
@@ -132,5 +138,33 @@ void GameClass::checkMission() {
 void GameClass::installContactRule() {
     // The physics reports touches of armed pairs after its step; the rule
     // acts only on a shell and a vehicle still in the session's lists.
-    physics.setContactHandler(HitRule(projektile, fahrzeuge));
+    physics.setContactHandler(HitRule(projektile, fahrzeuge,
+                                      [this](const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
+                                          countHit(shooter, target, destroyed);
+                                      }));
+}
+
+void GameClass::countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
+    if (outcome != BattleRules::kRunning || shooter == nullptr || shooter == target)
+        return;
+    const int player = shooter == player1Vehicle ? 0 : shooter == player2Vehicle ? 1 : -1;
+    const bool human = target == player1Vehicle || target == player2Vehicle;
+    scores.hit(player, human ? ScoreSheet::kHuman : ScoreSheet::kComputer, destroyed);
+}
+
+void GameClass::decideBattle() {
+    if (outcome != BattleRules::kRunning || currentLevel == nullptr)
+        return;
+    int computerTanks = 0;
+    for (const Fahrzeug *vehicle : fahrzeuge)
+        if (vehicle != player1Vehicle && vehicle != player2Vehicle && vehicle->getOwner() != nullptr)
+            ++computerTanks;
+    outcome = BattleRules::decide(computerTanks, player1Vehicle != nullptr, player2Vehicle != nullptr);
+    if (outcome == BattleRules::kPlayerOneWins || outcome == BattleRules::kPlayerTwoWins)
+        scores.win(outcome == BattleRules::kPlayerOneWins ? 0 : 1, battleSeconds, currentLevel->getParTime());
+    if (outcome != BattleRules::kRunning) {
+        std::printf("Battle over: %s (scores %d and %d)\n", BattleRules::text(outcome), scores.get(0),
+                    scores.get(1));
+        std::fflush(stdout);
+    }
 }

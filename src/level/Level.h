@@ -38,6 +38,8 @@ class Level {
     void setLvlFileName(const std::string &s) { lvlFileName = s; }
     const std::string &getBGPicture() const { return bgPicture; }
     void setBGPicture(const std::string &s) { bgPicture = s; }
+    float getParTime() const { return parTime; }
+    void setParTime(float seconds) { parTime = seconds; }
     const std::string &getHeightMap() const { return heightMap; }
     void setHeightMap(const std::string &s) { heightMap = s; }
     float getX1() const { return x1; }
@@ -134,6 +136,7 @@ class Level {
 
     std::string lvlName;                                // registry key; the menu starts "lvl1.lvl"
     std::string lvlFileName;                            // stored only
+    float parTime = 300;                                // seconds a good player needs; the score's time bonus
     std::string bgPicture;                              // ground picture: terrain cells and minimap
     bool meshPending = true;                            // the physics mesh is still to be produced
     bool meshHandedOver = false;                        // the physics facade has the mesh

@@ -137,6 +137,11 @@ bool applyLevelDetailsKey(Level &level, LevelFileReader::StringValue key, const 
     case R::evY2:
         level.setZ2(toFloat(value));
         return true;
+    case R::evParTime:
+        if (toFloat(value) > 0) { // a par time of no time is no par time: the default stays
+            level.setParTime(toFloat(value));
+        }
+        return true;
     case R::evBgPicture:
         level.setBGPicture(value);
         return true;
@@ -301,9 +306,10 @@ LevelFileReader::LevelFileReader() {
                                          "Zieltyp",
                                          "POWERUP",
                                          "PowerUpName",
-                                         "PowerUpTyp"};
-    static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == evPowerUpTyp + 1, "one text per keyword");
-    for (int i = 0; i <= evPowerUpTyp; ++i) {
+                                         "PowerUpTyp",
+                                         "partime"};
+    static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == evParTime + 1, "one text per keyword");
+    for (int i = 0; i <= evParTime; ++i) {
         keywords[kTexts[i]] = static_cast<StringValue>(i);
     }
 }

@@ -55,7 +55,8 @@ class LevelFileReader {
         evZieltyp,
         evPowerUp,
         evPowerUpName,
-        evPowerUpTyp // 42
+        evPowerUpTyp, // 42
+        evParTime
     };
 
     static constexpr std::size_t kMaxLineLength = 98; // characters kept of a line, line end excluded

@@ -1,10 +1,19 @@
 #include "main/Callbacks.h"
 
+#include "config/ConfigReader.h"
+#include "config/IniEditor.h"
+#include "config/KeyNames.h"
+#include "config/PlayerConfig.h"
+#include "config/Settings.h"
+#include "flow/GameFlow.h"
+#include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
+#include "menu/Highscore.h"
 #include "menu/MainMenu.h"
+#include "objects/Spieler.h"
 #include "render/ShadowMap.h"
 
 #include <GL/freeglut.h>
@@ -13,107 +22,326 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <thread>
 
 namespace {
 
 constexpr const char *kFirstLevel = "lvl1.lvl";
 
-// Menu -> game: starts the first level with the configured window size.
-void startGame() {
-    if (gc.getLevel(kFirstLevel) == nullptr) {
-        // Press and release of one click both land here: say it once, not for every event.
-        static bool reported = false;
-        if (reported) {
-            return;
+// The program's side of the game flow: starts and leaves battles, pauses the
+// clocks, keeps the highscore table and saves what the Options screen changed.
+class GlutFlowHost : public FlowHost {
+  public:
+    PlayerConfig *keys = nullptr; // live key tables; not owned
+    Settings *settings = nullptr; // live settings; not owned
+    Highscore table;              // the highscore table, read at start-up
+    bool tableRead = false;
+
+    Highscore &highscores() {
+        if (!tableRead) {
+            table = ConfigReader::LoadHighscores();
+            tableRead = true;
         }
-        reported = true;
-        if (gc.levelFileFailed(kFirstLevel)) { // its own error was reported at start-up
-            std::printf("The level \"%s\" did not load; staying in the menu\n", kFirstLevel);
-            std::fflush(stdout);
-        } else {
-            std::fprintf(stderr, "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
-                         kFirstLevel);
-        }
-        return;
+        return table;
     }
-    iGamemode = kModeGame;
-    gc.loadLevel(kFirstLevel); // also clears the exit request of an earlier game
-    gc.setAngleX(-45);
-    gc.setCamDistance(70);
-    gc.initGL();
-    const Res size = ep.getGlutConfig().getResolution();
-    gc.setResolution(size.getWidth(), size.getHeight());
-    reshape(size.getWidth(), size.getHeight());
+
+    bool startBattle() override {
+        if (gc.getLevel(kFirstLevel) == nullptr) {
+            static bool reported = false; // say it once, not for every click
+            if (!reported) {
+                reported = true;
+                if (gc.levelFileFailed(kFirstLevel)) { // its own error was reported at start-up
+                    std::printf("The level \"%s\" did not load; staying in the menu\n", kFirstLevel);
+                    std::fflush(stdout);
+                } else {
+                    std::fprintf(
+                        stderr,
+                        "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
+                        kFirstLevel);
+                }
+            }
+            return false;
+        }
+        for (bool &key : ::keys)
+            key = false;
+        iGamemode = kModeGame;
+        gc.loadLevel(kFirstLevel); // also clears the exit request of an earlier game
+        gc.setAngleX(-45);
+        gc.setCamDistance(70);
+        gc.initGL();
+        const Res size = ep.getGlutConfig().getResolution();
+        gc.setResolution(size.getWidth(), size.getHeight());
+        reshape(size.getWidth(), size.getHeight());
+        return true;
+    }
+
+    void leaveBattle() override {
+        gc.setExitVar(true);
+        gc.setPausedOverlay(false);
+        iGamemode = kModeMenu;
+        glutPostRedisplay();
+    }
+
+    void exitProgram() override {
+        std::fflush(stdout);
+        std::exit(EXIT_SUCCESS);
+    }
+
+    void pauseBattle(bool paused) override {
+        gc.setPausedOverlay(paused);
+        if (!paused) {
+            // The paused time never reaches the physics, the shells or the frame rate.
+            frameClock.skipTo(tTimer.getTimeInSeconds());
+            gc.resumeClocks();
+        }
+        std::printf(paused ? "Paused\n" : "Resumed\n");
+        std::fflush(stdout);
+        glutPostRedisplay();
+    }
+
+    BattleRules::Outcome battleOutcome() const override { return gc.getOutcome(); }
+
+    std::vector<Candidate> newHighscores() const override {
+        std::vector<Candidate> out;
+        const Highscore &current = const_cast<GlutFlowHost *>(this)->highscores();
+        for (int player = 0; player < 2; ++player) {
+            const int score = gc.getScores().get(player);
+            if (current.qualifies(score))
+                out.push_back({player, player == 0 ? keys->getPlayerName1() : keys->getPlayerName2(), score});
+        }
+        return out;
+    }
+
+    void addHighscore(const std::string &name, int score) override {
+        HighscoreElement element;
+        element.setName(name.c_str());
+        element.setPunkte(score);
+        highscores().addHighscore(element);
+        table.keepBest();
+        if (ConfigReader::SetHighscore(table)) {
+            std::printf("Highscore saved: %s %d\n", name.c_str(), score);
+            std::fflush(stdout);
+        }
+    }
+
+    void openOptions(OptionsScreen &options) override {
+        // The function keys may have changed the render options since the start.
+        settings->setShadows(gc.getUseShadowmap());
+        settings->setLightMaps(gc.getUseLightmap());
+        settings->setRenderMode(gc.getRenderMode());
+        settings->setTextureQuality(gc.getTextureQuality());
+        settings->setMipMapping(gc.getMipMappingMode());
+        const GlutConfig window = ep.getGlutConfig();
+        OptionsScreen::Window w;
+        w.width = window.getResolution().getWidth();
+        w.height = window.getResolution().getHeight();
+        w.fullscreen = window.isFullscreen();
+        options.open(*settings, *keys, w);
+        opened = w;
+    }
+
+    void saveOptions(const OptionsScreen &options) override {
+        *settings = options.getSettings();
+        applySettings(*settings);
+        settings->write();
+        const PlayerConfig &chosen = options.getKeys();
+        std::map<std::string, std::string> values;
+        for (int a = 0; a < PlayerConfig::kActionCount; ++a) {
+            const auto action = static_cast<PlayerConfig::Action>(a);
+            if (chosen.getKey(action) == keys->getKey(action))
+                continue;
+            const bool zoom = action == PlayerConfig::kZoomIn || action == PlayerConfig::kZoomOut;
+            values[PlayerConfig::fileKey(action)] =
+                zoom ? std::to_string(chosen.getKey(action)) : KeyNames::toValue(chosen.getKey(action));
+            keys->setKey(action, chosen.getKey(action));
+        }
+        if (!values.empty() && IniEditor::update(ConfigReader::kPlayerConfigFile, values)) {
+            std::printf("Keys saved\n");
+        }
+        applyKeys();
+        const OptionsScreen::Window &w = options.getWindow();
+        if (w.width != opened.width || w.height != opened.height || w.fullscreen != opened.fullscreen) {
+            IniEditor::update(ConfigReader::kGlutConfigFile,
+                              {{"reswidth", std::to_string(w.width)},
+                               {"resheight", std::to_string(w.height)},
+                               {"fullscreenmode", w.fullscreen ? "true" : "false"}});
+        }
+        std::printf("Options saved\n");
+        std::fflush(stdout);
+    }
+
+    int pauseKey() const override { return KeyNames::fold(keys->getPauseButton()); }
+
+    void applySettings(const Settings &s) {
+        gc.applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
+                              s.getMipMapping());
+        gc.setMiniMapAlways(s.getMiniMapAlways());
+    }
+
+    void applyKeys() {
+        if (Spieler *one = gc.getSpieler1())
+            one->setKeys(keys->getUpButton1(), keys->getDownButton1(), keys->getLeftButton1(),
+                         keys->getRightButton1(), keys->getShootButton1());
+        if (Spieler *two = gc.getSpieler2())
+            two->setKeys(keys->getUpButton2(), keys->getDownButton2(), keys->getLeftButton2(),
+                         keys->getRightButton2(), keys->getShootButton2());
+    }
+
+  private:
+    OptionsScreen::Window opened; // the window as it was when the screen opened
+};
+
+GlutFlowHost host;
+GameFlow flow(host);
+int pointerX = 0, pointerY = 0; // last pointer position over a screen, pixels
+bool pausedFrameShown = false;  // the frame with "PAUSED" has been drawn in this pause
+
+int windowWidth() {
+    return glutGet(GLUT_WINDOW_WIDTH);
+}
+int windowHeight() {
+    return glutGet(GLUT_WINDOW_HEIGHT);
 }
 
-void exitProgram() {
+// Every change of screen goes to the log, where players and tests can follow the flow.
+void announce() {
+    static GameFlow::Screen shown = GameFlow::kMenu;
+    if (flow.getScreen() == shown)
+        return;
+    shown = flow.getScreen();
+    if (shown == GameFlow::kNameEntry)
+        std::printf("Highscore name entry\n");
+    std::printf("Screen: %s\n", GameFlow::screenName(shown));
     std::fflush(stdout);
-    std::exit(EXIT_SUCCESS);
+}
+
+// A key press of either kind, after the key table has it.
+void keyPressed(int code, unsigned char typed) {
+    const GameFlow::Screen before = flow.getScreen();
+    flow.keyDown(code, typed);
+    announce();
+    if (flow.getScreen() != before || !flow.inBattle())
+        glutPostRedisplay();
 }
 
 } // namespace
 
+void setupFlow(PlayerConfig *keys, Settings *settings) {
+    host.keys = keys;
+    host.settings = settings;
+    host.applySettings(*settings);
+    host.highscores(); // a broken table is reported at start-up
+}
+
+const Settings &currentSettings() {
+    return *host.settings;
+}
+
 void renderScene() {
-    if (iGamemode == kModeMenu)
+    const int width = windowWidth(), height = windowHeight();
+    MenuPage page;
+    switch (flow.getScreen()) {
+    case GameFlow::kMenu:
         mm.draw();
-    else if (iGamemode == kModeGame)
+        return;
+    case GameFlow::kBattle:
+    case GameFlow::kResult:
+        pausedFrameShown = false;
         gc.draw();
+        return;
+    case GameFlow::kPaused:
+        gc.draw();
+        if (!pausedFrameShown) { // from here on the picture stands still
+            pausedFrameShown = true;
+            std::printf("Paused frame drawn\n");
+            std::fflush(stdout);
+        }
+        return;
+    case GameFlow::kOptions:
+        page = flow.getOptions().page(width, height);
+        break;
+    case GameFlow::kHelp:
+        page = ScreenLayout::help(*host.keys, width, height);
+        break;
+    case GameFlow::kHighscores:
+        page = ScreenLayout::highscores(host.highscores(), width, height);
+        break;
+    case GameFlow::kNameEntry: {
+        const NameEntry &entry = flow.getNameEntry();
+        page = ScreenLayout::nameEntry(entry.getName(), entry.getScore(), entry.getPlayer(), width, height);
+        break;
+    }
+    }
+    page.backHover = flow.getScreen() != GameFlow::kNameEntry &&
+                     ScreenLayout::backRect(width, height).contains(pointerX, pointerY);
+    if (flow.getScreen() == GameFlow::kNameEntry)
+        page.message = "Enter saves, Escape skips";
+    mm.setResolution(width, height);
+    mm.drawPage(page);
 }
 
 void reshape(int width, int height) {
-    if (iGamemode == kModeMenu) {
+    if (!flow.inBattle()) {
         mm.setResolution(width, height);
-    } else if (iGamemode == kModeGame) {
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        if (height == 0)
-            height = 1;
-        gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
-        if (ShadowMap *shadowMap = gc.getShadowMap())
-            shadowMap->setCameraProjectionMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gc.setResolution(width, height);
+        return;
     }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (height == 0)
+        height = 1;
+    gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
+    if (ShadowMap *shadowMap = gc.getShadowMap())
+        shadowMap->setCameraProjectionMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gc.setResolution(width, height);
 }
 
 void myKeyboardFunc(unsigned char key, int, int) {
-    pressKey(keys, key);
-    if (keys[kKeyMiniMap])
+    const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
+    pressKey(keys, code);
+    if (host.keys != nullptr && code == KeyNames::fold(host.keys->getMapButton()))
         gc.setDrawMiniMap(true);
+    keyPressed(code, key);
 }
 
 void myKeyboardUpFunc(unsigned char key, int, int) {
-    const KeyReleaseEffect effect = releaseKey(keys, iGamemode, key);
-    if (effect.exitProgram)
-        exitProgram();
-    if (effect.returnToMenu) {
-        gc.setExitVar(true);
-        iGamemode = kModeMenu;
-    }
-    if (effect.miniMapOff)
+    const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
+    releaseKey(keys, code);
+    if (host.keys != nullptr && code == KeyNames::fold(host.keys->getMapButton()) && flow.inBattle())
         gc.setDrawMiniMap(false);
+    flow.keyUp(code);
+    announce();
 }
 
 void mySpecialFunc(int key, int, int) {
-    pressKey(keys, key);
-    int held[kLastOptionKey];
-    const int count = heldOptionKeys(keys, held);
-    for (int i = 0; i < count; ++i)
-        gc.toggleOption(held[i]);
+    const int code = KeyNames::special(key);
+    pressKey(keys, code);
+    if (flow.inBattle()) {
+        int held[kOptionKeyCount];
+        const int count = heldOptionKeys(keys, held);
+        for (int i = 0; i < count; ++i)
+            gc.toggleOption(held[i]);
+    }
+    if (code == host.keys->getMapButton())
+        gc.setDrawMiniMap(true);
+    keyPressed(code, 0);
 }
 
 void mySpecialUpFunc(int key, int, int) {
-    if (key >= 0 && key < kKeyCount)
-        keys[key] = false;
+    const int code = KeyNames::special(key);
+    releaseKey(keys, code);
+    if (code == host.keys->getMapButton())
+        gc.setDrawMiniMap(false);
+    flow.keyUp(code);
 }
 
 void myIdleFunc() {
-    if (iGamemode != kModeGame) {
-        // Nothing moves in the menu (it redraws on events): rest a little instead of spinning a
-        // core at full speed through GLUT's idle loop.
+    if (!flow.battleRuns()) {
+        // Nothing moves in the menu, its screens or a paused battle (they redraw on events): rest
+        // a little instead of spinning a core at full speed through GLUT's idle loop.
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return;
     }
@@ -122,24 +350,24 @@ void myIdleFunc() {
         return;
     if (tick.fpsDue)
         gc.setFps(tick.fps);
-    const int result = gc.doAction(static_cast<float>(tick.dt), keys);
-    if (result == 1 || result == GameClass::kStepExit) {
-        // Escape held on the mission-complete screen brought us here; its
-        // release must not also end the program from the menu.
-        keys[kKeyEscape] = false;
-        iGamemode = kModeMenu;
-    }
+    gc.doAction(static_cast<float>(tick.dt), keys);
+    flow.afterStep();
+    announce();
     glutPostRedisplay();
 }
 
 void MouseFunc(int button, int state, int x, int y) {
-    if (iGamemode == kModeMenu) {
-        if (state == GLUT_DOWN && mm.itemAt(x, y) != MainMenu::kNone)
-            gc.getSound().playInterface(SoundId::kMenuClick);
-        if (mm.isGame(x, y))
-            startGame();
-        else if (mm.isExit(x, y))
-            exitProgram();
+    if (button == GLUT_LEFT_BUTTON && state == GLUT_UP) { // a click acts on its release
+        if (flow.getScreen() == GameFlow::kMenu) {
+            const int item = mm.itemAt(x, y);
+            if (item != MainMenu::kNone)
+                gc.getSound().playInterface(SoundId::kMenuClick);
+            flow.menuItem(item);
+        } else {
+            flow.click(x, y, windowWidth(), windowHeight());
+        }
+        announce();
+        glutPostRedisplay();
     }
     if (state == GLUT_DOWN && button == GLUT_RIGHT_BUTTON) {
         bMouseRightDown = true;
@@ -162,11 +390,21 @@ void MouseMoveFunc(int x, int y) {
 }
 
 void myPassiveMotionFunc(int x, int y) {
-    if (iGamemode != kModeMenu)
-        return;
-    const int item = mm.itemAt(x, y);
-    if (item != MainMenu::kNone && item != mm.getHoverElement())
-        gc.getSound().playInterface(SoundId::kMenuHover);
-    mm.setHoverElement(item);
-    mm.draw();
+    pointerX = x;
+    pointerY = y;
+    if (flow.getScreen() == GameFlow::kMenu) {
+        const int item = mm.itemAt(x, y);
+        if (item != MainMenu::kNone && item != mm.getHoverElement())
+            gc.getSound().playInterface(SoundId::kMenuHover);
+        mm.setHoverElement(item);
+        mm.draw();
+    } else if (!flow.inBattle()) {
+        glutPostRedisplay();
+    }
+}
+
+void myWindowStatusFunc(int state) {
+    if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED)
+        flow.windowHidden();
+    announce();
 }

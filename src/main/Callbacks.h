@@ -1,6 +1,10 @@
 #pragma once
 
-// The GLUT callbacks: every event of the running program arrives here.
+class PlayerConfig;
+class Settings;
+
+// The GLUT callbacks: every event of the running program arrives here and is
+// forwarded to the game flow (flow/GameFlow.h).
 void renderScene();
 void reshape(int width, int height);
 void myKeyboardFunc(unsigned char key, int x, int y);
@@ -11,3 +15,9 @@ void myIdleFunc();
 void MouseFunc(int button, int state, int x, int y);
 void MouseMoveFunc(int x, int y);
 void myPassiveMotionFunc(int x, int y);
+void myWindowStatusFunc(int state);
+
+// Start-up: the keys and settings the flow works with (not owned; they live for the whole run).
+void setupFlow(PlayerConfig *keys, Settings *settings);
+// The settings as the player left them last (difficulty, volumes, mute, ...); valid after setupFlow.
+const Settings &currentSettings();

@@ -53,6 +53,7 @@ void EntryPoint::initialGlut(int *argc, char **argv) {
     glutReshapeFunc(reshape);
     glutMouseFunc(MouseFunc);
     glutMotionFunc(MouseMoveFunc);
+    glutWindowStatusFunc(myWindowStatusFunc);
 
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR) {

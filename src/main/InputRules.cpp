@@ -5,25 +5,16 @@ void pressKey(bool keys[kKeyCount], int code) {
         keys[code] = true;
 }
 
-KeyReleaseEffect releaseKey(bool keys[kKeyCount], int gameMode, int code) {
-    KeyReleaseEffect effect;
-    const bool escapeHeld = keys[kKeyEscape];
-    if (gameMode == kModeMenu && escapeHeld)
-        effect.exitProgram = true;
-    if (gameMode == kModeGame) {
-        effect.returnToMenu = escapeHeld;
-        effect.miniMapOff = code == kKeyMiniMap;
-    }
+void releaseKey(bool keys[kKeyCount], int code) {
     if (code >= 0 && code < kKeyCount)
         keys[code] = false;
-    return effect;
 }
 
-int heldOptionKeys(const bool keys[kKeyCount], int out[kLastOptionKey]) {
+int heldOptionKeys(const bool keys[kKeyCount], int out[kOptionKeyCount]) {
     int count = 0;
     for (int key = kFirstOptionKey; key <= kLastOptionKey; ++key)
         if (keys[key])
-            out[count++] = key;
+            out[count++] = key - KeyNames::kSpecialBase;
     return count;
 }
 

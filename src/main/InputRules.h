@@ -1,39 +1,31 @@
 #pragma once
 
+#include "config/KeyNames.h"
+
 // The rules of the key table and the frame clock, kept apart from the GLUT
 // callbacks so they can be tested without a window.
 //
-// Character keys and GLUT special keys share one table of 256 entries: the
-// left arrow (100) sets the same entry as the letter d, F1..F11 (1..11) the
-// same entries as the control characters 1..11.
+// The table holds the characters at their codes 0..255 and GLUT's special
+// keys beside them at 256 + their GLUT code (KeyNames.h), so an arrow key
+// never sets the entry of a letter.
 
-constexpr int kKeyCount = 256;
+constexpr int kKeyCount = KeyNames::kTableSize;
 constexpr unsigned char kKeyEscape = 27;
-constexpr unsigned char kKeyMiniMap = 'm'; // held to show the minimap
-constexpr int kFirstOptionKey = 1;         // F1
-constexpr int kLastOptionKey = 11;         // F11
+constexpr int kFirstOptionKey = KeyNames::kSpecialBase + 1; // F1
+constexpr int kLastOptionKey = KeyNames::kSpecialBase + 11; // F11
+constexpr int kOptionKeyCount = 11;
 
 // The program's top-level modes.
 enum GameMode { kModeStartup = 0, kModeMenu = 1, kModeGame = 2 };
 
-// What a key release asks the program to do.
-struct KeyReleaseEffect {
-    bool exitProgram = false;  // ESC released (or any key while ESC is held) in the menu
-    bool returnToMenu = false; // the same in the game
-    bool miniMapOff = false;   // m released in the game
-};
-
-// Sets the entry of a pressed key. Special keys beyond the table are ignored.
+// Sets the entry of a pressed key. Codes beyond the table are ignored.
 void pressKey(bool keys[kKeyCount], int code);
+// Clears the entry of a released key. Codes beyond the table are ignored.
+void releaseKey(bool keys[kKeyCount], int code);
 
-// Applies a key release: decides the effect from the table as it stands
-// (so ESC still counts as held while its own release is handled), then
-// clears the released entry.
-KeyReleaseEffect releaseKey(bool keys[kKeyCount], int gameMode, int code);
-
-// The option keys (F1..F11) that are held, in the order they are tested:
-// every held F key fires again on each special-key press.
-int heldOptionKeys(const bool keys[kKeyCount], int out[kLastOptionKey]);
+// The option keys (F1..F11) that are held, as 1..11 in the order they are
+// tested: every held F key fires again on each special-key press.
+int heldOptionKeys(const bool keys[kKeyCount], int out[kOptionKeyCount]);
 
 // The frame clock: turns clock readings into step lengths and a frame rate
 // refreshed about once a second.
@@ -49,4 +41,6 @@ struct FrameClock {
     };
 
     Tick advance(double now);
+    // Leaves out the time since the last step (a pause): the next step starts from `now`.
+    void skipTo(double now) { lTimeStamp = now; }
 };

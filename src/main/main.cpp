@@ -2,6 +2,8 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
 #include "config/SafeFile.h"
+#include "config/Settings.h"
+#include "main/Callbacks.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
@@ -63,6 +65,7 @@ int main(int argc, char **argv) {
         removeLeftoverTemporaries(folder);
     }
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
+    Settings settings = Settings::read();
     mm.setGameClass(&gc);
     gc.setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
                                playerConfig.getLeftButton1(), playerConfig.getRightButton1(),
@@ -73,6 +76,7 @@ int main(int argc, char **argv) {
     gc.getSpieler1()->setName(playerConfig.getPlayerName1());
     gc.getSpieler2()->setName(playerConfig.getPlayerName2());
     gc.setPlayerConfig(&playerConfig);
+    setupFlow(&playerConfig, &settings);
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
     gc.importModells("data/model/");

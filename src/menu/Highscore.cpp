@@ -27,3 +27,14 @@ void Highscore::addHighscore(const HighscoreElement &element) {
 const HighscoreElement *Highscore::getAllHighscoreElements() const {
     return elements.empty() ? nullptr : elements.data();
 }
+
+bool Highscore::qualifies(int score, int kept) const {
+    if (score <= 0 || kept <= 0)
+        return false;
+    return static_cast<int>(elements.size()) < kept || score > elements.front().getPunkte();
+}
+
+void Highscore::keepBest(int kept) {
+    if (static_cast<int>(elements.size()) > kept)
+        elements.erase(elements.begin(), elements.end() - kept);
+}

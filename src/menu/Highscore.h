@@ -35,6 +35,12 @@ class Highscore {
     // Index of the last entry: the number of entries minus one, -1 when empty.
     int getSize() const { return static_cast<int>(elements.size()) - 1; }
 
+    static constexpr int kKept = 10; // entries the game keeps
+    // True when `score` would enter the best `kept` entries: a free place, or above the lowest one.
+    bool qualifies(int score, int kept = kKept) const;
+    // Drops the lowest entries until at most `kept` are left.
+    void keepBest(int kept = kKept);
+
   private:
     std::vector<HighscoreElement> elements; // sorted by score, ascending
 };

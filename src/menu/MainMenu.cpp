@@ -1,6 +1,8 @@
 #include "menu/MainMenu.h"
 
 #include "config/ConfigReader.h"
+#include "flow/MenuPage.h"
+#include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
 #include "render/MultiTexWrapper.h"
 
@@ -121,4 +123,70 @@ void MainMenu::freeImages() {
     for (int item : {kGame, kOptions, kHelp, kExit, kHighscore})
         textures->freeTextureByString(layout.getItemImg(item));
     textures->freeTextureByString(layout.getBackImg());
+}
+
+namespace {
+int textWidth(void *font, const std::string &text) {
+    return glutBitmapLength(font, reinterpret_cast<const unsigned char *>(text.c_str()));
+}
+
+void bitmapText(float x, float y, void *font, const std::string &text) {
+    glRasterPos2f(x, y);
+    for (char c : text)
+        glutBitmapCharacter(font, static_cast<unsigned char>(c));
+}
+
+void box(float x1, float y1, float x2, float y2) {
+    glBegin(GL_QUADS);
+    glVertex2f(x1, y1);
+    glVertex2f(x2, y1);
+    glVertex2f(x2, y2);
+    glVertex2f(x1, y2);
+    glEnd();
+}
+} // namespace
+
+void MainMenu::drawPage(const MenuPage &page) {
+    initGL();
+    if (gc != nullptr) {
+        TextureHolder *textures = gc->getTextureHolder();
+        const std::string &back = layout.getBackImg();
+        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth, iHeight);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+    // A dark panel under the text keeps it readable on the picture.
+    glColor4f(0, 0, 0, 0.6f);
+    box(0.03f * iWidth, (ScreenLayout::kTitleY - 0.05f) * iHeight, 0.97f * iWidth, 0.96f * iHeight);
+    glColor3f(1.0f, 0.85f, 0.4f);
+    bitmapText((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, page.title)) / 2.0f, ScreenLayout::kTitleY * iHeight,
+               GLUT_BITMAP_TIMES_ROMAN_24, page.title);
+    for (const PageRow &row : page.rows) {
+        void *font = row.large ? GLUT_BITMAP_TIMES_ROMAN_24 : GLUT_BITMAP_HELVETICA_18;
+        if (row.highlighted) {
+            glColor4f(1.0f, 0.85f, 0.4f, 0.25f);
+            box(row.x - 6, row.y - 0.75f * ScreenLayout::kRowStep * iHeight, row.x + textWidth(font, row.text) + 12,
+                row.y + 0.25f * ScreenLayout::kRowStep * iHeight);
+        }
+        glColor3f(1, 1, 1);
+        bitmapText(row.x, row.y, font, row.text);
+    }
+    if (!page.message.empty()) {
+        glColor3f(1.0f, 0.6f, 0.5f);
+        bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, page.message)) / 2.0f, 0.885f * iHeight,
+                   GLUT_BITMAP_HELVETICA_18, page.message);
+    }
+    if (page.backButton) {
+        const ScreenLayout::Rect back = ScreenLayout::backRect(iWidth, iHeight);
+        glColor4f(1.0f, 0.85f, 0.4f, page.backHover ? 0.5f : 0.25f);
+        box(back.left, back.top, back.right, back.bottom);
+        const std::string label = "Back (Escape)";
+        glColor3f(1, 1, 1);
+        bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, ScreenLayout::kBackY * iHeight,
+                   GLUT_BITMAP_HELVETICA_18, label);
+    }
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glutSwapBuffers();
 }

@@ -2,6 +2,8 @@
 
 #include "config/MainMenuDefinition.h"
 
+struct MenuPage;
+
 class GameClass;
 class DevilImageDefinition;
 
@@ -29,6 +31,9 @@ class MainMenu {
     const MainMenuDefinition &getLayout() const { return layout; }
 
     void draw();   // draws the whole menu and swaps the buffers
+    // One of the menu's screens over the menu's background: title, rows, message and a back
+    // button; swaps the buffers.
+    void drawPage(const MenuPage &page);
     void initGL(); // 2D state: pixel projection from the top-left corner, alpha-tested pictures
     void drawBack(unsigned int texture, DevilImageDefinition *image, int x1, int y1, int x2, int y2);
     void drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,

@@ -3,8 +3,11 @@
 #include "objects/Fahrzeug.h"
 #include "objects/Projektil.h"
 
-HitRule::HitRule(const std::vector<Projektil *> &projectileList, const std::vector<Fahrzeug *> &vehicleList)
-    : projectiles(&projectileList), vehicles(&vehicleList) {}
+#include <utility>
+
+HitRule::HitRule(const std::vector<Projektil *> &projectileList, const std::vector<Fahrzeug *> &vehicleList,
+                 Observer hitObserver)
+    : projectiles(&projectileList), vehicles(&vehicleList), observer(std::move(hitObserver)) {}
 
 bool HitRule::operator()(SpielObject *first, SpielObject *second) const {
     // The pair comes projectile first as armed; the other order is taken too.
@@ -14,7 +17,18 @@ bool HitRule::operator()(SpielObject *first, SpielObject *second) const {
         shell = findProjektil(second);
         vehicle = findFahrzeug(first);
     }
-    return shell != nullptr && vehicle != nullptr && shell->onHit(vehicle);
+    if (shell == nullptr || vehicle == nullptr) {
+        return false;
+    }
+    const int lifeBefore = vehicle->getLife();
+    const Fahrzeug *shooter = findFahrzeug(shell->getFahrzeug()); // a shooter already gone is never read
+    if (!shell->onHit(vehicle)) {
+        return false;
+    }
+    if (observer) {
+        observer(shooter, vehicle, lifeBefore > 0 && vehicle->getLife() <= 0);
+    }
+    return true;
 }
 
 Projektil *HitRule::findProjektil(const SpielObject *object) const {

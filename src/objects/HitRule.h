@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 class Fahrzeug;
@@ -14,8 +15,13 @@ class SpielObject;
 // reach a deleted object.
 class HitRule {
   public:
+    // Told of every hit: the shooter while it is still in the vehicle list (else null), the vehicle
+    // hit, and whether this hit took its last life.
+    using Observer = std::function<void(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed)>;
+
     // Reads the two lists at every report; they must outlive the rule.
-    HitRule(const std::vector<Projektil *> &projectiles, const std::vector<Fahrzeug *> &vehicles);
+    HitRule(const std::vector<Projektil *> &projectiles, const std::vector<Fahrzeug *> &vehicles,
+            Observer observer = nullptr);
 
     // Applies Projektil::onHit to the pair. True when a listed shell burst on a listed vehicle.
     bool operator()(SpielObject *first, SpielObject *second) const;
@@ -26,4 +32,5 @@ class HitRule {
 
     const std::vector<Projektil *> *projectiles; // the session's shells; not owned
     const std::vector<Fahrzeug *> *vehicles;     // the session's vehicles; not owned
+    Observer observer;                           // the score keeper; may be empty
 };

@@ -1,5 +1,6 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/KeyNames.h"
 
 #include "support/TempDir.h"
 
@@ -206,14 +207,35 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     EXPECT_EQ(pc.getPlayerName1(), "Anna");
     EXPECT_EQ(pc.getPlayerName2(), "Ben");
 
-    // Upper case is a different key; a value names its first non-blank character.
+    EXPECT_EQ(pc.getPauseButton(), 'p'); // absent from older files
+
+    // A single character reads as written; longer values are key names.
     Pairs p = playerPairs();
     p["buttonup1"] = "W";
-    p["shoot2"] = "  xyz";
+    p["shoot2"] = "  Enter";
+    p["buttonleft2"] = "left";
+    p["buttonpause"] = "f9";
     write("playerconfig.ini", p);
     pc = ConfigReader::ReadPlayerConfig();
     EXPECT_EQ(pc.getUpButton1(), 'W');
-    EXPECT_EQ(pc.getShootButton2(), 'x');
+    EXPECT_EQ(pc.getShootButton2(), 13);
+    EXPECT_EQ(pc.getLeftButton2(), KeyNames::special(KeyNames::kGlutLeft));
+    EXPECT_EQ(pc.getPauseButton(), KeyNames::special(9));
+
+    // A key bound twice: one line naming the file, the key and both actions; the default keys.
+    p = playerPairs();
+    p["shoot2"] = "W";
+    write("playerconfig.ini", p);
+    testing::internal::CaptureStderr();
+    pc = ConfigReader::ReadPlayerConfig();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("Error: ", 0), 0u) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    for (const char *word : {"playerconfig.ini", "\"w\"", "buttonup1", "shoot2"})
+        EXPECT_NE(err.find(word), std::string::npos) << word << " in " << err;
+    EXPECT_EQ(pc.getUpButton1(), 'w');
+    EXPECT_EQ(pc.getShootButton2(), 13);
+    EXPECT_EQ(pc.getPlayerName2(), "Ben");
 
     p = playerPairs();
     p.erase("zoomout");
@@ -230,7 +252,7 @@ TEST_F(SettingsFiles, PlayerConfigRejectsKeyCodesOutsideTheKeyTable) {
     };
     const Case cases[] = {{"zoomin", "128"},  {"zoomin", "255"},         {"zoomout", "-1"},
                           {"zoomout", "300"}, {"zoomin", "99999999999"}, {"buttonup1", "\xc3\xa4"},
-                          {"shoot2", "\xff"}, {"buttonmap", "\x80"}};
+                          {"shoot2", "\xff"}, {"buttonmap", "\x80"}, {"shoot1", "xyz"}};
     for (const Case &c : cases) {
         Pairs p = playerPairs();
         p[c.key] = c.value;
@@ -252,16 +274,17 @@ TEST_F(SettingsFiles, PlayerConfigRejectsKeyCodesOutsideTheKeyTable) {
         EXPECT_NE(err.find(c.value), std::string::npos) << err;
     }
 
+
     // The edges of the table and values that read as 0 are accepted.
     Pairs p = playerPairs();
     p["zoomin"] = "127";
     p["zoomout"] = "0";
-    p["buttonmap"] = "\x7f";
+    p["buttonmap"] = "\x7e";
     write("playerconfig.ini", p);
     PlayerConfig pc = ConfigReader::ReadPlayerConfig();
     EXPECT_EQ(pc.getZoomIn(), 127);
     EXPECT_EQ(pc.getZoomOut(), 0);
-    EXPECT_EQ(pc.getMapButton(), 127);
+    EXPECT_EQ(pc.getMapButton(), 126);
     p["zoomin"] = "plus";
     p["buttonup2"] = "";
     write("playerconfig.ini", p);

@@ -32,8 +32,26 @@ for _ in $(seq 12); do
 done
 [[ -n "$won" ]] || e2e_fail "no mission-complete text after 36 s of firing"
 cp "$E2E_WORK/battle.png" "$E2E_WORK/won.png"
+e2e_keep_shot "$E2E_WORK/won.png" screen-won.png
 echo "mission text pixels: $before before, $after after the battle"
 
+# Escape leaves the result; the score enters the empty table, so the game
+# asks for a name, with player one's name typed in already.
 e2e_key Escape
-e2e_wait_menu "$game/data" 30 || e2e_fail "Escape did not return to the menu"
+e2e_wait_for "Highscore name entry" 20
+# The prompt replaces the battle's picture from the next frame on.
+e2e_wait_shot "$E2E_WORK/name.png" "$E2E_WORK/won.png" ">" 0.1 20 || e2e_fail "no name prompt on the screen"
+e2e_keep_shot "$E2E_WORK/name.png" screen-name.png
+for _ in $(seq 12); do e2e_key BackSpace; done
+e2e_key A c e Return
+e2e_wait_for "Highscore saved: Ace" 20
+grep -q '^name1=Ace' "$game/data/config/highscore.ini" || e2e_fail "no entry for Ace in highscore.ini"
+score=$(sed -n 's/^score1=\([0-9]*\).*/\1/p' "$game/data/config/highscore.ini")
+((score > 0)) || e2e_fail "the new entry has no score"
+echo "highscore entry: Ace $score"
+e2e_wait_menu "$game/data" 20 || e2e_fail "the name entry did not return to the menu"
+e2e_click_item "$game/data" 5
+e2e_wait_screen Highscores 10
+e2e_wait_not_menu "$game/data" "$E2E_WORK/table.png"
+e2e_keep_shot "$E2E_WORK/table.png" screen-highscores.png
 echo "PASS battle"

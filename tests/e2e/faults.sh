@@ -135,7 +135,7 @@ play_level() {
     ((waited < 200)) || e2e_fail "$case_name: no level start within 20 s"
     sleep 0.2
     e2e_retry xdotool keydown --window "$GAME_WID" "$forward" "$fire"
-    sleep 0.7
+    sleep 1.5 # a tank's gun is ready a second after the level start
     e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$fire"
     kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended while playing"
     e2e_key Escape

@@ -236,11 +236,43 @@ e2e_bright_pixels() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 92% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# e2e_start_game: clicks the menu's game item (the layout's item 1).
+# e2e_start_game DATA_DIR: clicks the menu's game item (the layout's item 1).
 e2e_start_game() {
+    e2e_click_item "$1" 1
+}
+
+# e2e_click_item DATA_DIR ITEM: clicks a menu item (1 game, 2 options, 3 help,
+# 4 exit, 5 highscores).
+e2e_click_item() {
     local _item x1 y1 x2 y2
-    read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects 1)
+    read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects "$2")
     e2e_click $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+}
+
+# e2e_wait_screen NAME SECONDS: waits until the last screen the game has
+# announced is NAME ("Menu", "Options", "Battle", "Paused", "Result", ...).
+e2e_wait_screen() {
+    local last
+    for _ in $(seq $(($2 * 10))); do
+        last=$({ grep -o 'Screen: [A-Za-z ]*' "$E2E_WORK/game.out" || true; } | tail -n 1)
+        [[ "$last" == "Screen: $1" ]] && return 0
+        sleep 0.1
+    done
+    e2e_fail "the screen is \"${last#Screen: }\", not \"$1\", after $2 s"
+}
+
+# e2e_wait_not_menu DATA_DIR FILE: waits until the window no longer shows the
+# plain menu (a screen of its own is drawn) and leaves that picture in FILE.
+e2e_wait_not_menu() {
+    local expected="$E2E_WORK/menu-plain-expected.png"
+    [[ -f "$expected" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$expected"
+    e2e_wait_shot "$2" "$expected" ">" 0.05 20 || e2e_fail "the window still shows the menu"
+}
+
+# e2e_keep_shot FILE NAME: keeps a screenshot under $PANZER_SHOT_DIR (for the
+# README) when that is set.
+e2e_keep_shot() {
+    [[ -n "${PANZER_SHOT_DIR:-}" ]] && cp "$1" "$PANZER_SHOT_DIR/$2" || true
 }
 
 # e2e_hold KEY SECONDS: holds a key down in the game window.
@@ -273,13 +305,33 @@ e2e_wait_for_count() {
 }
 
 # e2e_player_key DATA_DIR NAME: the key bound to NAME in playerconfig.ini
-# ("buttonup1", "shoot2", ...) as xdotool names it.
+# ("buttonup1", "shoot2", ...) as xdotool names it: a letter or digit, or one
+# of the key names the game knows ("space", "up", "rctrl", "f5", ...).
 e2e_player_key() {
     local key
     key=$(sed -n "s/^$2 *= *\([^ #]*\).*/\1/p" "$1/config/playerconfig.ini")
-    # Letters and digits are their own key names; anything else would need a table.
-    [[ "$key" =~ ^[a-z0-9]$ ]] || e2e_fail "player key $2 is \"$key\", not a letter or digit"
-    echo "$key"
+    key=${key,,}
+    if [[ "$key" =~ ^[a-z0-9]$ ]]; then
+        echo "$key"
+        return 0
+    fi
+    case "$key" in
+    up | down | left | right | home | end | insert) echo "${key^}" ;;
+    pageup) echo Prior ;;
+    pagedown) echo Next ;;
+    space) echo space ;;
+    enter) echo Return ;;
+    tab) echo Tab ;;
+    backspace) echo BackSpace ;;
+    lshift) echo Shift_L ;;
+    rshift) echo Shift_R ;;
+    lctrl) echo Control_L ;;
+    rctrl) echo Control_R ;;
+    lalt) echo Alt_L ;;
+    ralt) echo Alt_R ;;
+    f[1-9] | f1[0-2]) echo "F${key#f}" ;;
+    *) e2e_fail "player key $2 is \"$key\", which no test knows how to press" ;;
+    esac
 }
 
 # e2e_hold_keys SECONDS KEY...: holds several keys down together (both players

@@ -1,0 +1,80 @@
+#include "config/PlayerConfig.h"
+
+#include "config/KeyNames.h"
+
+namespace {
+struct ActionText {
+    const char *key;   // key in playerconfig.ini
+    const char *label; // shown on the Help and Options screens
+};
+const ActionText kActions[PlayerConfig::kActionCount] = {
+    {"buttonup1", "Player 1 forward"},
+    {"buttondown1", "Player 1 backward"},
+    {"buttonleft1", "Player 1 turn left"},
+    {"buttonright1", "Player 1 turn right"},
+    {"shoot1", "Player 1 fire"},
+    {"buttonup2", "Player 2 forward"},
+    {"buttondown2", "Player 2 backward"},
+    {"buttonleft2", "Player 2 turn left"},
+    {"buttonright2", "Player 2 turn right"},
+    {"shoot2", "Player 2 fire"},
+    {"buttonmap", "Minimap"},
+    {"buttonpause", "Pause"},
+    {"zoomin", "Zoom in"},
+    {"zoomout", "Zoom out"},
+};
+} // namespace
+
+const char *PlayerConfig::fileKey(Action action) {
+    return kActions[action].key;
+}
+
+const char *PlayerConfig::label(Action action) {
+    return kActions[action].label;
+}
+
+PlayerConfig PlayerConfig::defaults() {
+    PlayerConfig pc;
+    pc.useDefaultKeys();
+    pc.setPlayerName1("Player One");
+    pc.setPlayerName2("Player Two");
+    return pc;
+}
+
+void PlayerConfig::useDefaultKeys() {
+    keysByAction = {'w',
+                    's',
+                    'a',
+                    'd',
+                    ' ',
+                    KeyNames::special(KeyNames::kGlutUp),
+                    KeyNames::special(KeyNames::kGlutDown),
+                    KeyNames::special(KeyNames::kGlutLeft),
+                    KeyNames::special(KeyNames::kGlutRight),
+                    13,
+                    'm',
+                    'p',
+                    '+',
+                    '-'};
+}
+
+PlayerConfig::Action PlayerConfig::actionFor(int code, Action except) const {
+    for (int a = 0; a < kActionCount; ++a)
+        if (a != except && KeyNames::fold(keysByAction[a]) == KeyNames::fold(code))
+            return static_cast<Action>(a);
+    return kActionCount;
+}
+
+bool PlayerConfig::findConflict(Action &first, Action &second) const {
+    for (int a = 0; a < kActionCount; ++a) {
+        for (int b = a + 1; b < kActionCount; ++b) {
+            // 0 is an empty value: no key, which cannot collide.
+            if (keysByAction[a] != 0 && KeyNames::fold(keysByAction[a]) == KeyNames::fold(keysByAction[b])) {
+                first = static_cast<Action>(a);
+                second = static_cast<Action>(b);
+                return true;
+            }
+        }
+    }
+    return false;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+
+// The player's own choices that no older file holds: render options, the minimap mode, the
+// computer players' difficulty and the sound volumes. Kept in data/config/settings.ini, which the
+// game writes when the Options screen is left.
+class Settings {
+  public:
+    static constexpr const char *kFile = "data/config/settings.ini";
+    enum Difficulty { kEasy = 0, kNormal = 1, kHard = 2 };
+
+    // The file at `path`: a missing file gives the defaults without a word; a broken one (a value
+    // out of range, an unknown word, bytes that are no text) gives one "Error: " line and the defaults.
+    static Settings read(const std::string &path = kFile);
+    // Replaces the file safely; false after one "Error: " line when it cannot be written.
+    bool write(const std::string &path = kFile) const;
+    std::string toText() const; // the file's contents
+
+    bool getShadows() const { return shadows; }
+    void setShadows(bool on) { shadows = on; }
+    bool getLightMaps() const { return lightMaps; }
+    void setLightMaps(bool on) { lightMaps = on; }
+    int getRenderMode() const { return renderMode; }
+    void setRenderMode(int mode) { renderMode = mode; }
+    int getTextureQuality() const { return textureQuality; }
+    void setTextureQuality(int quality) { textureQuality = quality; }
+    int getMipMapping() const { return mipMapping; }
+    void setMipMapping(int mode) { mipMapping = mode; }
+    bool getMiniMapAlways() const { return miniMapAlways; }
+    void setMiniMapAlways(bool on) { miniMapAlways = on; }
+    Difficulty getDifficulty() const { return difficulty; }
+    void setDifficulty(Difficulty d) { difficulty = d; }
+    static const char *difficultyName(Difficulty d); // "easy", "normal", "hard"
+    int getMasterVolume() const { return masterVolume; }
+    void setMasterVolume(int v) { masterVolume = v; }
+    int getEffectsVolume() const { return effectsVolume; }
+    void setEffectsVolume(int v) { effectsVolume = v; }
+    int getEngineVolume() const { return engineVolume; }
+    void setEngineVolume(int v) { engineVolume = v; }
+    bool getMute() const { return mute; }
+    void setMute(bool on) { mute = on; }
+
+  private:
+    bool shadows = true;             // shadow map drawn
+    bool lightMaps = true;           // light maps on terrain and objects
+    int renderMode = 1;              // 0 immediate, 1 display lists, 2 vertex arrays, 3 buffer objects
+    int textureQuality = 0;          // 0 linear, 1 nearest
+    int mipMapping = 1;              // 0 off, 1 nearest, 2 linear
+    bool miniMapAlways = false;      // false: shown while the minimap key is held
+    Difficulty difficulty = kNormal; // how well the computer players fight
+    int masterVolume = 80;           // percent
+    int effectsVolume = 80;          // percent
+    int engineVolume = 80;           // percent
+    bool mute = false;               // no sound at all
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "flow/NameEntry.h"
+#include "flow/OptionsScreen.h"
+#include "game/BattleRules.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// What the game flow asks of the program: start and leave battles, pause them, save what the
+// screens changed. The GLUT side implements it; tests use a recording one.
+class FlowHost {
+  public:
+    struct Candidate {
+        int player;              // 0 player one, 1 player two
+        std::string defaultName; // from playerconfig.ini
+        int score;               // points of the battle
+    };
+
+    virtual ~FlowHost() = default;
+    virtual bool startBattle() = 0; // false when no level could start: the menu stays
+    virtual void leaveBattle() = 0;
+    virtual void exitProgram() = 0;
+    virtual void pauseBattle(bool paused) = 0;
+    virtual BattleRules::Outcome battleOutcome() const = 0;
+    virtual std::vector<Candidate> newHighscores() const = 0; // scores of the battle that enter the table
+    virtual void addHighscore(const std::string &name, int score) = 0;
+    virtual void openOptions(OptionsScreen &options) = 0; // fills the screen with the live values
+    virtual void saveOptions(const OptionsScreen &options) = 0;
+    virtual int pauseKey() const = 0; // key-table code
+};
+
+// The program's flow as one state machine: the menu, its three screens, the battle, the pause, the
+// result and the name entry. The GLUT callbacks forward every event here and ask which screen to
+// draw; each state decides where a key or a click goes.
+class GameFlow {
+  public:
+    enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry };
+
+    explicit GameFlow(FlowHost &host) : host(host) {}
+
+    Screen getScreen() const { return screen; }
+    static const char *screenName(Screen screen); // "Menu", "Options", ... for the log
+    bool inBattle() const { return screen == kBattle || screen == kPaused || screen == kResult; }
+    bool battleRuns() const { return screen == kBattle || screen == kResult; } // steps go on
+
+    // A key press: `code` its key-table code, `typed` the character as typed (0 for special keys).
+    void keyDown(int code, unsigned char typed);
+    void keyUp(int code);
+    void menuItem(int item);                         // a click released on a menu item (MainMenu::Item)
+    void click(int x, int y, int width, int height); // a click released on a screen
+    void afterStep();                                // a battle step ran: a decided battle shows its result
+    void windowHidden();                             // iconified or hidden: a running battle pauses
+
+    const OptionsScreen &getOptions() const { return options; }
+    const NameEntry &getNameEntry() const { return nameEntry; }
+
+  private:
+    void toMenu();
+    void nextName(); // the next waiting highscore, or the menu
+
+    FlowHost &host;
+    Screen screen = kMenu;
+    bool escapeArmed = false;                // Escape went down in the menu: its release ends the program
+    OptionsScreen options;                   // the Options screen's state while it is up
+    NameEntry nameEntry;                     // the name being typed
+    std::deque<FlowHost::Candidate> waiting; // highscores still to be named
+};

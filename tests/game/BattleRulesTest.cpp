@@ -1,0 +1,40 @@
+#include "game/BattleRules.h"
+#include "game/ScoreSheet.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BattleRulesTest, EveryFieldHasItsResult) {
+    using B = BattleRules;
+    EXPECT_EQ(B::decide(2, true, true), B::kRunning);
+    EXPECT_EQ(B::decide(2, true, false), B::kRunning);
+    EXPECT_EQ(B::decide(1, false, true), B::kRunning) << "player two fights on for both";
+    EXPECT_EQ(B::decide(0, true, true), B::kRunning) << "last man standing between the players";
+    EXPECT_EQ(B::decide(0, true, false), B::kPlayerOneWins);
+    EXPECT_EQ(B::decide(0, false, true), B::kPlayerTwoWins);
+    EXPECT_EQ(B::decide(3, false, false), B::kFailed);
+    EXPECT_EQ(B::decide(0, false, false), B::kFailed);
+    EXPECT_STREQ(B::text(B::kPlayerOneWins), "MISSION COMPLETE!");
+    EXPECT_STREQ(B::text(B::kPlayerTwoWins), "PLAYER TWO WINS");
+    EXPECT_STREQ(B::text(B::kFailed), "MISSION FAILED");
+}
+
+TEST(ScoreSheetTest, HitsKillsAndTheWinnersBonus) {
+    ScoreSheet sheet;
+    sheet.hit(0, ScoreSheet::kComputer, false);
+    sheet.hit(0, ScoreSheet::kComputer, true);
+    sheet.hit(1, ScoreSheet::kHuman, true);
+    sheet.hit(-1, ScoreSheet::kHuman, true); // a computer's shell scores for nobody
+    EXPECT_EQ(sheet.get(0), 2 * ScoreSheet::kHit + ScoreSheet::kComputerDestroyed);
+    EXPECT_EQ(sheet.get(1), ScoreSheet::kHit + ScoreSheet::kPlayerDestroyed);
+    sheet.win(0, 100.5f, 240);
+    EXPECT_EQ(sheet.get(0), 2 * ScoreSheet::kHit + ScoreSheet::kComputerDestroyed + ScoreSheet::kWin +
+                                139 * ScoreSheet::kPerSecondLeft);
+    sheet.win(1, 500, 240); // past the par time: the bonus alone
+    EXPECT_EQ(sheet.get(1), ScoreSheet::kHit + ScoreSheet::kPlayerDestroyed + ScoreSheet::kWin);
+    sheet.reset();
+    EXPECT_EQ(sheet.get(0) + sheet.get(1), 0);
+}
+
+} // namespace
