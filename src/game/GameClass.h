@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/AiSkill.h"
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
 #include "level/Level.h"
@@ -112,7 +113,16 @@ class GameClass {
     int getTextureQuality() const { return textureQuality; }
     int getMipMappingMode() const { return mipMappingMode; }
 
-    // Dispatches a function key (1 = F1 ... 11 = F11) to its option toggle.
+    // The computer player's obstacle grid drawn over the minimap (F12).
+    void setDrawObstacleMap(bool on);
+    bool getDrawObstacleMap() const { return drawObstacleMap; }
+    // Draws the obstacle grid into the window rectangle (pixels from the top-left corner), north up.
+    void drawObstacleOverlay(int x, int y, int w, int h);
+    // How well the computer tanks fight; normal unless set.
+    void setAiDifficulty(AiDifficulty difficulty);
+    AiDifficulty getAiDifficulty() const;
+
+    // Dispatches a function key (1 = F1 ... 12 = F12) to its option toggle.
     void toggleOption(int functionKey);
 
     const std::string &getStatusMessage() const { return statusMessage; }
@@ -143,6 +153,7 @@ class GameClass {
     bool useParticleEngine = true;
     bool useMipMapping = true;
     bool drawMiniMap = false;
+    bool drawObstacleMap = false; // F12: the computer player's obstacle grid
     bool showStats = true;
     bool useComplexParticleEngine = true;
     bool missionComplete = false;

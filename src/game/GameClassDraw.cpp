@@ -171,6 +171,10 @@ void GameClass::draw() {
 
     if (drawMiniMap)
         drawMiniMapOverlay();
+    if (drawObstacleMap) {
+        const int side = iHeight * 3 / 5; // about where the minimap lies
+        drawObstacleOverlay((iWidth - side) / 2, (iHeight - side) / 2, side, side);
+    }
     if (showStats)
         drawStats();
     if (missionComplete)

@@ -175,5 +175,6 @@ bool GameClass::loadLevel(Level *level) {
 
     currentLevel = level;
     level->setPhysXAccess(&physics);
+    computerSpieler->startLevel(*level, levelObjects, &physics);
     return true;
 }

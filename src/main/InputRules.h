@@ -4,14 +4,14 @@
 // callbacks so they can be tested without a window.
 //
 // Character keys and GLUT special keys share one table of 256 entries: the
-// left arrow (100) sets the same entry as the letter d, F1..F11 (1..11) the
-// same entries as the control characters 1..11.
+// left arrow (100) sets the same entry as the letter d, F1..F12 (1..12) the
+// same entries as the control characters 1..12.
 
 constexpr int kKeyCount = 256;
 constexpr unsigned char kKeyEscape = 27;
 constexpr unsigned char kKeyMiniMap = 'm'; // held to show the minimap
 constexpr int kFirstOptionKey = 1;         // F1
-constexpr int kLastOptionKey = 11;         // F11
+constexpr int kLastOptionKey = 12;         // F12
 
 // The program's top-level modes.
 enum GameMode { kModeStartup = 0, kModeMenu = 1, kModeGame = 2 };
@@ -31,7 +31,7 @@ void pressKey(bool keys[kKeyCount], int code);
 // clears the released entry.
 KeyReleaseEffect releaseKey(bool keys[kKeyCount], int gameMode, int code);
 
-// The option keys (F1..F11) that are held, in the order they are tested:
+// The option keys (F1..F12) that are held, in the order they are tested:
 // every held F key fires again on each special-key press.
 int heldOptionKeys(const bool keys[kKeyCount], int out[kLastOptionKey]);
 
