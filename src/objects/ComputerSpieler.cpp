@@ -35,6 +35,7 @@ void ComputerSpieler::setDifficulty(AiDifficulty value) {
 void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects, PhysXAccess *physics) {
     AiData::s_AiLevelAnalysis.makeAiObstacleMap(level, objects, *physics, navigator.getGrid());
     rays = PhysicsRayCaster(physics);
+    this->physics = physics;
     world = AiWorld();
     acted.clear();
     snapshotTaken = false;
@@ -44,6 +45,7 @@ void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ,
                                  PhysXAccess *physics, const std::function<float(float, float)> &height) {
     navigator.getGrid().build(minX, minZ, maxX, maxZ, boxes, height);
     rays = PhysicsRayCaster(physics);
+    this->physics = physics;
     world = AiWorld();
     acted.clear();
     snapshotTaken = false;
@@ -74,9 +76,9 @@ void ComputerSpieler::takeSnapshot(float dt) {
         for (int i = 0; i < 3; ++i) {
             t.pos[i] = v->getPos()[i];
         }
-        if (const AiData *ai = v->getAiData(); ai != nullptr && ai->getPhysXAccess() != nullptr) {
-            ai->getPhysXAccess()->getActorVelocity(v->getActorName(), t.vel);
-        } else if (v->getGameClass() == nullptr) {
+        if (physics != nullptr && physics->hasActor(v->getActorName())) {
+            physics->getActorVelocity(v->getActorName(), t.vel);
+        } else {
             // A vehicle without a session moves only by its speed value.
             for (int i = 0; i < 3; ++i) {
                 t.vel[i] = v->getMoveDirection()[i] * v->getSpeed();
