@@ -54,6 +54,7 @@ AiCommand TankBrain::think(const AiWorld &world, int self, AiMemory &memory, con
         memory.started = true;
         memory.home[0] = me.pos[0];
         memory.home[1] = me.pos[2];
+        memory.startTime = world.time;
         memory.nextLook = world.time + random01(memory) * Perception::kLookInterval; // spreads the rays
         memory.progressPos[0] = me.pos[0];
         memory.progressPos[1] = me.pos[2];
@@ -208,13 +209,32 @@ bool TankBrain::coverPosition(const AiTankView &me, const float *attacker, const
     return best < 1e30f;
 }
 
-bool TankBrain::patrolPoint(AiMemory &memory, const Navigator &navigator, float *out) {
+bool TankBrain::patrolPoint(const AiWorld &world, int self, AiMemory &memory, const Navigator &navigator,
+                            float *out) {
     const ObstacleGrid &grid = navigator.getGrid();
+    // At first it stays near home; after a quiet while it roams towards where the nearest enemy
+    // makes its noise, without knowing the exact spot.
+    float anchor[2] = {memory.home[0], memory.home[1]};
+    float radius = kPatrolRadius;
+    const float quiet = world.time - std::max(memory.startTime, memory.lastSeenTime);
+    if (quiet > kRoamAfter) {
+        const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
+        float best = 1e30f;
+        for (const AiTankView &other : world.tanks) {
+            const float d = flatDistance(me.pos, other.pos);
+            if (Perception::isEnemy(me, other) && d < best) {
+                best = d;
+                anchor[0] = other.pos[0];
+                anchor[1] = other.pos[2];
+                radius = kRoamSpread;
+            }
+        }
+    }
     for (int attempt = 0; attempt < 8; ++attempt) {
         const float a = 2.0f * kPi * random01(memory);
-        const float r = 5.0f + (kPatrolRadius - 5.0f) * random01(memory);
-        const float x = memory.home[0] + r * std::sin(a);
-        const float z = memory.home[1] + r * std::cos(a);
+        const float r = 5.0f + (radius - 5.0f) * random01(memory);
+        const float x = anchor[0] + r * std::sin(a);
+        const float z = anchor[1] + r * std::cos(a);
         if (grid.empty() || grid.walkableAt(x, z)) {
             out[0] = x;
             out[1] = z;
@@ -238,7 +258,7 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
     case AiState::Patrol:
         if (!memory.hasGoal && now >= memory.waitUntil) {
             float p[2];
-            if (patrolPoint(memory, navigator, p)) {
+            if (patrolPoint(world, self, memory, navigator, p)) {
                 setGoal(memory, p[0], p[1], now);
             } else {
                 memory.waitUntil = now + 1.0f;

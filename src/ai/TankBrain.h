@@ -32,6 +32,8 @@ class TankBrain {
     static constexpr float kDodgeMiss = 3.0f;         // shells passing closer than this are dodged
     static constexpr float kCoverRadius = 26.0f;      // how far it looks for cover, units
     static constexpr float kStuckSeconds = 1.2f;      // no progress for this long: back out and replan
+    static constexpr float kRoamAfter = 10.0f;        // seconds without contact before it roams towards the enemy
+    static constexpr float kRoamSpread = 20.0f;       // how far from the enemy a roaming patrol point may lie
 
     static AiCommand think(const AiWorld &world, int self, AiMemory &memory, const AiSkill &skill,
                            const AiRayCaster &rays, Navigator &navigator);
@@ -45,7 +47,7 @@ class TankBrain {
     static void setGoal(AiMemory &memory, float x, float z, float time);
     static bool firingPosition(const AiTankView &me, const float *target, const Navigator &navigator, float *out);
     static bool coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator, float *out);
-    static bool patrolPoint(AiMemory &memory, const Navigator &navigator, float *out);
+    static bool patrolPoint(const AiWorld &world, int self, AiMemory &memory, const Navigator &navigator, float *out);
     static void drive(const AiWorld &world, int self, AiMemory &memory, Navigator &navigator, AiCommand &command);
     static float steerTowards(const AiTankView &me, float desiredHeading, float dt);
     static void dodge(const AiWorld &world, int self, AiMemory &memory, AiCommand &command);

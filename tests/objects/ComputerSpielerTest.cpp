@@ -109,6 +109,37 @@ TEST_F(ComputerSpielerTest, ItTurnsAtItsTurningRateAndFiresOnlyOnceItHasReactedA
     EXPECT_EQ(guard->getAiData()->getMemory().shotsFired, 1);
 }
 
+TEST_F(ComputerSpielerTest, OnlyASkilledTankDrivesAsideFromAShellAboutToPassClose) {
+    Fahrzeug *gunner = add(&human, -1.0f, -120.0f);
+    Fahrzeug *east = add(&cpu, 0.0f, 0.0f, 90.0f);    // facing +x, the shell passes on its -x side
+    Fahrzeug *west = add(&cpu, 30.0f, 0.0f, 270.0f);  // facing -x, the shell passes on its +x side
+    Fahrzeug *calm = add(&cpu, -30.0f, 30.0f, 90.0f); // the shell passes far from it
+    auto shellAt = [&](float x, float z) {
+        const float pos[3] = {x, 1.0f, z};
+        const float dir[3] = {0.0f, 0.0f, 1.0f};
+        shells.push_back(std::make_unique<Projektil>(pos, dir, nullptr, gunner, nullptr, "s"));
+        projectiles.push_back(shells.back().get());
+    };
+    shellAt(-1.0f, -10.0f); // half a second from the east-facing tank
+    shellAt(31.0f, -10.0f); // and from the west-facing one
+    cpu.setDifficulty(AiDifficulty::Hard);
+    stepAll();
+    EXPECT_TRUE(east->getKeyForward());
+    EXPECT_FALSE(east->getKeyBackward());
+    EXPECT_TRUE(west->getKeyForward());
+    EXPECT_EQ(calm->getAiData()->getMemory().dodgeUntil, 0.0f);
+    EXPECT_GT(east->getAiData()->getMemory().dodgeUntil, 0.0f);
+
+    // Easy tanks do not watch shells.
+    for (Fahrzeug *v : {east, west}) {
+        v->setAiData(new AiData());
+    }
+    cpu.setDifficulty(AiDifficulty::Easy);
+    stepAll();
+    EXPECT_EQ(east->getAiData()->getMemory().dodgeUntil, 0.0f);
+    EXPECT_EQ(west->getAiData()->getMemory().dodgeUntil, 0.0f);
+}
+
 TEST_F(ComputerSpielerTest, TheSameSeedGivesTheSameGameAndAnotherSeedAnother) {
     auto run = [](unsigned seed) {
         std::vector<Fahrzeug *> list;
