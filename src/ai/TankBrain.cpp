@@ -142,7 +142,8 @@ void TankBrain::setGoal(AiMemory &memory, float x, float z, float time) {
     memory.pathIndex = 0;
 }
 
-bool TankBrain::firingPosition(const AiTankView &me, const float *target, const Navigator &navigator, float *out) {
+bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemory &memory, const Navigator &navigator,
+                               float *out) {
     const ObstacleGrid &grid = navigator.getGrid();
     if (grid.empty()) {
         return false;
@@ -158,7 +159,9 @@ bool TankBrain::firingPosition(const AiTankView &me, const float *target, const 
             if (!grid.walkableAt(x, z) || !grid.clearView(x, z, target[0], target[2])) {
                 continue;
             }
-            const float score = flatDistance(me.pos[0], me.pos[2], x, z) + 0.3f * std::fabs(r - kBestRange);
+            // A little chance in the choice: a tank that found no view from one spot tries another.
+            const float score = flatDistance(me.pos[0], me.pos[2], x, z) + 0.3f * std::fabs(r - kBestRange) +
+                                6.0f * random01(memory);
             if (score < best) {
                 best = score;
                 out[0] = x;
@@ -270,7 +273,7 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
             flatDistance(memory.goalBasis[0], memory.goalBasis[1], memory.lastSeen[0], memory.lastSeen[2]) >
                 kGoalDrift) {
             float p[2] = {memory.lastSeen[0], memory.lastSeen[2]};
-            firingPosition(me, memory.lastSeen, navigator, p);
+            firingPosition(me, memory.lastSeen, memory, navigator, p);
             setGoal(memory, p[0], p[1], now);
             memory.goalBasis[0] = memory.lastSeen[0];
             memory.goalBasis[1] = memory.lastSeen[2];

@@ -45,7 +45,8 @@ class TankBrain {
   private:
     static void chooseState(const AiWorld &world, int self, int target, AiMemory &memory, const Navigator &navigator);
     static void setGoal(AiMemory &memory, float x, float z, float time);
-    static bool firingPosition(const AiTankView &me, const float *target, const Navigator &navigator, float *out);
+    static bool firingPosition(const AiTankView &me, const float *target, AiMemory &memory, const Navigator &navigator,
+                               float *out);
     static bool coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator, float *out);
     static bool patrolPoint(const AiWorld &world, int self, AiMemory &memory, const Navigator &navigator, float *out);
     static void drive(const AiWorld &world, int self, AiMemory &memory, Navigator &navigator, AiCommand &command);
