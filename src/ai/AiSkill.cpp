@@ -11,8 +11,8 @@ AiSkill AiSkill::forDifficulty(AiDifficulty difficulty) {
         skill.dodges = false;
         break;
     case AiDifficulty::Normal:
-        skill.reactionSeconds = 0.6f;
-        skill.aimErrorDegrees = 3.0f;
+        skill.reactionSeconds = 0.8f;
+        skill.aimErrorDegrees = 4.0f;
         skill.sightRange = 60.0f;
         skill.leadsTarget = true;
         skill.dodges = false;

@@ -14,8 +14,8 @@ class AiSkill {
     static bool parse(const std::string &text, AiDifficulty &out);
     static const char *name(AiDifficulty difficulty);
 
-    float reactionSeconds = 0.6f; // from first sight of a target to the first shot
-    float aimErrorDegrees = 3.0f; // spread of the heading error chosen for each shot
+    float reactionSeconds = 0.8f; // from first sight of a target to the first shot
+    float aimErrorDegrees = 4.0f; // spread of the heading error chosen for each shot
     float sightRange = 60.0f;     // world units
     bool leadsTarget = true;      // aims where a moving target will be
     bool dodges = false;          // drives aside from shells about to pass close

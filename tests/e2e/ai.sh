@@ -23,13 +23,16 @@ e2e_start_game "$game/data"
 e2e_wait_for "InitGL" 30
 sleep 3
 e2e_key F12
-e2e_wait_for "Obstacle map on" 10
-sleep 1
-e2e_shot "$E2E_WORK/start.png"
-marks "$E2E_WORK/start.png" "$E2E_WORK/marks-start.png"
+count=0
+for _ in $(seq 20); do
+    sleep 0.5
+    e2e_shot "$E2E_WORK/start.png"
+    marks "$E2E_WORK/start.png" "$E2E_WORK/marks-start.png"
+    count=$(convert "$E2E_WORK/marks-start.png" -format '%[fx:int(mean*w*h+0.5)]' info:)
+    ((count > 0)) && break
+done
+((count > 0)) || e2e_fail "no computer tank on the obstacle map after F12"
 convert "$E2E_WORK/start.png" -crop "$stats" +repage "$E2E_WORK/life-start.png"
-count=$(convert "$E2E_WORK/marks-start.png" -format '%[fx:int(mean*w*h+0.5)]' info:)
-((count > 0)) || e2e_fail "no computer tank on the obstacle map"
 
 moved="" hurt=""
 for round in $(seq 30); do
