@@ -28,7 +28,7 @@ class TankBrain {
     static constexpr float kArrive = 1.8f;            // a waypoint this close counts as reached
     static constexpr float kSeparation = 6.0f;        // other tanks closer than this push it aside
     static constexpr float kPatrolRadius = 15.0f;     // patrol points lie this far around home
-    static constexpr float kDodgeSeconds = 0.6f;      // one dodge lasts this long
+    static constexpr float kDodgeSeconds = 1.0f;      // one dodge lasts this long
     static constexpr float kDodgeMiss = 3.0f;         // shells passing closer than this are dodged
     static constexpr float kCoverRadius = 26.0f;      // how far it looks for cover, units
     static constexpr float kStuckSeconds = 1.2f;      // no progress for this long: back out and replan

@@ -123,3 +123,35 @@ TEST(AiScenarioTest, HardBeatsEasyInMostDuelsOverAFixedSetOfSeeds) {
     }
     EXPECT_GT(hardWins * 2, duels);
 }
+
+namespace {
+
+// A hard tank busy with a decoy beside it while a gunner out of its sight fires along a line across
+// its hull for ten seconds; the hits it takes.
+int hitsUnderFire(bool dodges) {
+    AiArena arena(AiDifficulty::Hard);
+    arena.ready();
+    AiSkill skill = arena.cpu.getSkill();
+    skill.dodges = dodges;
+    skill.sightRange = 20.0f; // the decoy, not the gunner 22 units away
+    arena.cpu.setSkill(skill);
+    Spieler gunner{'w', 's', 'a', 'd', 'f'};
+    arena.keys['f'] = true;
+    Fahrzeug *cpu = arena.addTank("cpu1", &arena.cpu, 0.0f, 0.0f, 90.0f, 1000);
+    cpu->setMaxLife(1000);
+    Fahrzeug *decoy = arena.addTank("decoy", &arena.idle, 10.0f, 0.0f, 270.0f, 1000);
+    decoy->setMaxLife(1000);
+    arena.addTank("gunner", &gunner, 0.0f, 22.0f, 180.0f);
+    arena.runUntil(10.0f, [] { return false; });
+    return (1000 - cpu->getLife()) / 10;
+}
+
+} // namespace
+
+TEST(AiScenarioTest, DodgingTakesFewerHitsThanStandingInTheLineOfFire) {
+    const int standing = hitsUnderFire(false);
+    const int dodging = hitsUnderFire(true);
+    std::printf("ten seconds in the line of fire: %d hits standing, %d dodging\n", standing, dodging);
+    EXPECT_GE(standing, 5);
+    EXPECT_LE(dodging * 2, standing);
+}
