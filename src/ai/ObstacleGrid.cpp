@@ -70,9 +70,22 @@ ObstacleGrid::Cell ObstacleGrid::at(int column, int row) const {
     return static_cast<Cell>(cells[index(column, row)]);
 }
 
+namespace {
+
+// A cell number for any coordinate: far outside (and not a number) lands just off the grid.
+int cellNumber(float offset, float cellSize) {
+    const float cell = std::floor(offset / cellSize);
+    if (!(cell > -1.0e6f)) {
+        return -1;
+    }
+    return static_cast<int>(std::min(cell, 1.0e6f));
+}
+
+} // namespace
+
 void ObstacleGrid::cellOf(float x, float z, int &column, int &row) const {
-    column = static_cast<int>(std::floor((x - minX) / cellSize));
-    row = static_cast<int>(std::floor((z - minZ) / cellSize));
+    column = cellNumber(x - minX, cellSize);
+    row = cellNumber(z - minZ, cellSize);
 }
 
 void ObstacleGrid::centreOf(int column, int row, float &x, float &z) const {
