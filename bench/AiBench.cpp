@@ -51,8 +51,8 @@ std::string levelName(int tanks) {
 
 std::string level(int tanks) {
     const std::string half = std::to_string(kFlatSide / 2);
-    std::string text = "[LEVELDETAILS]\nname=" + levelName(tanks) + "\nfilename=bench\nx1=-" + half + "\ny1=-" +
-                       half + "\nx2=" + half + "\ny2=" + half +
+    std::string text = "[LEVELDETAILS]\nname=" + levelName(tanks) + "\nfilename=bench\nx1=-" + half +
+                       "\ny1=-" + half + "\nx2=" + half + "\ny2=" + half +
                        "\nbgpicture=ground.png\n\n[SURFACE]\nheightmap=bench_flat.png\n\n"
                        "[LIGHT]\npos_x=-5\npos_y=60\npos_z=-10\nintentsy=1\nlightnumber=0\n\n" +
                        vehicleSection("player1", "spieler1", 5, 5, 0);
@@ -88,7 +88,8 @@ Result run(Session &session, int tanks, double seconds) {
     // Player one cannot be destroyed during the measurement.
     gc.getPlayer1Vehicle()->setLife(1000000);
 
-    const Clock::duration tick = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
+    const Clock::duration tick =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
     const int steps = static_cast<int>(seconds / kStep);
     std::vector<double> ai, whole;
     gc.getPhysXAccess()->UpdateTime();
@@ -114,7 +115,8 @@ Result run(Session &session, int tanks, double seconds) {
     r.aiP95 = ai[ai.size() * 95 / 100];
     r.aiMax = ai.back();
     r.raysPerStep = static_cast<double>(cpu->getRayCount() - rays0) / (kSettleSteps + steps);
-    r.searchesPerStep = static_cast<double>(cpu->getNavigator().getSearchCount() - searches0) / (kSettleSteps + steps);
+    r.searchesPerStep =
+        static_cast<double>(cpu->getNavigator().getSearchCount() - searches0) / (kSettleSteps + steps);
     for (const Fahrzeug *v : gc.getFahrzeugvektor())
         if (v->getAiData() != nullptr || v->getOwner() == &timed)
             r.shots += v->getShotCount();
@@ -142,15 +144,17 @@ int main(int argc, char **argv) {
         tree.write("level/" + levelName(tanks), level(tanks));
     Session session;
 
-    std::fprintf(out, "panzer_bench_ai: %.0f s of play per count, 60 steps a second, difficulty hard, every "
-                      "computer tank sees player one\n\n", seconds);
+    std::fprintf(out,
+                 "panzer_bench_ai: %.0f s of play per count, 60 steps a second, difficulty hard, every "
+                 "computer tank sees player one\n\n",
+                 seconds);
     std::fprintf(out, "%6s | %12s %12s %12s %12s | %10s %10s | %12s | %s\n", "tanks", "AI ms/step", "95% ms",
                  "max ms", "us per tank", "rays/step", "paths/step", "step ms", "shells");
     for (int tanks : kTankCounts) {
         const Result r = run(session, tanks, seconds);
-        std::fprintf(out, "%6d | %12.3f %12.3f %12.3f %12.2f | %10.1f %10.2f | %12.3f | %d\n", tanks, r.aiMean,
-                     r.aiP95, r.aiMax, r.aiMean * 1000.0 / tanks, r.raysPerStep, r.searchesPerStep, r.stepMean,
-                     r.shots);
+        std::fprintf(out, "%6d | %12.3f %12.3f %12.3f %12.2f | %10.1f %10.2f | %12.3f | %d\n", tanks,
+                     r.aiMean, r.aiP95, r.aiMax, r.aiMean * 1000.0 / tanks, r.raysPerStep, r.searchesPerStep,
+                     r.stepMean, r.shots);
         std::fflush(out);
     }
     return 0;

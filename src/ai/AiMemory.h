@@ -19,10 +19,10 @@ enum class AiState {
 // reads and writes it, the owner keeps it with the tank.
 struct AiMemory {
     AiState state = AiState::Patrol;
-    bool started = false;          // home and random generator set up
-    float home[2] = {0, 0};        // x, z where it started; patrols stay near it at first
-    float startTime = 0;           // when it started thinking, seconds
-    std::mt19937 rng;              // its own random sequence, seeded from the game's seed
+    bool started = false;   // home and random generator set up
+    float home[2] = {0, 0}; // x, z where it started; patrols stay near it at first
+    float startTime = 0;    // when it started thinking, seconds
+    std::mt19937 rng;       // its own random sequence, seeded from the game's seed
 
     // Seeing.
     const void *target = nullptr;  // the enemy it watches; compared, never dereferenced

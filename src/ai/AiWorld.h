@@ -4,19 +4,19 @@
 
 // One tank as the computer player sees the world in one step.
 struct AiTankView {
-    int id = 0;                         // stable for the tank's life (index in the session's list at the snapshot)
-    float pos[3] = {0, 0, 0};           // world position, y up
-    float vel[3] = {0, 0, 0};           // world velocity, units per second
-    float heading = 0;                  // degrees about y; 0 faces +z
-    float turningRate = 60;             // degrees per second
-    float muzzle[3] = {0, 0, 0};        // where its shells start
-    float shellSpeed = 20;              // launch speed of its next shell, units per second
-    int life = 100;                     // life points
-    int maxLife = 100;                  // life points when undamaged
-    bool computer = false;              // driven by the computer player
-    bool alive = true;                  // neither exploding nor destroyed
-    bool weaponReady = false;           // its next shell may leave now
-    const void *object = nullptr;       // the game object; for the ray casts' "ignore", not read
+    int id = 0;                  // its index in this snapshot's list
+    float pos[3] = {0, 0, 0};    // world position, y up
+    float vel[3] = {0, 0, 0};    // world velocity, units per second
+    float heading = 0;           // degrees about y; 0 faces +z
+    float turningRate = 60;      // degrees per second
+    float muzzle[3] = {0, 0, 0}; // where its shells start
+    float shellSpeed = 20;       // launch speed of its next shell, units per second
+    int life = 100;              // life points
+    int maxLife = 100;           // life points when undamaged
+    bool computer = false;       // driven by the deciding computer player (or by another of type 3): no enemy
+    bool alive = true;           // neither exploding nor destroyed
+    bool weaponReady = false;    // its next shell may leave now
+    const void *object = nullptr; // the game object, to know it again next step; never dereferenced
 };
 
 // One shell in flight.

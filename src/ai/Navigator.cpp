@@ -1,6 +1,7 @@
 #include "ai/Navigator.h"
 
-bool Navigator::plan(float fromX, float fromZ, float toX, float toZ, std::vector<AiWaypoint> &path, bool &found) {
+bool Navigator::plan(float fromX, float fromZ, float toX, float toZ, std::vector<AiWaypoint> &path,
+                     bool &found) {
     if (searchesLeft <= 0) {
         return false;
     }

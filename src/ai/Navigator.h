@@ -9,7 +9,7 @@
 // searches per step, so that many tanks asking at once are served over several steps.
 class Navigator {
   public:
-    static constexpr int kSearchesPerStep = 2;      // path searches allowed in one step
+    static constexpr int kSearchesPerStep = 2;        // path searches allowed in one step
     static constexpr int kExpansionsPerSearch = 4000; // cells one search may expand
 
     ObstacleGrid &getGrid() { return grid; }

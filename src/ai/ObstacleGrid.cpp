@@ -129,7 +129,8 @@ bool ObstacleGrid::nearestWalkable(float x, float z, int radius, int &column, in
 }
 
 // Visits every cell the segment passes through, in order, until `visit` answers false.
-template <typename Visit> bool ObstacleGrid::walkLine(float ax, float az, float bx, float bz, Visit visit) const {
+template <typename Visit>
+bool ObstacleGrid::walkLine(float ax, float az, float bx, float bz, Visit visit) const {
     int c, r, ce, re;
     cellOf(ax, az, c, r);
     cellOf(bx, bz, ce, re);

@@ -8,7 +8,7 @@
 // and its top, world units.
 struct AiBox {
     float minX = 0, minZ = 0, maxX = 0, maxZ = 0; // footprint
-    float top = 0;                                 // highest point
+    float top = 0;                                // highest point
 };
 
 // The computer player's map of the ground: a square grid over the playable area telling where a
@@ -16,11 +16,11 @@ struct AiBox {
 // a tank from view. Built once at level start; read-only afterwards.
 class ObstacleGrid {
   public:
-    static constexpr float kDefaultCell = 2.0f;     // units per cell side
-    static constexpr float kTankRadius = 2.0f;      // objects are widened by this for driving
-    static constexpr float kEdgeMargin = 3.0f;      // units kept free along the area's edge
-    static constexpr float kMaxSlope = 0.7f;        // height change per unit a tank still climbs
-    static constexpr float kCoverHeight = 1.6f;     // a box this tall above the ground hides a tank
+    static constexpr float kDefaultCell = 2.0f; // units per cell side
+    static constexpr float kTankRadius = 2.0f;  // objects are widened by this for driving
+    static constexpr float kEdgeMargin = 3.0f;  // units kept free along the area's edge
+    static constexpr float kMaxSlope = 0.7f;    // height change per unit a tank still climbs
+    static constexpr float kCoverHeight = 1.6f; // a box this tall above the ground hides a tank
 
     enum Cell : std::uint8_t { kFree = 0, kNearObject = 1, kSteep = 2, kEdge = 3, kObject = 4 };
 

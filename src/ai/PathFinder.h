@@ -23,10 +23,10 @@ class PathFinder {
     int getLastExpansions() const { return lastExpansions; }
 
   private:
-    std::vector<float> cost;       // g per cell of the current search
-    std::vector<int> parent;       // cell index we came from; -1 for none
-    std::vector<unsigned> stamp;   // search number that last touched the cell
+    std::vector<float> cost;     // g per cell of the current search
+    std::vector<int> parent;     // cell index we came from; -1 for none
+    std::vector<unsigned> stamp; // search number that last touched the cell
     std::vector<unsigned char> closed;
-    unsigned search = 0;           // number of the current search
-    int lastExpansions = 0;        // cells expanded by the last search
+    unsigned search = 0;    // number of the current search
+    int lastExpansions = 0; // cells expanded by the last search
 };

@@ -11,12 +11,13 @@ class AiSkill;
 // line of sight, notices a hidden one that comes close, and remembers where it last saw it.
 class Perception {
   public:
-    static constexpr float kLookInterval = 0.2f;  // seconds between two looks
-    static constexpr float kEyeHeight = 1.7f;     // turret above the tank's position
-    static constexpr float kTargetHeight = 1.0f;  // middle of a tank's hull above its position
-    static constexpr float kHearingShare = 0.5f;  // a hidden enemy is noticed within this share of the sight range
+    static constexpr float kLookInterval = 0.2f; // seconds between two looks
+    static constexpr float kEyeHeight = 1.7f;    // turret above the tank's position
+    static constexpr float kTargetHeight = 1.0f; // middle of a tank's hull above its position
+    static constexpr float kHearingShare =
+        0.5f; // a hidden enemy is noticed within this share of the sight range
     static constexpr float kMemorySeconds = 20.0f; // a last sighting older than this is forgotten
-    static constexpr int kRaysPerLook = 3;        // nearest enemies tried in one look
+    static constexpr int kRaysPerLook = 3;         // nearest enemies tried in one look
 
     // Updates the memory from the world; returns the index of the target in world.tanks, or -1.
     static int update(const AiWorld &world, int self, const AiSkill &skill, const AiRayCaster &rays,

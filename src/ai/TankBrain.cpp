@@ -142,8 +142,8 @@ void TankBrain::setGoal(AiMemory &memory, float x, float z, float time) {
     memory.pathIndex = 0;
 }
 
-bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemory &memory, const Navigator &navigator,
-                               float *out) {
+bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemory &memory,
+                               const Navigator &navigator, float *out) {
     const ObstacleGrid &grid = navigator.getGrid();
     if (grid.empty()) {
         return false;
@@ -172,7 +172,8 @@ bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemo
     return best < 1e30f;
 }
 
-bool TankBrain::coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator, float *out) {
+bool TankBrain::coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator,
+                              float *out) {
     const ObstacleGrid &grid = navigator.getGrid();
     if (grid.empty()) {
         return false;
@@ -252,7 +253,8 @@ float TankBrain::steerTowards(const AiTankView &me, float desiredHeading, float 
     return std::clamp(Gunnery::headingDifference(me.heading, desiredHeading), -step, step);
 }
 
-void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigator &navigator, AiCommand &command) {
+void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigator &navigator,
+                      AiCommand &command) {
     const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
     const float now = world.time;
 
@@ -280,9 +282,8 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
         }
         break;
     case AiState::Retreat:
-        if (!memory.hasGoal ||
-            flatDistance(memory.goalBasis[0], memory.goalBasis[1], memory.lastSeen[0], memory.lastSeen[2]) >
-                kGoalDrift) {
+        if (!memory.hasGoal || flatDistance(memory.goalBasis[0], memory.goalBasis[1], memory.lastSeen[0],
+                                            memory.lastSeen[2]) > kGoalDrift) {
             float p[2];
             if (!coverPosition(me, memory.lastSeen, navigator, p)) {
                 // No cover near: away from the attacker.
@@ -325,8 +326,8 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
         }
     }
     while (memory.pathIndex < memory.path.size() &&
-           flatDistance(me.pos[0], me.pos[2], memory.path[memory.pathIndex].x, memory.path[memory.pathIndex].z) <
-               kArrive) {
+           flatDistance(me.pos[0], me.pos[2], memory.path[memory.pathIndex].x,
+                        memory.path[memory.pathIndex].z) < kArrive) {
         ++memory.pathIndex;
     }
     if (memory.pathIndex >= memory.path.size()) {

@@ -5,5 +5,6 @@
 AiLevelAnalysis AiData::s_AiLevelAnalysis;
 
 bool AiData::checkLineOfSight(const float *from, const float *to) const {
-    return physics == nullptr || from == nullptr || to == nullptr || !physics->firstStaticHit(from, to, nullptr);
+    return physics == nullptr || from == nullptr || to == nullptr ||
+           !physics->firstStaticHit(from, to, nullptr);
 }

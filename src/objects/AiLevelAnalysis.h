@@ -13,6 +13,6 @@ class PhysXAccess;
 class AiLevelAnalysis {
   public:
     // Builds `grid` for `level`; false (and an empty grid) when the level has no area.
-    bool makeAiObstacleMap(const Level &level, const std::vector<LvlObject *> &objects, const PhysXAccess &physics,
-                           ObstacleGrid &grid) const;
+    bool makeAiObstacleMap(const Level &level, const std::vector<LvlObject *> &objects,
+                           const PhysXAccess &physics, ObstacleGrid &grid) const;
 };

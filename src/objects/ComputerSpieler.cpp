@@ -32,7 +32,8 @@ void ComputerSpieler::setDifficulty(AiDifficulty value) {
     skill = AiSkill::forDifficulty(value);
 }
 
-void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects, PhysXAccess *physics) {
+void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects,
+                                 PhysXAccess *physics) {
     AiData::s_AiLevelAnalysis.makeAiObstacleMap(level, objects, *physics, navigator.getGrid());
     rays = PhysicsRayCaster(physics);
     this->physics = physics;
@@ -41,8 +42,9 @@ void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject
     snapshotTaken = false;
 }
 
-void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ, const std::vector<AiBox> &boxes,
-                                 PhysXAccess *physics, const std::function<float(float, float)> &height) {
+void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ,
+                                 const std::vector<AiBox> &boxes, PhysXAccess *physics,
+                                 const std::function<float(float, float)> &height) {
     navigator.getGrid().build(minX, minZ, maxX, maxZ, boxes, height);
     rays = PhysicsRayCaster(physics);
     this->physics = physics;
@@ -92,7 +94,8 @@ void ComputerSpieler::takeSnapshot(float dt) {
         t.life = v->getLife();
         t.maxLife = static_cast<int>(v->getMaxLife());
         t.computer = !isEnemy(nullptr, v) || v->getOwner() == nullptr;
-        t.alive = v->getStatus() != Fahrzeug::kStatusExploding && v->getStatus() != Fahrzeug::kStatusDestroyed;
+        t.alive =
+            v->getStatus() != Fahrzeug::kStatusExploding && v->getStatus() != Fahrzeug::kStatusDestroyed;
         t.weaponReady = weapon != nullptr && weapon->isReady();
         t.object = v;
         world.tanks.push_back(t);

@@ -71,11 +71,11 @@ class ComputerSpieler : public Owner {
     const std::vector<Projektil *> *projectiles = nullptr; // the session's shells; not owned
     AiDifficulty difficulty = AiDifficulty::Normal;        // chosen in the options
     AiSkill skill = AiSkill::forDifficulty(AiDifficulty::Normal);
-    unsigned seed = kDefaultSeed;                          // seeds every tank's own sequence
-    Navigator navigator;                                   // obstacle grid and rationed paths
-    PhysicsRayCaster rays{nullptr};                        // line of sight through the physics
-    const PhysXAccess *physics = nullptr;                  // tank velocities; not owned
-    AiWorld world;                                         // this step's snapshot
-    std::unordered_map<const Fahrzeug *, int> acted;       // vehicles that acted on this snapshot
-    bool snapshotTaken = false;                            // `world` holds a snapshot
+    unsigned seed = kDefaultSeed;                    // seeds every tank's own sequence
+    Navigator navigator;                             // obstacle grid and rationed paths
+    PhysicsRayCaster rays{nullptr};                  // line of sight through the physics
+    const PhysXAccess *physics = nullptr;            // tank velocities; not owned
+    AiWorld world;                                   // this step's snapshot
+    std::unordered_map<const Fahrzeug *, int> acted; // vehicles that acted on this snapshot
+    bool snapshotTaken = false;                      // `world` holds a snapshot
 };

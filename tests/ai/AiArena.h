@@ -33,8 +33,9 @@ constexpr float kFrame = 1.0f / 60.0f; // seconds per game step
 
 inline const std::filesystem::path &arenaData(TempDir &dir) {
     const std::filesystem::path source = std::filesystem::path(PANZER_SOURCE_DIR) / "data";
-    for (const char *file : {"config/fahrzeugconfig.ini", "config/fahrzeuge/tank.ini", "config/weaponconfig.ini",
-                             "config/weapons/cannon.ini", "model/tank1.md2", "model/bullet.md2"}) {
+    for (const char *file :
+         {"config/fahrzeugconfig.ini", "config/fahrzeuge/tank.ini", "config/weaponconfig.ini",
+          "config/weapons/cannon.ini", "model/tank1.md2", "model/bullet.md2"}) {
         dir.write(std::string("data/") + file, TempDir::read(source / file));
     }
     return dir.path();
@@ -79,8 +80,8 @@ struct AiArena {
         const std::vector<Md2Vertex> corners =
             PhysicsTestModels::box(0, bytes(width), 0, bytes(depth), 0, bytes(height));
         const float pos[3] = {x, 0.0f, z};
-        ASSERT_NE(physics.prepareConvexMesh(static_cast<int>(corners.size()), 0, corners.data(), nullptr, name, pos,
-                                            scale, 0.0f, nullptr, true),
+        ASSERT_NE(physics.prepareConvexMesh(static_cast<int>(corners.size()), 0, corners.data(), nullptr,
+                                            name, pos, scale, 0.0f, nullptr, true),
                   nullptr);
         boxNames.push_back(name);
     }
@@ -96,7 +97,8 @@ struct AiArena {
         cpu.startArena(-kHalf, -kHalf, kHalf, kHalf, boxes, &physics);
     }
 
-    Fahrzeug *addTank(const std::string &name, Owner *owner, float x, float z, float heading, int life = 100) {
+    Fahrzeug *addTank(const std::string &name, Owner *owner, float x, float z, float heading,
+                      int life = 100) {
         VehicleData record;
         record.setName(name);
         record.setFahrzeugTyp("tank");
@@ -107,9 +109,11 @@ struct AiArena {
         v->setLife(life);
         const Modell *m = v->getModell();
         physics.prepareConvexMesh(m->getVerticesCount(), m->getTrianglesCount(), m->getAllVertices(),
-                                  m->getAllTriangles(), name, v->getPos(), m->getScale(), v->getRotY(), v, false);
+                                  m->getAllTriangles(), name, v->getPos(), m->getScale(), v->getRotY(), v,
+                                  false);
         v->addPertikleEffekt(new ParticleEngine());
-        if (owner->getOwnerTyp() == Owner::kTypComputer || dynamic_cast<ComputerSpieler *>(owner) != nullptr) {
+        if (owner->getOwnerTyp() == Owner::kTypComputer ||
+            dynamic_cast<ComputerSpieler *>(owner) != nullptr) {
             v->setAiData(new AiData(&physics));
         }
         vehicles.push_back(v);

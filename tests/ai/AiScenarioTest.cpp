@@ -115,7 +115,8 @@ TEST(AiScenarioTest, HardBeatsEasyInMostDuelsOverAFixedSetOfSeeds) {
         Fahrzeug *hard = arena.addTank("hard", &arena.cpu, 0.0f, -16.0f, 0.0f);
         Fahrzeug *weak = arena.addTank("easy", &easy, 0.0f, 16.0f, 180.0f);
         arena.runUntil(60.0f, [&] {
-            return hard->getStatus() >= Fahrzeug::kStatusExploding || weak->getStatus() >= Fahrzeug::kStatusExploding;
+            return hard->getStatus() >= Fahrzeug::kStatusExploding ||
+                   weak->getStatus() >= Fahrzeug::kStatusExploding;
         });
         std::printf("seed %u: hard %d, easy %d life left\n", seed, hard->getLife(), weak->getLife());
         hardWins += hard->getLife() > weak->getLife() ? 1 : 0;

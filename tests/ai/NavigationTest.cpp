@@ -20,7 +20,7 @@ ObstacleGrid walledGrid() {
 TEST(ObstacleGridTest, MarksObjectsTheirSurroundingsTheEdgeAndSteepSlopes) {
     const ObstacleGrid grid = walledGrid();
     EXPECT_EQ(grid.getColumns(), 20);
-    EXPECT_FALSE(grid.walkableAt(0, 0));   // the wall
+    EXPECT_FALSE(grid.walkableAt(0, 0));    // the wall
     EXPECT_FALSE(grid.walkableAt(0, 2.5f)); // too close to it for a tank
     EXPECT_TRUE(grid.walkableAt(0, 6));
     EXPECT_FALSE(grid.walkableAt(-19, 0)); // the edge
