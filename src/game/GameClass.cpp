@@ -198,6 +198,9 @@ void GameClass::toggleOption(int functionKey) {
     case 11:
         setUseShadowmap(!useShadowmap);
         break;
+    case 12:
+        setDrawObstacleMap(!drawObstacleMap);
+        break;
     default:
         break;
     }

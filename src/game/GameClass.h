@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/AiSkill.h"
 #include "audio/SilentSound.h"
 #include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
@@ -120,7 +121,16 @@ class GameClass {
     // Sets the render options at once and without messages (start-up settings, the Options screen).
     void applyRenderOptions(bool shadows, bool lightMaps, int renderPath, int texture, int mipmap);
 
-    // Dispatches a function key (1 = F1 ... 11 = F11) to its option toggle.
+    // The computer player's obstacle grid drawn over the minimap (F12).
+    void setDrawObstacleMap(bool on);
+    bool getDrawObstacleMap() const { return drawObstacleMap; }
+    // Draws the obstacle grid into the window rectangle (pixels from the top-left corner), as the minimap lies (+z down).
+    void drawObstacleOverlay(int x, int y, int w, int h);
+    // How well the computer tanks fight; normal unless set.
+    void setAiDifficulty(AiDifficulty difficulty);
+    AiDifficulty getAiDifficulty() const;
+
+    // Dispatches a function key (1 = F1 ... 12 = F12) to its option toggle.
     void toggleOption(int functionKey);
 
     const std::string &getStatusMessage() const { return statusMessage; }
@@ -152,6 +162,7 @@ class GameClass {
     bool useParticleEngine = true;
     bool useMipMapping = true;
     bool drawMiniMap = false;
+    bool drawObstacleMap = false; // F12: the computer player's obstacle grid
     bool showStats = true;
     bool useComplexParticleEngine = true;
     bool missionComplete = false;
@@ -271,6 +282,8 @@ class GameClass {
     void drawPaused();
     void drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled);
     void drawMiniMapOverlay();
+    // The minimap's square in window pixels from the top-left corner.
+    void miniMapRect(float &left, float &top, float &side) const;
     void drawStats();
     void drawStatusMessage();
     void drawHelp() {} // the help lines are drawn with the frame-rate line

@@ -180,6 +180,12 @@ void GameClass::draw() {
 
     if (drawMiniMap || miniMapAlways)
         drawMiniMapOverlay();
+    if (drawObstacleMap) {
+        float left, top, side;
+        miniMapRect(left, top, side);
+        drawObstacleOverlay(static_cast<int>(left), static_cast<int>(top), static_cast<int>(side),
+                            static_cast<int>(side));
+    }
     if (showStats)
         drawStats();
     if (outcome != BattleRules::kRunning)

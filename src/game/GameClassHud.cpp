@@ -160,6 +160,12 @@ void GameClass::drawPaused() {
                         kWhite, GLUT_BITMAP_HELVETICA_18, hint);
 }
 
+void GameClass::miniMapRect(float &left, float &top, float &side) const {
+    side = kMapShare * iHeight;
+    left = iWidth - side - kMapMargin;
+    top = iHeight - side - kMapMargin;
+}
+
 void GameClass::drawMiniMapOverlay() {
     // A corner map at a quarter of the window height: the level's ground
     // picture, level objects in grey and every tank as a dot in its owner's
@@ -170,8 +176,8 @@ void GameClass::drawMiniMapOverlay() {
     const float z1 = currentLevel->getZ1(), z2 = currentLevel->getZ2();
     if (x2 <= x1 || z2 <= z1)
         return;
-    const float side = kMapShare * iHeight;
-    const float left = iWidth - side - kMapMargin, top = iHeight - side - kMapMargin;
+    float left, top, side;
+    miniMapRect(left, top, side);
     auto mapX = [&](float x) { return left + (x - x1) / (x2 - x1) * side; };
     auto mapY = [&](float z) { return top + (z - z1) / (z2 - z1) * side; };
 

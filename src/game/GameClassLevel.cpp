@@ -181,5 +181,6 @@ bool GameClass::loadLevel(Level *level) {
     currentLevel = level;
     level->setPhysXAccess(&physics);
     level->joinPhysics(); // the ground exists from the start, with or without a window
+    computerSpieler->startLevel(*level, levelObjects, &physics);
     return true;
 }

@@ -12,8 +12,8 @@
 constexpr int kKeyCount = KeyNames::kTableSize;
 constexpr unsigned char kKeyEscape = 27;
 constexpr int kFirstOptionKey = KeyNames::kSpecialBase + 1; // F1
-constexpr int kLastOptionKey = KeyNames::kSpecialBase + 11; // F11
-constexpr int kOptionKeyCount = 11;
+constexpr int kLastOptionKey = KeyNames::kSpecialBase + 12; // F12
+constexpr int kOptionKeyCount = 12;
 
 // The program's top-level modes.
 enum GameMode { kModeStartup = 0, kModeMenu = 1, kModeGame = 2 };
@@ -23,7 +23,7 @@ void pressKey(bool keys[kKeyCount], int code);
 // Clears the entry of a released key. Codes beyond the table are ignored.
 void releaseKey(bool keys[kKeyCount], int code);
 
-// The option keys (F1..F11) that are held, as 1..11 in the order they are
+// The option keys (F1..F12) that are held, as 1..12 in the order they are
 // tested: every held F key fires again on each special-key press.
 int heldOptionKeys(const bool keys[kKeyCount], int out[kOptionKeyCount]);
 

@@ -1,9 +1,18 @@
 #pragma once
 
-// A placeholder for a future analysis of a level's obstacles for the computer player; it holds no
-// data and its one operation builds nothing yet.
+#include <vector>
+
+class Level;
+class LvlObject;
+class ObstacleGrid;
+class PhysXAccess;
+
+// Turns a started level into the computer player's obstacle grid: the playable area from the
+// level's bounds, steep slopes from its height grid, and the level objects from the boxes of their
+// physics bodies.
 class AiLevelAnalysis {
   public:
-    // Would build the obstacle map; does nothing and reports success.
-    bool makeAiObstacleMap();
+    // Builds `grid` for `level`; false (and an empty grid) when the level has no area.
+    bool makeAiObstacleMap(const Level &level, const std::vector<LvlObject *> &objects,
+                           const PhysXAccess &physics, ObstacleGrid &grid) const;
 };

@@ -1,28 +1,15 @@
 #include "objects/ComputerSpieler.h"
 
+#include "ai/TankBrain.h"
 #include "objects/AiData.h"
 #include "objects/Fahrzeug.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
+#include "physics/PhysXAccess.h"
 
-#include <cmath>
-
-namespace {
-
-float distance(const float *a, const float *b) {
-    const float dx = a[0] - b[0];
-    const float dy = a[1] - b[1];
-    const float dz = a[2] - b[2];
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
-// |aim - the vehicle's movement direction|: 0 when the vehicle heads straight at the target.
-float aimError(const Fahrzeug &vehicle, const float *aim) {
-    const float *dir = vehicle.getMoveDirection();
-    return distance(aim, dir);
-}
-
-} // namespace
+#include <cstdint>
+#include <functional>
+#include <string>
 
 ComputerSpieler::ComputerSpieler() {
     setOwnerTyp(kTypComputer);
@@ -40,19 +27,30 @@ void ComputerSpieler::setLists(const std::vector<Fahrzeug *> *vehicleList,
     projectiles = projectileList;
 }
 
-Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, bool * /*keys*/, float dt) {
-    if (vehicle == nullptr) {
-        return nullptr;
-    }
-    Projektil *shot = nullptr;
-    if (vehicle->getAiData() != nullptr) {
-        checkStatus(vehicle, dt);
-        shot = thinkAboutIt(vehicle, dt);
-    }
-    if (Weapon *weapon = vehicle->getWeapon()) {
-        weapon->reload(dt);
-    }
-    return shot;
+void ComputerSpieler::setDifficulty(AiDifficulty value) {
+    difficulty = value;
+    skill = AiSkill::forDifficulty(value);
+}
+
+void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects,
+                                 PhysXAccess *physics) {
+    AiData::s_AiLevelAnalysis.makeAiObstacleMap(level, objects, *physics, navigator.getGrid());
+    rays = PhysicsRayCaster(physics);
+    this->physics = physics;
+    world = AiWorld();
+    acted.clear();
+    snapshotTaken = false;
+}
+
+void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ,
+                                 const std::vector<AiBox> &boxes, PhysXAccess *physics,
+                                 const std::function<float(float, float)> &height) {
+    navigator.getGrid().build(minX, minZ, maxX, maxZ, boxes, height);
+    rays = PhysicsRayCaster(physics);
+    this->physics = physics;
+    world = AiWorld();
+    acted.clear();
+    snapshotTaken = false;
 }
 
 bool ComputerSpieler::isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const {
@@ -63,104 +61,120 @@ bool ComputerSpieler::isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) co
     return owner != nullptr && owner != this && owner->getOwnerTyp() != kTypComputer;
 }
 
-void ComputerSpieler::checkStatus(Fahrzeug *vehicle, float /*dt*/) {
-    AiData *ai = vehicle != nullptr ? vehicle->getAiData() : nullptr;
-    if (ai == nullptr) {
+void ComputerSpieler::takeSnapshot(float dt) {
+    world.time += snapshotTaken ? dt : 0.0f;
+    world.dt = dt;
+    world.tanks.clear();
+    world.shells.clear();
+    acted.clear();
+    snapshotTaken = true;
+    navigator.beginStep();
+    if (vehicles == nullptr) {
         return;
     }
-    const float *own = vehicle->getPos();
+    for (const Fahrzeug *v : *vehicles) {
+        AiTankView t;
+        t.id = static_cast<int>(world.tanks.size());
+        for (int i = 0; i < 3; ++i) {
+            t.pos[i] = v->getPos()[i];
+        }
+        if (physics != nullptr && physics->hasActor(v->getActorName())) {
+            physics->getActorVelocity(v->getActorName(), t.vel);
+        } else {
+            // A vehicle without a session moves only by its speed value.
+            for (int i = 0; i < 3; ++i) {
+                t.vel[i] = v->getMoveDirection()[i] * v->getSpeed();
+            }
+        }
+        t.heading = v->getRotY();
+        t.turningRate = v->getTurningrate();
+        v->getPosMuendung(t.muzzle);
+        const Weapon *weapon = v->getWeapon();
+        t.shellSpeed = (weapon != nullptr ? weapon->getSpeed() : 20.0f) + v->getSpeed();
+        t.life = v->getLife();
+        t.maxLife = static_cast<int>(v->getMaxLife());
+        t.computer = !isEnemy(nullptr, v) || v->getOwner() == nullptr;
+        t.alive =
+            v->getStatus() != Fahrzeug::kStatusExploding && v->getStatus() != Fahrzeug::kStatusDestroyed;
+        t.weaponReady = weapon != nullptr && weapon->isReady();
+        t.object = v;
+        world.tanks.push_back(t);
+    }
+    if (projectiles == nullptr) {
+        return;
+    }
+    for (const Projektil *p : *projectiles) {
+        if (p == nullptr || p->getStatus() != Projektil::kStatusFlying) {
+            continue;
+        }
+        AiShellView s;
+        for (int i = 0; i < 3; ++i) {
+            s.pos[i] = p->getPos()[i];
+            s.vel[i] = p->getMoveDirection()[i] * p->getSpeed();
+        }
+        s.shooterId = indexOf(p->getFahrzeug());
+        world.shells.push_back(s);
+    }
+}
 
-    float enemy = kFar;
-    if (vehicles != nullptr) {
-        for (const Fahrzeug *other : *vehicles) {
-            if (isEnemy(vehicle, other)) {
-                const float d = distance(own, other->getPos());
-                if (d <= enemy) {
-                    enemy = d;
+namespace {
+
+// FNV-1a: the same number for a name on every platform.
+std::uint32_t nameHash(const std::string &name) {
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : name) {
+        h = (h ^ c) * 16777619u;
+    }
+    return h;
+}
+
+} // namespace
+
+int ComputerSpieler::indexOf(const Fahrzeug *vehicle) const {
+    for (std::size_t i = 0; i < world.tanks.size(); ++i) {
+        if (world.tanks[i].object == vehicle) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, bool * /*keys*/, float dt) {
+    if (vehicle == nullptr) {
+        return nullptr;
+    }
+    Projektil *shot = nullptr;
+    if (AiData *ai = vehicle->getAiData()) {
+        // A vehicle that acts a second time on the same snapshot starts a new step.
+        if (!snapshotTaken || acted.count(vehicle) != 0 || indexOf(vehicle) < 0) {
+            takeSnapshot(dt);
+        }
+        acted[vehicle] = 1;
+        const int self = indexOf(vehicle);
+        if (self >= 0) {
+            AiMemory &memory = ai->getMemory();
+            if (!memory.started) {
+                memory.rng.seed(seed * 2654435761u ^ nameHash(vehicle->getName()));
+            }
+            const AiCommand command = TankBrain::think(world, self, memory, skill, rays, navigator);
+            vehicle->setKeyForward(command.forward);
+            vehicle->setKeyBackward(command.backward);
+            vehicle->setKeyLeft(false);
+            vehicle->setKeyRight(false);
+            if (command.turn != 0.0f) {
+                vehicle->setRotY(vehicle->getRotY() + command.turn);
+            }
+            if (command.fire) {
+                shot = vehicle->shoot();
+                if (shot != nullptr) {
+                    ++memory.shotsFired;
+                    TankBrain::drawAimOffset(memory, skill);
                 }
             }
         }
     }
-    // The last foreign shell in the list counts, not the nearest: shells are listed in the order
-    // fired, so this is the newest one.
-    float shell = kFar;
-    if (projectiles != nullptr) {
-        for (const Projektil *p : *projectiles) {
-            if (p != nullptr && p->getFahrzeug() != vehicle) {
-                shell = distance(own, p->getPos());
-            }
-        }
+    if (Weapon *weapon = vehicle->getWeapon()) {
+        weapon->reload(dt);
     }
-
-    const float r = ai->getActionRadius();
-    switch (ai->getStatus()) {
-    case AiData::kStatusWaiting:
-    case AiData::kStatusLostContact:
-        if (enemy <= r) {
-            ai->setStatus(AiData::kStatusAttack);
-        } else if (shell <= r) {
-            ai->setStatus(AiData::kStatusProjectileNear);
-        }
-        break;
-    case AiData::kStatusProjectileNear:
-        if (enemy > r) {
-            ai->setStatus(AiData::kStatusLostContact);
-        }
-        break;
-    case AiData::kStatusAttack:
-        if (enemy > 2.0f * r) {
-            ai->setStatus(AiData::kStatusLostContact);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-Projektil *ComputerSpieler::thinkAboutIt(Fahrzeug *vehicle, float dt) {
-    AiData *ai = vehicle != nullptr ? vehicle->getAiData() : nullptr;
-    if (ai == nullptr || ai->getStatus() != AiData::kStatusAttack || vehicles == nullptr) {
-        return nullptr;
-    }
-    const float *own = vehicle->getPos();
-    float muzzle[3];
-    vehicle->getPosMuendung(muzzle);
-
-    // The nearest visible enemy; of two at the same distance the later one in the list.
-    const Fahrzeug *target = nullptr;
-    float best = kFar;
-    for (const Fahrzeug *other : *vehicles) {
-        if (!isEnemy(vehicle, other) || !ai->checkLineOfSight(muzzle, other->getPos())) {
-            continue;
-        }
-        const float d = distance(own, other->getPos());
-        if (d <= best) {
-            best = d;
-            target = other;
-        }
-    }
-    // A target on the vehicle's own position gives no direction to aim at.
-    if (target == nullptr || !(best > 0.0f)) {
-        return nullptr;
-    }
-
-    const float *at = target->getPos();
-    const float aim[3] = {(at[0] - own[0]) / best, (at[1] - own[1]) / best, (at[2] - own[2]) / best};
-    const float error = aimError(*vehicle, aim);
-    if (error < kAimTolerance && vehicle->getWeapon() != nullptr && vehicle->getWeapon()->isReady()) {
-        return vehicle->shoot();
-    }
-
-    // One step to the left; if that does not help, one to the right of the start; else back.
-    const float step = vehicle->getTurningrate() * dt;
-    vehicle->setRotY(vehicle->getRotY() + step);
-    if (aimError(*vehicle, aim) < error) {
-        return nullptr;
-    }
-    vehicle->setRotY(vehicle->getRotY() - 2.0f * step);
-    if (aimError(*vehicle, aim) < error) {
-        return nullptr;
-    }
-    vehicle->setRotY(vehicle->getRotY() + step);
-    return nullptr;
+    return shot;
 }

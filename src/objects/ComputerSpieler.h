@@ -1,23 +1,31 @@
 #pragma once
 
+#include "ai/AiSkill.h"
+#include "ai/AiWorld.h"
+#include "ai/Navigator.h"
+#include "ai/PhysicsRayCaster.h"
 #include "objects/Owner.h"
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 class Fahrzeug;
+class Level;
+class LvlObject;
+class PhysXAccess;
 class Projektil;
 
-// The computer opponent. One instance controls every computer vehicle; each vehicle's state lives
-// in its AiData. A computer vehicle never drives: it watches the nearest enemy (a vehicle not
-// owned by the computer) and foreign shells, and while it attacks it turns on the spot towards the
-// nearest enemy and fires once aimed.
+// The computer opponent. One instance controls every computer vehicle; each vehicle's memory lives
+// in its AiData. Once per step it takes a snapshot of the session's vehicles and shells; each of
+// its vehicles then decides from that snapshot (see TankBrain) and the decision is carried out:
+// drive keys, a turn, a shot.
 //
 // The vehicles and shells are read from the session's live lists every step, so a vehicle the
-// session has removed is never looked at again; nothing is remembered across steps but the state.
+// session has removed is never looked at again.
 class ComputerSpieler : public Owner {
   public:
-    static constexpr float kFar = 9999999.0f;    // distance of "nothing there", world units
-    static constexpr float kAimTolerance = 0.3f; // aim error below which a shot leaves
+    static constexpr unsigned kDefaultSeed = 1; // the random sequences of a level start
 
     // A computer player that sees no lists: it never finds an enemy and never fires.
     ComputerSpieler();
@@ -25,25 +33,49 @@ class ComputerSpieler : public Owner {
     ComputerSpieler(const std::vector<Fahrzeug *> *vehicles, const std::vector<Projektil *> *projectiles);
     void setLists(const std::vector<Fahrzeug *> *vehicles, const std::vector<Projektil *> *projectiles);
 
-    // State update, attack, then the weapon reloads by dt. The key table is not consulted. A null
-    // vehicle, or one without AI data, does nothing but reload.
-    Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) override;
+    // Level start: builds the obstacle grid of `level` and its objects and takes `physics` for the
+    // rays; the clock starts at 0.
+    void startLevel(const Level &level, const std::vector<LvlObject *> &objects, PhysXAccess *physics);
+    // The same for an arena without a level file: the area, the boxes of the objects and the
+    // terrain height (null: flat).
+    void startArena(float minX, float minZ, float maxX, float maxZ, const std::vector<AiBox> &boxes,
+                    PhysXAccess *physics, const std::function<float(float, float)> &height = nullptr);
 
-    // Moves the vehicle's AI state on from the distance of the nearest enemy (E) and of the last
-    // foreign shell in the list (P), with r the action radius: waiting or lost contact → attack when
-    // E ≤ r, else → projectile near when P ≤ r; projectile near → lost contact when E > r; attack →
-    // lost contact when E > 2r.
-    void checkStatus(Fahrzeug *vehicle, float dt);
-    // While attacking: aims at the nearest visible enemy; fires when the aim error is below
-    // kAimTolerance and the weapon is ready, otherwise turns one step to whichever side brings the
-    // aim closer, or back when neither does. Returns the shell fired, or null.
-    Projektil *thinkAboutIt(Fahrzeug *vehicle, float dt);
+    // Decides and acts for `vehicle`, then its weapon reloads by dt. The key table is not
+    // consulted. A null vehicle does nothing; one without AI data only reloads.
+    Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) override;
 
     // True when `other` counts as an enemy of `vehicle`: a different vehicle whose owner is known
     // and not a computer.
     bool isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const;
 
+    void setDifficulty(AiDifficulty value);
+    AiDifficulty getDifficulty() const { return difficulty; }
+    const AiSkill &getSkill() const { return skill; }
+    // Overrides the skill of the current difficulty (for scripted matches).
+    void setSkill(const AiSkill &value) { skill = value; }
+    void setSeed(unsigned value) { seed = value; }
+    unsigned getSeed() const { return seed; }
+
+    const ObstacleGrid &getObstacleGrid() const { return navigator.getGrid(); }
+    Navigator &getNavigator() { return navigator; }
+    const AiWorld &getWorld() const { return world; }
+    long getRayCount() const { return rays.getRayCount(); }
+    float getTime() const { return world.time; }
+
   private:
+    void takeSnapshot(float dt);
+    int indexOf(const Fahrzeug *vehicle) const;
+
     const std::vector<Fahrzeug *> *vehicles = nullptr;     // the session's vehicles; not owned
     const std::vector<Projektil *> *projectiles = nullptr; // the session's shells; not owned
+    AiDifficulty difficulty = AiDifficulty::Normal;        // chosen in the options
+    AiSkill skill = AiSkill::forDifficulty(AiDifficulty::Normal);
+    unsigned seed = kDefaultSeed;                    // seeds every tank's own sequence
+    Navigator navigator;                             // obstacle grid and rationed paths
+    PhysicsRayCaster rays{nullptr};                  // line of sight through the physics
+    const PhysXAccess *physics = nullptr;            // tank velocities; not owned
+    AiWorld world;                                   // this step's snapshot
+    std::unordered_map<const Fahrzeug *, int> acted; // vehicles that acted on this snapshot
+    bool snapshotTaken = false;                      // `world` holds a snapshot
 };

@@ -893,6 +893,42 @@ int PhysXAccess::raycastAllShapes(const float *origin, const float *direction,
     return delivered;
 }
 
+namespace {
+
+// The nearest hit of a ray among the static bodies only.
+struct StaticClosestRay : btCollisionWorld::ClosestRayResultCallback {
+    StaticClosestRay(const btVector3 &from, const btVector3 &to) : ClosestRayResultCallback(from, to) {}
+    bool needsCollision(btBroadphaseProxy *proxy) const override {
+        const auto *object = static_cast<const btCollisionObject *>(proxy->m_clientObject);
+        return object != nullptr && object->isStaticObject() && ClosestRayResultCallback::needsCollision(proxy);
+    }
+};
+
+} // namespace
+
+bool PhysXAccess::firstStaticHit(const float *from, const float *to, RaycastHit *hit) const {
+    if (!scene || from == nullptr || to == nullptr || !allFinite(from, 3) || !allFinite(to, 3)) {
+        return false;
+    }
+    const btVector3 a = toPhysics(from);
+    const btVector3 b = toPhysics(to);
+    if (!(a.distance2(b) > 0.0f)) {
+        return false;
+    }
+    StaticClosestRay ray(a, b);
+    scene->rayTest(a, b, ray);
+    if (!ray.hasHit()) {
+        return false;
+    }
+    if (hit != nullptr) {
+        toGame(ray.m_hitPointWorld, hit->worldImpact);
+        toGame(ray.m_hitNormalWorld.normalized(), hit->worldNormal);
+        hit->distance = ray.m_closestHitFraction * a.distance(b);
+        hit->object = static_cast<SpielObject *>(ray.m_collisionObject->getUserPointer());
+    }
+    return true;
+}
+
 std::array<double, 3> PhysXAccess::getSizereal(const std::string &actorName) const {
     auto found = actors.find(actorName);
     return found != actors.end() ? found->second.getSizesreal() : std::array<double, 3>{0.0, 0.0, 0.0};

@@ -25,6 +25,7 @@ class btDynamicsWorld;
 class btRigidBody;
 class btSequentialImpulseConstraintSolver;
 class CMyRaycastReport;
+struct RaycastHit;
 class SpielObject;
 struct Md2Triangle;
 struct Md2Vertex;
@@ -115,6 +116,10 @@ class PhysXAccess : public MyContactReport {
     // Casts an unlimited ray (game axes) through every shape and hands the hits to the report,
     // nearest first, until it answers false. Returns the number of hits handed over.
     int raycastAllShapes(const float *origin, const float *direction, CMyRaycastReport &report) const;
+    // The first static body (ground, terrain, level object) on the segment from `from` to `to`
+    // (game axes); moving bodies are passed through. False when the segment is clear; `hit`, when
+    // given, then stays untouched.
+    bool firstStaticHit(const float *from, const float *to, RaycastHit *hit) const;
 
     btDiscreteDynamicsWorld *getScene() const { return scene.get(); }
     // The registered actor's real sizes; zeros for unknown names.

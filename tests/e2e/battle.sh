@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # A short battle by keyboard: on a small arena started as the first level,
-# player one fires at the computer tank facing it until it explodes and is
-# removed, the game shows "MISSION COMPLETE!", and Escape returns to the menu.
+# player one fires at the tank facing it until it explodes and is removed, the
+# game shows "MISSION COMPLETE!", and Escape returns to the menu.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
-# The arena becomes the level the menu starts; its computer tank is weakened
-# so that a few hits decide the battle.
+# The arena becomes the level the menu starts; its computer tank is handed to
+# player two, whom nobody plays, so that it stands still in the line of fire
+# (a computer tank would dodge, take cover and shoot back), and is weakened so
+# that a few hits decide the battle.
 sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=cpu1/,/^life=/ s/^life=.*/life=20/' \
+    -e '/^name=cpu1/,/^owner=/ s/^owner=.*/owner=spieler2/' \
     "$E2E_ROOT/data/level/test_small.lvl" >"$game/data/level/lvl1.lvl"
 rm "$game/data/level/test_small.lvl"
 fire=$(e2e_player_key "$game/data" shoot1)

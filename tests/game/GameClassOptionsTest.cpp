@@ -63,8 +63,11 @@ TEST_F(GameClassOptionsTest, TogglesPrintTheirLineAndShowTheirMessage) {
         EXPECT_EQ(gc.getStatusMessage(), c.message) << "F" << c.key;
     }
     testing::internal::GetCapturedStdout();
-    gc.toggleOption(12); // F12 has no option
+    gc.toggleOption(13); // F13 has no option
     EXPECT_EQ(gc.getStatusMessage(), "Use Shadowmap on");
+    gc.toggleOption(12);
+    EXPECT_TRUE(gc.getDrawObstacleMap());
+    EXPECT_EQ(gc.getStatusMessage(), "Obstacle map on");
 }
 
 TEST_F(GameClassOptionsTest, CyclesWrapWithTheirMessages) {

@@ -1,0 +1,54 @@
+#include "ai/AiSkill.h"
+
+AiSkill AiSkill::forDifficulty(AiDifficulty difficulty) {
+    AiSkill skill;
+    switch (difficulty) {
+    case AiDifficulty::Easy:
+        skill.reactionSeconds = 1.2f;
+        skill.aimErrorDegrees = 7.0f;
+        skill.sightRange = 40.0f;
+        skill.leadsTarget = false;
+        skill.dodges = false;
+        break;
+    case AiDifficulty::Normal:
+        skill.reactionSeconds = 0.8f;
+        skill.aimErrorDegrees = 4.0f;
+        skill.sightRange = 60.0f;
+        skill.leadsTarget = true;
+        skill.dodges = false;
+        break;
+    case AiDifficulty::Hard:
+        skill.reactionSeconds = 0.25f;
+        skill.aimErrorDegrees = 0.8f;
+        skill.sightRange = 90.0f;
+        skill.leadsTarget = true;
+        skill.dodges = true;
+        break;
+    }
+    return skill;
+}
+
+bool AiSkill::parse(const std::string &text, AiDifficulty &out) {
+    if (text == "easy") {
+        out = AiDifficulty::Easy;
+    } else if (text == "normal") {
+        out = AiDifficulty::Normal;
+    } else if (text == "hard") {
+        out = AiDifficulty::Hard;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char *AiSkill::name(AiDifficulty difficulty) {
+    switch (difficulty) {
+    case AiDifficulty::Easy:
+        return "easy";
+    case AiDifficulty::Hard:
+        return "hard";
+    case AiDifficulty::Normal:
+        break;
+    }
+    return "normal";
+}

@@ -1,0 +1,93 @@
+// The obstacle grid, A* paths over it, and the geometry of a shot.
+#include "ai/Gunnery.h"
+#include "ai/ObstacleGrid.h"
+#include "ai/PathFinder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// 40 x 40 units, a wall across the middle from x = -12 to 12.
+ObstacleGrid walledGrid() {
+    ObstacleGrid grid;
+    grid.build(-20, -20, 20, 20, {AiBox{-12, -1, 12, 1, 3}}, nullptr);
+    return grid;
+}
+
+TEST(ObstacleGridTest, MarksObjectsTheirSurroundingsTheEdgeAndSteepSlopes) {
+    const ObstacleGrid grid = walledGrid();
+    EXPECT_EQ(grid.getColumns(), 20);
+    EXPECT_FALSE(grid.walkableAt(0, 0));    // the wall
+    EXPECT_FALSE(grid.walkableAt(0, 2.5f)); // too close to it for a tank
+    EXPECT_TRUE(grid.walkableAt(0, 6));
+    EXPECT_FALSE(grid.walkableAt(-19, 0)); // the edge
+    EXPECT_FALSE(grid.clearView(0, -10, 0, 10));
+    EXPECT_TRUE(grid.clearView(-16, -10, -16, 10));
+    EXPECT_FALSE(grid.straightWalk(0, -10, 0, 10));
+
+    ObstacleGrid hill;
+    hill.build(-20, -20, 20, 20, {}, [](float x, float) { return x > 5 ? (x - 5) * 2.0f : 0.0f; });
+    EXPECT_TRUE(hill.walkableAt(0, 0));
+    EXPECT_FALSE(hill.walkableAt(10, 0));
+    EXPECT_EQ(hill.countCells(ObstacleGrid::kObject), 0);
+}
+
+TEST(PathFinderTest, FindsASmoothedWayAroundTheWallAndGivesUpWhenThereIsNone) {
+    const ObstacleGrid grid = walledGrid();
+    PathFinder finder;
+    std::vector<AiWaypoint> path;
+    ASSERT_EQ(finder.find(grid, 0, -10, 0, 10, 4000, path), PathFinder::kFound);
+    ASSERT_GE(path.size(), 2u);
+    EXPECT_LE(path.size(), 4u); // smoothed: a few corners, not every cell
+    EXPECT_NEAR(path.back().x, 0, 1.5f);
+    EXPECT_NEAR(path.back().z, 10, 1.5f);
+    float fromX = 0, fromZ = -10;
+    for (const AiWaypoint &w : path) {
+        EXPECT_TRUE(grid.straightWalk(fromX, fromZ, w.x, w.z));
+        EXPECT_GT(std::fabs(w.x), 0.0f);
+        fromX = w.x;
+        fromZ = w.z;
+    }
+    EXPECT_EQ(finder.find(grid, 0, -10, 0, 10, 10, path), PathFinder::kOverBudget);
+
+    ObstacleGrid closed;
+    closed.build(-20, -20, 20, 20, {AiBox{-20, -1, 20, 1, 3}}, nullptr);
+    EXPECT_EQ(finder.find(closed, 0, -10, 0, 10, 4000, path), PathFinder::kNoPath);
+}
+
+TEST(GunneryTest, LeadsAMovingTargetToTheMeetingPoint) {
+    const float muzzle[3] = {0, 1, 0};
+    const float target[3] = {0, 0, 20};
+    const float still[3] = {0, 0, 0};
+    float aim[3];
+    float t = 0;
+    Gunnery::leadPoint(muzzle, 20, target, still, aim, &t);
+    EXPECT_NEAR(aim[0], 0, 1e-4);
+    EXPECT_NEAR(t, 1.0f, 1e-4);
+    // Crossing at 5 units per second: the shell and the target meet at the same time.
+    const float crossing[3] = {5, 0, 0};
+    Gunnery::leadPoint(muzzle, 20, target, crossing, aim, &t);
+    EXPECT_NEAR(std::hypot(aim[0], aim[2]), 20 * t, 1e-3);
+    EXPECT_NEAR(aim[0], 5 * t, 1e-4);
+    // Too fast to catch: aim at the target itself.
+    const float fleeing[3] = {0, 0, 30};
+    Gunnery::leadPoint(muzzle, 20, target, fleeing, aim);
+    EXPECT_NEAR(aim[2], 20, 1e-4);
+
+    EXPECT_NEAR(Gunnery::headingTo(muzzle, target), 0, 1e-4);
+    const float east[3] = {10, 0, 0};
+    EXPECT_NEAR(Gunnery::headingTo(muzzle, east), 90, 1e-4);
+    EXPECT_NEAR(Gunnery::headingDifference(350, 10), 20, 1e-4);
+    EXPECT_NEAR(Gunnery::headingDifference(10, 350), -20, 1e-4);
+
+    float miss = 0;
+    const float shell[3] = {-10, 1, 1};
+    const float flying[3] = {20, 0, 0};
+    EXPECT_NEAR(Gunnery::closestApproach(shell, flying, muzzle, 1.0f, &miss), 0.5f, 1e-4);
+    EXPECT_NEAR(miss, 1.0f, 1e-4);
+}
+
+} // namespace
