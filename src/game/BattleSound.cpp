@@ -39,18 +39,18 @@ void BattleSound::reset(SoundSystem &sound) {
     sound.stopBattle();
     shells.clear();
     tanks.clear();
-    missionWasComplete = false;
-    playerOneWasLost = false;
+    lastOutcome = BattleRules::kRunning;
 }
 
 void BattleSound::afterStep(GameClass &game, SoundSystem &sound, float dt) {
     placeListener(game, sound);
     hearShells(game, sound);
     hearTanks(game, sound, dt);
-    if (game.isMissionComplete() && !missionWasComplete) {
-        sound.playSting(true);
-    }
-    missionWasComplete = game.isMissionComplete();
+    // The battle's result, once: a win for either player, or the mission failed.
+    const BattleRules::Outcome outcome = game.getOutcome();
+    if (outcome != lastOutcome && lastOutcome == BattleRules::kRunning)
+        sound.playSting(outcome != BattleRules::kFailed);
+    lastOutcome = outcome;
     sound.update();
 }
 
@@ -134,10 +134,6 @@ void BattleSound::hearTanks(GameClass &game, SoundSystem &sound, float dt) {
             if (last != Fahrzeug::kStatusExploding && last != Fahrzeug::kStatusDestroyed) {
                 sound.stopLoop(tank, SoundId::kEngine);
                 sound.playEffect(SoundId::kExplosion, tank->getPos());
-                if (tank == game.getPlayer1Vehicle() && !playerOneWasLost) {
-                    sound.playSting(false);
-                    playerOneWasLost = true;
-                }
             }
             sound.setLoop(tank, SoundId::kFire, tank->getPos(), 1.0f, 1.0f);
         } else {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/BattleRules.h"
+
 #include <map>
 #include <string>
 
@@ -47,6 +49,5 @@ class BattleSound {
         float speed = 0.0f;       // units per second over the ground, smoothed
     };
     std::map<const void *, Tank> tanks; // by tank (compared, never read through), as of the last step
-    bool missionWasComplete = false;    // as of the last step, so the sting plays once
-    bool playerOneWasLost = false;      // player one's tank has gone up; its sting has played
+    BattleRules::Outcome lastOutcome = BattleRules::kRunning; // as of the last step, so a sting plays once
 };

@@ -1,5 +1,7 @@
 #include "main/Callbacks.h"
 
+#include "ai/AiSkill.h"
+#include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
 #include "config/IniEditor.h"
 #include "config/KeyNames.h"
@@ -90,6 +92,10 @@ class GlutFlowHost : public FlowHost {
 
     void pauseBattle(bool paused) override {
         gc.setPausedOverlay(paused);
+        if (paused)
+            gc.getSound().pauseBattle(); // the battle falls silent; the menu's sounds stay
+        else
+            gc.getSound().resumeBattle();
         if (!paused) {
             // The paused time never reaches the physics, the shells or the frame rate.
             frameClock.skipTo(tTimer.getTimeInSeconds());
@@ -177,6 +183,14 @@ class GlutFlowHost : public FlowHost {
         gc.applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
         gc.setMiniMapAlways(s.getMiniMapAlways());
+        gc.setAiDifficulty(s.getDifficulty() == Settings::kEasy   ? AiDifficulty::Easy
+                           : s.getDifficulty() == Settings::kHard ? AiDifficulty::Hard
+                                                                  : AiDifficulty::Normal);
+        SoundSystem &sound = gc.getSound();
+        sound.setMasterVolume(s.getMasterVolume());
+        sound.setEffectsVolume(s.getEffectsVolume());
+        sound.setEngineVolume(s.getEngineVolume());
+        sound.setMute(s.getMute());
     }
 
     void applyKeys() {

@@ -76,11 +76,11 @@ int main(int argc, char **argv) {
     gc.getSpieler1()->setName(playerConfig.getPlayerName1());
     gc.getSpieler2()->setName(playerConfig.getPlayerName2());
     gc.setPlayerConfig(&playerConfig);
-    setupFlow(&playerConfig, &settings);
+    gc.setSound(SoundSystem::open("data/sounds/"));
+    setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
     gc.importModells("data/model/");
-    gc.setSound(SoundSystem::open("data/sounds/"));
     iGamemode = kModeMenu;
     ep.initialGlut(&argc, argv);
     return 0;
