@@ -10,6 +10,7 @@
 #include "objects/Weapon.h"
 #include "particles/ParticleEngine.h"
 #include "physics/PhysXAccess.h"
+#include "support/ShellSweep.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,23 +96,7 @@ struct ShotPhysicsTest : ::testing::Test {
                 }
             }
         }
-        for (Projektil *p : projectiles) {
-            p->move(kFrame);
-        }
-        for (Fahrzeug *v : vehicles) {
-            v->move(kFrame);
-        }
-        for (std::size_t i = 0; i < projectiles.size();) {
-            Projektil *p = projectiles[i];
-            if (p->getTTL() > 0.0f) {
-                ++i;
-            } else if (p->getStatus() == Projektil::kStatusFlying && p->getWeapon()->getExplodiert()) {
-                p->explode();
-            } else {
-                projectiles.erase(projectiles.begin() + static_cast<std::ptrdiff_t>(i));
-                delete p;
-            }
-        }
+        moveAndSweepShells(projectiles, vehicles, kFrame);
     }
 
     // Steps until `done` holds or `seconds` have passed; true when it held.
