@@ -52,8 +52,8 @@ MenuPage ScreenLayout::help(const PlayerConfig &keys, int width, int height) {
             " and " + KeyNames::display(keys.getZoomOut()) + "    Escape: back to the menu",
         "Camera: drag with the right mouse button",
         "F1 help line, F2 frame rate, F3 wire frame, F4 texture quality, F5 mip-mapping,",
-        "F6 render path, F7 display lists, F8 culling, F9 transparency, F10 light maps, F11 shadows",
-        "",
+        "F6 render path, F7 display lists, F8 culling, F9 transparency, F10 light maps,",
+        "F11 shadows, F12 the computer tanks' obstacle map over the minimap",
         "Points: hit 10, computer tank 100, the other player's tank 250,",
         "winning 500 and 5 for every second left of the level's par time.",
     };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game heard through OpenAL Soft's wave-file output: a shot is a burst in the recording where
-# the game said it fired, driving raises the engine's pitch; and without any audio device the game
-# says once that sound is off and plays on exactly as before.
+# the game said it fired, driving raises the engine's pitch, mute in the settings records silence;
+# without any audio device the game says once that sound is off and plays on exactly as before.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 command -v sox >/dev/null || e2e_fail "sox is not installed (tools/setup.sh)"
@@ -115,6 +115,27 @@ said() { sed -E -e "s/$1//g" -e 's/scores [0-9]+ and [0-9]+/scores/' "$2" | tr -
 diff <(said 'Sound [a-z_]+\.wav at [0-9.]+ s' "$E2E_WORK/recorded.out") \
     <(said 'No audio device: sound is off' "$E2E_WORK/game.out") >"$E2E_WORK/said.diff" ||
     e2e_fail "the game without sound said other things than with sound: $(cat "$E2E_WORK/said.diff")"
+
+# Mute in the settings: the same battle (menu sounds, the result's sting, the engine, a shot) is
+# recorded as silence.
+printf 'mute = 1\n' >"$game/data/config/settings.ini"
+muted="$E2E_WORK/muted.wav"
+printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$muted" >"$E2E_WORK/muted.conf"
+e2e_start "$game" ALSOFT_CONF="$E2E_WORK/muted.conf"
+e2e_start_game "$game/data"
+e2e_wait_for "InitGL" 30
+e2e_retry xdotool keydown --window "$GAME_WID" "$up" "$fire"
+sleep 2
+e2e_retry xdotool keyup --window "$GAME_WID" "$fire" "$up"
+leave_battle " with mute on"
+e2e_key Escape
+e2e_wait_exit 20
+((GAME_STATUS == 0)) || e2e_fail "with mute on the game ended with status $GAME_STATUS"
+rm "$game/data/config/settings.ini"
+[[ -s "$muted" ]] || e2e_fail "nothing was recorded with mute on"
+loudest=$(sox "$muted" -n stat 2>&1 | awk '/Maximum amplitude/ { print $3 }')
+echo "loudest sample with mute on: $loudest"
+awk -v a="$loudest" 'BEGIN { exit !(a != "" && a < 0.001) }' || e2e_fail "mute is not silent (loudest sample $loudest)"
 
 # A broken sound file: one error naming it, that sound silent, the others playing.
 head -c 30 "$E2E_ROOT/data/sounds/shot.wav" >"$game/data/sounds/shot.wav"
