@@ -274,11 +274,14 @@ soak_start_level() {
     e2e_fail "the level did not start (no InitGL within 120 s of clicking the game item)"
 }
 
-# soak_to_menu: Escape, then waits for the menu's picture.
+# soak_to_menu: Escape (and Escape again past the name entry, when a decided
+# battle's score enters the table), then waits for the menu's picture.
 soak_to_menu() {
     soak_heap_take 1
     soak_end_round
     e2e_key Escape
+    e2e_wait_screen "Menu|Name entry" 60
+    [[ "$(e2e_last_screen)" == "Name entry" ]] && e2e_key Escape
     e2e_wait_menu "$data" 60 || { soak_check; e2e_fail "Escape did not return to the menu within 60 s"; }
     soak_check
 }

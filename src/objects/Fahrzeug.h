@@ -101,7 +101,7 @@ class Fahrzeug : public SpielObject {
     // is made there, and this class never needs AiData's definition.
     template <typename T> void setAiData(T *data) {
         static_assert(std::is_same<T, AiData>::value, "setAiData takes an AiData");
-        aiData = AiDataOwner(data, [](AiData *p) { delete p; });
+        aiData = AiDataOwner(data, [](T *p) { delete p; }); // T, not AiData: complete at the caller
     }
     void setAiData(std::nullptr_t) { aiData.reset(); }
 

@@ -249,16 +249,24 @@ e2e_click_item() {
     e2e_click $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
 }
 
-# e2e_wait_screen NAME SECONDS: waits until the last screen the game has
-# announced is NAME ("Menu", "Options", "Battle", "Paused", "Result", ...).
+# e2e_last_screen: the last screen the game has announced ("Menu" before any).
+e2e_last_screen() {
+    local last
+    last=$({ grep -o 'Screen: [A-Za-z ]*' "$E2E_WORK/game.out" || true; } | tail -n 1)
+    echo "${last:-Screen: Menu}" | sed 's/^Screen: //'
+}
+
+# e2e_wait_screen NAMES SECONDS: waits until the last screen the game has
+# announced is NAME ("Menu", "Options", "Battle", "Paused", "Result", ...) or,
+# given "A|B", one of them.
 e2e_wait_screen() {
     local last
     for _ in $(seq $(($2 * 10))); do
-        last=$({ grep -o 'Screen: [A-Za-z ]*' "$E2E_WORK/game.out" || true; } | tail -n 1)
-        [[ "$last" == "Screen: $1" ]] && return 0
+        last=$(e2e_last_screen)
+        [[ "|$1|" == *"|$last|"* ]] && return 0
         sleep 0.1
     done
-    e2e_fail "the screen is \"${last#Screen: }\", not \"$1\", after $2 s"
+    e2e_fail "the screen is \"$last\", not \"$1\", after $2 s"
 }
 
 # e2e_wait_not_menu DATA_DIR FILE: waits until the window no longer shows the
