@@ -274,14 +274,24 @@ soak_start_level() {
     e2e_fail "the level did not start (no InitGL within 120 s of clicking the game item)"
 }
 
-# soak_to_menu: Escape (and Escape again past the name entry, when a decided
-# battle's score enters the table), then waits for the menu's picture.
+# soak_to_menu: Escape, and Escape again past each name entry (a decided
+# battle asks for a name for every score that enters the table), then waits
+# for the menu's picture.
 soak_to_menu() {
+    local asked
     soak_heap_take 1
     soak_end_round
+    asked=$(e2e_count "Highscore name entry")
     e2e_key Escape
-    e2e_wait_screen "Menu|Name entry" 60
-    [[ "$(e2e_last_screen)" == "Name entry" ]] && e2e_key Escape
+    for _ in $(seq 600); do
+        if (($(e2e_count "Highscore name entry") > asked)); then
+            asked=$((asked + 1))
+            e2e_key Escape
+            continue
+        fi
+        [[ "$(e2e_last_screen)" == Menu ]] && break
+        sleep 0.1
+    done
     e2e_wait_menu "$data" 60 || { soak_check; e2e_fail "Escape did not return to the menu within 60 s"; }
     soak_check
 }

@@ -151,4 +151,5 @@ void GameFlow::nextName() {
     waiting.pop_front();
     nameEntry.start(next.defaultName, next.score, next.player);
     screen = kNameEntry;
+    ++namesAsked;
 }

@@ -55,6 +55,7 @@ class GameFlow {
 
     const OptionsScreen &getOptions() const { return options; }
     const NameEntry &getNameEntry() const { return nameEntry; }
+    int getNamesAsked() const { return namesAsked; } // name entries opened since the start
 
   private:
     void toMenu();
@@ -66,4 +67,5 @@ class GameFlow {
     OptionsScreen options;                   // the Options screen's state while it is up
     NameEntry nameEntry;                     // the name being typed
     std::deque<FlowHost::Candidate> waiting; // highscores still to be named
+    int namesAsked = 0;                      // name entries opened, one after another when both players score
 };

@@ -219,12 +219,16 @@ int windowHeight() {
 }
 
 // Every change of screen goes to the log, where players and tests can follow the flow.
+// Both players' names may be asked one after the other: each entry is announced.
 void announce() {
     static GameFlow::Screen shown = GameFlow::kMenu;
-    if (flow.getScreen() == shown)
+    static int namesAsked = 0;
+    const bool newName = flow.getNamesAsked() != namesAsked;
+    if (flow.getScreen() == shown && !newName)
         return;
     shown = flow.getScreen();
-    if (shown == GameFlow::kNameEntry)
+    namesAsked = flow.getNamesAsked();
+    if (newName)
         std::printf("Highscore name entry\n");
     std::printf("Screen: %s\n", GameFlow::screenName(shown));
     std::fflush(stdout);
