@@ -107,6 +107,7 @@ TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {
     press(kEnter);
     ASSERT_EQ(flow.getScreen(), GameFlow::kNameEntry);
     EXPECT_EQ(flow.getNameEntry().getName(), "Ben");
+    EXPECT_EQ(flow.getNamesAsked(), 2) << "the second entry follows on the same screen: it is counted";
     press(kEscape); // skips Ben
     EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
     EXPECT_EQ(host.saved, (std::vector<std::pair<std::string, int>>{{"Axe", 900}}));
