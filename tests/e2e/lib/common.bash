@@ -87,24 +87,19 @@ e2e_init() {
 #     every thread at exit, and a driver thread caught between states can
 #     crash that scan; rasterizing in one thread also frees each frame's
 #     geometry before the next, so the heap shows what the game holds.
-#   - Mesa loads its driver (swrast_dri.so) with dlopen and unloads it before
-#     the scan, which then sees the driver's own leaks as "<unknown module>"
-#     that no suppression by library name can match. Preloaded (after the
-#     sanitizer runtime, which must come first) it is never unloaded.
+#   - Mesa's driver is preloaded (tests/support/sanitizer_preload.sh says
+#     why): its thread-local variables sit in the static TLS block, and it is
+#     never unloaded, so its own leaks keep a name the suppressions match.
 #   - The suppressions of tests/support/lsan.supp less the one for libglut:
 #     the game runs inside GLUT's callbacks, so libglut lies under every
 #     allocation it makes and would hide all of its leaks.
 # A run whose output holds a sanitizer report fails (see e2e_sanitizer_clean).
 e2e_sanitizer_env() {
-    local runtime driver_dir driver
-    runtime=$(ldd "$GAME_BIN" | awk '$1 ~ /^libasan\.so/ { print $3 }')
-    [[ -n "$runtime" ]] || return 0
-    driver_dir=${LIBGL_DRIVERS_PATH:-$(dirname "$("$(command -v ldconfig || echo /sbin/ldconfig)" -p |
-        awk '$1 == "libGLX_mesa.so.0" && !found { print $NF; found = 1 }')")/dri}
-    driver="$driver_dir/swrast_dri.so"
-    [[ -f "$driver" ]] || e2e_fail "no Mesa software driver at $driver (package libgl1-mesa-dri)"
+    local preload
+    preload=$(bash "$E2E_ROOT/tests/support/sanitizer_preload.sh" "$GAME_BIN") || e2e_fail "no preload for $GAME_BIN"
+    [[ -n "$preload" ]] || return 0
     grep -v '^leak:libglut$' "$E2E_ROOT/tests/support/lsan.supp" >"$E2E_WORK/lsan.supp"
-    E2E_PRELOAD=("$runtime" "$driver")
+    read -r -a E2E_PRELOAD <<<"$preload"
     E2E_GAME_ENV=(
         LP_NUM_THREADS=0
         MESA_SHADER_CACHE_DISABLE=true
