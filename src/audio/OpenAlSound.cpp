@@ -69,10 +69,10 @@ std::unique_ptr<OpenAlSound> OpenAlSound::openDevice() {
         return nullptr;
     }
     // OpenAL Soft calls every device "OpenAL Soft"; the output's own name is the enumerated one.
-    const ALCchar *spec = alcIsExtensionPresent(nullptr, "ALC_ENUMERATE_ALL_EXT")
-                              ? alcGetString(dev, ALC_ALL_DEVICES_SPECIFIER)
-                              : alcGetString(dev, ALC_DEVICE_SPECIFIER);
-    const std::string name = spec != nullptr ? spec : "";
+    const ALCchar *outputName = alcIsExtensionPresent(nullptr, "ALC_ENUMERATE_ALL_EXT")
+                                    ? alcGetString(dev, ALC_ALL_DEVICES_SPECIFIER)
+                                    : alcGetString(dev, ALC_DEVICE_SPECIFIER);
+    const std::string name = outputName != nullptr ? outputName : "";
     if (name == kSilentDeviceName) {
         alcCloseDevice(dev);
         return nullptr;
