@@ -9,7 +9,7 @@ constexpr int kEscape = 27, kEnter = 13, kBackspace = 8;
 
 const char *GameFlow::screenName(Screen s) {
     static const char *const kNames[] = {"Menu",   "Options", "Help",   "Highscores",
-                                         "Battle", "Paused",  "Result", "Name entry"};
+                                         "Battle", "Paused",  "Result", "Name entry", "Level choice"};
     return kNames[s];
 }
 
@@ -34,6 +34,9 @@ void GameFlow::keyDown(int code, unsigned char typed) {
     case kHighscores:
         if (code == kEscape || code == kEnter)
             toMenu();
+        break;
+    case kLevelChoice:
+        chooseLevel(levelChoice.keyDown(code));
         break;
     case kBattle:
         if (code == kEscape) {
@@ -88,7 +91,8 @@ void GameFlow::menuItem(int item) {
         return;
     switch (item) {
     case MainMenu::kGame:
-        startBattle(kFirstLevel, 0);
+        host.openLevelChoice(levelChoice);
+        screen = kLevelChoice;
         break;
     case MainMenu::kExit:
         host.exitProgram();
@@ -124,13 +128,26 @@ void GameFlow::click(int x, int y, int width, int height) {
         if (back)
             toMenu();
         break;
+    case kLevelChoice:
+        chooseLevel(levelChoice.click(x, y, width, height));
+        break;
     default:
         break;
     }
 }
 
+void GameFlow::chooseLevel(LevelChoice::Action action) {
+    if (action == LevelChoice::kNothing)
+        return;
+    host.savePlayers(levelChoice.getPlayers());
+    if (action == LevelChoice::kBack)
+        toMenu();
+    else if (!startBattle(levelChoice.selectedEntry()->file, levelChoice.getPlayers()))
+        levelChoice.setMessage("This battlefield could not start");
+}
+
 bool GameFlow::startBattle(const std::string &levelFile, int players) {
-    if (screen != kMenu || !host.startBattle(levelFile, players))
+    if ((screen != kMenu && screen != kLevelChoice) || !host.startBattle(levelFile, players))
         return false;
     screen = kBattle;
     return true;

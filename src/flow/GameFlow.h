@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flow/LevelChoice.h"
 #include "flow/NameEntry.h"
 #include "flow/OptionsScreen.h"
 #include "game/BattleRules.h"
@@ -31,16 +32,16 @@ class FlowHost {
     virtual void openOptions(OptionsScreen &options) = 0; // fills the screen with the live values
     virtual void saveOptions(const OptionsScreen &options) = 0;
     virtual int pauseKey() const = 0; // key-table code
+    virtual void openLevelChoice(LevelChoice &choice) = 0; // fills the screen: levels and the players setting
+    virtual void savePlayers(int players) = 0;            // the player count chosen, kept for the next run
 };
 
-// The program's flow as one state machine: the menu, its three screens, the battle, the pause, the
-// result and the name entry. The GLUT callbacks forward every event here and ask which screen to
+// The program's flow as one state machine: the menu, its three screens, the level choice, the
+// battle, the pause, the result and the name entry. The GLUT callbacks forward every event here and ask which screen to
 // draw; each state decides where a key or a click goes.
 class GameFlow {
   public:
-    enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry };
-
-    static constexpr const char *kFirstLevel = "lvl1.lvl"; // the level file the menu's game item starts
+    enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry, kLevelChoice };
 
     explicit GameFlow(FlowHost &host) : host(host) {}
 
@@ -56,21 +57,25 @@ class GameFlow {
     void click(int x, int y, int width, int height); // a click released on a screen
     void afterStep();                                // a battle step ran: a decided battle shows its result
     void windowHidden();                             // iconified or hidden: a running battle pauses
-    // A battle started from the menu or at once from the command line; its Escape leads to the menu.
+    // A battle started from the level choice or at once from the command line; its Escape leads to
+    // the menu.
     bool startBattle(const std::string &levelFile, int players);
 
     const OptionsScreen &getOptions() const { return options; }
+    const LevelChoice &getLevelChoice() const { return levelChoice; }
     const NameEntry &getNameEntry() const { return nameEntry; }
     int getNamesAsked() const { return namesAsked; } // name entries opened since the start
 
   private:
     void toMenu();
     void nextName(); // the next waiting highscore, or the menu
+    void chooseLevel(LevelChoice::Action action); // what the level choice asked for
 
     FlowHost &host;
     Screen screen = kMenu;
     bool escapeArmed = false;                // Escape went down in the menu: its release ends the program
     OptionsScreen options;                   // the Options screen's state while it is up
+    LevelChoice levelChoice;                 // the level choice, its choice kept for the next time
     NameEntry nameEntry;                     // the name being typed
     std::deque<FlowHost::Candidate> waiting; // highscores still to be named
     int namesAsked = 0;                      // name entries opened, one after another when both players score

@@ -18,6 +18,11 @@ ScreenLayout::Rect ScreenLayout::backRect(int width, int height) {
     return {0.4f * width, (kBackY - 0.04f) * height, 0.6f * width, (kBackY + 0.015f) * height};
 }
 
+ScreenLayout::Rect ScreenLayout::actionRect(int width, int height) {
+    const Rect back = backRect(width, height);
+    return {0.66f * width, back.top, 0.86f * width, back.bottom};
+}
+
 namespace {
 PageRow row(int index, int column, int columns, int width, int height, const std::string &text) {
     const ScreenLayout::Rect r = ScreenLayout::rowRect(index, column, columns, width, height);

@@ -22,6 +22,7 @@ class ScreenLayout {
     // Row `index` of column `column` (0 left, 1 right; a single column is centred when `columns` is 1).
     static Rect rowRect(int index, int column, int columns, int width, int height);
     static Rect backRect(int width, int height);
+    static Rect actionRect(int width, int height); // a page's second button, right of the back button
 
     static MenuPage help(const PlayerConfig &keys, int width, int height);
     static MenuPage highscores(const Highscore &table, int width, int height);

@@ -195,6 +195,7 @@ class GameClass {
     // The level read from the file `fileName` of the scanned directory; null when the file was not
     // there, yielded no level, or named a level that an earlier file had taken.
     Level *getLevelOfFile(const std::string &fileName) const;
+    const std::map<std::string, Level *> &getLevelFiles() const { return levelFiles; } // file name -> level
 
     using ModelMap = std::unordered_map<std::string, std::unique_ptr<Md2Model>>;
     // Reads every "*.md2" file of the directory, in name order, hidden files

@@ -11,6 +11,7 @@
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
 #include "level/Level.h"
+#include "level/LevelIndex.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
@@ -65,6 +66,9 @@ class GlutFlowHost : public FlowHost {
             return false;
         }
         battlePlayers = players != 0 ? players : settings->getPlayers();
+        std::printf("Level: %s (data/level/%s, %d player%s)\n", level->getLvlName().c_str(), levelFile.c_str(),
+                    battlePlayers, battlePlayers == 1 ? "" : "s");
+        std::fflush(stdout);
         for (bool &key : ::keys)
             key = false;
         iGamemode = kModeGame;
@@ -179,6 +183,20 @@ class GlutFlowHost : public FlowHost {
 
     int pauseKey() const override { return KeyNames::fold(keys->getPauseButton()); }
 
+    void openLevelChoice(LevelChoice &choice) override { choice.open(levelChoices, settings->getPlayers()); }
+
+    void savePlayers(int players) override {
+        if (players == settings->getPlayers())
+            return;
+        settings->setPlayers(players);
+        if (settings->write()) {
+            std::printf("Players saved: %d\n", players);
+            std::fflush(stdout);
+        }
+    }
+
+    std::vector<LevelChoice::Entry> levelChoices; // what the level choice offers, read at start-up
+
     void applySettings(const Settings &s) {
         gc.applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
@@ -254,6 +272,14 @@ void setupFlow(PlayerConfig *keys, Settings *settings) {
     host.highscores(); // a broken table is reported at start-up
 }
 
+void readLevelChoice() {
+    std::vector<LevelIndex::Entry> index;
+    const bool found = LevelIndex::read(LevelIndex::kFile, index);
+    host.levelChoices = LevelChoice::collect(
+        found ? &index : nullptr, gc.getLevelFiles(),
+        [](const std::string &file) { return gc.levelFileFailed(file); }, LevelIndex::kFile);
+}
+
 void startAtOnce(const std::string &levelFile, int players) {
     levelAtOnce = levelFile;
     playersAtOnce = players;
@@ -298,6 +324,10 @@ void renderScene() {
         break;
     case GameFlow::kHighscores:
         page = ScreenLayout::highscores(host.highscores(), width, height);
+        break;
+    case GameFlow::kLevelChoice:
+        page = flow.getLevelChoice().page(width, height);
+        page.actionHover = ScreenLayout::actionRect(width, height).contains(pointerX, pointerY);
         break;
     case GameFlow::kNameEntry: {
         const NameEntry &entry = flow.getNameEntry();

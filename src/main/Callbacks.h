@@ -21,6 +21,8 @@ void myWindowStatusFunc(int state);
 
 // Start-up: the keys and settings the flow works with (not owned; they live for the whole run).
 void setupFlow(PlayerConfig *keys, Settings *settings);
+// Start-up, after the levels are read: the battlefields of data/level/levels.ini for the level choice.
+void readLevelChoice();
 // A level to start as soon as the window is open (the command line's --level; players 0: as the
 // settings say), instead of the menu. Escape leaves that battle for the menu.
 void startAtOnce(const std::string &levelFile, int players);

@@ -108,6 +108,7 @@ int main(int argc, char **argv) {
     setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
+    readLevelChoice();
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
         startAtOnce(commandLine.getLevel(), commandLine.getPlayers());

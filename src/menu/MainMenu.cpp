@@ -144,7 +144,46 @@ void box(float x1, float y1, float x2, float y2) {
     glVertex2f(x1, y2);
     glEnd();
 }
+
+// A page's button: a tinted box with its label centred, brighter under the pointer.
+void button(const ScreenLayout::Rect &rect, const std::string &label, bool hover) {
+    glColor4f(1.0f, 0.85f, 0.4f, hover ? 0.5f : 0.25f);
+    box(rect.left, rect.top, rect.right, rect.bottom);
+    glColor3f(1, 1, 1);
+    const float baseline = rect.bottom - (rect.bottom - rect.top) * 0.27f; // as the back button's label
+    bitmapText((rect.left + rect.right - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, baseline,
+               GLUT_BITMAP_HELVETICA_18, label);
+}
 } // namespace
+
+void MainMenu::drawPicture(const PagePicture &picture) {
+    const float left = picture.left, top = picture.top, side = picture.side;
+    glColor3f(0, 0, 0);
+    box(left - 2, top - 2, left + side + 2, top + side + 2);
+    TextureHolder *textures = gc->getTextureHolder();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textures->getTextureIDByString(picture.texture));
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(left + side, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(left + side, top + side);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, top + side);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    for (const PageMarker &marker : picture.markers) {
+        const float x = left + marker.x * side, y = top + marker.y * side, half = marker.size / 2;
+        glColor3f(0, 0, 0); // a dark rim keeps the dot visible on any ground
+        box(x - half - 1, y - half - 1, x + half + 1, y + half + 1);
+        glColor3f(marker.red, marker.green, marker.blue);
+        box(x - half, y - half, x + half, y + half);
+    }
+    glColor3f(1, 1, 1);
+}
 
 void MainMenu::drawPage(const MenuPage &page) {
     initGL();
@@ -176,15 +215,12 @@ void MainMenu::drawPage(const MenuPage &page) {
         bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, page.message)) / 2.0f, 0.885f * iHeight,
                    GLUT_BITMAP_HELVETICA_18, page.message);
     }
-    if (page.backButton) {
-        const ScreenLayout::Rect back = ScreenLayout::backRect(iWidth, iHeight);
-        glColor4f(1.0f, 0.85f, 0.4f, page.backHover ? 0.5f : 0.25f);
-        box(back.left, back.top, back.right, back.bottom);
-        const std::string label = "Back (Escape)";
-        glColor3f(1, 1, 1);
-        bitmapText((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, ScreenLayout::kBackY * iHeight,
-                   GLUT_BITMAP_HELVETICA_18, label);
-    }
+    if (page.backButton)
+        button(ScreenLayout::backRect(iWidth, iHeight), "Back (Escape)", page.backHover);
+    if (!page.actionLabel.empty())
+        button(ScreenLayout::actionRect(iWidth, iHeight), page.actionLabel, page.actionHover);
+    if (!page.picture.texture.empty() && gc != nullptr)
+        drawPicture(page.picture);
     glColor4f(1, 1, 1, 1);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);

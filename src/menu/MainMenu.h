@@ -3,6 +3,7 @@
 #include "config/MainMenuDefinition.h"
 
 struct MenuPage;
+struct PagePicture;
 
 class GameClass;
 class DevilImageDefinition;
@@ -34,6 +35,7 @@ class MainMenu {
     // One of the menu's screens over the menu's background: title, rows, message and a back
     // button; swaps the buffers.
     void drawPage(const MenuPage &page);
+    void drawPicture(const PagePicture &picture); // a page's picture with its markers, in window pixels
     void initGL(); // 2D state: pixel projection from the top-left corner, alpha-tested pictures
     void drawBack(unsigned int texture, DevilImageDefinition *image, int x1, int y1, int x2, int y2);
     void drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,

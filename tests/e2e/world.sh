@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The world end to end: the menu's game item starts "lvl1.lvl", the scene is
+# The world end to end: the menu's game item opens the level choice, whose
+# Enter starts "lvl1.lvl" (the first battlefield of levels.ini), the scene is
 # drawn, player one's keys drive the tank (the following camera sees the world
 # move), Escape returns to the menu, and a second game starts and runs as well
 # as the first.

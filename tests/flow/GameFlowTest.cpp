@@ -40,6 +40,18 @@ struct RecordingHost : FlowHost {
         calls.push_back("save");
     }
     int pauseKey() const override { return 'p'; }
+    void openLevelChoice(LevelChoice &choice) override {
+        LevelChoice::Entry one, two;
+        one.file = "lvl1.lvl";
+        two.file = "lvl2.lvl";
+        choice.open({one, two}, players);
+    }
+    void savePlayers(int count) override {
+        if (count != players)
+            calls.push_back("players " + std::to_string(count));
+        players = count;
+    }
+    int players = 2; // as settings.ini says
 };
 
 struct GameFlowTest : ::testing::Test {
@@ -68,9 +80,14 @@ TEST_F(GameFlowTest, EscapeOnAScreenReturnsToTheMenuAndOnlyTheMenuEndsTheProgram
 TEST_F(GameFlowTest, BattleStartsPausesResumesAndLeaves) {
     host.levelPresent = false;
     flow.menuItem(MainMenu::kGame);
-    EXPECT_EQ(flow.getScreen(), GameFlow::kMenu) << "no level: the menu stays";
+    ASSERT_EQ(flow.getScreen(), GameFlow::kLevelChoice);
+    press(kEnter);
+    EXPECT_EQ(flow.getScreen(), GameFlow::kLevelChoice) << "no level: the choice stays";
+    EXPECT_FALSE(flow.getLevelChoice().page(1024, 768).message.empty());
     host.levelPresent = true;
-    flow.menuItem(MainMenu::kGame);
+    press(KeyNames::special(KeyNames::kGlutRight));
+    press('1');
+    press(kEnter);
     ASSERT_EQ(flow.getScreen(), GameFlow::kBattle);
     press('p');
     EXPECT_EQ(flow.getScreen(), GameFlow::kPaused);
@@ -81,8 +98,14 @@ TEST_F(GameFlowTest, BattleStartsPausesResumesAndLeaves) {
     EXPECT_EQ(flow.getScreen(), GameFlow::kPaused);
     press(kEscape);
     EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"start lvl1.lvl 0", "start lvl1.lvl 0", "pause", "resume",
-                                                    "pause", "resume", "leave"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"start lvl1.lvl 2", "players 1", "start lvl2.lvl 1", "pause",
+                                                    "resume", "pause", "resume", "leave"}));
+    flow.menuItem(MainMenu::kGame);
+    EXPECT_EQ(flow.getLevelChoice().getSelected(), 1) << "the choice of last time stays";
+    flow.keyDown(kEscape, 0);
+    EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
+    flow.keyUp(kEscape);
+    EXPECT_NE(host.calls.back(), "exit") << "the Escape that left the level choice does not end the program";
 }
 
 TEST_F(GameFlowTest, ABattleStartedFromTheCommandLineLeadsToTheMenu) {
@@ -97,6 +120,7 @@ TEST_F(GameFlowTest, ABattleStartedFromTheCommandLineLeadsToTheMenu) {
 
 TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {
     flow.menuItem(MainMenu::kGame);
+    press(kEnter);
     flow.afterStep();
     EXPECT_EQ(flow.getScreen(), GameFlow::kBattle);
     host.outcome = BattleRules::kPlayerOneWins;

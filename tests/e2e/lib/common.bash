@@ -237,9 +237,22 @@ e2e_bright_pixels() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 92% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# e2e_start_game DATA_DIR: clicks the menu's game item (the layout's item 1).
+# e2e_start_game DATA_DIR: clicks the menu's game item (the layout's item 1)
+# and starts the level that the level choice offers first (or chose last).
 e2e_start_game() {
     e2e_click_item "$1" 1
+    e2e_choose_level "$1"
+}
+
+# e2e_choose_level DATA_DIR: waits for the level choice that the menu's game
+# item opens, leaves its picture in $E2E_WORK/level-choice.png (e2e_wait_scene
+# waits for a picture unlike it) and presses Enter on it.
+e2e_choose_level() {
+    local menu="$E2E_WORK/menu-hover1-expected.png"
+    [[ -f "$menu" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$menu" 1
+    e2e_wait_screen "Level choice" 20
+    e2e_wait_shot "$E2E_WORK/level-choice.png" "$menu" ">" 0.05 20 || e2e_fail "the level choice is not drawn"
+    e2e_key Return
 }
 
 # e2e_click_item DATA_DIR ITEM: clicks a menu item (1 game, 2 options, 3 help,
@@ -381,11 +394,15 @@ e2e_wait_menu() {
     e2e_wait_shot "$E2E_WORK/menu-now.png" "$expected" "<" 0.03 "$2"
 }
 
-# e2e_wait_scene DATA_DIR FILE SECONDS: after a click on the menu's game item,
-# waits until the window shows something other than the menu (the level's
-# first frames), leaving that screenshot in FILE; fails after SECONDS.
+# e2e_wait_scene DATA_DIR FILE SECONDS: after a level start, waits until the
+# window shows something other than the menu and the level choice (the
+# level's first frames), leaving that screenshot in FILE; fails after SECONDS.
 e2e_wait_scene() {
     local menu="$E2E_WORK/menu-hover1-expected.png"
     [[ -f "$menu" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$menu" 1
     e2e_wait_shot "$2" "$menu" ">" 0.1 "$3" || e2e_fail "still the menu on screen $3 s after the game item"
+    if [[ -f "$E2E_WORK/level-choice.png" ]]; then
+        e2e_wait_shot "$2" "$E2E_WORK/level-choice.png" ">" 0.1 "$3" ||
+            e2e_fail "still the level choice on screen $3 s after Enter"
+    fi
 }

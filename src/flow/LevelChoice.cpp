@@ -1,0 +1,226 @@
+#include "flow/LevelChoice.h"
+
+#include "config/KeyNames.h"
+#include "flow/ScreenLayout.h"
+#include "level/Level.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr int kEnter = 13, kEscape = 27, kTab = 9;
+constexpr float kPictureTop = 0.33f;  // share of the height
+constexpr float kPictureSide = 0.32f; // share of the height
+constexpr float kDetailStep = 0.034f; // between the rows under the picture
+
+// The tanks and objects as the minimap shows them in the battle.
+PageMarker pageMarker(const LevelChoice::Marker &m, const PagePicture &picture) {
+    PageMarker out;
+    out.x = m.x;
+    out.y = m.y;
+    switch (m.kind) {
+    case LevelChoice::Marker::kObject:
+        out.red = out.green = out.blue = 0.6f;
+        out.size = 4;
+        break;
+    case LevelChoice::Marker::kComputer:
+        out.red = 1.0f, out.green = 0.4f, out.blue = 0.4f;
+        out.size = 7;
+        break;
+    case LevelChoice::Marker::kPlayerOne:
+        out.red = 0.5f, out.green = 1.0f, out.blue = 0.5f;
+        out.size = 8;
+        break;
+    case LevelChoice::Marker::kPlayerTwo:
+        out.red = 0.5f, out.green = 0.6f, out.blue = 1.0f;
+        out.size = 8;
+        break;
+    }
+    out.size *= std::max(1.0f, picture.side / 250.0f);
+    return out;
+}
+
+std::string minutes(int seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+} // namespace
+
+LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::string &title, const Level &level) {
+    Entry entry;
+    entry.file = file;
+    entry.title = title.empty() ? level.getLvlName() : title;
+    entry.ground = level.getBGPicture();
+    entry.parTime = static_cast<int>(level.getParTime() + 0.5f);
+    const float width = level.getX2() - level.getX1(), depth = level.getZ2() - level.getZ1();
+    auto place = [&](Marker::Kind kind, const ObjectData &object) {
+        if (width <= 0 || depth <= 0)
+            return;
+        const float x = (object.getPos()[0] - level.getX1()) / width;
+        const float y = (object.getPos()[2] - level.getZ1()) / depth;
+        if (x >= 0 && x <= 1 && y >= 0 && y <= 1)
+            entry.markers.push_back({kind, x, y});
+    };
+    for (const auto &object : level.getObjectDataList())
+        place(Marker::kObject, *object);
+    for (const auto &vehicle : level.getVehicleDataList()) { // drawn last: over the objects
+        const std::string &owner = vehicle->getOwner();
+        if (owner == "spieler1") {
+            place(Marker::kPlayerOne, *vehicle);
+        } else if (owner == "spieler2") {
+            place(Marker::kPlayerTwo, *vehicle);
+        } else {
+            place(Marker::kComputer, *vehicle);
+            ++entry.computerTanks;
+        }
+    }
+    for (const auto &goal : level.getMissionsZieleList()) {
+        if (goal->getName().empty())
+            continue;
+        entry.goal += (entry.goal.empty() ? "" : ", ") + goal->getName();
+    }
+    return entry;
+}
+
+std::vector<LevelChoice::Entry> LevelChoice::collect(const std::vector<LevelIndex::Entry> *index,
+                                                     const std::map<std::string, Level *> &levelFiles,
+                                                     const std::function<bool(const std::string &)> &failed,
+                                                     const std::string &indexPath) {
+    std::vector<Entry> out;
+    if (index == nullptr) {
+        for (const auto &[file, level] : levelFiles)
+            out.push_back(describe(file, "", *level));
+        return out;
+    }
+    for (const LevelIndex::Entry &listed : *index) {
+        const auto found = levelFiles.find(listed.file);
+        if (found != levelFiles.end()) {
+            out.push_back(describe(listed.file, listed.title, *found->second));
+        } else if (failed && failed(listed.file)) {
+            std::printf("Level choice: data/level/%s did not load; left out\n", listed.file.c_str());
+        } else {
+            std::fprintf(stderr, "Error: %s: data/level/%s %s; left out of the level choice\n", indexPath.c_str(),
+                         listed.file.c_str(),
+                         levelFiles.empty() ? "is not there" : "is not there or its level name is taken");
+        }
+    }
+    return out;
+}
+
+void LevelChoice::open(const std::vector<Entry> &levels, int count) {
+    entries = levels;
+    setPlayers(count);
+    message.clear();
+    if (entries.empty())
+        selected = -1;
+    else if (selected < 0 || selected >= static_cast<int>(entries.size()))
+        selected = 0;
+}
+
+void LevelChoice::select(int index) {
+    const int count = static_cast<int>(entries.size());
+    selected = count == 0 ? -1 : ((index % count) + count) % count;
+    message.clear();
+}
+
+LevelChoice::Action LevelChoice::keyDown(int code) {
+    if (code == kEscape)
+        return kBack;
+    if (code == kEnter) {
+        if (selected >= 0)
+            return kStart;
+        message = "No battlefield to choose: see data/level/levels.ini";
+    } else if (code == KeyNames::special(KeyNames::kGlutUp) || code == KeyNames::special(KeyNames::kGlutLeft)) {
+        select(selected - 1);
+    } else if (code == KeyNames::special(KeyNames::kGlutDown) || code == KeyNames::special(KeyNames::kGlutRight)) {
+        select(selected + 1);
+    } else if (code == '1' || code == '2') {
+        setPlayers(code - '0');
+    } else if (code == kTab) {
+        setPlayers(3 - players);
+    }
+    return kNothing;
+}
+
+LevelChoice::Action LevelChoice::click(int x, int y, int width, int height) {
+    if (ScreenLayout::backRect(width, height).contains(x, y))
+        return kBack;
+    if (ScreenLayout::actionRect(width, height).contains(x, y))
+        return keyDown(kEnter);
+    const int first = firstShown();
+    const int shown = std::min(kListRows, static_cast<int>(entries.size()) - first);
+    for (int row = 0; row < shown; ++row)
+        if (ScreenLayout::rowRect(row, 0, 2, width, height).contains(x, y))
+            select(first + row);
+    for (int count = 1; count <= 2; ++count)
+        if (ScreenLayout::rowRect(kPlayersRow + count - 1, 0, 2, width, height).contains(x, y))
+            setPlayers(count);
+    return kNothing;
+}
+
+int LevelChoice::firstShown() const {
+    return std::max(0, std::min(selected - kListRows + 1, static_cast<int>(entries.size()) - kListRows));
+}
+
+PagePicture LevelChoice::pictureRect(int width, int height) {
+    PagePicture picture;
+    picture.side = kPictureSide * height;
+    picture.left = 0.51f * width + (0.44f * width - picture.side) / 2;
+    picture.top = kPictureTop * height;
+    return picture;
+}
+
+MenuPage LevelChoice::page(int width, int height) const {
+    MenuPage page;
+    page.title = "Choose a battlefield";
+    page.actionLabel = "Start (Enter)";
+    page.message = message;
+    auto leftRow = [&](int index, const std::string &text, bool highlighted) {
+        const ScreenLayout::Rect r = ScreenLayout::rowRect(index, 0, 2, width, height);
+        PageRow row;
+        row.x = r.left + 6;
+        row.y = (ScreenLayout::kFirstRowY + ScreenLayout::kRowStep * index) * height;
+        row.text = text;
+        row.highlighted = highlighted;
+        page.rows.push_back(row);
+    };
+    const int first = firstShown();
+    for (int i = first; i < static_cast<int>(entries.size()) && i < first + kListRows; ++i)
+        leftRow(i - first, entries[i].title, i == selected);
+    if (entries.empty())
+        leftRow(0, "No battlefield is listed", false);
+    leftRow(kPlayersRow - 1, "Players (1, 2 or Tab):", false);
+    leftRow(kPlayersRow, std::string(players == 1 ? "[x]" : "[  ]") + " 1 player", false);
+    leftRow(kPlayersRow + 1, std::string(players == 2 ? "[x]" : "[  ]") + " 2 players", false);
+
+    const Entry *entry = selectedEntry();
+    if (entry == nullptr)
+        return page;
+    page.picture = pictureRect(width, height);
+    page.picture.texture = entry->ground;
+    for (const Marker &marker : entry->markers)
+        if (marker.kind != Marker::kPlayerTwo || players == 2) // one player: the second tank stays out
+            page.picture.markers.push_back(pageMarker(marker, page.picture));
+
+    const std::string tanks = std::to_string(entry->computerTanks);
+    std::vector<std::string> details = {
+        entry->title,
+        "Computer tanks: " + tanks,
+        "Goal: " + (entry->goal.empty() ? std::string("Last Man Standing") : entry->goal),
+        entry->computerTanks == 1 ? "Destroy the computer tank" : "Destroy all " + tanks + " computer tanks",
+    };
+    details.push_back("Par time: " + minutes(entry->parTime));
+    if (players == 2)
+        details.push_back("Then the last player standing wins");
+    const float baseline = page.picture.top + page.picture.side + kDetailStep * height * 1.3f;
+    for (std::size_t i = 0; i < details.size(); ++i) {
+        PageRow row;
+        row.x = ScreenLayout::rowRect(0, 1, 2, width, height).left + 6;
+        row.y = baseline + kDetailStep * height * i;
+        row.text = details[i];
+        row.large = i == 0;
+        page.rows.push_back(row);
+    }
+    return page;
+}

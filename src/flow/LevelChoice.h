@@ -1,0 +1,78 @@
+#pragma once
+
+#include "flow/MenuPage.h"
+#include "level/LevelIndex.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class Level;
+
+// The level choice that "New Game" opens: one battlefield of the index at a time with its title,
+// a picture of it from above, its computer tanks and its goal, and the number of human players.
+// Arrows or clicks choose, Enter or the Start button starts, Escape goes back.
+class LevelChoice {
+  public:
+    enum Action { kNothing, kStart, kBack };
+    static constexpr int kListRows = 8;    // level titles shown at once
+    static constexpr int kPlayersRow = 10; // row of "1 player"; "2 players" below it
+
+    // A spot on the level's picture, in the level's own terms; the page colours it.
+    struct Marker {
+        enum Kind { kObject, kComputer, kPlayerOne, kPlayerTwo };
+        Kind kind;
+        float x, y; // 0..1 across the level's bounds, from (x1, z1)
+    };
+
+    // What the screen shows of one level.
+    struct Entry {
+        std::string file;          // a file name of data/level/
+        std::string title;         // shown in the list
+        std::string ground;        // ground picture, a texture of data/textures/
+        int computerTanks = 0;     // vehicles of the computer player
+        std::string goal;          // the goals' names, e.g. "Last Man Standing"
+        int parTime = 0;           // seconds
+        std::vector<Marker> markers;
+    };
+
+    // One level's entry; `title` empty: the level's own name.
+    static Entry describe(const std::string &file, const std::string &title, const Level &level);
+    // The entries of `index` (null: no index, every level of `levelFiles` in file name order) whose
+    // file yielded a level. A listed file that is not there or was taken by another file's level
+    // gets one "Error: " line naming it (the index's `indexPath`); one that `failed` to load was
+    // reported when it was read and gets a plain line. Both are left out.
+    static std::vector<Entry> collect(const std::vector<LevelIndex::Entry> *index,
+                                      const std::map<std::string, Level *> &levelFiles,
+                                      const std::function<bool(const std::string &)> &failed,
+                                      const std::string &indexPath);
+
+    // Opens the screen with `entries` and `players` (1 or 2) chosen; the level chosen last time stays chosen.
+    void open(const std::vector<Entry> &entries, int players);
+    const std::vector<Entry> &getEntries() const { return entries; }
+    int getSelected() const { return selected; } // -1 without levels
+    const Entry *selectedEntry() const { return selected < 0 ? nullptr : &entries[selected]; }
+    int getPlayers() const { return players; }
+    void select(int index); // wraps around at both ends
+    void setPlayers(int count) { players = count == 1 ? 1 : 2; }
+
+    // A key press (key-table code): Up/Left and Down/Right choose, 1, 2 or Tab the players,
+    // Enter starts, Escape goes back.
+    Action keyDown(int code);
+    // A click's release at (x, y) on a window of width x height pixels.
+    Action click(int x, int y, int width, int height);
+    void setMessage(const std::string &text) { message = text; }
+
+    MenuPage page(int width, int height) const;
+    // Where the page puts the picture, for drawing and for tests.
+    static PagePicture pictureRect(int width, int height);
+
+  private:
+    int firstShown() const; // index of the top title of the list
+
+    std::vector<Entry> entries; // the levels offered, in order
+    int selected = -1;          // index into entries; -1 without levels
+    int players = 2;            // human players: 1 or 2
+    std::string message;        // why nothing started, or a hint
+};

@@ -1,0 +1,146 @@
+#include "flow/LevelChoice.h"
+
+#include "config/KeyNames.h"
+#include "flow/ScreenLayout.h"
+#include "level/Level.h"
+#include "level/LevelFileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+constexpr int kEnter = 13, kEscape = 27, kTab = 9;
+
+std::unique_ptr<Level> level(const std::string &name, const std::string &ground, int computerTanks) {
+    std::string text = "[LEVELDETAILS]\nname=" + name + "\nx1=-50\ny1=-50\nx2=50\ny2=50\nbgpicture=" + ground +
+                       "\npartime=95\n[OBJECT]\nname=house\npos_x=0\npos_z=0\n"
+                       "[VEHICLE]\nowner=spieler1\npos_x=-40\npos_z=-40\n"
+                       "[VEHICLE]\nowner=spieler2\npos_x=-40\npos_z=40\n";
+    for (int i = 0; i < computerTanks; ++i)
+        text += "[VEHICLE]\nowner=cpu\npos_x=40\npos_z=" + std::to_string(10 * i) + "\n";
+    std::istringstream in(text);
+    return LevelFileReader().readLevel(in, name);
+}
+
+std::string allText(const MenuPage &page) {
+    std::string all;
+    for (const PageRow &row : page.rows)
+        all += row.text + "\n";
+    return all;
+}
+
+TEST(LevelIndexTest, ListsLevelFilesInOrderAndReportsLinesThatNameNone) {
+    std::istringstream in("# battlefields\n\nlvl2.lvl = Snow Hills  # the second\nlvl1.lvl\n"
+                          "../secret.lvl\nreadme.txt = x\nlvl2.lvl = again\n");
+    testing::internal::CaptureStderr();
+    const std::vector<LevelIndex::Entry> entries = LevelIndex::parse(in, "levels.ini");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].file, "lvl2.lvl");
+    EXPECT_EQ(entries[0].title, "Snow Hills");
+    EXPECT_EQ(entries[1].file, "lvl1.lvl");
+    EXPECT_EQ(entries[1].title, "");
+    EXPECT_NE(errors.find("line 5"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("line 6"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("line 7: lvl2.lvl is listed twice"), std::string::npos) << errors;
+
+    std::vector<LevelIndex::Entry> none;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(LevelIndex::read("/nonexistent/levels.ini", none));
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("Error: /nonexistent/levels.ini", 0), 0u);
+}
+
+TEST(LevelChoiceTest, OffersTheIndexedLevelsAndSaysWhichAreMissing) {
+    const auto one = level("lvl1.lvl", "ground.png", 4), small = level("test_small.lvl", "ground.png", 1);
+    const std::map<std::string, Level *> files = {{"lvl1.lvl", one.get()}, {"test_small.lvl", small.get()}};
+    const auto failed = [](const std::string &file) { return file == "broken.lvl"; };
+    const std::vector<LevelIndex::Entry> index = {{"gone.lvl", ""}, {"broken.lvl", ""}, {"lvl1.lvl", "Valley"}};
+
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const auto entries = LevelChoice::collect(&index, files, failed, "levels.ini");
+    const std::string out = testing::internal::GetCapturedStdout(), errors = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(entries.size(), 1u) << "test levels stay out, missing and broken files are left out";
+    EXPECT_EQ(entries[0].title, "Valley");
+    EXPECT_EQ(entries[0].computerTanks, 4);
+    EXPECT_EQ(entries[0].parTime, 95);
+    EXPECT_EQ(entries[0].goal, "Last Man Standing");
+    EXPECT_EQ(errors.rfind("Error: levels.ini: data/level/gone.lvl", 0), 0u) << errors;
+    EXPECT_EQ(errors.find("Error:", 1), std::string::npos) << "one line, none for the broken file\n" << errors;
+    EXPECT_NE(out.find("broken.lvl did not load"), std::string::npos) << out;
+
+    const auto all = LevelChoice::collect(nullptr, files, failed, "levels.ini");
+    ASSERT_EQ(all.size(), 2u) << "no index: every level";
+    EXPECT_EQ(all[1].file, "test_small.lvl");
+    EXPECT_EQ(all[1].title, "test_small.lvl");
+}
+
+struct LevelChoiceScreenTest : ::testing::Test {
+    std::unique_ptr<Level> one = level("lvl1.lvl", "ground.png", 3), two = level("lvl2.lvl", "snow.png", 1);
+    LevelChoice choice;
+    void SetUp() override {
+        choice.open({LevelChoice::describe("lvl1.lvl", "Valley", *one), LevelChoice::describe("lvl2.lvl", "", *two)},
+                    2);
+    }
+};
+
+TEST_F(LevelChoiceScreenTest, KeysChooseWrapAroundAndStart) {
+    EXPECT_EQ(choice.getSelected(), 0);
+    EXPECT_EQ(choice.keyDown(KeyNames::special(KeyNames::kGlutLeft)), LevelChoice::kNothing);
+    EXPECT_EQ(choice.getSelected(), 1) << "wraps to the last";
+    choice.keyDown(KeyNames::special(KeyNames::kGlutDown));
+    EXPECT_EQ(choice.getSelected(), 0) << "wraps to the first";
+    choice.keyDown(KeyNames::special(KeyNames::kGlutRight));
+    EXPECT_EQ(choice.selectedEntry()->file, "lvl2.lvl");
+    choice.keyDown('1');
+    EXPECT_EQ(choice.getPlayers(), 1);
+    choice.keyDown(kTab);
+    EXPECT_EQ(choice.getPlayers(), 2);
+    EXPECT_EQ(choice.keyDown(kEnter), LevelChoice::kStart);
+    EXPECT_EQ(choice.keyDown(kEscape), LevelChoice::kBack);
+
+    LevelChoice empty;
+    empty.open({}, 5);
+    EXPECT_EQ(empty.getPlayers(), 2);
+    EXPECT_EQ(empty.keyDown(kEnter), LevelChoice::kNothing) << "nothing to start";
+    EXPECT_EQ(empty.keyDown(KeyNames::special(KeyNames::kGlutDown)), LevelChoice::kNothing);
+    EXPECT_FALSE(empty.page(1024, 768).message.empty());
+}
+
+TEST_F(LevelChoiceScreenTest, ThePageShowsTheChosenLevelAndClicksHitWhatItDraws) {
+    MenuPage page = choice.page(1024, 768);
+    const std::string text = allText(page);
+    for (const char *expected : {"Valley", "lvl2.lvl", "Computer tanks: 3", "Destroy all 3 computer tanks",
+                                 "Goal: Last Man Standing", "Par time: 1:35", "[x] 2 players"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+    EXPECT_EQ(page.picture.texture, "ground.png");
+    ASSERT_EQ(page.picture.markers.size(), 6u); // a house, two players, three computer tanks
+    EXPECT_NEAR(page.picture.markers[0].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(page.picture.markers[1].y, 0.1f, 1e-5f) << "player one at z = -40 of -50..50";
+
+    // A click on the second title chooses it; the picture and the details follow.
+    const PageRow &second = page.rows[1];
+    EXPECT_EQ(choice.click(static_cast<int>(second.x) + 10, static_cast<int>(second.y) - 5, 1024, 768),
+              LevelChoice::kNothing);
+    page = choice.page(1024, 768);
+    EXPECT_EQ(page.picture.texture, "snow.png");
+    EXPECT_NE(allText(page).find("Destroy the computer tank"), std::string::npos);
+
+    // "1 player" leaves player two's tank out of the picture.
+    const ScreenLayout::Rect onePlayer = ScreenLayout::rowRect(LevelChoice::kPlayersRow, 0, 2, 1024, 768);
+    choice.click(static_cast<int>(onePlayer.left) + 10, static_cast<int>(onePlayer.bottom) - 3, 1024, 768);
+    EXPECT_EQ(choice.getPlayers(), 1);
+    EXPECT_EQ(choice.page(1024, 768).picture.markers.size(), 3u);
+
+    const ScreenLayout::Rect start = ScreenLayout::actionRect(1024, 768), back = ScreenLayout::backRect(1024, 768);
+    EXPECT_EQ(choice.click(static_cast<int>(start.left) + 5, static_cast<int>(start.top) + 5, 1024, 768),
+              LevelChoice::kStart);
+    EXPECT_EQ(choice.click(static_cast<int>(back.left) + 5, static_cast<int>(back.top) + 5, 1024, 768),
+              LevelChoice::kBack);
+    EXPECT_EQ(choice.click(3, 3, 1024, 768), LevelChoice::kNothing);
+    EXPECT_EQ(choice.getSelected(), 1);
+}
+
+} // namespace
