@@ -1,6 +1,8 @@
 #include "BenchSupport.h"
 
 #include "config/ConfigReader.h"
+#include "level/Level.h"
+#include "level/LevelIndex.h"
 #include "objects/Spieler.h"
 #include "render/ShadowMap.h"
 
@@ -158,6 +160,24 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
     gc.importLevels("data/level/");
     gc.importModells("data/model/");
     gc.setResolution(kWindowWidth, kWindowHeight);
+}
+
+std::vector<Session::BenchLevel> Session::offeredLevels() const {
+    std::vector<LevelIndex::Entry> index;
+    if (!LevelIndex::read(LevelIndex::kFile, index)) {
+        for (const auto &[file, level] : gc.getLevelFiles())
+            if (file.rfind("lvl", 0) == 0)
+                index.push_back({file, ""});
+    }
+    std::vector<BenchLevel> levels;
+    for (const LevelIndex::Entry &entry : index) {
+        if (const Level *level = gc.getLevelOfFile(entry.file))
+            levels.push_back({entry.file, level->getLvlName()});
+        else
+            std::fprintf(stderr, "Error: %s: data/level/%s did not load; left out\n", LevelIndex::kFile,
+                         entry.file.c_str());
+    }
+    return levels;
 }
 
 bool Session::startLevel(const std::string &name) {

@@ -88,6 +88,14 @@ class Session {
     // 70, the scene's GL state, window size and projection. False when the
     // level is not registered.
     bool startLevel(const std::string &name);
+    // The levels the game's level choice offers: the files of data/level/levels.ini that
+    // loaded, in its order (without the index, every lvl*.lvl of data/level/), as the names
+    // startLevel takes, each with its file name.
+    struct BenchLevel {
+        std::string file; // file name in data/level/
+        std::string name; // registry name
+    };
+    std::vector<BenchLevel> offeredLevels() const;
 
     GameClass gc;
     const PlayerConfig &getPlayerConfig() const { return players; }

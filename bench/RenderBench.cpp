@@ -1,7 +1,10 @@
 // panzer_bench_render: frames per second of the first level for each render
 // mode (0 immediate, 1 display lists, 2 vertex arrays, 3 vertex buffer
 // objects), each with the shadow map on and off, beside the frame rate of an
-// empty frame (clear and swap only), the floor of what the display can do.
+// empty frame (clear and swap only), the floor of what the display can do;
+// then one row per level that the level choice offers (data/level/levels.ini):
+// its frame rate with the game's default options (display lists), shadows on
+// and off.
 //
 //   panzer_bench_render [data dir] [rounds] [seconds per case]
 //
@@ -26,7 +29,6 @@ namespace {
 
 using namespace bench;
 
-constexpr const char *kFirstLevel = "lvl1.lvl";
 constexpr int kWarmupFrames = 3; // the first frames in a mode upload buffers or compile lists
 
 struct Case {
@@ -104,10 +106,12 @@ int main(int argc, char **argv) {
     if (!tree.ok())
         return 1;
     Session session;
-    if (!session.startLevel(kFirstLevel)) {
-        std::fprintf(stderr, "Error: level \"%s\" is not registered\n", kFirstLevel);
+    const std::vector<Session::BenchLevel> levels = session.offeredLevels();
+    if (levels.empty() || !session.startLevel(levels[0].name)) {
+        std::fprintf(stderr, "Error: no level to start in data/level/levels.ini\n");
         return 1;
     }
+    const std::string firstLevel = levels[0].file;
     GameClass &gc = session.gc;
     const bool shadowsAvailable =
         gc.getUseShadowmap(); // the level start turns them off without driver support
@@ -127,7 +131,7 @@ int main(int argc, char **argv) {
     std::fprintf(out,
                  "panzer_bench_render: \"%s\" in a %dx%d window, %d interleaved rounds of %.1f s per case, "
                  "medians; renderer: %s\n",
-                 kFirstLevel, kWindowWidth, kWindowHeight, rounds, seconds,
+                 firstLevel.c_str(), kWindowWidth, kWindowHeight, rounds, seconds,
                  renderer != nullptr ? reinterpret_cast<const char *>(renderer) : "unknown");
     if (!shadowsAvailable)
         std::fprintf(out, "(no shadow map on this driver: the shadow cases were skipped)\n");
@@ -144,6 +148,36 @@ int main(int argc, char **argv) {
         std::fprintf(out, "shadows on/off per mode:");
         for (std::size_t k = 1; k + 1 < cases; k += 2)
             std::fprintf(out, " %d: %.2f", kCases[k].renderMode, median(ms[k]) / median(ms[k + 1]));
+        std::fprintf(out, "\n");
+    }
+
+    // Every offered level with the game's default options, interleaved round by round.
+    const Case perLevel[] = {{"shadows on", 1, true}, {"shadows off", 1, false}};
+    std::vector<std::vector<double>> levelMs(levels.size() * 2);
+    for (int r = 0; r < rounds; ++r) {
+        for (std::size_t l = 0; l < levels.size(); ++l) {
+            if (!session.startLevel(levels[l].name))
+                continue;
+            for (int k = 0; k < 2; ++k) {
+                if (perLevel[k].shadows && !shadowsAvailable)
+                    continue;
+                setUp(gc, perLevel[k]);
+                levelMs[l * 2 + k].push_back(timeFrames(gc, perLevel[k], seconds));
+            }
+        }
+    }
+    std::fprintf(out, "\nEvery level, mode 1 display lists (the default):\n");
+    std::fprintf(out, "%-16s | %10s %8s | %10s %8s\n", "level", "ms/frame", "fps", "ms/frame", "fps");
+    std::fprintf(out, "%-16s | %-19s | %-19s\n", "", "shadows on", "shadows off");
+    for (std::size_t l = 0; l < levels.size(); ++l) {
+        std::fprintf(out, "%-16s", levels[l].file.c_str());
+        for (int k = 0; k < 2; ++k) {
+            const std::vector<double> &times = levelMs[l * 2 + k];
+            if (times.empty())
+                std::fprintf(out, " | %10s %8s", "-", "-");
+            else
+                std::fprintf(out, " | %10.2f %8.1f", median(times), 1000.0 / median(times));
+        }
         std::fprintf(out, "\n");
     }
     std::fflush(out);

@@ -2,9 +2,10 @@
 //
 //   panzer_bench_world [data dir] [rounds]
 //
-// 1. The start of "lvl1.lvl" (loadLevel, in which the terrain joins the
-//    physics, plus the first frame, which builds the terrain's light-map
-//    atlas and vertex buffer) with an empty cooked-mesh cache against a warm one.
+// 1. The start of every level the level choice offers (data/level/levels.ini;
+//    loadLevel, in which the terrain joins the physics, plus the first frame,
+//    which builds the terrain's light-map atlas and vertex buffer) with an
+//    empty cooked-mesh cache against a warm one, one row per level.
 // 2. One doAction step with 1, 10, 50 and 200 computer tanks on a generated
 //    flat level, stepped 60 times a second as the game steps it.
 // 3. Steps and whole frames with 50 tanks firing at once (player two's shoot
@@ -16,6 +17,7 @@
 // given as ratios from the same run.
 #include "BenchSupport.h"
 
+#include "level/LevelIndex.h"
 #include "objects/Fahrzeug.h"
 #include "physics/PhysXAccess.h"
 
@@ -39,7 +41,6 @@ constexpr int kFiringTanks = 50;
 constexpr int kSettleSteps = 120;     // tanks dropped onto the ground come to rest (and may fall asleep)
 constexpr int kMeasuredSteps = 120;   // two seconds of play per measurement
 constexpr double kFrameSeconds = 3.0; // wall-clock time of each frame measurement
-constexpr const char *kFirstLevel = "lvl1.lvl";
 constexpr const char *kFiringLevel = "bench_fire.lvl";
 
 std::string crowdLevelName(int tanks) {
@@ -127,7 +128,7 @@ struct StartTime {
     int cooked = 0;        // meshes cooked rather than read from the cache
 };
 
-StartTime timeStart(Session &session, const DataTree &tree, bool cold) {
+StartTime timeStart(Session &session, const DataTree &tree, const std::string &level, bool cold) {
     if (cold)
         tree.clearCookedCache();
     PhysXAccess &physics = *session.gc.getPhysXAccess();
@@ -135,7 +136,7 @@ StartTime timeStart(Session &session, const DataTree &tree, bool cold) {
     StartTime t;
     glFinish();
     const Clock::time_point start = Clock::now();
-    session.startLevel(kFirstLevel);
+    session.startLevel(level);
     t.load = millisecondsSince(start);
     const Clock::time_point frame = Clock::now();
     session.gc.draw();
@@ -215,26 +216,39 @@ int main(int argc, char **argv) {
     bool keys[kKeyCount] = {};
     const unsigned char shoot2 = static_cast<unsigned char>(session.getPlayerConfig().getShootButton2());
 
-    // 1. Level start. The first start also uploads textures and compiles
-    // display lists, which later starts find done: it is left out.
-    if (!session.startLevel(kFirstLevel)) {
-        std::fprintf(stderr, "Error: level \"%s\" is not registered\n", kFirstLevel);
+    // 1. Level start, every offered level. A level's first start also uploads its textures and
+    // compiles display lists, which later starts find done: it is left out.
+    const std::vector<Session::BenchLevel> levels = session.offeredLevels();
+    if (levels.empty()) {
+        std::fprintf(stderr, "Error: no level to start in %s\n", LevelIndex::kFile);
         return 1;
     }
-    gc.draw();
-    std::vector<double> coldTotal, warmTotal, coldLoad, warmLoad, coldFrame, warmFrame;
-    int coldCooked = 0, warmCooked = 0;
+    struct StartRows {
+        std::vector<double> coldTotal, warmTotal, coldLoad, warmLoad, coldFrame, warmFrame;
+        int coldCooked = 0, warmCooked = 0;
+    };
+    std::vector<StartRows> starts(levels.size());
+    for (const Session::BenchLevel &level : levels) {
+        if (!session.startLevel(level.name)) {
+            std::fprintf(stderr, "Error: level \"%s\" is not registered\n", level.name.c_str());
+            return 1;
+        }
+        gc.draw();
+    }
     for (int r = 0; r < rounds; ++r) {
-        const StartTime cold = timeStart(session, tree, true);
-        const StartTime warm = timeStart(session, tree, false);
-        coldTotal.push_back(cold.load + cold.firstFrame);
-        warmTotal.push_back(warm.load + warm.firstFrame);
-        coldLoad.push_back(cold.load);
-        warmLoad.push_back(warm.load);
-        coldFrame.push_back(cold.firstFrame);
-        warmFrame.push_back(warm.firstFrame);
-        coldCooked = cold.cooked;
-        warmCooked = warm.cooked;
+        for (std::size_t l = 0; l < levels.size(); ++l) {
+            const StartTime cold = timeStart(session, tree, levels[l].name, true);
+            const StartTime warm = timeStart(session, tree, levels[l].name, false);
+            StartRows &row = starts[l];
+            row.coldTotal.push_back(cold.load + cold.firstFrame);
+            row.warmTotal.push_back(warm.load + warm.firstFrame);
+            row.coldLoad.push_back(cold.load);
+            row.warmLoad.push_back(warm.load);
+            row.coldFrame.push_back(cold.firstFrame);
+            row.warmFrame.push_back(warm.firstFrame);
+            row.coldCooked = cold.cooked;
+            row.warmCooked = warm.cooked;
+        }
     }
 
     // 2. Steps by number of tanks, interleaved round by round.
@@ -285,17 +299,18 @@ int main(int argc, char **argv) {
     std::fprintf(out, "panzer_bench_world: %d interleaved rounds, medians; renderer: %s\n\n", rounds,
                  renderer != nullptr ? reinterpret_cast<const char *>(renderer) : "unknown");
 
-    std::fprintf(out, "Start of \"%s\" (loadLevel + first frame), empty vs warm cooked-mesh cache:\n",
-                 kFirstLevel);
-    std::fprintf(out, "%8s | %10s %12s %10s | %s\n", "cache", "load ms", "1st frame ms", "total ms",
-                 "meshes cooked");
-    std::fprintf(out, "%8s | %10.1f %12.1f %10.1f | %d\n", "empty", median(coldLoad), median(coldFrame),
-                 median(coldTotal), coldCooked);
-    std::fprintf(out, "%8s | %10.1f %12.1f %10.1f | %d\n", "warm", median(warmLoad), median(warmFrame),
-                 median(warmTotal), warmCooked);
-    std::fprintf(out, "empty/warm: load %.2f, first frame %.2f, total %.2f\n\n",
-                 median(coldLoad) / median(warmLoad), median(coldFrame) / median(warmFrame),
-                 median(coldTotal) / median(warmTotal));
+    std::fprintf(out, "Level start (loadLevel + first frame), empty vs warm cooked-mesh cache, ms:\n");
+    std::fprintf(out, "%-16s | %8s %9s %8s %6s | %8s %9s %8s %6s | %s\n", "level", "load", "1st frame", "total",
+                 "cooked", "load", "1st frame", "total", "cooked", "empty/warm total");
+    std::fprintf(out, "%-16s | %-35s | %-35s |\n", "", "empty cache", "warm cache");
+    for (std::size_t l = 0; l < levels.size(); ++l) {
+        const StartRows &row = starts[l];
+        std::fprintf(out, "%-16s | %8.1f %9.1f %8.1f %6d | %8.1f %9.1f %8.1f %6d | %.2f\n", levels[l].file.c_str(),
+                     median(row.coldLoad), median(row.coldFrame), median(row.coldTotal), row.coldCooked,
+                     median(row.warmLoad), median(row.warmFrame), median(row.warmTotal), row.warmCooked,
+                     median(row.coldTotal) / median(row.warmTotal));
+    }
+    std::fprintf(out, "\n");
 
     std::fprintf(out,
                  "One doAction step, computer tanks on a flat %dx%d level (plus player one's, parked out of "
