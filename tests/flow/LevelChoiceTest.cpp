@@ -104,8 +104,9 @@ TEST_F(LevelChoiceScreenTest, KeysChooseWrapAroundAndStart) {
     LevelChoice empty;
     empty.open({}, 5);
     EXPECT_EQ(empty.getPlayers(), 2);
-    EXPECT_EQ(empty.keyDown(kEnter), LevelChoice::kNothing) << "nothing to start";
     EXPECT_EQ(empty.keyDown(KeyNames::special(KeyNames::kGlutDown)), LevelChoice::kNothing);
+    EXPECT_EQ(empty.getSelected(), -1);
+    EXPECT_EQ(empty.keyDown(kEnter), LevelChoice::kNothing) << "nothing to start";
     EXPECT_FALSE(empty.page(1024, 768).message.empty());
 }
 
