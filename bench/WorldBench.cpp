@@ -300,13 +300,13 @@ int main(int argc, char **argv) {
                  renderer != nullptr ? reinterpret_cast<const char *>(renderer) : "unknown");
 
     std::fprintf(out, "Level start (loadLevel + first frame), empty vs warm cooked-mesh cache, ms:\n");
-    std::fprintf(out, "%-16s | %8s %9s %8s %6s | %8s %9s %8s %6s | %s\n", "level", "load", "1st frame", "total",
-                 "cooked", "load", "1st frame", "total", "cooked", "empty/warm total");
+    std::fprintf(out, "%-16s | %8s %9s %8s %6s | %8s %9s %8s %6s | %s\n", "level", "load", "1st frame",
+                 "total", "cooked", "load", "1st frame", "total", "cooked", "empty/warm total");
     std::fprintf(out, "%-16s | %-35s | %-35s |\n", "", "empty cache", "warm cache");
     for (std::size_t l = 0; l < levels.size(); ++l) {
         const StartRows &row = starts[l];
-        std::fprintf(out, "%-16s | %8.1f %9.1f %8.1f %6d | %8.1f %9.1f %8.1f %6d | %.2f\n", levels[l].file.c_str(),
-                     median(row.coldLoad), median(row.coldFrame), median(row.coldTotal), row.coldCooked,
+        std::fprintf(out, "%-16s | %8.1f %9.1f %8.1f %6d | %8.1f %9.1f %8.1f %6d | %.2f\n",
+                     levels[l].file.c_str(), median(row.coldLoad), median(row.coldFrame), median(row.coldTotal), row.coldCooked,
                      median(row.warmLoad), median(row.warmFrame), median(row.warmTotal), row.warmCooked,
                      median(row.coldTotal) / median(row.warmTotal));
     }

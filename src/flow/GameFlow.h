@@ -37,8 +37,8 @@ class FlowHost {
 };
 
 // The program's flow as one state machine: the menu, its three screens, the level choice, the
-// battle, the pause, the result and the name entry. The GLUT callbacks forward every event here and ask which screen to
-// draw; each state decides where a key or a click goes.
+// battle, the pause, the result and the name entry. The GLUT callbacks forward every event here
+// and ask which screen to draw; each state decides where a key or a click goes.
 class GameFlow {
   public:
     enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry, kLevelChoice };

@@ -47,7 +47,8 @@ std::string minutes(int seconds) {
 }
 } // namespace
 
-LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::string &title, const Level &level) {
+LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::string &title,
+                                         const Level &level) {
     Entry entry;
     entry.file = file;
     entry.title = title.empty() ? level.getLvlName() : title;
@@ -100,8 +101,8 @@ std::vector<LevelChoice::Entry> LevelChoice::collect(const std::vector<LevelInde
         } else if (failed && failed(listed.file)) {
             std::printf("Level choice: data/level/%s did not load; left out\n", listed.file.c_str());
         } else {
-            std::fprintf(stderr, "Error: %s: data/level/%s %s; left out of the level choice\n", indexPath.c_str(),
-                         listed.file.c_str(),
+            std::fprintf(stderr, "Error: %s: data/level/%s %s; left out of the level choice\n",
+                         indexPath.c_str(), listed.file.c_str(),
                          levelFiles.empty() ? "is not there" : "is not there or its level name is taken");
         }
     }
@@ -131,9 +132,11 @@ LevelChoice::Action LevelChoice::keyDown(int code) {
         if (selected >= 0)
             return kStart;
         message = "No battlefield to choose: see data/level/levels.ini";
-    } else if (code == KeyNames::special(KeyNames::kGlutUp) || code == KeyNames::special(KeyNames::kGlutLeft)) {
+    } else if (code == KeyNames::special(KeyNames::kGlutUp) ||
+               code == KeyNames::special(KeyNames::kGlutLeft)) {
         select(selected - 1);
-    } else if (code == KeyNames::special(KeyNames::kGlutDown) || code == KeyNames::special(KeyNames::kGlutRight)) {
+    } else if (code == KeyNames::special(KeyNames::kGlutDown) ||
+               code == KeyNames::special(KeyNames::kGlutRight)) {
         select(selected + 1);
     } else if (code == '1' || code == '2') {
         setPlayers(code - '0');

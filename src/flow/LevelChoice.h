@@ -28,12 +28,12 @@ class LevelChoice {
 
     // What the screen shows of one level.
     struct Entry {
-        std::string file;          // a file name of data/level/
-        std::string title;         // shown in the list
-        std::string ground;        // ground picture, a texture of data/textures/
-        int computerTanks = 0;     // vehicles of the computer player
-        std::string goal;          // the goals' names, e.g. "Last Man Standing"
-        int parTime = 0;           // seconds
+        std::string file;      // a file name of data/level/
+        std::string title;     // shown in the list
+        std::string ground;    // ground picture, a texture of data/textures/
+        int computerTanks = 0; // vehicles of the computer player
+        std::string goal;      // the goals' names, e.g. "Last Man Standing"
+        int parTime = 0;       // seconds
         std::vector<Marker> markers;
     };
 

@@ -10,7 +10,8 @@ namespace {
 // A bare file name of the level folder: no folder part, no hidden file, ends in ".lvl".
 bool isLevelFileName(const std::string &name) {
     const std::string extension = ".lvl";
-    return name.size() > extension.size() && name[0] != '.' && name.find_first_of("/\\") == std::string::npos &&
+    return name.size() > extension.size() && name[0] != '.' &&
+           name.find_first_of("/\\") == std::string::npos &&
            name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 } // namespace
@@ -18,7 +19,8 @@ bool isLevelFileName(const std::string &name) {
 bool LevelIndex::read(const std::string &path, std::vector<Entry> &entries) {
     std::ifstream in(path);
     if (!in) {
-        std::fprintf(stderr, "Error: %s: cannot be read; every level of data/level/ is offered\n", path.c_str());
+        std::fprintf(stderr, "Error: %s: cannot be read; every level of data/level/ is offered\n",
+                     path.c_str());
         return false;
     }
     entries = parse(in, path);
@@ -45,8 +47,8 @@ std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::st
         if (entry.file.empty() && entry.title.empty())
             continue;
         if (!isLevelFileName(entry.file)) {
-            std::fprintf(stderr, "Error: %s: line %d: \"%s\" is no level file name of data/level/\n", path.c_str(),
-                         number, entry.file.c_str());
+            std::fprintf(stderr, "Error: %s: line %d: \"%s\" is no level file name of data/level/\n",
+                         path.c_str(), number, entry.file.c_str());
             continue;
         }
         if (!seen.insert(entry.file).second) {

@@ -14,7 +14,8 @@ namespace {
 constexpr int kEnter = 13, kEscape = 27, kTab = 9;
 
 std::unique_ptr<Level> level(const std::string &name, const std::string &ground, int computerTanks) {
-    std::string text = "[LEVELDETAILS]\nname=" + name + "\nx1=-50\ny1=-50\nx2=50\ny2=50\nbgpicture=" + ground +
+    std::string text = "[LEVELDETAILS]\nname=" + name +
+                       "\nx1=-50\ny1=-50\nx2=50\ny2=50\nbgpicture=" + ground +
                        "\npartime=95\n[OBJECT]\nname=house\npos_x=0\npos_z=0\n"
                        "[VEHICLE]\nowner=spieler1\npos_x=-40\npos_z=-40\n"
                        "[VEHICLE]\nowner=spieler2\npos_x=-40\npos_z=40\n";
@@ -56,19 +57,22 @@ TEST(LevelChoiceTest, OffersTheIndexedLevelsAndSaysWhichAreMissing) {
     const auto one = level("lvl1.lvl", "ground.png", 4), small = level("test_small.lvl", "ground.png", 1);
     const std::map<std::string, Level *> files = {{"lvl1.lvl", one.get()}, {"test_small.lvl", small.get()}};
     const auto failed = [](const std::string &file) { return file == "broken.lvl"; };
-    const std::vector<LevelIndex::Entry> index = {{"gone.lvl", ""}, {"broken.lvl", ""}, {"lvl1.lvl", "Valley"}};
+    const std::vector<LevelIndex::Entry> index = {
+        {"gone.lvl", ""}, {"broken.lvl", ""}, {"lvl1.lvl", "Valley"}};
 
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     const auto entries = LevelChoice::collect(&index, files, failed, "levels.ini");
-    const std::string out = testing::internal::GetCapturedStdout(), errors = testing::internal::GetCapturedStderr();
+    const std::string out = testing::internal::GetCapturedStdout(),
+                      errors = testing::internal::GetCapturedStderr();
     ASSERT_EQ(entries.size(), 1u) << "test levels stay out, missing and broken files are left out";
     EXPECT_EQ(entries[0].title, "Valley");
     EXPECT_EQ(entries[0].computerTanks, 4);
     EXPECT_EQ(entries[0].parTime, 95);
     EXPECT_EQ(entries[0].goal, "Last Man Standing");
     EXPECT_EQ(errors.rfind("Error: levels.ini: data/level/gone.lvl", 0), 0u) << errors;
-    EXPECT_EQ(errors.find("Error:", 1), std::string::npos) << "one line, none for the broken file\n" << errors;
+    EXPECT_EQ(errors.find("Error:", 1), std::string::npos) << "one line, none for the broken file\n"
+                                                           << errors;
     EXPECT_NE(out.find("broken.lvl did not load"), std::string::npos) << out;
 
     const auto all = LevelChoice::collect(nullptr, files, failed, "levels.ini");
@@ -81,8 +85,9 @@ struct LevelChoiceScreenTest : ::testing::Test {
     std::unique_ptr<Level> one = level("lvl1.lvl", "ground.png", 3), two = level("lvl2.lvl", "snow.png", 1);
     LevelChoice choice;
     void SetUp() override {
-        choice.open({LevelChoice::describe("lvl1.lvl", "Valley", *one), LevelChoice::describe("lvl2.lvl", "", *two)},
-                    2);
+        choice.open(
+            {LevelChoice::describe("lvl1.lvl", "Valley", *one), LevelChoice::describe("lvl2.lvl", "", *two)},
+            2);
     }
 };
 
@@ -135,7 +140,8 @@ TEST_F(LevelChoiceScreenTest, ThePageShowsTheChosenLevelAndClicksHitWhatItDraws)
     EXPECT_EQ(choice.getPlayers(), 1);
     EXPECT_EQ(choice.page(1024, 768).picture.markers.size(), 3u);
 
-    const ScreenLayout::Rect start = ScreenLayout::actionRect(1024, 768), back = ScreenLayout::backRect(1024, 768);
+    const ScreenLayout::Rect start = ScreenLayout::actionRect(1024, 768),
+                             back = ScreenLayout::backRect(1024, 768);
     EXPECT_EQ(choice.click(static_cast<int>(start.left) + 5, static_cast<int>(start.top) + 5, 1024, 768),
               LevelChoice::kStart);
     EXPECT_EQ(choice.click(static_cast<int>(back.left) + 5, static_cast<int>(back.top) + 5, 1024, 768),
