@@ -23,15 +23,21 @@ bool LevelIndex::read(const std::string &path, std::vector<Entry> &entries) {
                      path.c_str());
         return false;
     }
-    entries = parse(in, path);
-    return true;
+    bool reported = false;
+    entries = parse(in, path, &reported);
+    if (!entries.empty())
+        return true;
+    if (!reported)
+        std::fprintf(stderr, "Error: %s: names no level file; every level of data/level/ is offered\n",
+                     path.c_str());
+    return false;
 }
 
-std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::string &path) {
+std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::string &path, bool *reported) {
     std::vector<Entry> entries;
     std::set<std::string> seen;
-    std::string line;
-    int number = 0;
+    std::string line, firstProblem;
+    int number = 0, problems = 0;
     while (std::getline(in, line)) {
         ++number;
         const std::size_t hash = line.find('#');
@@ -46,17 +52,25 @@ std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::st
         ConfigFile::trim(entry.title);
         if (entry.file.empty() && entry.title.empty())
             continue;
-        if (!isLevelFileName(entry.file)) {
-            std::fprintf(stderr, "Error: %s: line %d: \"%s\" is no level file name of data/level/\n",
-                         path.c_str(), number, entry.file.c_str());
-            continue;
+        std::string problem;
+        if (!isLevelFileName(entry.file))
+            problem = "names no level file of data/level/";
+        else if (!seen.insert(entry.file).second)
+            problem = entry.file + " is listed twice";
+        if (problem.empty()) {
+            entries.push_back(entry);
+        } else if (problems++ == 0) {
+            firstProblem = "line " + std::to_string(number) + " " + problem;
         }
-        if (!seen.insert(entry.file).second) {
-            std::fprintf(stderr, "Error: %s: line %d: %s is listed twice\n", path.c_str(), number,
-                         entry.file.c_str());
-            continue;
-        }
-        entries.push_back(entry);
     }
+    // One line for the whole file, however many of its lines are wrong.
+    if (problems > 0) {
+        const std::string more =
+            problems > 1 ? " (and " + std::to_string(problems - 1) + " more lines)" : std::string();
+        std::fprintf(stderr, "Error: %s: %s%s; left out%s\n", path.c_str(), firstProblem.c_str(), more.c_str(),
+                     entries.empty() ? ", every level of data/level/ is offered" : "");
+    }
+    if (reported != nullptr)
+        *reported = problems > 0;
     return entries;
 }

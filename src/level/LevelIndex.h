@@ -16,9 +16,10 @@ class LevelIndex {
         std::string title; // shown in the level choice; empty: the level's own name
     };
 
-    // Reads the index at `path`. False after one "Error: " line when it cannot be opened; a line
-    // that names no level file gets its own "Error: " line and is left out, as is a repeated file.
+    // Reads the index at `path`. Lines that name no level file, and repeated files, are left out
+    // with one "Error: " line for the whole file. False after one "Error: " line when the file
+    // cannot be opened or names no level at all: then every level is to be offered.
     static bool read(const std::string &path, std::vector<Entry> &entries);
-    // The lines of an open index; `path` names it in error lines.
-    static std::vector<Entry> parse(std::istream &in, const std::string &path);
+    // The lines of an open index; `path` names it in the error line; `reported`: whether one was printed.
+    static std::vector<Entry> parse(std::istream &in, const std::string &path, bool *reported = nullptr);
 };

@@ -278,6 +278,9 @@ void readLevelChoice() {
     host.levelChoices = LevelChoice::collect(
         found ? &index : nullptr, gc.getLevelFiles(),
         [](const std::string &file) { return gc.levelFileFailed(file); }, LevelIndex::kFile);
+    std::printf("Level choice: %zu battlefield%s\n", host.levelChoices.size(),
+                host.levelChoices.size() == 1 ? "" : "s");
+    std::fflush(stdout);
 }
 
 void startAtOnce(const std::string &levelFile, int players) {

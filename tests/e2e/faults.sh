@@ -48,6 +48,7 @@ config/fahrzeuge/tank.ini          start error
 config/weaponconfig.ini            start error
 config/weapons/cannon.ini          start error
 level/lvl1.lvl                     level error
+level/levels.ini                   level error
 level/other.lvl                    menu  quiet
 model/tank1.md2                    level error
 model/crate.md2                    level error
@@ -120,15 +121,31 @@ spoil() {
     esac
 }
 
-# play_level: from the menu into the first level, a short drive with a shot,
-# and back to the menu. Returns 1 when the game stayed in the menu (the level
-# could not start; it must have said why).
+# play_level: from the menu through the level choice into its first level, a
+# short drive with a shot, and back to the menu. Returns 1, back in the menu,
+# when the level could not start (it must have said why) or the choice is empty.
 play_level() {
     e2e_click $(((game_x1 + game_x2) / 2)) $(((game_y1 + game_y2) / 2))
     local waited
     for waited in $(seq 200); do
+        grep -q 'Screen: Level choice' "$E2E_WORK/game.out" && break
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended at the level choice"
+        sleep 0.1
+    done
+    ((waited < 200)) || e2e_fail "$case_name: no level choice within 20 s"
+    if grep -q 'Level choice: 0 battlefields' "$E2E_WORK/game.out"; then
+        e2e_key Escape
+        e2e_wait_screen Menu 10
+        return 1
+    fi
+    e2e_key Return
+    for waited in $(seq 200); do
         grep -q 'InitGL' "$E2E_WORK/game.out" && break
-        grep -qE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err" && return 1
+        if grep -qE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err"; then
+            e2e_key Escape
+            e2e_wait_screen Menu 10
+            return 1
+        fi
         kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended at the level start"
         sleep 0.1
     done
