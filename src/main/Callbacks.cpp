@@ -18,7 +18,9 @@
 #include "menu/Highscore.h"
 #include "menu/MainMenu.h"
 #include "objects/Spieler.h"
+#include "render/LevelPreview.h"
 #include "render/ShadowMap.h"
+#include "render/TextureHolder.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -278,6 +280,20 @@ void readLevelChoice() {
     host.levelChoices = LevelChoice::collect(
         found ? &index : nullptr, gc.getLevelFiles(),
         [](const std::string &file) { return gc.levelFileFailed(file); }, LevelIndex::kFile);
+    // Each battlefield's picture: its ground shaded by its relief, made once here.
+    TextureHolder &textures = *gc.getTextureHolder();
+    for (LevelChoice::Entry &entry : host.levelChoices) {
+        const Level *level = gc.getLevelOfFile(entry.file);
+        if (level == nullptr || !textures.hasTexture(entry.ground))
+            continue; // the ground's own name stays: drawing it says what is wrong once
+        const DevilImageDefinition *heights =
+            textures.hasTexture(level->getHeightMap()) ? textures.getTextureByString(level->getHeightMap()) : nullptr;
+        const DevilImageDefinition preview = LevelPreview::make(*textures.getTextureByString(entry.ground), heights);
+        if (!preview.hasPixels())
+            continue;
+        entry.ground = "preview of " + entry.file;
+        textures.setInMemoryGeneratedTexture(preview, entry.ground);
+    }
     std::printf("Level choice: %zu battlefield%s\n", host.levelChoices.size(),
                 host.levelChoices.size() == 1 ? "" : "s");
     std::fflush(stdout);

@@ -56,6 +56,7 @@ e2e_wait_exit 10
 # The README's screenshot shows the shipped battlefields.
 if [[ -n "${PANZER_SHOT_DIR:-}" ]]; then
     cp "$E2E_WORK/levels.ini" "$levels/levels.ini"
+    rm -f "$game/data/config/settings.ini" # two players, as a first start shows it
     e2e_start "$game"
     e2e_click_item "$game/data" 1
     e2e_wait_screen "Level choice" 20
