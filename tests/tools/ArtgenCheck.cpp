@@ -5,6 +5,7 @@
 #include "Font.h"
 #include "IniPairs.h"
 #include "PngWriter.h"
+#include "SkyArt.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,33 @@ TEST_F(GeneratedData, EveryPictureALevelNamesIsGenerated) {
         }
     }
     EXPECT_GE(named, 4 * 2 + 3 * 6) << "four levels with ground and heightmap, three with their own sky";
+}
+
+TEST(SkyArtCheck, EachSkyShowsItsSunWhereItsLevelsSceneLightStands) {
+    // A level that names a sky box of its own puts its scene light (sun_x, sun_y, sun_z) where
+    // that sky paints the sun; a level without one keeps the default sky and the default sun.
+    int matched = 0;
+    for (const auto &entry : fs::directory_iterator(fs::path(PANZER_SOURCE_DIR) / "data/level")) {
+        std::istringstream lines(TempDir::read(entry.path()));
+        std::string skyUp = "up.png";
+        float sun[3] = {-5.0f, 100.0f, -100.0f};
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("skyup=", 0) == 0)
+                skyUp = line.substr(6);
+            for (int axis = 0; axis < 3; ++axis)
+                if (line.rfind(std::string("sun_") + "xyz"[axis] + "=", 0) == 0)
+                    sun[axis] = std::strtof(line.c_str() + 6, nullptr);
+        }
+        for (int i = 0; i < SkyArt::styleCount(); ++i) {
+            const SkyArt::Style &style = SkyArt::style(i);
+            if (style.prefix + "up.png" != skyUp)
+                continue;
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_FLOAT_EQ(sun[axis], style.sun[axis]) << entry.path().filename() << " axis " << axis;
+            ++matched;
+        }
+    }
+    EXPECT_GE(matched, 4);
 }
 
 TEST_F(GeneratedData, MenuLayoutMatchesThePictures) {

@@ -42,7 +42,7 @@ const std::vector<SkyArt::Style> &allStyles() {
         // The dry canyon: a pale, dusty afternoon sky, few clouds, the sun low in the west.
         {"canyon_",
          SkyArt::kLevelSide,
-         {-60.0f, 55.0f, 20.0f},
+         {-50.0f, 80.0f, 20.0f},
          Gradient{{0.00f, Color::hex(0xe8d8bc)},
                   {0.10f, Color::hex(0xc9cfd2)},
                   {0.40f, Color::hex(0x86aed2)},
@@ -66,7 +66,7 @@ const std::vector<SkyArt::Style> &allStyles() {
         // Snowy hills: a low winter sun behind a thin, grey overcast.
         {"snow_",
          SkyArt::kLevelSide,
-         {40.0f, 30.0f, 70.0f},
+         {35.0f, 75.0f, 60.0f},
          Gradient{{0.00f, Color::hex(0xdfe4ea)},
                   {0.10f, Color::hex(0xc6d0dc)},
                   {0.45f, Color::hex(0x98abc2)},
@@ -90,7 +90,7 @@ const std::vector<SkyArt::Style> &allStyles() {
         // The harbour: evening over the sea, the sun low in the north-west, warm clouds.
         {"harbour_",
          SkyArt::kLevelSide,
-         {-45.0f, 35.0f, -80.0f},
+         {-40.0f, 85.0f, -65.0f},
          Gradient{{0.00f, Color::hex(0xf0c89a)},
                   {0.10f, Color::hex(0xd9b9a8)},
                   {0.40f, Color::hex(0x7f8fb8)},
