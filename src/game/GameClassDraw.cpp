@@ -17,13 +17,12 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <list>
 
 namespace {
 
-// The light of the scene: directional (w = 0), high above and behind the origin.
-const float LightPosition[4] = {-5.0f, 100.0f, -100.0f, 0.0f};
 constexpr double kFieldOfView = 80.0;    // degrees, vertical
 constexpr double kNearPlane = 1.0;
 constexpr double kFarPlane = 5000.0;
@@ -106,6 +105,10 @@ void GameClass::draw() {
     calcViewPos(cameraYaw);
     const float yaw = cameraYaw + angleY; // the view yaw of this frame
     const std::array<float, 3> eye = getCameraPos();
+    // The level's sun: directional (w = 0); the shadow map's light looks from it at the origin.
+    const std::array<float, 4> sun = currentLevel->getSunPosition();
+    // A sun straight overhead looks along the usual up vector: then north is up.
+    const bool overhead = std::abs(sun[0]) + std::abs(sun[2]) < 1e-3f * sun[1];
 
     glPolygonMode(GL_FRONT_AND_BACK, showWireFrame ? GL_LINE : GL_FILL);
     gluLookAt(eye[0], eye[1], eye[2], cameraTarget[0], cameraTarget[1], cameraTarget[2], 0, 1, 0);
@@ -114,7 +117,7 @@ void GameClass::draw() {
     gluPerspective(kLightFieldOfView, 1.0, kLightNear, kLightFar);
     shadowMap->setLightProjectionMatrix();
     glLoadIdentity();
-    gluLookAt(LightPosition[0], LightPosition[1], LightPosition[2], 0, 0, 0, 0, 1, 0);
+    gluLookAt(sun[0], sun[1], sun[2], 0, 0, 0, 0, overhead ? 0 : 1, overhead ? -1 : 0);
     shadowMap->setLightViewMatrix();
     glPopMatrix();
 
@@ -139,7 +142,7 @@ void GameClass::draw() {
     glViewport(0, 0, iWidth, iHeight);
 
     const COLOR ambient = white * 0.2f;
-    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
+    glLightfv(GL_LIGHT1, GL_POSITION, sun.data());
     glLightfv(GL_LIGHT1, GL_SPECULAR, &black.r);
     glLightfv(GL_LIGHT1, GL_AMBIENT, &ambient.r);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, &white.r);
@@ -176,7 +179,7 @@ void GameClass::draw() {
     useParticleEngine = true;
     currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode);
     drawParticlePass(eye, yaw, culled);
-    glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
+    glLightfv(GL_LIGHT0, GL_POSITION, sun.data());
 
     if (drawMiniMap || miniMapAlways)
         drawMiniMapOverlay();

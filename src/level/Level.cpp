@@ -39,8 +39,41 @@ void normalize3(float *v) {
 }
 } // namespace
 
-Level::Level() = default;
+Level::Level() : horizonColor{kDefaultHorizon[0], kDefaultHorizon[1], kDefaultHorizon[2]} {
+    for (int i = 0; i < kSkyFaces; ++i) {
+        skyPictures[static_cast<std::size_t>(i)] = SkyBoxFace::all()[static_cast<std::size_t>(i)].picture;
+    }
+}
+
 Level::~Level() = default;
+
+const std::string &Level::getSkyPicture(int face) const {
+    static const std::string none;
+    return face >= 0 && face < kSkyFaces ? skyPictures[static_cast<std::size_t>(face)] : none;
+}
+
+void Level::setSkyPicture(int face, const std::string &s) {
+    if (face >= 0 && face < kSkyFaces) {
+        skyPictures[static_cast<std::size_t>(face)] = s;
+    }
+}
+
+std::array<float, 4> Level::getSunPosition() const {
+    float sun[3] = {kDefaultSun[0], kDefaultSun[1], kDefaultSun[2]};
+    const float distance = std::sqrt(sun[0] * sun[0] + sun[1] * sun[1] + sun[2] * sun[2]);
+    if (!lights.empty() && lights.front()->hasSun()) {
+        const float *given = lights.front()->getSun();
+        float towards[3] = {given[0], given[1], given[2]};
+        normalize3(towards);
+        // A sun on or below the horizon lights nothing: such a direction keeps the default.
+        if (towards[1] > 0.0f && std::isfinite(towards[1])) {
+            for (int i = 0; i < 3; ++i) {
+                sun[i] = towards[i] * distance;
+            }
+        }
+    }
+    return {sun[0], sun[1], sun[2], 0.0f};
+}
 
 void Level::addLightSource(std::unique_ptr<LightData> light) {
     if (light) {
@@ -387,7 +420,9 @@ void Level::drawLvlHintergrund(int /*iDrawMode*/, int iTextureMode, int /*iMipMa
     const GLint filter = iTextureMode == 1 ? GL_NEAREST : GL_LINEAR;
     for (const SkyBoxFace &face : SkyBoxFace::all()) {
         if (holder != nullptr) {
-            glBindTexture(GL_TEXTURE_2D, holder->getTextureIDByString(face.picture));
+            glBindTexture(GL_TEXTURE_2D,
+                          holder->getTextureIDByString(
+                              skyPictures[static_cast<std::size_t>(&face - SkyBoxFace::all().data())]));
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);

@@ -8,6 +8,7 @@
 #include "render/LightMap.h"
 #include "render/TerrainBatch.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,13 @@ class Level {
     static constexpr float kSkyHalfSize = 200.0f;         // units from the camera to each sky face
     static constexpr int kMaxExtent = 1024;               // largest terrain side in units (pixels)
     static constexpr const char *kMeshName = "heightmap"; // physics body of the terrain
+    static constexpr int kSkyFaces = 6;                   // up, bottom, front, left, back, right
+    // Where the scene light stands when the level names no sun: high above
+    // and behind the origin. Its distance is kept for any sun, so that the
+    // shadow map's light frustum (near 50, far 300) still holds the terrain.
+    static constexpr float kDefaultSun[3] = {-5.0f, 100.0f, -100.0f};
+    // The haze at the horizon of the default sky (0xd3dee6).
+    static constexpr float kDefaultHorizon[3] = {211.0f / 255.0f, 222.0f / 255.0f, 230.0f / 255.0f};
 
     Level();
     ~Level();
@@ -40,6 +48,18 @@ class Level {
     void setBGPicture(const std::string &s) { bgPicture = s; }
     float getParTime() const { return parTime; }
     void setParTime(float seconds) { parTime = seconds; }
+    // The sky box picture of face `face` in the order of SkyBoxFace::all();
+    // by default the shared "up.png", "bottom.png", ... An index out of range
+    // gives the empty name and sets nothing.
+    const std::string &getSkyPicture(int face) const;
+    void setSkyPicture(int face, const std::string &s);
+    // Colour of the haze where land meets sky, RGB 0..1.
+    const float *getHorizonColor() const { return horizonColor.data(); }
+    void setHorizonColor(int component, float value) { horizonColor[component] = value; } // 0..2: r, g, b
+    // The scene's directional light (w = 0) as OpenGL takes it and the point
+    // the shadow map's light looks from: the first [LIGHT]'s sun direction
+    // at the distance of the default sun, or the default sun itself.
+    std::array<float, 4> getSunPosition() const;
     const std::string &getHeightMap() const { return heightMap; }
     void setHeightMap(const std::string &s) { heightMap = s; }
     float getX1() const { return x1; }
@@ -143,6 +163,8 @@ class Level {
     float x1 = 0, z1 = 0;                               // lower bounds, units; the file gives them
     float x2 = 0, z2 = 0;                               // upper bounds, units
     std::string heightMap;                              // heightmap picture name
+    std::array<std::string, kSkyFaces> skyPictures;     // sky box pictures, SkyBoxFace order
+    std::array<float, 3> horizonColor;                  // haze at the horizon, RGB 0..1
     int triangleCapacity = 0;                           // sizes the physics mesh buffers
     std::vector<int> grid;                              // height values, row length gridColumns + 1
     std::vector<Cell> cells;                            // terrain cells in drawing order, built with the grid

@@ -2,6 +2,7 @@
 
 #include "level/Level.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,12 @@ int toInt(const std::string &value) {
         return INT_MIN;
     }
     return static_cast<int>(parsed);
+}
+
+// A colour component 0..1; anything else (NaN too) is brought into range.
+float toColor(const std::string &value) {
+    const float f = toFloat(value);
+    return f > 0.0f ? std::min(f, 1.0f) : 0.0f;
 }
 
 bool toBool(const std::string &value) {
@@ -145,6 +152,19 @@ bool applyLevelDetailsKey(Level &level, LevelFileReader::StringValue key, const 
     case R::evBgPicture:
         level.setBGPicture(value);
         return true;
+    case R::evSkyUp:
+    case R::evSkyDown:
+    case R::evSkyFront:
+    case R::evSkyLeft:
+    case R::evSkyBack:
+    case R::evSkyRight:
+        level.setSkyPicture(key - R::evSkyUp, value);
+        return true;
+    case R::evHorizonR:
+    case R::evHorizonG:
+    case R::evHorizonB:
+        level.setHorizonColor(key - R::evHorizonR, toColor(value));
+        return true;
     default:
         return false;
     }
@@ -173,6 +193,11 @@ bool applyLightKey(LightData &light, LevelFileReader::StringValue key, const std
         return true;
     case R::evLightNumber:
         light.setLightNumber(toInt(value));
+        return true;
+    case R::evSunX:
+    case R::evSunY:
+    case R::evSunZ:
+        light.setSun(key - R::evSunX, toFloat(value));
         return true;
     default:
         return false;
@@ -307,9 +332,21 @@ LevelFileReader::LevelFileReader() {
                                          "POWERUP",
                                          "PowerUpName",
                                          "PowerUpTyp",
-                                         "partime"};
-    static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == evParTime + 1, "one text per keyword");
-    for (int i = 0; i <= evParTime; ++i) {
+                                         "partime",
+                                         "skyup",
+                                         "skydown",
+                                         "skyfront",
+                                         "skyleft",
+                                         "skyback",
+                                         "skyright",
+                                         "horizon_r",
+                                         "horizon_g",
+                                         "horizon_b",
+                                         "sun_x",
+                                         "sun_y",
+                                         "sun_z"};
+    static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == evLastKeyword + 1, "one text per keyword");
+    for (int i = 0; i <= evLastKeyword; ++i) {
         keywords[kTexts[i]] = static_cast<StringValue>(i);
     }
 }

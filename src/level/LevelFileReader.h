@@ -56,7 +56,21 @@ class LevelFileReader {
         evPowerUp,
         evPowerUpName,
         evPowerUpTyp, // 42
-        evParTime
+        evParTime,
+        // Optional keys of later levels; old files never name them.
+        evSkyUp, // the six sky pictures, in the face order of SkyBoxFace
+        evSkyDown,
+        evSkyFront,
+        evSkyLeft,
+        evSkyBack,
+        evSkyRight,
+        evHorizonR,
+        evHorizonG,
+        evHorizonB,
+        evSunX,
+        evSunY,
+        evSunZ,
+        evLastKeyword = evSunZ
     };
 
     static constexpr std::size_t kMaxLineLength = 98; // characters kept of a line, line end excluded

@@ -35,8 +35,8 @@ constexpr float kFrame = 1.0f / 60.0f; // seconds per game step
 inline const std::filesystem::path &arenaData(TempDir &dir) {
     const std::filesystem::path source = std::filesystem::path(PANZER_SOURCE_DIR) / "data";
     for (const char *file :
-         {"config/fahrzeugconfig.ini", "config/fahrzeuge/tank.ini", "config/weaponconfig.ini",
-          "config/weapons/cannon.ini", "model/tank1.md2", "model/bullet.md2"}) {
+         {"config/fahrzeugconfig.ini", "config/fahrzeuge/tank.ini", "config/fahrzeuge/heavytank.ini",
+          "config/weaponconfig.ini", "config/weapons/cannon.ini", "model/tank1.md2", "model/bullet.md2"}) {
         dir.write(std::string("data/") + file, TempDir::read(source / file));
     }
     return dir.path();

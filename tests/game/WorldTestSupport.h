@@ -55,8 +55,12 @@ inline const fs::path &sharedDataTree() {
                   imagefiles::png(imagefiles::solid(kLevelSide, kLevelSide, 3, {0, 0, 0})));
         std::string index = TempDir::read(dir.path() / "data/config/fahrzeugconfig.ini");
         const std::string end = "EndConfigFile";
-        index.insert(index.rfind(end),
-                     "fahrzeugname2 = ghosttank\nfahrzeugpath2 = data/config/fahrzeuge/ghosttank.ini\n\n");
+        int free = 1; // the list ends at its first missing number: the ghost takes it
+        while (index.find("fahrzeugname" + std::to_string(free) + " ") != std::string::npos)
+            ++free;
+        const std::string number = std::to_string(free);
+        index.insert(index.rfind(end), "fahrzeugname" + number + " = ghosttank\nfahrzeugpath" + number +
+                                           " = data/config/fahrzeuge/ghosttank.ini\n\n");
         dir.write("data/config/fahrzeugconfig.ini", index);
         std::string ghost = TempDir::read(dir.path() / "data/config/fahrzeuge/tank.ini");
         ghost.replace(ghost.find("model = tank1.md2"), 17, "model = ghosttank.md2");

@@ -52,9 +52,31 @@ float distance2d(const float *a, const float *b) {
     return std::hypot(a[0] - b[0], a[2] - b[2]);
 }
 
+// The shipped battlefields, lvl1.lvl first.
+std::vector<std::string> shippedLevels() {
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(kData / "level")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("lvl", 0) == 0 && entry.path().extension() == ".lvl") {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool inside(const Level &level, const float *p, float margin) {
+    return p[0] >= level.getX1() + margin && p[0] <= level.getX2() - margin &&
+           p[2] >= level.getZ1() + margin && p[2] <= level.getZ2() - margin;
+}
+
 void expectPlayable(const Level &level, const GameClass &gc) {
     // Every texture it names is shipped.
-    for (const std::string &picture : {level.getBGPicture(), level.getHeightMap()}) {
+    std::vector<std::string> pictures = {level.getBGPicture(), level.getHeightMap()};
+    for (int face = 0; face < Level::kSkyFaces; ++face) {
+        pictures.push_back(level.getSkyPicture(face));
+    }
+    for (const std::string &picture : pictures) {
         EXPECT_TRUE(fs::is_regular_file(kData / "textures" / picture)) << picture;
     }
     // Objects stand on the ground, a little sunk into it at most.
@@ -66,6 +88,7 @@ void expectPlayable(const Level &level, const GameClass &gc) {
         EXPECT_GE(p[1], ground - 0.5f) << object->getName();
         EXPECT_TRUE(names.insert(object->getName()).second) << "duplicate name " << object->getName();
         EXPECT_GT(object->getSize(), 0.0f);
+        EXPECT_TRUE(inside(level, p, 0.0f)) << object->getName();
     }
     // Vehicles start just above the ground, on drivable ground, apart from each other.
     for (const auto &vehicle : level.getVehicleDataList()) {
@@ -76,6 +99,7 @@ void expectPlayable(const Level &level, const GameClass &gc) {
         EXPECT_TRUE(names.insert(vehicle->getName()).second) << "duplicate name " << vehicle->getName();
         EXPECT_NE(gc.getFahrzeugDatenTyp(vehicle->getFahrzeugTyp()), nullptr) << vehicle->getFahrzeugTyp();
         EXPECT_EQ(vehicle->getModel(), "tank1.md2");
+        EXPECT_TRUE(inside(level, p, 8.0f)) << vehicle->getName() << " starts too close to the edge";
         for (const auto &other : level.getVehicleDataList()) {
             if (other != vehicle) {
                 EXPECT_GE(distance2d(p, other->getPos()), 20.0f)
@@ -130,6 +154,48 @@ TEST_F(LevelContentTest, FirstLevelLoadsWithItsHeightmapAndVehicles) {
     EXPECT_LT(steepest, 0.36f);
 }
 
+TEST_F(LevelContentTest, EveryBattlefieldLoadsCleanlyAndTheyGrowHarder) {
+    const std::vector<std::string> levels = shippedLevels();
+    ASSERT_GE(levels.size(), 4u);
+    EXPECT_EQ(levels.front(), "lvl1.lvl");
+    std::size_t computers = 0;
+    int computerLife = 0;
+    std::set<std::string> grounds;
+    for (const std::string &name : levels) {
+        SCOPED_TRACE(name);
+        const Level *level = load(name);
+        ASSERT_NE(level, nullptr);
+        EXPECT_EQ(errors, "") << "no level file or picture may be reported";
+        EXPECT_EQ(level->getLvlName(), name);
+        EXPECT_EQ(level->getGridColumns(), 150);
+        EXPECT_EQ(level->getGridRows(), 150);
+        EXPECT_GT(level->getParTime(), 0.0f);
+        EXPECT_FALSE(level->getLightDataList().empty());
+        expectPlayable(*level, gc);
+        std::map<std::string, int> owners;
+        std::size_t cpu = 0;
+        int life = 0;
+        for (const auto &vehicle : level->getVehicleDataList()) {
+            ++owners[vehicle->getOwner()];
+            if (vehicle->getOwner() == "cpu") {
+                ++cpu;
+                life += vehicle->getLife();
+                EXPECT_LE(vehicle->getLife(),
+                          static_cast<int>(gc.getFahrzeugDatenTyp(vehicle->getFahrzeugTyp())->getMaxLife()));
+            }
+        }
+        EXPECT_EQ(owners["spieler1"], 1);
+        EXPECT_EQ(owners["spieler2"], 1);
+        EXPECT_EQ(owners.size(), 3u);
+        // Each battlefield sends at least as many computer tanks with more life in all.
+        EXPECT_GE(cpu, std::max<std::size_t>(computers, 3));
+        EXPECT_GT(life, computerLife);
+        computers = cpu;
+        computerLife = life;
+        EXPECT_TRUE(grounds.insert(level->getBGPicture()).second) << "each place has its own ground";
+    }
+}
+
 TEST_F(LevelContentTest, QuickTestLevelFacesPlayerOneWithOneComputerTank) {
     const Level *level = load("test_small.lvl");
     ASSERT_NE(level, nullptr);
@@ -157,7 +223,9 @@ TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
     testing::internal::CaptureStderr();
     gc.importModells((kData / "model").string() + "/");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    for (const char *name : {"lvl1.lvl", "test_small.lvl"}) {
+    std::vector<std::string> levels = shippedLevels();
+    levels.push_back("test_small.lvl");
+    for (const std::string &name : levels) {
         SCOPED_TRACE(name);
         std::unique_ptr<Level> level = LevelFileReader().readLevelFile((kData / "level" / name).string());
         ASSERT_NE(level, nullptr);
@@ -168,6 +236,7 @@ TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
             const float *pos;
             float radius;
             bool vehicle;
+            bool cover; // flat ice or water that others stand in or drive onto
         };
         std::vector<Footprint> footprints;
         const auto add = [&](const ObjectData &object, bool vehicle) {
@@ -176,9 +245,10 @@ TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
             Modell view(model);
             view.calcBorder();
             const float *box = view.getBorder(); // model axes: x and y lie flat, z is up
+            const float width = std::min(box[1] - box[0], box[3] - box[2]);
             footprints.push_back({object.getName(), object.getPos(),
                                   std::hypot(box[1] - box[0], box[3] - box[2]) / 2 * object.getSize(),
-                                  vehicle});
+                                  vehicle, !vehicle && box[5] - box[4] < width / 10});
         };
         for (const auto &object : level->getObjectDataList()) {
             add(*object, false);
@@ -189,6 +259,9 @@ TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
         for (std::size_t i = 0; i < footprints.size(); ++i) {
             for (std::size_t j = i + 1; j < footprints.size(); ++j) {
                 const Footprint &a = footprints[i], &b = footprints[j];
+                if (a.cover || b.cover) {
+                    continue;
+                }
                 // Vehicles need room to move off; wall segments may touch.
                 const float needed = (a.radius + b.radius) * (a.vehicle || b.vehicle ? 1.0f : 0.9f);
                 EXPECT_GE(distance2d(a.pos, b.pos), needed) << a.name << " / " << b.name;
@@ -221,16 +294,18 @@ bool locate(const SkyBoxFace &face, const float d[3], float &s, float &t) {
     return onPlane && s > -1e-4f && s < 1 + 1e-4f && t > -1e-4f && t < 1 + 1e-4f;
 }
 
-TEST(SkyBoxPicturesTest, NeighbouringFacesMeetWithoutASeam) {
+// The six pictures of one sky box, as `level` names them.
+void expectSeamlessSky(const Level &level) {
     const ImageLoader loader;
     const auto &faces = SkyBoxFace::all();
     std::vector<DevilImageDefinition> images;
-    for (const SkyBoxFace &face : faces) {
-        images.push_back(loader.loadImage((kData / "textures" / face.picture).string()));
-        ASSERT_TRUE(images.back().hasPixels()) << face.picture;
-        ASSERT_EQ(images.back().getIlImageColorDepth(), 3) << face.picture;
+    for (int f = 0; f < Level::kSkyFaces; ++f) {
+        const std::string &picture = level.getSkyPicture(f);
+        images.push_back(loader.loadImage((kData / "textures" / picture).string()));
+        ASSERT_TRUE(images.back().hasPixels()) << picture;
+        ASSERT_EQ(images.back().getIlImageColorDepth(), 3) << picture;
         ASSERT_EQ(images.back().getIlImageWidth(), images.front().getIlImageWidth());
-        ASSERT_EQ(images.back().getIlImageHeight(), images.back().getIlImageWidth()) << face.picture;
+        ASSERT_EQ(images.back().getIlImageHeight(), images.back().getIlImageWidth()) << picture;
     }
     const int side = images.front().getIlImageWidth();
     const auto pixel = [&](int f, int x, int y) {
@@ -265,6 +340,16 @@ TEST(SkyBoxPicturesTest, NeighbouringFacesMeetWithoutASeam) {
     EXPECT_LE(worst, 3) << "largest colour step across a sky box edge";
     for (const DevilImageDefinition &image : images) {
         loader.closeImage(image);
+    }
+}
+
+TEST(SkyBoxPicturesTest, NeighbouringFacesMeetWithoutASeam) {
+    // The shared sky of levels that name none, and every battlefield's own.
+    for (const std::string &name : shippedLevels()) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<Level> level = LevelFileReader().readLevelFile((kData / "level" / name).string());
+        ASSERT_NE(level, nullptr);
+        expectSeamlessSky(*level);
     }
 }
 

@@ -318,4 +318,53 @@ TEST(LevelFileReaderTest, MissingFileGivesAnErrorNamingIt) {
     EXPECT_EQ(level->getLvlName(), "ok.lvl");
 }
 
+TEST(LevelFileReaderTest, SkyHorizonAndSunAreOptionalKeys) {
+    // A file without them keeps the shared sky, its haze and the default sun.
+    auto plain = read(std::string(kDetails) + "[LIGHT]\npos_x=-5\npos_y=60\npos_z=-10\ndirection_y=-1\n");
+    ASSERT_NE(plain, nullptr);
+    const char *const defaults[] = {"up.png", "bottom.png", "front.png", "left.png", "back.png", "right.png"};
+    for (int face = 0; face < Level::kSkyFaces; ++face) {
+        EXPECT_EQ(plain->getSkyPicture(face), defaults[face]);
+    }
+    EXPECT_EQ(plain->getSkyPicture(6), "");
+    EXPECT_FLOAT_EQ(plain->getHorizonColor()[1], 222.0f / 255.0f);
+    EXPECT_FALSE(plain->getLightDataList()[0]->hasSun());
+    const std::array<float, 4> sun = plain->getSunPosition();
+    EXPECT_FLOAT_EQ(sun[0], -5.0f);
+    EXPECT_FLOAT_EQ(sun[1], 100.0f);
+    EXPECT_FLOAT_EQ(sun[2], -100.0f);
+    EXPECT_FLOAT_EQ(sun[3], 0.0f); // directional
+
+    auto level = read(std::string(kDetails) +
+                      "skyup=a_up.png\nskydown=a_down.png\nskyfront=a_front.png\nskyleft=a_left.png\n"
+                      "skyback=a_back.png\nskyright=a_right.png\nhorizon_r=0.5\nhorizon_g=2\nhorizon_b=x\n"
+                      "partime=200\n"
+                      "[LIGHT]\nsun_x=3\nsun_y=4\nsun_z=0\nlightnumber=0\n"
+                      "[LIGHT]\nsun_y=-1\n");
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(level->getSkyPicture(0), "a_up.png");
+    EXPECT_EQ(level->getSkyPicture(1), "a_down.png");
+    EXPECT_EQ(level->getSkyPicture(2), "a_front.png");
+    EXPECT_EQ(level->getSkyPicture(5), "a_right.png");
+    EXPECT_FLOAT_EQ(level->getParTime(), 200.0f); // the keys do not end the section
+    EXPECT_FLOAT_EQ(level->getHorizonColor()[0], 0.5f);
+    EXPECT_FLOAT_EQ(level->getHorizonColor()[1], 1.0f); // clamped
+    EXPECT_FLOAT_EQ(level->getHorizonColor()[2], 0.0f); // no number
+    ASSERT_EQ(level->getLightDataList().size(), 2u);
+    // The first light's sun, at the default sun's distance, so that the shadow's frustum still fits.
+    const float distance = std::sqrt(5.0f * 5.0f + 2 * 100.0f * 100.0f);
+    const std::array<float, 4> given = level->getSunPosition();
+    EXPECT_NEAR(given[0], 0.6f * distance, 1e-3);
+    EXPECT_NEAR(given[1], 0.8f * distance, 1e-3);
+    EXPECT_NEAR(given[2], 0.0f, 1e-4);
+    EXPECT_FLOAT_EQ(given[3], 0.0f);
+
+    // A sun below the horizon (or no direction at all) lights nothing: the default stays.
+    for (const char *bad : {"sun_y=-2\n", "sun_x=0\n", "sun_x=1\nsun_y=0\n"}) {
+        auto below = read(std::string(kDetails) + "[LIGHT]\n" + bad);
+        ASSERT_NE(below, nullptr);
+        EXPECT_FLOAT_EQ(below->getSunPosition()[1], 100.0f) << bad;
+    }
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "Font.h"
 #include "IniPairs.h"
 #include "PngWriter.h"
+#include "SkyArt.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -183,6 +185,57 @@ TEST_F(GeneratedData, RegeneratingReproducesTheCommittedPictures) {
                 << entry.path();
         }
     }
+}
+
+TEST_F(GeneratedData, EveryPictureALevelNamesIsGenerated) {
+    // Heightmaps, ground pictures and sky boxes of the shipped levels all come from the
+    // generator, so the byte-for-byte check above covers them.
+    ASSERT_EQ(status, 0);
+    const std::vector<std::string> keys = {
+        "bgpicture=", "heightmap=", "skyup=", "skydown=", "skyfront=", "skyleft=", "skyback=", "skyright="};
+    int named = 0;
+    for (const auto &entry : fs::directory_iterator(fs::path(PANZER_SOURCE_DIR) / "data/level")) {
+        std::istringstream lines(TempDir::read(entry.path()));
+        for (std::string line; std::getline(lines, line);) {
+            for (const std::string &key : keys) {
+                if (line.rfind(key, 0) == 0) {
+                    const std::string picture = line.substr(key.size());
+                    EXPECT_TRUE(fs::is_regular_file(output->path() / "textures" / picture))
+                        << entry.path().filename() << " names " << picture
+                        << ", which the generator does not make";
+                    ++named;
+                }
+            }
+        }
+    }
+    EXPECT_GE(named, 4 * 2 + 3 * 6) << "four levels with ground and heightmap, three with their own sky";
+}
+
+TEST(SkyArtCheck, EachSkyShowsItsSunWhereItsLevelsSceneLightStands) {
+    // A level that names a sky box of its own puts its scene light (sun_x, sun_y, sun_z) where
+    // that sky paints the sun; a level without one keeps the default sky and the default sun.
+    int matched = 0;
+    for (const auto &entry : fs::directory_iterator(fs::path(PANZER_SOURCE_DIR) / "data/level")) {
+        std::istringstream lines(TempDir::read(entry.path()));
+        std::string skyUp = "up.png";
+        float sun[3] = {-5.0f, 100.0f, -100.0f};
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("skyup=", 0) == 0)
+                skyUp = line.substr(6);
+            for (int axis = 0; axis < 3; ++axis)
+                if (line.rfind(std::string("sun_") + "xyz"[axis] + "=", 0) == 0)
+                    sun[axis] = std::strtof(line.c_str() + 6, nullptr);
+        }
+        for (int i = 0; i < SkyArt::styleCount(); ++i) {
+            const SkyArt::Style &style = SkyArt::style(i);
+            if (style.prefix + "up.png" != skyUp)
+                continue;
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_FLOAT_EQ(sun[axis], style.sun[axis]) << entry.path().filename() << " axis " << axis;
+            ++matched;
+        }
+    }
+    EXPECT_GE(matched, 4);
 }
 
 TEST_F(GeneratedData, MenuLayoutMatchesThePictures) {

@@ -74,6 +74,61 @@ float TerrainArt::smallHeight(float x, float z) {
     return std::clamp(h, 0.0f, kMaxHeight);
 }
 
+float TerrainArt::canyonMiddle(float z) {
+    return 10.0f * std::sin(z / 28.0f) + 5.0f * std::sin(z / 11.0f + 0.7f);
+}
+
+float TerrainArt::canyonHeight(float x, float z) {
+    static const ValueNoise noise(0xCA4Du), mesas(0x3E5Au);
+    const float across = std::fabs(x - canyonMiddle(z));
+    // Plateaus on both sides, the canyon floor between walls that a tank can still climb.
+    float h = 1.2f + 5.0f * smoothstep(17.0f, 33.0f, across);
+    // A side canyon opens eastwards in the south.
+    const float branch = std::fabs(z - 30.0f - 6.0f * std::sin(x / 15.0f));
+    if (x > canyonMiddle(z)) {
+        h = std::min(h, 1.6f + 4.6f * smoothstep(7.0f, 18.0f, branch));
+    }
+    // Buttes stand on the plateaus; the ground is rougher up there.
+    const float up = smoothstep(20.0f, 34.0f, across);
+    h += up * 1.6f * smoothstep(0.55f, 0.75f, mesas.fractal(x / 18.0f + 9.0f, z / 18.0f + 3.0f, 2));
+    h += (0.35f + 0.9f * up) * (noise.fractal(x / 14.0f + 50.0f, z / 14.0f + 50.0f, 3) - 0.5f);
+    // The dry river bed in the middle of the floor.
+    const float bed = across / 6.0f;
+    h -= 1.0f * std::exp(-bed * bed);
+    // A rim of higher ground along the border.
+    const float r = std::pow(std::pow(std::fabs(x), 4.0f) + std::pow(std::fabs(z), 4.0f), 0.25f);
+    h += 1.2f * smoothstep(62.0f, 75.0f, r);
+    return std::clamp(h, 0.0f, kMaxHeight);
+}
+
+float TerrainArt::snowHeight(float x, float z) {
+    static const ValueNoise noise(0x5E0Bu);
+    float h = 2.4f + 2.2f * (noise.fractal(x / 30.0f + 20.0f, z / 30.0f + 20.0f, 4) - 0.5f);
+    h += 3.0f * gaussian(x, z, -40.0f, -35.0f, 18.0f);
+    h += 2.4f * gaussian(x, z, -30.0f, 40.0f, 14.0f);
+    h += 2.2f * gaussian(x, z, 50.0f, 40.0f, 13.0f);
+    h += 1.6f * gaussian(x, z, 55.0f, -50.0f, 12.0f);
+    const float r = std::pow(std::pow(std::fabs(x), 4.0f) + std::pow(std::fabs(z), 4.0f), 0.25f);
+    h += 3.2f * smoothstep(52.0f, 75.0f, r);
+    // The frozen lake: exactly flat inside its radius, banks rising around it.
+    const float d = std::hypot(x - kLakeX, z - kLakeZ);
+    h = kLakeHeight + (h - kLakeHeight) * smoothstep(kLakeRadius, kLakeRadius + 12.0f, d);
+    return std::clamp(h, 0.0f, kMaxHeight);
+}
+
+float TerrainArt::harbourHeight(float x, float z) {
+    static const ValueNoise noise(0x4A2Bu);
+    // The town: almost flat, rising into hills to the south.
+    float h = kTownHeight + 0.25f * (noise.fractal(x / 12.0f + 5.0f, z / 12.0f + 5.0f, 2) - 0.5f) *
+                                smoothstep(kQuayZ + 4.0f, kQuayZ + 14.0f, z);
+    h += 4.5f * smoothstep(35.0f, 72.0f, z) * (0.7f + 0.3f * std::sin(x / 13.0f));
+    h += 2.5f * smoothstep(58.0f, 75.0f, std::fabs(x)) * smoothstep(kQuayZ, kQuayZ + 10.0f, z);
+    // The quay drops into the sea within one terrain cell.
+    const float land = smoothstep(kQuayZ - 2.0f, kQuayZ, z);
+    h = kSeabedHeight + (h - kSeabedHeight) * land;
+    return std::clamp(h, 0.0f, kMaxHeight);
+}
+
 Canvas TerrainArt::heightmap(int side, float (*height)(float, float)) {
     Canvas canvas(side, side);
     const float half = static_cast<float>(side) / 2.0f;
@@ -118,9 +173,92 @@ Canvas TerrainArt::ground() {
     return canvas;
 }
 
+Canvas TerrainArt::canyonGround() {
+    const ValueNoise tone(0xC0A1u), streaks(0x57EAu), grain(0x6A1Eu), stones(0x5705u);
+    const Color sand = Color::hex(0xb8875a), darkSand = Color::hex(0x8e5e3a), dust = Color::hex(0xd2ab7c);
+    const Color pebble = Color::hex(0x6e5444), scrub = Color::hex(0x7c7446);
+    Canvas canvas(kLevelGroundSide, kLevelGroundSide);
+    const float side = static_cast<float>(kLevelGroundSide);
+    for (int y = 0; y < kLevelGroundSide; ++y) {
+        for (int x = 0; x < kLevelGroundSide; ++x) {
+            const float u = static_cast<float>(x) / side, v = static_cast<float>(y) / side;
+            Color c = mix(darkSand, sand, 0.45f + 0.35f * periodicFractal(tone, u, v, 4, 5));
+            // Wind-blown dust in bands.
+            c = mix(c, dust, 0.3f * smoothstep(0.5f, 0.8f, periodicFractal(streaks, u, v, 8, 3)));
+            c = c.scaled(0.92f + 0.16f * periodicNoise(grain, u * 128.0f, v * 128.0f, 128));
+            const float stone = periodicFractal(stones, u, v, 64, 2);
+            c = mix(c, pebble, 0.7f * smoothstep(0.8f, 0.84f, stone));
+            c = mix(c, scrub, 0.4f * smoothstep(0.84f, 0.88f, periodicFractal(tone, v, u, 16, 2)));
+            canvas.set(x, y, Color{clamp01(c.r), clamp01(c.g), clamp01(c.b), 1.0f});
+        }
+    }
+    return canvas;
+}
+
+Canvas TerrainArt::snowGround() {
+    const ValueNoise drift(0x5D01u), sparkle(0x5BA2u), rocks(0x50C3u);
+    const Color snow = Color::hex(0xeef2f6), shade = Color::hex(0xc2cedc), rock = Color::hex(0x6a6e72);
+    const Color tuft = Color::hex(0x8a8458);
+    Canvas canvas(kLevelGroundSide, kLevelGroundSide);
+    const float side = static_cast<float>(kLevelGroundSide);
+    for (int y = 0; y < kLevelGroundSide; ++y) {
+        for (int x = 0; x < kLevelGroundSide; ++x) {
+            const float u = static_cast<float>(x) / side, v = static_cast<float>(y) / side;
+            // Soft drifts with bluish hollows.
+            Color c = mix(shade, snow, 0.55f + 0.45f * periodicFractal(drift, u, v, 4, 4));
+            c = c.scaled(0.96f + 0.06f * periodicNoise(sparkle, u * 128.0f, v * 128.0f, 128));
+            const float r = periodicFractal(rocks, u, v, 32, 2);
+            c = mix(c, rock, 0.7f * smoothstep(0.84f, 0.87f, r));
+            c = mix(c, tuft, 0.4f * smoothstep(0.81f, 0.84f, r) * (1.0f - smoothstep(0.84f, 0.87f, r)));
+            canvas.set(x, y, Color{clamp01(c.r), clamp01(c.g), clamp01(c.b), 1.0f});
+        }
+    }
+    return canvas;
+}
+
+Canvas TerrainArt::harbourGround() {
+    const ValueNoise tone(0x4B01u), dirt(0x4B02u), grain(0x4B03u);
+    const Color stoneLight = Color::hex(0x9a958c), stoneDark = Color::hex(0x6c6862);
+    const Color joint = Color::hex(0x4a4238), mud = Color::hex(0x6e5c44);
+    constexpr int kRows = 10; // cobbles per picture side: two per unit
+    Canvas canvas(kLevelGroundSide, kLevelGroundSide);
+    const float side = static_cast<float>(kLevelGroundSide);
+    for (int y = 0; y < kLevelGroundSide; ++y) {
+        for (int x = 0; x < kLevelGroundSide; ++x) {
+            const float u = static_cast<float>(x) / side, v = static_cast<float>(y) / side;
+            // Cobbles in rows, every other row shifted by half a stone.
+            const float rowPos = v * kRows;
+            const int row = static_cast<int>(std::floor(rowPos));
+            const float colPos = u * kRows + ((row % 2) != 0 ? 0.5f : 0.0f);
+            const int col = static_cast<int>(std::floor(colPos));
+            const float fu = colPos - static_cast<float>(col) - 0.5f,
+                        fv = rowPos - static_cast<float>(row) - 0.5f;
+            const float edge = std::max(std::fabs(fu), std::fabs(fv)) * 0.3f + std::hypot(fu, fv) * 0.75f;
+            const float stoneTone =
+                ValueNoise::hash(static_cast<std::uint32_t>(((col % kRows) + kRows) % kRows) * 31u +
+                                 static_cast<std::uint32_t>(row) * 977u) /
+                4294967295.0f;
+            Color c = mix(stoneDark, stoneLight, 0.3f + 0.6f * stoneTone);
+            c = c.scaled(1.05f - 0.35f * edge); // rounded tops
+            c = mix(c, joint, smoothstep(0.44f, 0.54f, edge));
+            c = mix(c, mud, 0.65f * smoothstep(0.5f, 0.8f, periodicFractal(dirt, u, v, 4, 4)));
+            c = c.scaled(0.9f + 0.2f * periodicFractal(tone, u, v, 8, 3));
+            c = c.scaled(0.95f + 0.1f * periodicNoise(grain, u * 128.0f, v * 128.0f, 128));
+            canvas.set(x, y, Color{clamp01(c.r), clamp01(c.g), clamp01(c.b), 1.0f});
+        }
+    }
+    return canvas;
+}
+
 bool TerrainArt::generate(ArtContext &context) {
     bool ok = context.saveTexture(heightmap(kMainSide, &mainHeight), "heightmap.png", 3, false);
     ok = context.saveTexture(heightmap(kSmallSide, &smallHeight), "heightmap_small.png", 3, false) && ok;
     ok = context.saveTexture(ground(), "ground.png", 3, true) && ok;
+    ok = context.saveTexture(heightmap(kMainSide, &canyonHeight), "heightmap_canyon.png", 3, false) && ok;
+    ok = context.saveTexture(canyonGround(), "ground_canyon.png", 3, true) && ok;
+    ok = context.saveTexture(heightmap(kMainSide, &snowHeight), "heightmap_snow.png", 3, false) && ok;
+    ok = context.saveTexture(snowGround(), "ground_snow.png", 3, true) && ok;
+    ok = context.saveTexture(heightmap(kMainSide, &harbourHeight), "heightmap_harbour.png", 3, false) && ok;
+    ok = context.saveTexture(harbourGround(), "ground_harbour.png", 3, true) && ok;
     return ok;
 }

@@ -9,5 +9,10 @@ std::vector<GeneratedModel> makeAllModels() {
     all.push_back(makeRock());
     all.push_back(makeCrate());
     all.push_back(makeWall());
+    all.push_back(makePine());
+    all.push_back(makeIce());
+    all.push_back(makeWater());
+    all.push_back(makeBoat());
+    all.push_back(makeContainer());
     return all;
 }

@@ -26,3 +26,8 @@ GeneratedModel makeTree();
 GeneratedModel makeRock();
 GeneratedModel makeCrate();
 GeneratedModel makeWall();
+GeneratedModel makePine();
+GeneratedModel makeIce();
+GeneratedModel makeWater();
+GeneratedModel makeBoat();
+GeneratedModel makeContainer();
