@@ -104,6 +104,7 @@ void GameClass::draw() {
         cameraYaw = followed->getRotY() + kCameraBehind;
     }
     calcViewPos(cameraYaw);
+    liftCameraAboveGround();
     const float yaw = cameraYaw + angleY; // the view yaw of this frame
     const std::array<float, 3> eye = getCameraPos();
 
@@ -137,6 +138,8 @@ void GameClass::draw() {
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(shadowMap->getCameraViewMatrix());
     glViewport(0, 0, iWidth, iHeight);
+    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // backdrop: never covers land
+    currentLevel->setFog(true);
 
     const COLOR ambient = white * 0.2f;
     glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
@@ -159,6 +162,7 @@ void GameClass::draw() {
     currentLevel->setTerrainFilter(nullptr);
 
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
+    currentLevel->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
     multiTex.glActiveTextureARB2();
@@ -174,7 +178,7 @@ void GameClass::draw() {
     glDisable(GL_LIGHTING);
 
     useParticleEngine = true;
-    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode);
+    currentLevel->setFog(false);
     drawParticlePass(eye, yaw, culled);
     glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
 
