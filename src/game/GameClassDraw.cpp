@@ -138,8 +138,7 @@ void GameClass::draw() {
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(shadowMap->getCameraViewMatrix());
     glViewport(0, 0, iWidth, iHeight);
-    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // backdrop: never covers land
-    currentLevel->setFog(true);
+    currentLevel->setFog(true); // the far land fades into the sky's horizon colour
 
     const COLOR ambient = white * 0.2f;
     glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
@@ -159,10 +158,9 @@ void GameClass::draw() {
         currentLevel->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
     currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
-    currentLevel->setTerrainFilter(nullptr);
-
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
     currentLevel->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
+    currentLevel->setTerrainFilter(nullptr);
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
     multiTex.glActiveTextureARB2();
@@ -179,6 +177,7 @@ void GameClass::draw() {
 
     useParticleEngine = true;
     currentLevel->setFog(false);
+    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
     drawParticlePass(eye, yaw, culled);
     glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
 

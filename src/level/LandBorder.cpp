@@ -72,6 +72,7 @@ void LandBorder::build(const Area &newArea, const std::vector<float> &edgeLinesX
     release();
     vertices.clear();
     indices.clear();
+    chunks.clear();
     area = newArea;
     edgeHeight = std::move(newEdgeHeight);
     reachUnits = reach(area);
@@ -136,22 +137,43 @@ void LandBorder::build(const Area &newArea, const std::vector<float> &edgeLinesX
     const int firstZ = static_cast<int>(std::find(zs.begin(), zs.end(), edgeLinesZ.front()) - zs.begin());
     const int lastZ = firstZ + static_cast<int>(edgeLinesZ.size()) - 1;
     auto at = [rows](int i, int j) { return static_cast<unsigned int>(i * rows + j); };
-    for (int i = 0; i + 1 < columns; ++i) {
-        for (int j = 0; j + 1 < rows; ++j) {
-            if (i >= firstX && i < lastX && j >= firstZ && j < lastZ) {
-                continue; // the terrain's own cell
+    for (int bi = 0; bi + 1 < columns; bi += kChunkLines) {
+        for (int bj = 0; bj + 1 < rows; bj += kChunkLines) {
+            Chunk chunk;
+            chunk.firstIndex = indices.size();
+            for (int i = bi; i < std::min(bi + kChunkLines, columns - 1); ++i) {
+                for (int j = bj; j < std::min(bj + kChunkLines, rows - 1); ++j) {
+                    if (i >= firstX && i < lastX && j >= firstZ && j < lastZ) {
+                        continue; // the terrain's own cell
+                    }
+                    const unsigned int a = at(i, j), b = at(i + 1, j), c = at(i + 1, j + 1), d = at(i, j + 1);
+                    indices.insert(indices.end(), {a, b, c, a, c, d});
+                }
             }
-            const unsigned int a = at(i, j), b = at(i + 1, j), c = at(i + 1, j + 1), d = at(i, j + 1);
-            indices.insert(indices.end(), {a, b, c, a, c, d});
+            chunk.indexCount = indices.size() - chunk.firstIndex;
+            if (chunk.indexCount == 0) {
+                continue;
+            }
+            for (std::size_t k = chunk.firstIndex; k < indices.size(); ++k) {
+                const float *p = vertices[indices[k]].position;
+                for (int axis = 0; axis < 3; ++axis) {
+                    chunk.min[axis] = k == chunk.firstIndex ? p[axis] : std::min(chunk.min[axis], p[axis]);
+                    chunk.max[axis] = k == chunk.firstIndex ? p[axis] : std::max(chunk.max[axis], p[axis]);
+                }
+            }
+            chunks.push_back(chunk);
         }
     }
 }
 
-void LandBorder::compile(unsigned int list, bool withLight) const {
-    glNewList(list, GL_COMPILE);
+void LandBorder::compile(Chunk &chunk, bool withLight) const {
+    if (chunk.displayList == 0) {
+        chunk.displayList = glGenLists(1);
+    }
+    glNewList(chunk.displayList, GL_COMPILE);
     glBegin(GL_TRIANGLES);
-    for (unsigned int index : indices) {
-        const Vertex &v = vertices[index];
+    for (std::size_t k = chunk.firstIndex; k < chunk.firstIndex + chunk.indexCount; ++k) {
+        const Vertex &v = vertices[indices[k]];
         // The material's usual diffuse 0.8, darkened as the light map darkens the terrain.
         const float shade = 0.8f * (withLight ? v.brightness : 1.0f);
         glColor3f(shade, shade, shade);
@@ -163,15 +185,13 @@ void LandBorder::compile(unsigned int list, bool withLight) const {
     glEndList();
 }
 
-void LandBorder::draw(unsigned int ground, bool withLight) {
-    if (indices.empty()) {
+void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &visible) {
+    lastChunksDrawn = 0;
+    if (chunks.empty()) {
         return;
     }
-    unsigned int &list = lists[withLight ? 1 : 0];
-    if (list == 0) {
-        list = glGenLists(1);
-        compile(list, withLight);
-    }
+    const bool recompile = chunks.front().displayList == 0 || withLight != listsWithLight;
+    listsWithLight = withLight;
     if (ground != 0) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, ground);
@@ -181,7 +201,16 @@ void LandBorder::draw(unsigned int ground, bool withLight) {
     static const float kDefaultDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
     glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
-    glCallList(list);
+    for (Chunk &chunk : chunks) {
+        if (recompile) {
+            compile(chunk, withLight);
+        }
+        if (visible && !visible(chunk.min, chunk.max)) {
+            continue;
+        }
+        glCallList(chunk.displayList);
+        ++lastChunksDrawn;
+    }
     glDisable(GL_COLOR_MATERIAL);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kDefaultDiffuse);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -192,11 +221,13 @@ void LandBorder::draw(unsigned int ground, bool withLight) {
 
 void LandBorder::release() {
     if (glWindowCurrent()) {
-        for (unsigned int &list : lists) {
-            if (list != 0) {
-                glDeleteLists(list, 1);
+        for (const Chunk &chunk : chunks) {
+            if (chunk.displayList != 0) {
+                glDeleteLists(chunk.displayList, 1);
             }
         }
     }
-    lists[0] = lists[1] = 0;
+    for (Chunk &chunk : chunks) {
+        chunk.displayList = 0;
+    }
 }

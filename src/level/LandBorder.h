@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -16,6 +17,8 @@ class LandBorder {
     };
     using HeightFunction = std::function<float(float x, float z)>;  // terrain height on the area's edge
     using LightFunction = std::function<float(const float *point)>; // brightness 0..1 of a world point
+    // Says whether a chunk with this world box (min x, y, z; max x, y, z) may be seen.
+    using ChunkFilter = std::function<bool(const float *min, const float *max)>;
 
     static constexpr float kCameraReach = 150.0f;  // farthest the eye may be from the area, units
     static constexpr float kRimHeight = 220.0f;    // the far rim's height; above every eye
@@ -25,6 +28,7 @@ class LandBorder {
     static constexpr float kStepGrowth = 1.3f;     // each line farther out is this much farther apart
     static constexpr float kFogLength = 1000.0f;   // units from the fog's start to its end
     static constexpr float kMinFogStart = 200.0f;  // units; the fog starts no nearer than this
+    static constexpr int kChunkLines = 8;          // grid cells per chunk side
 
     LandBorder() = default;
     ~LandBorder() { release(); }
@@ -51,11 +55,14 @@ class LandBorder {
     const Area &getArea() const { return area; }
     int getTriangleCount() const { return static_cast<int>(indices.size() / 3); }
 
-    // Draws the border with `ground` on the active texture unit (none when 0)
-    // under the current lighting; `withLight` darkens it as the light map
-    // darkens the terrain's edge. The geometry goes to a display list on the
-    // first call of each kind.
-    void draw(unsigned int ground, bool withLight);
+    // Draws the chunks of the border that `visible` accepts (all without a
+    // filter), with `ground` on the active texture unit (none when 0) under
+    // the current lighting; `withLight` darkens it as the light map darkens
+    // the terrain's edge. Each chunk is a display list, compiled on the first
+    // draw and again when `withLight` changes.
+    void draw(unsigned int ground, bool withLight, const ChunkFilter &visible);
+    int getChunkCount() const { return static_cast<int>(chunks.size()); }
+    int getLastChunksDrawn() const { return lastChunksDrawn; }
     // Forgets the display lists (freed when a window is current).
     void release();
 
@@ -66,13 +73,22 @@ class LandBorder {
         float ground[2];  // ground picture coordinates, repeating every cellSize units
         float brightness; // the light map's value at the nearest edge point
     };
-    void compile(unsigned int list, bool withLight) const;
+    struct Chunk {
+        std::size_t firstIndex = 0; // its triangles in `indices`
+        std::size_t indexCount = 0; // three per triangle
+        float min[3] = {0, 0, 0};   // world box
+        float max[3] = {0, 0, 0};
+        unsigned int displayList = 0; // compiled on the first draw
+    };
+    void compile(Chunk &chunk, bool withLight) const;
 
     Area area;                         // the playable area
     HeightFunction edgeHeight;         // the terrain's edge heights
     float reachUnits = 0;              // distance from the edge to the land's outer end
     std::vector<Vertex> vertices;      // the border's grid points
-    std::vector<unsigned int> indices; // three per triangle, clockwise from above
+    std::vector<unsigned int> indices; // three per triangle, clockwise from above, chunk by chunk
+    std::vector<Chunk> chunks;         // blocks of cells that are culled together
     bool built = false;
-    unsigned int lists[2] = {0, 0}; // display lists without and with the light
+    bool listsWithLight = false; // the lists were compiled with the light
+    int lastChunksDrawn = 0;     // chunks the latest draw accepted
 };

@@ -250,7 +250,7 @@ void Level::drawBorder(bool bLightMap) {
     TextureHolder *holder = gc != nullptr ? gc->getTextureHolder() : nullptr;
     const unsigned int ground =
         holder != nullptr && !bgPicture.empty() ? holder->getTextureIDByString(bgPicture) : 0;
-    landBorder.draw(ground, bLightMap);
+    landBorder.draw(ground, bLightMap, terrainFilter);
 }
 
 int Level::getGridValue(int column, int row) const {
@@ -454,7 +454,11 @@ void Level::drawLvlHintergrund(int /*iDrawMode*/, int iTextureMode, int /*iMipMa
 
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
-    glDisable(GL_DEPTH_TEST); // the backdrop: drawn first, covered by everything after it
+    // The backdrop: at the far plane, where only pixels that nothing else covers take it.
+    GLint depthFunc = GL_LEQUAL;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthFunc(GL_LEQUAL);
+    glDepthRange(1.0, 1.0);
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -485,6 +489,7 @@ void Level::drawLvlHintergrund(int /*iDrawMode*/, int iTextureMode, int /*iMipMa
     glDisable(GL_TEXTURE_2D);
     TextureGenerator::setTexWrapMode(GL_REPEAT);
     glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
+    glDepthRange(0.0, 1.0);
+    glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_LIGHTING);
 }

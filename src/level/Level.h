@@ -89,12 +89,14 @@ class Level {
     // caller sets the polygon mode.
     void drawSurface(bool bWireFrame, bool bLightMap, int iDrawMode, int iTextureMode, int iMipMappingMode,
                      bool texturing);
-    // Draws the sky box around the camera as the backdrop of the frame: it
-    // writes no depth, so whatever is drawn afterwards covers it. `iDrawMode` is not used.
+    // Draws the sky box around the camera as the backdrop of the frame: at the
+    // far plane and without depth writes, so it fills only what no land or
+    // object covers, however far away they are. `iDrawMode` is not used.
     void drawLvlHintergrund(int iDrawMode, int iTextureMode, int iMipMappingMode);
 
     // The land beyond the playable area out to the horizon, with the ground
-    // picture; drawn after the terrain, outside the shadow pass.
+    // picture; drawn after the terrain, outside the shadow pass. The terrain
+    // filter culls its chunks too.
     void drawBorder(bool bLightMap);
     const LandBorder &getLandBorder() const { return landBorder; }
     // The playable area: the terrain, centred on the origin.
