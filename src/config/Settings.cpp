@@ -88,6 +88,8 @@ Settings Settings::read(const std::string &path) {
             settings.effectsVolume = n;
         else if (key == "enginevolume" && (ok = number(value, 0, 100, n)))
             settings.engineVolume = n;
+        else if (key == "players" && (ok = number(value, 1, 2, n)))
+            settings.players = n;
         else if (key == "minimap") {
             ok = value == "key" || value == "always";
             settings.miniMapAlways = value == "always";
@@ -129,6 +131,8 @@ std::string Settings::toText() const {
         << "effectsvolume = " << effectsVolume << "\n"
         << "enginevolume = " << engineVolume << "\n"
         << "mute = " << mute << "\n"
+        << "# players: 1 (player one alone) or 2 (both players)\n"
+        << "players = " << players << "\n"
         << "EndConfigFile\n";
     return out.str();
 }

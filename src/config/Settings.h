@@ -3,7 +3,7 @@
 #include <string>
 
 // The player's own choices that no older file holds: render options, the minimap mode, the
-// computer players' difficulty and the sound volumes. Kept in data/config/settings.ini, which the
+// computer players' difficulty, the sound volumes and the number of players. Kept in data/config/settings.ini, which the
 // game writes when the Options screen is left.
 class Settings {
   public:
@@ -40,6 +40,8 @@ class Settings {
     void setEngineVolume(int v) { engineVolume = v; }
     bool getMute() const { return mute; }
     void setMute(bool on) { mute = on; }
+    int getPlayers() const { return players; }
+    void setPlayers(int count) { players = count; }
 
   private:
     bool shadows = true;             // shadow map drawn
@@ -53,4 +55,5 @@ class Settings {
     int effectsVolume = 80;          // percent
     int engineVolume = 80;           // percent
     bool mute = false;               // no sound at all
+    int players = 2;                 // human players of the next battle: 1 or 2
 };

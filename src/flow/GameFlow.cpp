@@ -88,8 +88,7 @@ void GameFlow::menuItem(int item) {
         return;
     switch (item) {
     case MainMenu::kGame:
-        if (host.startBattle())
-            screen = kBattle;
+        startBattle(kFirstLevel, 0);
         break;
     case MainMenu::kExit:
         host.exitProgram();
@@ -128,6 +127,13 @@ void GameFlow::click(int x, int y, int width, int height) {
     default:
         break;
     }
+}
+
+bool GameFlow::startBattle(const std::string &levelFile, int players) {
+    if (screen != kMenu || !host.startBattle(levelFile, players))
+        return false;
+    screen = kBattle;
+    return true;
 }
 
 void GameFlow::afterStep() {

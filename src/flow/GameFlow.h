@@ -19,7 +19,9 @@ class FlowHost {
     };
 
     virtual ~FlowHost() = default;
-    virtual bool startBattle() = 0; // false when no level could start: the menu stays
+    // Starts the level read from `levelFile` (a file name in data/level/) for `players` human
+    // players (1 or 2; 0 as the settings say); false when it could not start: the menu stays.
+    virtual bool startBattle(const std::string &levelFile, int players) = 0;
     virtual void leaveBattle() = 0;
     virtual void exitProgram() = 0;
     virtual void pauseBattle(bool paused) = 0;
@@ -38,6 +40,8 @@ class GameFlow {
   public:
     enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry };
 
+    static constexpr const char *kFirstLevel = "lvl1.lvl"; // the level file the menu's game item starts
+
     explicit GameFlow(FlowHost &host) : host(host) {}
 
     Screen getScreen() const { return screen; }
@@ -52,6 +56,8 @@ class GameFlow {
     void click(int x, int y, int width, int height); // a click released on a screen
     void afterStep();                                // a battle step ran: a decided battle shows its result
     void windowHidden();                             // iconified or hidden: a running battle pauses
+    // A battle started from the menu or at once from the command line; its Escape leads to the menu.
+    bool startBattle(const std::string &levelFile, int players);
 
     const OptionsScreen &getOptions() const { return options; }
     const NameEntry &getNameEntry() const { return nameEntry; }

@@ -197,6 +197,9 @@ class GameClass {
     // True when the scan found the file `fileName` but it yielded no level (its reader said why).
     bool levelFileFailed(const std::string &fileName) const { return brokenLevelFiles.count(fileName) != 0; }
     const LevelMap &getLevels() const { return levels; }
+    // The level read from the file `fileName` of the scanned directory; null when the file was not
+    // there, yielded no level, or named a level that an earlier file had taken.
+    Level *getLevelOfFile(const std::string &fileName) const;
 
     using ModelMap = std::unordered_map<std::string, std::unique_ptr<Md2Model>>;
     // Reads every "*.md2" file of the directory, in name order, hidden files
@@ -216,6 +219,7 @@ class GameClass {
   private:
     LevelMap levels; // level name -> level, owned until the program ends
     std::set<std::string> brokenLevelFiles; // level file names that yielded no level
+    std::map<std::string, Level *> levelFiles; // level file name -> the level it yielded
     ModelMap models; // model file name -> model, owned
     std::set<std::string> brokenModels; // model files that failed to load; their reader has said why
     // Level start: one line per model that `records` level records asked for in vain.

@@ -44,9 +44,16 @@ bool GameClass::importLevels(const std::string &strDirName) {
             continue;
         }
         const std::string key = level->getLvlName();
-        levels.emplace(key, std::move(level)); // a name already taken keeps its first level
+        const auto placed = levels.emplace(key, std::move(level)); // a name already taken keeps its first level
+        if (placed.second)
+            levelFiles.emplace(name, placed.first->second.get());
     }
     return allLoaded;
+}
+
+Level *GameClass::getLevelOfFile(const std::string &fileName) const {
+    const auto found = levelFiles.find(fileName);
+    return found == levelFiles.end() ? nullptr : found->second;
 }
 
 Level *GameClass::getLevel(const std::string &name) const {

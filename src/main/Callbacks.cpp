@@ -10,6 +10,7 @@
 #include "flow/GameFlow.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
+#include "level/Level.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
@@ -25,11 +26,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <thread>
 
 namespace {
-
-constexpr const char *kFirstLevel = "lvl1.lvl";
 
 // The program's side of the game flow: starts and leaves battles, pauses the
 // clocks, keeps the highscore table and saves what the Options screen changed.
@@ -39,6 +39,7 @@ class GlutFlowHost : public FlowHost {
     Settings *settings = nullptr; // live settings; not owned
     Highscore table;              // the highscore table, read at start-up
     bool tableRead = false;
+    int battlePlayers = 2;        // human players of the running or last battle
 
     Highscore &highscores() {
         if (!tableRead) {
@@ -48,27 +49,26 @@ class GlutFlowHost : public FlowHost {
         return table;
     }
 
-    bool startBattle() override {
-        if (gc.getLevel(kFirstLevel) == nullptr) {
-            static bool reported = false; // say it once, not for every click
-            if (!reported) {
-                reported = true;
-                if (gc.levelFileFailed(kFirstLevel)) { // its own error was reported at start-up
-                    std::printf("The level \"%s\" did not load; staying in the menu\n", kFirstLevel);
+    bool startBattle(const std::string &levelFile, int players) override {
+        Level *level = gc.getLevelOfFile(levelFile);
+        if (level == nullptr) {
+            static std::set<std::string> reported; // say it once, not for every click
+            if (reported.insert(levelFile).second) {
+                if (gc.levelFileFailed(levelFile)) { // its own error was reported at start-up
+                    std::printf("The level \"%s\" did not load; staying in the menu\n", levelFile.c_str());
                     std::fflush(stdout);
                 } else {
-                    std::fprintf(
-                        stderr,
-                        "Error: no level named \"%s\" was loaded from data/level/; staying in the menu\n",
-                        kFirstLevel);
+                    std::fprintf(stderr, "Error: no level was loaded from data/level/%s; staying in the menu\n",
+                                 levelFile.c_str());
                 }
             }
             return false;
         }
+        battlePlayers = players != 0 ? players : settings->getPlayers();
         for (bool &key : ::keys)
             key = false;
         iGamemode = kModeGame;
-        gc.loadLevel(kFirstLevel); // also clears the exit request of an earlier game
+        gc.loadLevel(level); // also clears the exit request of an earlier game
         gc.setAngleX(-45);
         gc.setCamDistance(70);
         gc.initGL();
@@ -208,6 +208,8 @@ class GlutFlowHost : public FlowHost {
 
 GlutFlowHost host;
 GameFlow flow(host);
+std::string levelAtOnce; // the level the command line starts, or empty
+int playersAtOnce = 0;   // the command line's player count, 0 when not given
 int pointerX = 0, pointerY = 0; // last pointer position over a screen, pixels
 bool pausedFrameShown = false;  // the frame with "PAUSED" has been drawn in this pause
 
@@ -250,6 +252,18 @@ void setupFlow(PlayerConfig *keys, Settings *settings) {
     host.settings = settings;
     host.applySettings(*settings);
     host.highscores(); // a broken table is reported at start-up
+}
+
+void startAtOnce(const std::string &levelFile, int players) {
+    levelAtOnce = levelFile;
+    playersAtOnce = players;
+}
+
+void windowOpened() {
+    if (levelAtOnce.empty())
+        return;
+    flow.startBattle(levelAtOnce, playersAtOnce);
+    announce();
 }
 
 const Settings &currentSettings() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class PlayerConfig;
 class Settings;
 
@@ -19,5 +21,10 @@ void myWindowStatusFunc(int state);
 
 // Start-up: the keys and settings the flow works with (not owned; they live for the whole run).
 void setupFlow(PlayerConfig *keys, Settings *settings);
+// A level to start as soon as the window is open (the command line's --level; players 0: as the
+// settings say), instead of the menu. Escape leaves that battle for the menu.
+void startAtOnce(const std::string &levelFile, int players);
+// The window is open and the callbacks are in place: the main loop is about to run.
+void windowOpened();
 // The settings as the player left them last (difficulty, volumes, mute, ...); valid after setupFlow.
 const Settings &currentSettings();

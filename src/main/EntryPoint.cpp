@@ -60,6 +60,7 @@ void EntryPoint::initialGlut(int *argc, char **argv) {
         std::printf(">> error (Main) %s <<", reinterpret_cast<const char *>(gluErrorString(error)));
         std::fflush(stdout);
     }
+    windowOpened();
     glutMainLoop();
 }
 

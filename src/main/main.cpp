@@ -4,6 +4,7 @@
 #include "config/SafeFile.h"
 #include "config/Settings.h"
 #include "main/Callbacks.h"
+#include "main/CommandLine.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/Globals.h"
@@ -15,16 +16,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
 // A broken configuration stops start-up. The readers have already printed the
 // "Error: " line naming the file and key, so all that is left is to end the
 // process cleanly with a failure status instead of aborting with a core dump.
-[[noreturn]] void failStartup() {
+[[noreturn]] void failStartup(int status = EXIT_FAILURE) {
     std::fflush(stdout);
     std::fflush(stderr);
-    std::_Exit(EXIT_FAILURE);
+    std::_Exit(status);
+}
+
+// A wrong command line ends the run before anything is read, with the status of a usage error.
+constexpr int kUsageError = 2;
+
+// The level the command line asks for must be there; else one line says why (a file that did not
+// load has said so itself) and the run ends.
+void requireLevelFile(const std::string &fileName) {
+    if (gc.getLevelOfFile(fileName) != nullptr)
+        return;
+    const std::string path = "data/level/" + fileName;
+    if (!gc.levelFileFailed(fileName)) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            std::fprintf(stderr, "Error: %s: its level name is taken by another file in data/level/\n", path.c_str());
+        else
+            std::fprintf(stderr, "Error: %s: no such level file\n", path.c_str());
+    }
+    failStartup(kUsageError);
 }
 
 [[noreturn]] void onUncaughtException() {
@@ -60,6 +83,11 @@ bool bMouseRightDown;
 
 int main(int argc, char **argv) {
     (void)previousHandler;
+    const CommandLine commandLine = CommandLine::parse(std::vector<std::string>(argv, argv + argc));
+    if (!commandLine.ok()) {
+        std::fprintf(stderr, "Error: %s\n", commandLine.getError().c_str());
+        failStartup(kUsageError);
+    }
     // Temporary files of an earlier run that died while writing: never read, so just tidied away.
     for (const char *folder : {"data/config/", PhysXAccess::kSizeFolder, PhysXAccess::kCookedFolder}) {
         removeLeftoverTemporaries(folder);
@@ -80,8 +108,19 @@ int main(int argc, char **argv) {
     setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
+    if (!commandLine.getLevel().empty()) {
+        requireLevelFile(commandLine.getLevel());
+        startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
+    }
     gc.importModells("data/model/");
     iGamemode = kModeMenu;
-    ep.initialGlut(&argc, argv);
+    // GLUT reads its own options ("-display", ...) from what is left.
+    std::vector<std::string> rest = commandLine.getRest();
+    std::vector<char *> glutArgs;
+    for (std::string &arg : rest)
+        glutArgs.push_back(arg.data());
+    glutArgs.push_back(nullptr);
+    int glutArgCount = static_cast<int>(rest.size());
+    ep.initialGlut(&glutArgCount, glutArgs.data());
     return 0;
 }

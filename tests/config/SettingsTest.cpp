@@ -24,12 +24,14 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     settings.setMasterVolume(35);
     settings.setRenderMode(3);
     settings.setMiniMapAlways(true);
+    settings.setPlayers(1);
     ASSERT_TRUE(settings.write(path));
     const Settings back = Settings::read(path);
     EXPECT_EQ(back.toText(), settings.toText());
+    EXPECT_EQ(back.getPlayers(), 1);
 
     for (const char *broken :
-         {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n"}) {
+         {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n", "players = 3\n"}) {
         dir.write("settings.ini", std::string("rendermode = 2\n") + broken);
         testing::internal::CaptureStderr();
         const Settings fallback = Settings::read(path);

@@ -19,8 +19,8 @@ marks() {
     convert "$1" -crop "$map" +repage -fx 'r>0.9 && g<0.45 && b>0.9 ? 1 : 0' "$2"
 }
 
-e2e_start "$game"
-e2e_start_game "$game/data"
+e2e_start "$game" -- --level lvl1.lvl
+e2e_wait_screen Battle 30
 e2e_wait_for "InitGL" 30
 e2e_wait_scene "$game/data" "$E2E_WORK/first.png" 60
 e2e_key F12

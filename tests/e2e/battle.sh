@@ -15,8 +15,8 @@ sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=cpu1/,/^life=/ s/^life
 rm "$game/data/level/test_small.lvl"
 fire=$(e2e_player_key "$game/data" shoot1)
 
-e2e_start "$game"
-e2e_start_game "$game/data"
+e2e_start "$game" -- --level lvl1.lvl
+e2e_wait_screen Battle 30
 e2e_wait_for "InitGL" 30
 e2e_wait_scene "$game/data" "$E2E_WORK/before.png" 60
 # The mission text stands at 40 % of the window's width and height.

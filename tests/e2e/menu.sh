@@ -2,7 +2,8 @@
 # The main menu end to end: the real game under Xvfb shows the background and
 # the five items where the layout puts them, hovering switches an item to its
 # hover picture, Escape and the exit item end the program with status 0, and a
-# broken data tree stops it with an "Error: " line and a failure status.
+# broken data tree or command line stops it with an "Error: " line and a
+# failure status.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
@@ -82,6 +83,20 @@ rm "$game/data/config/playerconfig.ini"
 check_broken "missing playerconfig.ini" "playerconfig.ini"
 rm "$game/data/config/fahrzeugconfig.ini"
 check_broken "missing fahrzeugconfig.ini" "fahrzeugconfig.ini"
+
+# A wrong command line: one "Error: " line naming it and status 2, before any window.
+check_usage() {
+    local expect=$1 status=0
+    shift
+    (cd "$E2E_ROOT" && DISPLAY= timeout 20 "$GAME_BIN" "$@") >"$E2E_WORK/usage.out" 2>&1 || status=$?
+    [[ $status -eq 2 ]] || e2e_fail "$*: status $status, not 2"
+    grep -q "^Error: .*$expect" "$E2E_WORK/usage.out" || e2e_fail "$*: no Error line naming $expect"
+    [[ $(grep -c '^Error: ' "$E2E_WORK/usage.out") -eq 1 ]] || e2e_fail "$*: more than one Error line"
+    echo "$*: status $status, $(grep '^Error: ' "$E2E_WORK/usage.out")"
+}
+check_usage "data/level/nosuch.lvl" --level nosuch.lvl
+check_usage "--players" --level lvl1.lvl --players 3
+check_usage "--level" --level
 
 # No display at all.
 status=0

@@ -12,8 +12,7 @@ pause=$(e2e_player_key "$game/data" buttonpause)
 # picture holds its markers too.
 printf 'minimap = always\nEndConfigFile\n' >"$game/data/config/settings.ini"
 
-e2e_start "$game"
-e2e_start_game "$game/data"
+e2e_start "$game" -- --level lvl1.lvl
 e2e_wait_screen Battle 30
 e2e_wait_for "InitGL" 30
 e2e_hold "$forward" 1
@@ -38,6 +37,7 @@ awk -v a="$moved" 'BEGIN { exit !(a > 0.02) }' || e2e_fail "the battle did not r
 e2e_keep_shot "$E2E_WORK/resumed.png" "screen-battle.png"
 e2e_key Escape
 e2e_wait_screen Menu 10
+e2e_wait_menu "$game/data" 10 # the battle of the command line leaves for the menu
 e2e_key Escape
 e2e_wait_exit 10
 
@@ -47,8 +47,7 @@ sed -e 's/^name=test_small.lvl/name=lvl1.lvl/' -e '/^name=player1/,/^life=/ s/^l
     -e '/^name=player1/,/^life=/ s/^pos_z=.*/pos_z=4/' \
     "$E2E_ROOT/data/level/test_small.lvl" >"$game/data/level/lvl1.lvl"
 rm "$game/data/level/test_small.lvl"
-e2e_start "$game"
-e2e_start_game "$game/data"
+e2e_start "$game" -- --level lvl1.lvl
 e2e_wait_screen Battle 30
 e2e_wait_for "Battle over: MISSION FAILED" 90
 e2e_wait_screen Result 10

@@ -24,8 +24,8 @@ struct RecordingHost : FlowHost {
     std::vector<std::pair<std::string, int>> saved;
     PlayerConfig keys = PlayerConfig::defaults();
 
-    bool startBattle() override {
-        calls.push_back("start");
+    bool startBattle(const std::string &levelFile, int players) override {
+        calls.push_back("start " + levelFile + " " + std::to_string(players));
         return levelPresent;
     }
     void leaveBattle() override { calls.push_back("leave"); }
@@ -81,8 +81,18 @@ TEST_F(GameFlowTest, BattleStartsPausesResumesAndLeaves) {
     EXPECT_EQ(flow.getScreen(), GameFlow::kPaused);
     press(kEscape);
     EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
-    EXPECT_EQ(host.calls,
-              (std::vector<std::string>{"start", "start", "pause", "resume", "pause", "resume", "leave"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"start lvl1.lvl 0", "start lvl1.lvl 0", "pause", "resume",
+                                                    "pause", "resume", "leave"}));
+}
+
+TEST_F(GameFlowTest, ABattleStartedFromTheCommandLineLeadsToTheMenu) {
+    ASSERT_TRUE(flow.startBattle("lvl3.lvl", 1));
+    EXPECT_EQ(host.calls.back(), "start lvl3.lvl 1");
+    EXPECT_FALSE(flow.startBattle("lvl2.lvl", 2)) << "one battle at a time";
+    flow.keyDown(kEscape, 0);
+    EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
+    flow.keyUp(kEscape);
+    EXPECT_NE(host.calls.back(), "exit") << "the Escape that left the battle does not end the program";
 }
 
 TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {

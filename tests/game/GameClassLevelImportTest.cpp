@@ -35,6 +35,11 @@ TEST_F(GameClassLevelImportTest, ImportsEveryLevelFileByItsLevelName) {
     EXPECT_EQ(gc.getLevel("notes"), nullptr);
     EXPECT_EQ(gc.getLevel("nested"), nullptr);
     EXPECT_EQ(gc.getLevel("c.lvl"), nullptr); // levels are found by the name inside the file
+    // ... or by the file they came from, as the command line names them.
+    EXPECT_EQ(gc.getLevelOfFile("c.lvl"), gc.getLevel("lvl1.lvl"));
+    EXPECT_EQ(gc.getLevelOfFile("a.lvl"), gc.getLevel("second.lvl"));
+    EXPECT_EQ(gc.getLevelOfFile("b.lvl"), nullptr); // its name was taken: it yielded no level
+    EXPECT_EQ(gc.getLevelOfFile("lvl1.lvl"), nullptr);
 }
 
 TEST_F(GameClassLevelImportTest, ABrokenLevelFailsTheImportButNotTheOthers) {

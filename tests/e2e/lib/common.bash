@@ -128,15 +128,21 @@ e2e_data_tree() {
     echo "$dir"
 }
 
-# e2e_start DIR [NAME=VALUE...]: starts the game in DIR and waits for its
-# window. The settings go into the game's environment alone (a preload meant
-# for the game must not reach the helpers the test runs); E2E_PRELOAD and
-# E2E_GAME_ENV come first, so a setting named here wins.
+# e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR and waits
+# for its window. The settings go into the game's environment alone (a preload
+# meant for the game must not reach the helpers the test runs); E2E_PRELOAD and
+# E2E_GAME_ENV come first, so a setting named here wins. What follows "--" is
+# the game's command line.
 e2e_start() {
-    local dir=$1 preload=()
+    local dir=$1 preload=() settings=()
     shift
+    while (($#)) && [[ "$1" != "--" ]]; do
+        settings+=("$1")
+        shift
+    done
+    (($#)) && shift
     ((${#E2E_PRELOAD[@]})) && preload=("LD_PRELOAD=${E2E_PRELOAD[*]}")
-    (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>&1 &
+    (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "${settings[@]}" "$GAME_BIN" "$@") >"$E2E_WORK/game.out" 2>&1 &
     GAME_PID=$!
     for _ in $(seq 150); do
         GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
