@@ -55,6 +55,23 @@ void GameClass::setAngleX(float angle) {
         angleX = angle;
 }
 
+void GameClass::setCamDistance(float distance) {
+    camDistance = std::isfinite(distance) ? std::clamp(distance, kMinCamDistance, kMaxCamDistance) : camDistance;
+}
+
+void GameClass::liftCameraAboveGround() {
+    if (currentLevel == nullptr)
+        return;
+    // The highest ground within a few units of the eye, so that no slope reaches the near plane.
+    const std::array<float, 3> eye = getCameraPos();
+    static const float kAround[5][2] = {{0, 0}, {2, 0}, {-2, 0}, {0, 2}, {0, -2}};
+    float ground = -1.0e9f;
+    for (const auto &offset : kAround)
+        ground = std::max(ground, currentLevel->getGroundHeight(eye[0] + offset[0], eye[2] + offset[1]));
+    if (eye[1] < ground + kCamClearance)
+        viewPos[1] += ground + kCamClearance - eye[1];
+}
+
 void GameClass::calcViewPos(float extraYaw) {
     const double pitch = angleX * kPi / 180.0;
     const double yaw = (angleY + extraYaw) * kPi / 180.0;

@@ -45,6 +45,9 @@ class GameClass {
     enum RenderMode { kImmediate = 0, kDisplayLists = 1, kVertexArrays = 2, kVertexBufferObjects = 3 };
 
     static constexpr float kStatusMessageSeconds = 2.0f;
+    static constexpr float kMinCamDistance = 12.0f;  // units: the zoom comes no nearer the tank
+    static constexpr float kMaxCamDistance = 140.0f; // units: nor farther, so the land always reaches the horizon
+    static constexpr float kCamClearance = 3.0f;     // units the eye keeps above the ground
 
     GameClass(); // reads the vehicle and weapon tables from data/config/
     ~GameClass();
@@ -65,9 +68,11 @@ class GameClass {
     void setAngleY(float angle) { angleY = angle; }
     void addAngleY(float angle) { angleY += angle; }
     float getAngleY() const { return angleY; }
-    void setCamDistance(float distance) { camDistance = distance; }
+    void setCamDistance(float distance); // kept within [kMinCamDistance, kMaxCamDistance]
     float getCamDistance() const { return camDistance; }
     void calcViewPos(float extraYaw);
+    // Raises the view position so that the eye stays above the ground of the running level.
+    void liftCameraAboveGround();
     const std::array<float, 3> &getViewPos() const { return viewPos; }
     void setViewPosX(float dx) { viewPos[0] += dx; }
     void setViewPosY(float dy) { viewPos[1] += dy; }

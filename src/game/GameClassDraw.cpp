@@ -103,6 +103,7 @@ void GameClass::draw() {
         cameraYaw = followed->getRotY() + kCameraBehind;
     }
     calcViewPos(cameraYaw);
+    liftCameraAboveGround();
     const float yaw = cameraYaw + angleY; // the view yaw of this frame
     const std::array<float, 3> eye = getCameraPos();
     // The level's sun: directional (w = 0); the shadow map's light looks from it at the origin.
@@ -140,6 +141,7 @@ void GameClass::draw() {
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(shadowMap->getCameraViewMatrix());
     glViewport(0, 0, iWidth, iHeight);
+    currentLevel->setFog(true); // the far land fades into the sky's horizon colour
 
     const COLOR ambient = white * 0.2f;
     glLightfv(GL_LIGHT1, GL_POSITION, sun.data());
@@ -159,9 +161,9 @@ void GameClass::draw() {
         currentLevel->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
     currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
-    currentLevel->setTerrainFilter(nullptr);
-
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
+    currentLevel->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
+    currentLevel->setTerrainFilter(nullptr);
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
     multiTex.glActiveTextureARB2();
@@ -177,7 +179,8 @@ void GameClass::draw() {
     glDisable(GL_LIGHTING);
 
     useParticleEngine = true;
-    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode);
+    currentLevel->setFog(false);
+    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
     drawParticlePass(eye, yaw, culled);
     glLightfv(GL_LIGHT0, GL_POSITION, sun.data());
 

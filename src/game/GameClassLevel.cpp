@@ -181,6 +181,9 @@ bool GameClass::loadLevel(Level *level) {
     currentLevel = level;
     level->setPhysXAccess(&physics);
     level->joinPhysics(); // the ground exists from the start, with or without a window
+    const LandBorder::Area area = level->getPlayableArea();
+    const float low[3] = {area.left, 0.0f, area.front}, high[3] = {area.right, 0.0f, area.back};
+    physics.setBoundary(low, high); // tanks stay on the field; shells may fly out
     computerSpieler->startLevel(*level, levelObjects, &physics);
     return true;
 }

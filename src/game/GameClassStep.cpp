@@ -29,6 +29,7 @@ int GameClass::doAction(float dt, const bool *keys) {
             camDistance += kZoomPerSecond * dt;
         if (keys[static_cast<unsigned char>(playerConfig->getZoomIn())])
             camDistance -= kZoomPerSecond * dt;
+        setCamDistance(camDistance);
     }
     if (bPause)
         return kStepPaused;

@@ -208,6 +208,82 @@ void Level::calculateSurfaceMesh() {
     }
     triangleCapacity = ((columns + 2) * (rows + 2) * 2) / 5;
     cells = buildCells();
+
+    // The border shares the terrain's edge vertices, one every cell.
+    const LandBorder::Area area = getPlayableArea();
+    std::vector<float> linesX, linesZ;
+    for (int c = 0; c < columns; c += kCellSize) {
+        linesX.push_back(area.left + static_cast<float>(c));
+    }
+    linesX.push_back(area.left + static_cast<float>(columns));
+    for (int r = 0; r < rows; r += kCellSize) {
+        linesZ.push_back(area.front + static_cast<float>(r));
+    }
+    linesZ.push_back(area.front + static_cast<float>(rows));
+    landBorder.build(
+        area, linesX, linesZ, [this](float x, float z) { return getTerrainHeight(x, z); },
+        [this](const float *point) { return lightMap.lightIntensity(point); }, static_cast<float>(kCellSize));
+    skyHorizonDecided = false;
+}
+
+LandBorder::Area Level::getPlayableArea() const {
+    LandBorder::Area area;
+    area.left = -(x2 - x1) / 2.0f;
+    area.front = -(z2 - z1) / 2.0f;
+    area.right = area.left + static_cast<float>(gridColumns);
+    area.back = area.front + static_cast<float>(gridRows);
+    return area;
+}
+
+float Level::getGroundHeight(float x, float z) const {
+    const LandBorder::Area area = getPlayableArea();
+    if (x >= area.left && x <= area.right && z >= area.front && z <= area.back) {
+        return getTerrainHeight(x, z);
+    }
+    return landBorder.isBuilt() ? landBorder.heightAt(x, z) : 0.0f;
+}
+
+HorizonFog::Colour Level::horizonColour() {
+    if (hasChosenHorizon) {
+        return HorizonFog::decideColour({}, &chosenHorizon);
+    }
+    if (!skyHorizonDecided) {
+        std::vector<HorizonFog::Picture> pictures;
+        TextureHolder *holder = gc != nullptr ? gc->getTextureHolder() : nullptr;
+        for (const SkyBoxFace &face : SkyBoxFace::all()) {
+            const bool side = face.corner[0][1] != face.corner[3][1]; // the top and the bottom stay level
+            if (holder == nullptr || !side || !holder->hasTexture(face.picture)) {
+                continue; // only the four sides reach the horizon
+            }
+            const DevilImageDefinition *image = holder->getTextureByString(face.picture);
+            if (image != nullptr && image->hasPixels()) {
+                pictures.push_back({image->getIlImageData(), image->getIlImageWidth(),
+                                    image->getIlImageHeight(), image->getIlImageColorDepth()});
+            }
+        }
+        skyHorizon = HorizonFog::decideColour(pictures);
+        skyHorizonDecided = true;
+    }
+    return skyHorizon;
+}
+
+void Level::setFog(bool on) {
+    if (!on || grid.empty()) {
+        HorizonFog::disable();
+        return;
+    }
+    const LandBorder::Area area = getPlayableArea();
+    HorizonFog::enable(horizonColour(), LandBorder::fogStart(area), LandBorder::fogEnd(area));
+}
+
+void Level::drawBorder(bool bLightMap) {
+    if (grid.empty()) {
+        return;
+    }
+    TextureHolder *holder = gc != nullptr ? gc->getTextureHolder() : nullptr;
+    const unsigned int ground =
+        holder != nullptr && !bgPicture.empty() ? holder->getTextureIDByString(bgPicture) : 0;
+    landBorder.draw(ground, bLightMap, terrainFilter);
 }
 
 int Level::getGridValue(int column, int row) const {
@@ -410,6 +486,13 @@ void Level::drawLvlHintergrund(int /*iDrawMode*/, int iTextureMode, int /*iMipMa
     }
 
     glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    // The backdrop: at the far plane, where only pixels that nothing else covers take it.
+    GLint depthFunc = GL_LEQUAL;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthFunc(GL_LEQUAL);
+    glDepthRange(1.0, 1.0);
+    glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
     TextureGenerator::setTexWrapMode(GL_CLAMP_TO_EDGE); // sky pictures are clamped at their edges
@@ -440,5 +523,8 @@ void Level::drawLvlHintergrund(int /*iDrawMode*/, int iTextureMode, int /*iMipMa
 
     glDisable(GL_TEXTURE_2D);
     TextureGenerator::setTexWrapMode(GL_REPEAT);
+    glDepthMask(GL_TRUE);
+    glDepthRange(0.0, 1.0);
+    glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_LIGHTING);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "level/LandBorder.h"
 #include "level/LevelPowerUpData.h"
 #include "level/LightData.h"
 #include "level/ObjectData.h"
 #include "level/VehicleData.h"
 #include "objects/MissionsZiel.h"
+#include "render/HorizonFog.h"
 #include "render/LightMap.h"
 #include "render/TerrainBatch.h"
 
@@ -107,8 +109,30 @@ class Level {
     // caller sets the polygon mode.
     void drawSurface(bool bWireFrame, bool bLightMap, int iDrawMode, int iTextureMode, int iMipMappingMode,
                      bool texturing);
-    // Draws the sky box around the camera; `iDrawMode` is not used.
+    // Draws the sky box around the camera as the backdrop of the frame: at the
+    // far plane and without depth writes, so it fills only what no land or
+    // object covers, however far away they are. `iDrawMode` is not used.
     void drawLvlHintergrund(int iDrawMode, int iTextureMode, int iMipMappingMode);
+
+    // The land beyond the playable area out to the horizon, with the ground
+    // picture; drawn after the terrain, outside the shadow pass. The terrain
+    // filter culls its chunks too.
+    void drawBorder(bool bLightMap);
+    const LandBorder &getLandBorder() const { return landBorder; }
+    // The playable area: the terrain, centred on the origin.
+    LandBorder::Area getPlayableArea() const;
+    // Ground height at world (x, z): the terrain inside the playable area, the border outside.
+    float getGroundHeight(float x, float z) const;
+    // The fog that blends the border into the sky, in the sky's horizon colour
+    // (`horizonColour`), switched on for the scene and off before the effects.
+    void setFog(bool on);
+    // The colour where land and sky meet: the level's own when set, else the
+    // sky pictures' horizon band (decided once per level start).
+    HorizonFog::Colour horizonColour();
+    void setHorizonColour(float r, float g, float b) {
+        chosenHorizon = {r, g, b};
+        hasChosenHorizon = true;
+    }
 
     // Height grid: (columns + 1) x (rows + 1) values, row-major; the last
     // column and row repeat their neighbours. Values 0..255, height = value / 30.
@@ -183,6 +207,11 @@ class Level {
     bool batchedTerrain = true;                              // false: cell by cell (the reference)
     std::vector<float> meshVertices;                         // x, y, z per vertex
     std::vector<float> meshTriangles;                        // three vertex indices per triangle, as floats
+    LandBorder landBorder;                                   // the land beyond the terrain's edges
+    HorizonFog::Colour chosenHorizon{};                      // the level's own horizon colour
+    bool hasChosenHorizon = false;                           // chosenHorizon was set
+    HorizonFog::Colour skyHorizon{};                         // decided from the sky pictures
+    bool skyHorizonDecided = false;                          // skyHorizon is valid for this start
     unsigned int mipmapCheckedTexture = 0; // ground texture whose mipmap levels were checked
     bool groundHasMipmaps = false;         // that texture has its mipmap levels
 };

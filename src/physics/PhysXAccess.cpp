@@ -610,7 +610,11 @@ btRigidBody *PhysXAccess::createBody(MeshEntry &mesh, BodyKind kind, const float
         body->setCcdMotionThreshold(radius);
         body->setCcdSweptSphereRadius(radius);
     }
-    scene->addRigidBody(body);
+    if (kind == BodyKind::Projectile) {
+        scene->addRigidBody(body, kProjectileGroup, btBroadphaseProxy::AllFilter & ~kBoundaryGroup);
+    } else {
+        scene->addRigidBody(body);
+    }
     entry->meshKey = mesh.key;
     ++mesh.users;
     bodies[body] = std::move(entry);
@@ -832,6 +836,50 @@ void PhysXAccess::ReleaseActor(btRigidBody *actor) {
     }
 }
 
+void PhysXAccess::setBoundary(const float *min, const float *max) {
+    clearBoundary();
+    if (!scene || min == nullptr || max == nullptr || !allFinite(min, 3) || !allFinite(max, 3) ||
+        !(max[0] > min[0]) || !(max[2] > min[2])) {
+        return;
+    }
+    // Each wall's inner face lies on the edge; the x walls run past the corners to close them.
+    const float half = kWallThickness / 2.0f;
+    const float midY = (kWallLow + kWallHigh) / 2.0f, halfY = (kWallHigh - kWallLow) / 2.0f;
+    const float midX = (min[0] + max[0]) / 2.0f, midZ = (min[2] + max[2]) / 2.0f;
+    const float halfX = (max[0] - min[0]) / 2.0f + kWallThickness, halfZ = (max[2] - min[2]) / 2.0f;
+    const float walls[4][6] = {
+        // centre x, y, z; half extents x, y, z
+        {min[0] - half, midY, midZ, half, halfY, halfZ},
+        {max[0] + half, midY, midZ, half, halfY, halfZ},
+        {midX, midY, min[2] - half, halfX, halfY, half},
+        {midX, midY, max[2] + half, halfX, halfY, half},
+    };
+    for (const auto &wall : walls) {
+        boundaryShapes.push_back(std::make_unique<btBoxShape>(btVector3(wall[3], wall[4], wall[5])));
+        btTransform pose;
+        pose.setIdentity();
+        pose.setOrigin(toPhysics(wall));
+        auto entry = std::make_unique<BodyEntry>();
+        btRigidBody::btRigidBodyConstructionInfo info(0.0f, nullptr, boundaryShapes.back().get());
+        info.m_startWorldTransform = pose;
+        info.m_friction = 0.0f; // a tank slides along the wall rather than climbing it
+        info.m_restitution = kGroundRestitution;
+        entry->body = std::make_unique<btRigidBody>(info);
+        btRigidBody *body = entry->body.get();
+        scene->addRigidBody(body, kBoundaryGroup, btBroadphaseProxy::AllFilter & ~kProjectileGroup);
+        bodies[body] = std::move(entry);
+        boundaryWalls.push_back(body);
+    }
+}
+
+void PhysXAccess::clearBoundary() {
+    for (btRigidBody *wall : boundaryWalls) {
+        ReleaseActor(wall);
+    }
+    boundaryWalls.clear();
+    boundaryShapes.clear(); // after their bodies
+}
+
 void PhysXAccess::FreeEverything() {
     for (BodyPair &pair : deliveryQueue) {
         pair = BodyPair(nullptr, nullptr);
@@ -847,6 +895,8 @@ void PhysXAccess::FreeEverything() {
         }
     }
     bodies.clear();
+    boundaryWalls.clear();
+    boundaryShapes.clear();
     meshes.clear();
     groundShape.reset();
     scene.reset();
@@ -870,6 +920,7 @@ int PhysXAccess::raycastAllShapes(const float *origin, const float *direction,
     const btVector3 from = toPhysics(origin);
     const btVector3 to = from + heading / length * kRayLength;
     btCollisionWorld::AllHitsRayResultCallback hits(from, to);
+    hits.m_collisionFilterMask = btBroadphaseProxy::AllFilter & ~kBoundaryGroup;
     scene->rayTest(from, to, hits);
 
     std::vector<int> order(hits.m_collisionObjects.size());
@@ -916,6 +967,7 @@ bool PhysXAccess::firstStaticHit(const float *from, const float *to, RaycastHit 
         return false;
     }
     StaticClosestRay ray(a, b);
+    ray.m_collisionFilterMask = btBroadphaseProxy::AllFilter & ~kBoundaryGroup;
     scene->rayTest(a, b, ray);
     if (!ray.hasHit()) {
         return false;

@@ -76,6 +76,12 @@ class PhysXAccess : public MyContactReport {
     // Nothing is cooked or cached. Null when there is no world or the input cannot make a shape.
     btRigidBody *prepareHeightField(int columns, int rows, const float *heights, float spacing,
                                     const std::string &name, const float *centre);
+    // Invisible walls around the playable area from `min` to `max` (game axes; x and z used): four
+    // static boxes that hold vehicles inside while shells and rays pass through them. A second
+    // call replaces the walls; `clearBoundary` removes them.
+    void setBoundary(const float *min, const float *max);
+    void clearBoundary();
+    int getBoundaryWallCount() const { return static_cast<int>(boundaryWalls.size()); }
     // A projectile: flying without gravity at direction * speed, its mesh cached under `modelName`
     // and the body registered under `actorName`.
     btRigidBody *fireBullet(const float *position, const float *direction, float speed, int vertexCount,
@@ -189,12 +195,14 @@ class PhysXAccess : public MyContactReport {
     std::unique_ptr<btCollisionShape> groundShape;                          // shared by every ground plane
     std::map<std::string, std::unique_ptr<MeshEntry>> meshes;               // shared meshes by cache key
     std::map<const btCollisionObject *, std::unique_ptr<BodyEntry>> bodies; // every body in the world, owned
-    std::set<BodyPair> armedPairs;       // (projectile, vehicle) pairs that report their touches
-    std::set<BodyPair> pendingContacts;  // armed pairs that touched since the last delivery
-    std::vector<BodyPair> deliveryQueue; // pairs being delivered; a released body's pairs become null
-    bool delivering = false;             // GetPhysicsResults is running (a handler may call it again)
-    ContactHandler contactHandler;       // the game's hit rule; none: contacts are dropped
-    double lastTime = 0.0;               // monotonic clock at the previous UpdateTime, seconds
-    int cookCount = 0;                   // meshes cooked rather than read from the cache
-    bool cacheWritable = true;           // false after a cache write failed: it is not tried again
+    std::set<BodyPair> armedPairs;            // (projectile, vehicle) pairs that report their touches
+    std::set<BodyPair> pendingContacts;       // armed pairs that touched since the last delivery
+    std::vector<BodyPair> deliveryQueue;      // pairs being delivered; a released body's pairs become null
+    bool delivering = false;                  // GetPhysicsResults is running (a handler may call it again)
+    ContactHandler contactHandler;            // the game's hit rule; none: contacts are dropped
+    double lastTime = 0.0;                    // monotonic clock at the previous UpdateTime, seconds
+    int cookCount = 0;                        // meshes cooked rather than read from the cache
+    bool cacheWritable = true;                // false after a cache write failed: it is not tried again
+    std::vector<btRigidBody *> boundaryWalls; // the playable area's walls; owned through bodies
+    std::vector<std::unique_ptr<btCollisionShape>> boundaryShapes; // their boxes, one per wall
 };

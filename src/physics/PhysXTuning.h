@@ -62,4 +62,12 @@ constexpr float kSleepAfter = 0.5f; // seconds
 // Ray casts are "unlimited"; the ray is cut at this length, far beyond any level.
 constexpr float kRayLength = 100000.0f; // world units
 
+// The walls around the playable area: thick and high enough that no push carries a tank over or
+// through them. Only vehicles meet them: shells fly out of the field and rays see past them.
+constexpr float kWallThickness = 20.0f;  // world units
+constexpr float kWallLow = -50.0f;       // world units, below the lowest ground
+constexpr float kWallHigh = 500.0f;      // world units, far above anything that drives
+constexpr int kBoundaryGroup = 1 << 6;   // collision group of the walls
+constexpr int kProjectileGroup = 1 << 7; // collision group of the shells, which the walls let pass
+
 } // namespace PhysXTuning

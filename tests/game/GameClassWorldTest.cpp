@@ -347,11 +347,19 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
     EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), GameClass::kStatusMessageSeconds);
     EXPECT_FALSE(gc.getPlayer1Vehicle()->getKeyForward());
 
-    // No limit: zooming in past the target puts the eye on the other side.
+    // The zoom stops at its nearest and farthest distance, so that the eye
+    // never passes the tank nor rises so far that the land's end shows.
     gc.setPause(false);
     keys[kUp1] = false;
     EXPECT_EQ(gc.doAction(20.0f, keys), GameClass::kStepDone);
-    EXPECT_NEAR(gc.getCamDistance(), -29.5f, 1e-3);
+    EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMinCamDistance);
+    keys[kZoomIn] = false;
+    keys[kZoomOut] = true;
+    gc.setPause(true);
+    gc.doAction(60.0f, keys);
+    EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMaxCamDistance);
+    keys[kZoomOut] = false;
+    gc.setPause(false);
     EXPECT_LT(gc.getStatusMessageTime(), 0.0f); // ran out: discarded
     EXPECT_EQ(gc.getStatusMessage(), "");
 }
