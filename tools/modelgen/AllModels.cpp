@@ -9,5 +9,6 @@ std::vector<GeneratedModel> makeAllModels() {
     all.push_back(makeRock());
     all.push_back(makeCrate());
     all.push_back(makeWall());
+    all.push_back(makePowerUp());
     return all;
 }

@@ -26,3 +26,4 @@ GeneratedModel makeTree();
 GeneratedModel makeRock();
 GeneratedModel makeCrate();
 GeneratedModel makeWall();
+GeneratedModel makePowerUp();
