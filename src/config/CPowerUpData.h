@@ -43,9 +43,9 @@ class CPowerUpData {
     int typ = kNone;                        // the effect
     std::string modellName = kDefaultModel; // model file name in the model registry
     float size = 1.0f;                      // scale of the model
-    float amount = 0.0f;                    // repair: life points; the others: factor on reload, speed or damage
-    float duration = 0.0f;                  // seconds a timed effect lasts; 0 for repair
-    float respawn = 30.0f;                  // seconds until a taken power-up is back
-    float radius = 1.5f;                    // units: a tank this close to the centre takes it
-    float glow[3] = {1.0f, 1.0f, 1.0f};     // glow colour, RGB 0..1
+    float amount = 0.0f;                // repair: life points; the others: factor on reload, speed or damage
+    float duration = 0.0f;              // seconds a timed effect lasts; 0 for repair
+    float respawn = 30.0f;              // seconds until a taken power-up is back
+    float radius = 1.5f;                // units: a tank this close to the centre takes it
+    float glow[3] = {1.0f, 1.0f, 1.0f}; // glow colour, RGB 0..1
 };

@@ -324,14 +324,15 @@ void ConfigReader::LoadPowerUpTypes(PowerUpMap &powerUps, const std::string &ind
     // Every broken entry has said why in one "Error: " line (the parser or the check below) and is
     // left out; the other types stay.
     try {
-        readIndex(indexPath, "powerupnam", "poweruppath", [&powerUps](const std::string &path, const std::string &name) {
-            try {
-                powerUps[name] = ReadPowerUp(path, name);
-            } catch (const ConfigFile::file_not_found &) {
-            } catch (const ConfigFile::key_not_found &) {
-            } catch (const invalid_value &) {
-            }
-        });
+        readIndex(indexPath, "powerupnam", "poweruppath",
+                  [&powerUps](const std::string &path, const std::string &name) {
+                      try {
+                          powerUps[name] = ReadPowerUp(path, name);
+                      } catch (const ConfigFile::file_not_found &) {
+                      } catch (const ConfigFile::key_not_found &) {
+                      } catch (const invalid_value &) {
+                      }
+                  });
     } catch (const ConfigFile::file_not_found &) {
     } catch (const ConfigFile::key_not_found &) {
     }

@@ -275,8 +275,9 @@ class GameClass {
     void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
 
     // ---- Power-ups (GameClassPowerUps.cpp) ----
-    // Reads the power-up types of the index file; a broken entry is left out after one "Error: "
-    // line. Returns the number of types read.
+    // Reads the power-up types of the index file (after importModells); a broken entry is left out
+    // after one "Error: " line, a model that is not registered gets one too (the power-up shows its
+    // glow alone). Returns the number of types read.
     std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
     const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
     const PowerUpField &getPowerUpField() const { return powerUpField; }

@@ -112,15 +112,16 @@ void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, fl
     // the effect's name with the whole seconds left.
     if (vehicle == nullptr)
         return;
-    constexpr float kLine = 16.0f;       // pixels per line
-    constexpr float kFullBar = 20.0f;    // seconds that fill the bar
+    constexpr float kLine = 16.0f;    // pixels per line
+    constexpr float kFullBar = 20.0f; // seconds that fill the bar
     for (const auto &carried : vehicle->getPowerUps()) {
         CPowerUpData look;
         look.setEffectWithDefaults(static_cast<CPowerUpData::Effect>(carried->getEffect()));
         const float *colour = look.getGlowColor();
         const float seconds = std::max(0.0f, carried->getSecondsLeft());
         char text[64];
-        std::snprintf(text, sizeof text, "%s %.0f s", CPowerUpData::effectName(carried->getEffect()), std::ceil(seconds));
+        std::snprintf(text, sizeof text, "%s %.0f s", CPowerUpData::effectName(carried->getEffect()),
+                      std::ceil(seconds));
         {
             Flat2D flat(iWidth, iHeight);
             glColor3fv(colour);

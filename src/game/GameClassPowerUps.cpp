@@ -13,6 +13,14 @@ constexpr float kHover = 0.4f; // units above the ground for a power-up whose re
 std::size_t GameClass::importPowerUps(const std::string &indexPath) {
     powerUpTypes.clear();
     ConfigReader::LoadPowerUpTypes(powerUpTypes, indexPath);
+    // Called after the models are imported: a model the registry lacks is a mistake in the type
+    // file, but the power-up still works and shows its glow.
+    for (const auto &type : powerUpTypes)
+        if (!models.empty() && getModell(type.second->getModellName()) == nullptr)
+            std::fprintf(stderr,
+                         "Error: %s: power-up type \"%s\": model \"%s\" is not in data/model/, it shows its "
+                         "glow alone\n",
+                         indexPath.c_str(), type.first.c_str(), type.second->getModellName().c_str());
     return powerUpTypes.size();
 }
 
@@ -24,13 +32,14 @@ void GameClass::placePowerUps(const Level &level) {
     for (const auto &record : level.getLevelPowerUps()) {
         const auto type = powerUpTypes.find(record->getTypName());
         if (type == powerUpTypes.end()) {
-            std::fprintf(stderr, "Error: %s: power-up \"%s\" left out: its type \"%s\" is not in %s\n", file.c_str(),
-                         record->getName().c_str(), record->getTypName().c_str(), ConfigReader::kPowerUpIndexFile);
+            std::fprintf(stderr, "Error: %s: power-up \"%s\" left out: its type \"%s\" is not in %s\n",
+                         file.c_str(), record->getName().c_str(), record->getTypName().c_str(),
+                         ConfigReader::kPowerUpIndexFile);
             continue;
         }
         const float *pos = record->getPos();
-        const float base[3] = {pos[0], record->hasPosY() ? pos[1] : level.getTerrainHeight(pos[0], pos[2]) + kHover,
-                               pos[2]};
+        const float base[3] = {
+            pos[0], record->hasPosY() ? pos[1] : level.getTerrainHeight(pos[0], pos[2]) + kHover, pos[2]};
         PowerUpObject *powerUp = powerUpField.place(*record, type->second.get(), base);
         powerUp->setGameClass(this);
         Md2Model *model = getModell(type->second->getModellName());

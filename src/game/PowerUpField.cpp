@@ -20,7 +20,8 @@ void PowerUpField::clear() {
     powerUps.clear();
 }
 
-PowerUpObject *PowerUpField::place(const LevelPowerUpData &record, const CPowerUpData *type, const float *base) {
+PowerUpObject *PowerUpField::place(const LevelPowerUpData &record, const CPowerUpData *type,
+                                   const float *base) {
     auto powerUp = std::make_unique<PowerUpObject>(base, 3600.0f, type);
     powerUp->setObjectName(record.getName());
     // Trigger names cannot clash with body names: no level name holds a '#'.
@@ -60,11 +61,11 @@ const float *PowerUpField::onTouch(SpielObject *trigger, SpielObject *other, int
     powerUp->take();
     physics->setTriggerArmed(powerUp->getActorName(), false);
     if (type.getTyp() == CPowerUpData::kRepair) {
-        std::printf("Power-up %s taken by %s: life %d -> %d\n", type.getName().c_str(), tank->getName().c_str(),
-                    lifeBefore, tank->getLife());
+        std::printf("Power-up %s taken by %s: life %d -> %d\n", type.getName().c_str(),
+                    tank->getName().c_str(), lifeBefore, tank->getLife());
     } else {
-        std::printf("Power-up %s taken by %s: %s for %.0f s\n", type.getName().c_str(), tank->getName().c_str(),
-                    CPowerUpData::effectName(type.getTyp()), type.getDuration());
+        std::printf("Power-up %s taken by %s: %s for %.0f s\n", type.getName().c_str(),
+                    tank->getName().c_str(), CPowerUpData::effectName(type.getTyp()), type.getDuration());
     }
     std::fflush(stdout);
     return powerUp->getPos();
@@ -76,7 +77,8 @@ void PowerUpField::step(float dt, const std::vector<Fahrzeug *> &vehicles) {
             physics->setTriggerArmed(powerUp->getActorName(), true);
             const float *pos = powerUp->getPos();
             std::printf("Power-up %s back at %.1f, %.1f\n",
-                        powerUp->getType() != nullptr ? powerUp->getType()->getName().c_str() : "?", pos[0], pos[2]);
+                        powerUp->getType() != nullptr ? powerUp->getType()->getName().c_str() : "?", pos[0],
+                        pos[2]);
             std::fflush(stdout);
         }
     }
@@ -85,7 +87,8 @@ void PowerUpField::step(float dt, const std::vector<Fahrzeug *> &vehicles) {
         expired.clear();
         vehicle->stepPowerUps(dt, &expired);
         for (int effect : expired) {
-            std::printf("Power-up %s ran out for %s\n", CPowerUpData::effectName(effect), vehicle->getName().c_str());
+            std::printf("Power-up %s ran out for %s\n", CPowerUpData::effectName(effect),
+                        vehicle->getName().c_str());
         }
         if (!expired.empty()) {
             std::fflush(stdout);

@@ -32,7 +32,8 @@ class PowerUpField {
     // A trigger report (CTriggerCallback): when `trigger` is one of the field's power-ups, still
     // there, and `other` is a tank of `vehicles` that can take it, the tank takes it. Returns the
     // power-up's position when it was taken, else null.
-    const float *onTouch(SpielObject *trigger, SpielObject *other, int status, const std::vector<Fahrzeug *> &vehicles);
+    const float *onTouch(SpielObject *trigger, SpielObject *other, int status,
+                         const std::vector<Fahrzeug *> &vehicles);
     // One step: power-ups turn and come back, and the effects of `vehicles` count down.
     void step(float dt, const std::vector<Fahrzeug *> &vehicles);
 

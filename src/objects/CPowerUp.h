@@ -5,7 +5,8 @@
 class CPowerUp {
   public:
     CPowerUp() = default;
-    CPowerUp(int effect, float factor, float seconds) : effect(effect), factor(factor), secondsLeft(seconds) {}
+    CPowerUp(int effect, float factor, float seconds)
+        : effect(effect), factor(factor), secondsLeft(seconds) {}
 
     int getEffect() const { return effect; }
     float getFactor() const { return factor; }

@@ -70,7 +70,8 @@ class Fahrzeug : public SpielObject {
     std::size_t getPowerUpCount() const { return powerUps.size(); }
     // Takes a power-up of the type (Fahrzeug's power-ups live in FahrzeugPowerUps.cpp): repair adds
     // its amount to the life, up to the maximum; a timed effect starts, or starts afresh when the
-    // vehicle carries it already. False (and nothing done) while exploding or destroyed.
+    // vehicle carries it already. False (and nothing done) while exploding or destroyed, and for a
+    // repair at full life.
     bool takePowerUp(const CPowerUpData &type);
     // Counts the carried effects down by dt; those that ran out are removed and their effects
     // (CPowerUpData::Effect) appended to `expired` when it is given.

@@ -12,8 +12,12 @@ bool Fahrzeug::takePowerUp(const CPowerUpData &type) {
         return false;
     }
     if (type.getTyp() == CPowerUpData::kRepair) {
+        if (getLife() >= static_cast<long long>(getMaxLife())) {
+            return false; // nothing to mend: the kit stays for another tank
+        }
         const long long repaired = static_cast<long long>(getLife()) + std::lround(type.getAmount());
-        setLife(static_cast<int>(std::min<long long>(repaired, std::max<long long>(getMaxLife(), getLife()))));
+        setLife(
+            static_cast<int>(std::min<long long>(repaired, std::max<long long>(getMaxLife(), getLife()))));
         return true;
     }
     if (type.getTyp() == CPowerUpData::kNone) {

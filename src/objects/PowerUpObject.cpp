@@ -7,8 +7,8 @@
 
 namespace {
 constexpr float kTwoPi = 6.2831853f;
-constexpr float kGlowRadiusShare = 1.1f; // glow radius per trigger radius
-}
+constexpr float kGlowRadiusShare = 1.5f; // glow radius per trigger radius
+} // namespace
 
 PowerUpObject::PowerUpObject(const float *fPos, float fTimeToLife, const CPowerUpData *pPowerUpData)
     : type(pPowerUpData), timeToLife(fTimeToLife) {
@@ -55,8 +55,8 @@ float PowerUpObject::getPulse() const {
     return 0.5f + 0.5f * std::sin(clock / kPulseSeconds * kTwoPi);
 }
 
-void PowerUpObject::draw(float fRotX, float fRotY, bool wireframe, bool lightmap, int iDrawMode, int iTextureMode,
-                         int iMipMappingMode) const {
+void PowerUpObject::draw(float fRotX, float fRotY, bool wireframe, bool lightmap, int iDrawMode,
+                         int iTextureMode, int iMipMappingMode) const {
     if (available) {
         SpielObject::draw(fRotX, fRotY, wireframe, lightmap, iDrawMode, iTextureMode, iMipMappingMode);
     }
@@ -71,5 +71,5 @@ void PowerUpObject::drawGlow() const {
     getTriggerCentre(centre);
     const float pulse = getPulse();
     GlowSprite::draw(centre, getTriggerRadius() * kGlowRadiusShare * (0.85f + 0.3f * pulse),
-                     type != nullptr ? type->getGlowColor() : kWhite, 0.45f + 0.4f * pulse);
+                     type != nullptr ? type->getGlowColor() : kWhite, 0.55f + 0.4f * pulse);
 }

@@ -21,8 +21,8 @@ class TouchCollector : public btCollisionWorld::ContactResultCallback {
         if (cp.getDistance() > PhysXTuning::kTouchDistance) {
             return 0;
         }
-        const btCollisionObject *other =
-            first->getCollisionObject() == sphere ? second->getCollisionObject() : first->getCollisionObject();
+        const btCollisionObject *other = first->getCollisionObject() == sphere ? second->getCollisionObject()
+                                                                               : first->getCollisionObject();
         if (other != nullptr && !other->isStaticOrKinematicObject() && other->getUserPointer() != nullptr) {
             touching.insert(other);
         }
@@ -37,7 +37,8 @@ class TouchCollector : public btCollisionWorld::ContactResultCallback {
 
 } // namespace
 
-bool PhysXAccess::addTrigger(const std::string &name, const float *centre, float radius, SpielObject *object) {
+bool PhysXAccess::addTrigger(const std::string &name, const float *centre, float radius,
+                             SpielObject *object) {
     if (centre == nullptr || !(radius > 0.0f) || !std::isfinite(radius) || !std::isfinite(centre[0]) ||
         !std::isfinite(centre[1]) || !std::isfinite(centre[2])) {
         return false;
@@ -98,7 +99,8 @@ void PhysXAccess::reportTriggers() {
         scene->contactTest(trigger.object.get(), collector);
         for (const btCollisionObject *body : collector.touching) {
             reports.push_back(
-                {named.first, body, trigger.inside.count(body) > 0 ? CTriggerCallback::kStaying : CTriggerCallback::kEntering});
+                {named.first, body,
+                 trigger.inside.count(body) > 0 ? CTriggerCallback::kStaying : CTriggerCallback::kEntering});
         }
         for (const btCollisionObject *body : trigger.inside) {
             if (collector.touching.count(body) == 0) {
@@ -112,7 +114,7 @@ void PhysXAccess::reportTriggers() {
         if (found == triggers.end() || bodies.count(report.body) == 0) {
             continue; // released by an earlier report's handler
         }
-        triggerReport.onTrigger(found->second->owner, static_cast<SpielObject *>(report.body->getUserPointer()),
-                                report.status);
+        triggerReport.onTrigger(found->second->owner,
+                                static_cast<SpielObject *>(report.body->getUserPointer()), report.status);
     }
 }

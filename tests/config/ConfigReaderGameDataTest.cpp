@@ -211,10 +211,11 @@ TEST_F(GameDataFiles, PowerUpFilesMustExistAndAFileWithoutKeysTakesTheDefaults) 
 }
 
 TEST_F(GameDataFiles, PowerUpKeysAreReadAndABrokenTypeIsLeftOutWithOneErrorLine) {
-    dir.write("data/config/powerups.ini",
-              "powerupnam1 = speed\npoweruppath1 = p/speed.ini\npowerupnam2 = fast\npoweruppath2 = p/fast.ini\n"
-              "powerupnam3 = odd\npoweruppath3 = p/odd.ini\npowerupnam4 = gone\npoweruppath4 = p/gone.ini\n"
-              "powerupnam5 = shield\npoweruppath5 = p/shield.ini\n");
+    dir.write(
+        "data/config/powerups.ini",
+        "powerupnam1 = speed\npoweruppath1 = p/speed.ini\npowerupnam2 = fast\npoweruppath2 = p/fast.ini\n"
+        "powerupnam3 = odd\npoweruppath3 = p/odd.ini\npowerupnam4 = gone\npoweruppath4 = p/gone.ini\n"
+        "powerupnam5 = shield\npoweruppath5 = p/shield.ini\n");
     dir.write("p/speed.ini", ""); // its name is its effect
     dir.write("p/fast.ini", "effect = speed\namount = 2\nduration = 4.5\nrespawn = 2\nmodel = crate.md2\n"
                             "size = 0.5\nradius = 2\nglow_r = 0.1\nglow_g = 0.2\nglow_b = 0.3\n");
@@ -243,7 +244,8 @@ TEST_F(GameDataFiles, PowerUpKeysAreReadAndABrokenTypeIsLeftOutWithOneErrorLine)
     for (char c : err)
         lines += c == '\n';
     EXPECT_EQ(lines, 3u) << err;
-    EXPECT_NE(err.find("Error: \"p/odd.ini\": key \"effect\" has the value \"teleport\""), std::string::npos) << err;
+    EXPECT_NE(err.find("Error: \"p/odd.ini\": key \"effect\" has the value \"teleport\""), std::string::npos)
+        << err;
     EXPECT_NE(err.find("p/gone.ini"), std::string::npos) << err;
     EXPECT_NE(err.find("Error: \"p/shield.ini\": key \"duration\" has the value \"20s\", which is no number"),
               std::string::npos)

@@ -19,8 +19,8 @@ class PowerUpFieldTest : public WorldSession {
         levels.write("types/repair.ini", "effect = repair\namount = 30\nrespawn = " + respawn + "\n");
         levels.write("types/speed.ini", "");
         levels.write("types/index.ini", "powerupnam1 = repair\npoweruppath1 = " + folder +
-                                            "types/repair.ini\npowerupnam2 = speed\npoweruppath2 = " + folder +
-                                            "types/speed.ini\n");
+                                            "types/repair.ini\npowerupnam2 = speed\npoweruppath2 = " +
+                                            folder + "types/speed.ini\n");
         ASSERT_EQ(gc.importPowerUps(folder + "types/index.ini"), 2u);
     }
 
@@ -56,7 +56,8 @@ class PowerUpFieldTest : public WorldSession {
 
 TEST_F(PowerUpFieldTest, ATankDrivingOverARepairTakesItAndItComesBackAfterItsRespawnTime) {
     useTypes("1.5");
-    ASSERT_TRUE(start("kit.lvl", damaged(vehicle("player1", "spieler1", 0, -6, 0), 40) + powerUp("kit", "repair", 0, 0)));
+    ASSERT_TRUE(start("kit.lvl", damaged(vehicle("player1", "spieler1", 0, -6, 0), 40) +
+                                     powerUp("kit", "repair", 0, 0)));
     EXPECT_EQ(startErr, "");
     ASSERT_EQ(gc.getPowerUpField().getPowerUps().size(), 1u);
     const PowerUpObject &kit = *gc.getPowerUpField().getPowerUps()[0];
@@ -93,8 +94,8 @@ TEST_F(PowerUpFieldTest, OfTwoTanksTouchingAPowerUpOnlyOneTakesIt) {
 
 TEST_F(PowerUpFieldTest, ComputerTanksTakePowerUpsAndTimedEffectsRunOut) {
     useTypes("30");
-    ASSERT_TRUE(start("cpu.lvl", vehicle("player1", "spieler1", -25, -25, 0) + vehicle("cpu1", "cpu", 20, 20, 0) +
-                                     powerUp("boost", "speed", 20, 20)));
+    ASSERT_TRUE(start("cpu.lvl", vehicle("player1", "spieler1", -25, -25, 0) +
+                                     vehicle("cpu1", "cpu", 20, 20, 0) + powerUp("boost", "speed", 20, 20)));
     drawFrame();
     const std::string out = runUntil("Power-up speed taken by cpu1", 30);
     EXPECT_NE(out.find("Power-up speed taken by cpu1: speed for 15 s\n"), std::string::npos) << out;

@@ -324,9 +324,10 @@ namespace {
 
 TEST(LevelFileReaderTest, PowerUpHeightIsOptionalAndARecordWithABadNumberIsLeftOutWithOneErrorLine) {
     testing::internal::CaptureStderr();
-    auto level = read(std::string(kDetails) + "POWERUP\nPowerUpName=kit\nPowerUpTyp=repair\npos_x=3\npos_z=-4\n"
-                                              "POWERUP\nPowerUpName=broken\nPowerUpTyp=speed\npos_x=1O\npos_z=zz\n"
-                                              "POWERUP\nPowerUpName=high\nPowerUpTyp=armour\npos_y=2.5 \n");
+    auto level =
+        read(std::string(kDetails) + "POWERUP\nPowerUpName=kit\nPowerUpTyp=repair\npos_x=3\npos_z=-4\n"
+                                     "POWERUP\nPowerUpName=broken\nPowerUpTyp=speed\npos_x=1O\npos_z=zz\n"
+                                     "POWERUP\nPowerUpName=high\nPowerUpTyp=armour\npos_y=2.5 \n");
     const std::string err = testing::internal::GetCapturedStderr();
     ASSERT_NE(level, nullptr);
     ASSERT_EQ(level->getLevelPowerUps().size(), 2u);

@@ -19,7 +19,7 @@ CPowerUpData powerUp(CPowerUpData::Effect effect) {
     return type;
 }
 
-TEST(FahrzeugPowerUpsTest, RepairAddsLifeUpToTheMaximumAndNeverTakesAnyAway) {
+TEST(FahrzeugPowerUpsTest, RepairAddsLifeUpToTheMaximumAndAFullTankLeavesItLying) {
     Fahrzeug tank;
     tank.setMaxLife(100);
     tank.setLife(40);
@@ -27,18 +27,18 @@ TEST(FahrzeugPowerUpsTest, RepairAddsLifeUpToTheMaximumAndNeverTakesAnyAway) {
     EXPECT_TRUE(tank.takePowerUp(repair));
     EXPECT_EQ(tank.getLife(), 70);
     EXPECT_TRUE(tank.takePowerUp(repair));
-    EXPECT_EQ(tank.getLife(), 100); // capped
-    tank.setLife(250);              // a level may start a tank above its maximum
-    tank.takePowerUp(repair);
+    EXPECT_EQ(tank.getLife(), 100);         // capped
+    EXPECT_FALSE(tank.takePowerUp(repair)); // nothing to mend: the kit stays
+    tank.setLife(250);                      // a level may start a tank above its maximum
+    EXPECT_FALSE(tank.takePowerUp(repair));
     EXPECT_EQ(tank.getLife(), 250);
     EXPECT_EQ(tank.getPowerUpCount(), 0u); // repair acts at once and is not carried
-
 }
 
 TEST(FahrzeugPowerUpsTest, TimedEffectsRunOutAndTakingOneAgainStartsItAfresh) {
     Fahrzeug tank;
-    EXPECT_TRUE(tank.takePowerUp(powerUp(CPowerUpData::kSpeed)));   // 15 s
-    EXPECT_TRUE(tank.takePowerUp(powerUp(CPowerUpData::kArmour)));  // 20 s
+    EXPECT_TRUE(tank.takePowerUp(powerUp(CPowerUpData::kSpeed)));  // 15 s
+    EXPECT_TRUE(tank.takePowerUp(powerUp(CPowerUpData::kArmour))); // 20 s
     EXPECT_FLOAT_EQ(tank.getPowerUpFactor(CPowerUpData::kSpeed), 1.5f);
     std::vector<int> expired;
     tank.stepPowerUps(10.0f, &expired);

@@ -7,9 +7,9 @@
 // "powerup.md2": a supply canister, 1.2 high and 0.9 across, with a light band round its middle and
 // a white cross on each of its four faces. Neutral in colour: the game gives each kind its glow.
 namespace {
-constexpr SkinRect kShell{0, 0, 128, 64};    // the canister's sides
-constexpr SkinRect kBand{0, 64, 128, 96};    // the band
-constexpr SkinRect kCap{0, 96, 64, 128};     // top and bottom
+constexpr SkinRect kShell{0, 0, 128, 64};     // the canister's sides
+constexpr SkinRect kBand{0, 64, 128, 96};     // the band
+constexpr SkinRect kCap{0, 96, 64, 128};      // top and bottom
 constexpr SkinRect kCorner{64, 96, 128, 128}; // the corner posts
 
 SkinRect inset(const SkinRect &r, double by) {
@@ -17,7 +17,8 @@ SkinRect inset(const SkinRect &r, double by) {
 }
 
 Rgb metal(double x, double y, std::uint32_t seed, const Rgb &base) {
-    return base.scaled(0.9 + 0.15 * fractalNoise(x / 10.0, y / 10.0, 2, seed)).scaled(grain(x, y, seed + 1, 0.05));
+    return base.scaled(0.9 + 0.15 * fractalNoise(x / 10.0, y / 10.0, 2, seed))
+        .scaled(grain(x, y, seed + 1, 0.05));
 }
 
 SkinCanvas paintPowerUpSkin() {
@@ -50,8 +51,8 @@ GeneratedModel makePowerUp() {
         for (double sz : {-1.0, 1.0}) {
             const double x0 = sx * kHalf, x1 = sx * (kHalf - kPost);
             const double z0 = sz * kHalf, z1 = sz * (kHalf - kPost);
-            mesh.addBox({std::min(x0, x1), 0.0, std::min(z0, z1)}, {std::max(x0, x1), kHeight, std::max(z0, z1)},
-                        BoxMaps::all(corner));
+            mesh.addBox({std::min(x0, x1), 0.0, std::min(z0, z1)},
+                        {std::max(x0, x1), kHeight, std::max(z0, z1)}, BoxMaps::all(corner));
         }
     }
     return {"powerup.md2", "powerup_skin.png", mesh, paintPowerUpSkin(), ""};
