@@ -11,6 +11,7 @@ constexpr float kHover = 0.4f; // units above the ground for a power-up whose re
 }
 
 std::size_t GameClass::importPowerUps(const std::string &indexPath) {
+    powerUpField.clear(); // placed power-ups point at the types they were made with
     powerUpTypes.clear();
     ConfigReader::LoadPowerUpTypes(powerUpTypes, indexPath);
     // Called after the models are imported: a model the registry lacks is a mistake in the type
