@@ -12,7 +12,8 @@ enum class AiState {
     Approach, // drives to a firing position at a good range with a view of its target
     Attack,   // stands, aims and fires
     Retreat,  // low on life: drives behind cover out of its attacker's view
-    Search    // lost its target: drives to where it last saw it
+    Search,   // lost its target: drives to where it last saw it
+    Repair    // damaged: drives to a repair power-up it sees
 };
 
 // Everything one computer tank remembers from one step to the next. Plain data: the decision code
@@ -42,6 +43,7 @@ struct AiMemory {
     float goal[2] = {0, 0};        // x, z where the current state drives to
     float goalBasis[2] = {0, 0};   // the target position the goal was chosen for
     float goalTime = -1;           // when the goal was chosen
+    float repairSpot[2] = {0, 0};  // x, z of the repair power-up it drives to
     float waitUntil = 0;           // patrol pause, seconds
     float progressPos[2] = {0, 0}; // position at the last progress check
     float progressTime = 0;        // time of the last progress check

@@ -26,10 +26,16 @@ struct AiShellView {
     int shooterId = -1;       // the tank that fired it; -1 when it is gone
 };
 
+// A repair power-up lying ready to be taken.
+struct AiRepairView {
+    float pos[3] = {0, 0, 0}; // world position
+};
+
 // Everything a decision may look at: a snapshot of the world taken once per step.
 struct AiWorld {
     float time = 0;                  // seconds of play since the level started
     float dt = 0;                    // length of this step, seconds
     std::vector<AiTankView> tanks;   // every tank, in the session's order
     std::vector<AiShellView> shells; // every shell still flying
+    std::vector<AiRepairView> repairs; // repair power-ups there to be taken
 };

@@ -103,14 +103,23 @@ AiCommand TankBrain::think(const AiWorld &world, int self, AiMemory &memory, con
     return command;
 }
 
-void TankBrain::chooseState(const AiWorld &world, int self, int target, AiMemory &memory, const Navigator &) {
+void TankBrain::chooseState(const AiWorld &world, int self, int target, AiMemory &memory,
+                            const Navigator &navigator) {
     const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
     const AiState before = memory.state;
     const bool low = static_cast<float>(me.life) <= kLowLifeShare * static_cast<float>(me.maxLife);
     const bool remembers = memory.lastSeenTime >= 0;
     const bool inView = target >= 0 && memory.targetVisible && world.time >= memory.fireBlockedUntil;
     AiState next;
-    if (low && (target >= 0 || remembers)) {
+    float kit[2];
+    if (static_cast<float>(me.life) < kRepairShare * static_cast<float>(me.maxLife) &&
+        repairInSight(world, me, navigator, kit)) {
+        next = AiState::Repair; // the best retreat is one that mends
+        if (before == AiState::Repair && flatDistance(kit[0], kit[1], memory.repairSpot[0], memory.repairSpot[1]) > kArrive)
+            memory.hasGoal = false; // a nearer kit: drive there instead
+        memory.repairSpot[0] = kit[0];
+        memory.repairSpot[1] = kit[1];
+    } else if (low && (target >= 0 || remembers)) {
         next = AiState::Retreat;
     } else if (inView) {
         const float d = flatDistance(me.pos, world.tanks[static_cast<std::size_t>(target)].pos);
@@ -130,6 +139,22 @@ void TankBrain::chooseState(const AiWorld &world, int self, int target, AiMemory
         memory.path.clear();
         memory.pathIndex = 0;
     }
+}
+
+bool TankBrain::repairInSight(const AiWorld &world, const AiTankView &me, const Navigator &navigator, float *out) {
+    const ObstacleGrid &grid = navigator.getGrid();
+    float best = kRepairSight;
+    bool found = false;
+    for (const AiRepairView &kit : world.repairs) {
+        const float d = flatDistance(me.pos, kit.pos);
+        if (d < best && (grid.empty() || grid.clearView(me.pos[0], me.pos[2], kit.pos[0], kit.pos[2]))) {
+            best = d;
+            out[0] = kit.pos[0];
+            out[1] = kit.pos[2];
+            found = true;
+        }
+    }
+    return found;
 }
 
 void TankBrain::setGoal(AiMemory &memory, float x, float z, float time) {
@@ -303,6 +328,11 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
         if (flatDistance(me.pos, memory.lastSeen) < kSearchReached) {
             memory.lastSeenTime = -1; // nothing here: forget it and patrol
             memory.hasGoal = false;
+        }
+        break;
+    case AiState::Repair:
+        if (!memory.hasGoal) {
+            setGoal(memory, memory.repairSpot[0], memory.repairSpot[1], now);
         }
         break;
     case AiState::Attack:

@@ -34,6 +34,8 @@ class TankBrain {
     static constexpr float kStuckSeconds = 1.2f;  // no progress for this long: back out and replan
     static constexpr float kRoamAfter = 20.0f;    // seconds without contact before it roams towards the enemy
     static constexpr float kRoamSpread = 20.0f;   // how far from the enemy a roaming patrol point may lie
+    static constexpr float kRepairShare = 0.6f;   // below this share of its life it fetches a repair it sees
+    static constexpr float kRepairSight = 35.0f;  // how far it looks for a repair power-up, units
 
     static AiCommand think(const AiWorld &world, int self, AiMemory &memory, const AiSkill &skill,
                            const AiRayCaster &rays, Navigator &navigator);
@@ -50,6 +52,8 @@ class TankBrain {
                                const Navigator &navigator, float *out);
     static bool coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator,
                               float *out);
+    // The nearest repair power-up within kRepairSight in free view of the tank; false when none.
+    static bool repairInSight(const AiWorld &world, const AiTankView &me, const Navigator &navigator, float *out);
     static bool patrolPoint(const AiWorld &world, int self, AiMemory &memory, const Navigator &navigator,
                             float *out);
     static void drive(const AiWorld &world, int self, AiMemory &memory, Navigator &navigator,

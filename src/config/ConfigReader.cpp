@@ -5,6 +5,7 @@
 #include "config/SafeFile.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -319,11 +320,69 @@ void ConfigReader::ReadPowerUpDaten(PowerUpMap &powerUps) {
               });
 }
 
+void ConfigReader::LoadPowerUpTypes(PowerUpMap &powerUps, const std::string &indexPath) {
+    // Every broken entry has said why in one "Error: " line (the parser or the check below) and is
+    // left out; the other types stay.
+    try {
+        readIndex(indexPath, "powerupnam", "poweruppath",
+                  [&powerUps](const std::string &path, const std::string &name) {
+                      try {
+                          powerUps[name] = ReadPowerUp(path, name);
+                      } catch (const ConfigFile::file_not_found &) {
+                      } catch (const ConfigFile::key_not_found &) {
+                      } catch (const invalid_value &) {
+                      }
+                  });
+    } catch (const ConfigFile::file_not_found &) {
+    } catch (const ConfigFile::key_not_found &) {
+    }
+}
+
 std::unique_ptr<CPowerUpData> ConfigReader::ReadPowerUp(const std::string &path, const std::string &name) {
-    // The file must exist, but power-up types carry no keys yet: the record is a default one.
+    // Every key is optional: a file without keys is a power-up with the defaults of the effect its
+    // type name names (repair when the name is no effect).
     ConfigFile cf = openConfig(path);
     auto data = std::make_unique<CPowerUpData>();
     data->setName(name);
+    CPowerUpData::Effect effect = CPowerUpData::effectFromName(name);
+    if (cf.keyExists("effect")) {
+        effect = CPowerUpData::effectFromName(cf.read<std::string>("effect"));
+        if (effect == CPowerUpData::kNone) {
+            rejectKey(cf, "effect", "no effect (repair, rapidfire, speed or armour)");
+        }
+    }
+    data->setEffectWithDefaults(effect == CPowerUpData::kNone ? CPowerUpData::kRepair : effect);
+    // A number that must be whole text and within [low, high]; the current value when absent.
+    auto number = [&cf](const char *key, float current, float low, float high) {
+        if (!cf.keyExists(key)) {
+            return current;
+        }
+        const std::string text = cf.read<std::string>(key);
+        char *end = nullptr;
+        const float value = std::strtof(text.c_str(), &end);
+        if (text.empty() || end == nullptr || *end != '\0' || !std::isfinite(value)) {
+            rejectKey(cf, key, "no number");
+        }
+        if (value < low || value > high) {
+            char why[96];
+            std::snprintf(why, sizeof why, "out of the range %g to %g", low, high);
+            rejectKey(cf, key, why);
+        }
+        return value;
+    };
+    constexpr float kLongest = 86400.0f; // seconds: nothing in a battle lasts a day
+    const bool repair = data->getTyp() == CPowerUpData::kRepair;
+    data->setAmount(number("amount", data->getAmount(), repair ? 1.0f : 0.05f, repair ? 100000.0f : 20.0f));
+    data->setDuration(number("duration", data->getDuration(), 0.0f, kLongest));
+    data->setRespawn(number("respawn", data->getRespawn(), 0.0f, kLongest));
+    data->setSize(number("size", data->getSize(), 0.01f, 100.0f));
+    data->setRadius(number("radius", data->getRadius(), 0.1f, 100.0f));
+    const float *glow = data->getGlowColor();
+    data->setGlowColor(number("glow_r", glow[0], 0.0f, 1.0f), number("glow_g", glow[1], 0.0f, 1.0f),
+                       number("glow_b", glow[2], 0.0f, 1.0f));
+    if (cf.keyExists("model")) {
+        data->setModellName(cf.read<std::string>("model"));
+    }
     return data;
 }
 

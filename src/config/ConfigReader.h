@@ -56,7 +56,14 @@ class ConfigReader {
     static std::unique_ptr<WeaponMap> ReadWeapons();
     static Weapon ReadWeapon(const std::string &path, const std::string &name);
     static void ReadPowerUpDaten(PowerUpMap &powerUps);
+    // Keys of a type file, all optional: effect (repair, rapidfire, speed, armour; default the type
+    // name when it is one, else repair), amount, duration, respawn, model, size, radius, glow_r,
+    // glow_g, glow_b. An effect or number that cannot be used gives one "Error: " line and throws
+    // `invalid_value`.
     static std::unique_ptr<CPowerUpData> ReadPowerUp(const std::string &path, const std::string &name);
+    // The table the game plays with: as ReadPowerUpDaten, but a missing index, a missing type file or
+    // an unusable value leaves that entry (or the whole table) out after its one "Error: " line.
+    static void LoadPowerUpTypes(PowerUpMap &powerUps, const std::string &indexPath = kPowerUpIndexFile);
 
     // Size files beside the cooked meshes.
     static PhysXActor ReadPhysXActor(const std::string &path);

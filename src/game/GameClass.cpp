@@ -18,6 +18,7 @@
 
 GameClass::GameClass() {
     computerSpieler = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
+    computerSpieler->setPowerUps(&powerUpField.getPowerUps()); // a damaged tank fetches a repair it sees
     physics.initialPhysX();
     installContactRule();
     fahrzeugTypes = ConfigReader::ReadFahrzeuge();

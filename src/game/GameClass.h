@@ -7,6 +7,7 @@
 #include "config/PlayerConfig.h"
 #include "game/BattleRules.h"
 #include "game/BattleSound.h"
+#include "game/PowerUpField.h"
 #include "game/ScoreSheet.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
@@ -279,7 +280,21 @@ class GameClass {
     bool getMiniMapAlways() const { return miniMapAlways; }
     void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
 
+    // ---- Power-ups (GameClassPowerUps.cpp) ----
+    // Reads the power-up types of the index file (after importModells); a broken entry is left out
+    // after one "Error: " line, a model that is not registered gets one too (the power-up shows its
+    // glow alone). Returns the number of types read.
+    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
+    const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
+    const PowerUpField &getPowerUpField() const { return powerUpField; }
+
   private:
+    // Level start: one power-up per usable POWERUP record; a record of an unknown type is left out
+    // after one "Error: " line.
+    void placePowerUps(const Level &level);
+    // The effects `vehicle` carries, one line each with its seconds left, from (x, y) down within
+    // `width` pixels (the player's part of the HUD).
+    void drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width);
     void clearWorld();           // deletes every object of the last level start and its physics body
     void installContactRule();   // shells that touch a tank burst and cost it life
     void sweepProjectiles();
@@ -306,7 +321,8 @@ class GameClass {
     std::vector<LvlObject *> levelObjects;  // owned
     std::vector<Fahrzeug *> fahrzeuge;      // owned
     std::vector<Projektil *> projektile;    // owned
-    std::vector<PowerUpObject *> powerUps;  // owned
+    ConfigReader::PowerUpMap powerUpTypes;  // power-up type name -> type, from importPowerUps
+    PowerUpField powerUpField{&physics};    // the battle's power-ups and their triggers
     std::vector<MissionsZiel *> missionsZiele; // the current level's goals; not owned
     Fahrzeug *player1Vehicle = nullptr;     // camera target; one of fahrzeuge
     Fahrzeug *player2Vehicle = nullptr;

@@ -7,6 +7,7 @@
 #include "math/COLOR.h"
 #include "objects/Fahrzeug.h"
 #include "objects/LvlObject.h"
+#include "objects/PowerUpObject.h"
 #include "objects/Projektil.h"
 #include "particles/ParticleEngine.h"
 #include "particles/ParticleEngineHelp.h"
@@ -181,6 +182,8 @@ void GameClass::draw() {
     useParticleEngine = true;
     currentLevel->setFog(false);
     currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
+    for (const auto &powerUp : powerUpField.getPowerUps())
+        powerUp->drawGlow(); // over the land and the sky, under the smoke
     drawParticlePass(eye, yaw, culled);
     glLightfv(GL_LIGHT0, GL_POSITION, sun.data());
 
@@ -240,6 +243,9 @@ int GameClass::drawObjects(float fRotY) {
         consider(*object, true, 0, 1);
     for (Projektil *shot : projektile)
         consider(*shot, false, textureQuality, mipMappingMode);
+    for (const auto &powerUp : powerUpField.getPowerUps())
+        if (powerUp->isAvailable())
+            consider(*powerUp, false, textureQuality, mipMappingMode);
 
     if (!transparent.empty()) {
         // Nearest first after the sort; drawn from the back of the list, farthest first.

@@ -2,9 +2,11 @@
 // battle's result, the pause sign, the status message and the text lines.
 #include "game/GameClass.h"
 
+#include "config/CPowerUpData.h"
 #include "config/KeyNames.h"
 #include "level/Level.h"
 #include "math/MathConstants.h"
+#include "objects/CPowerUp.h"
 #include "objects/Fahrzeug.h"
 #include "objects/LvlObject.h"
 #include "objects/Owner.h"
@@ -95,11 +97,39 @@ void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *p
         vehicle != nullptr && vehicle->getMaxLife() > 0
             ? std::clamp(static_cast<float>(vehicle->getLife()) / vehicle->getMaxLife(), 0.0f, 1.0f)
             : 0.0f;
-    Flat2D flat(iWidth, iHeight);
-    glColor3f(0.15f, 0.15f, 0.15f);
-    rectangle(left, top, left + width, top + height);
-    glColor3f(1.0f - share, share, 0.1f);
-    rectangle(left, top, left + width * share, top + height);
+    {
+        Flat2D flat(iWidth, iHeight);
+        glColor3f(0.15f, 0.15f, 0.15f);
+        rectangle(left, top, left + width, top + height);
+        glColor3f(1.0f - share, share, 0.1f);
+        rectangle(left, top, left + width * share, top + height);
+    }
+    drawPowerUpEffects(vehicle, left, top + height + 4, width);
+}
+
+void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width) {
+    // One line per carried effect, in its glow colour: a bar of the time left out of 20 seconds and
+    // the effect's name with the whole seconds left.
+    if (vehicle == nullptr)
+        return;
+    constexpr float kLine = 16.0f;    // pixels per line
+    constexpr float kFullBar = 20.0f; // seconds that fill the bar
+    for (const auto &carried : vehicle->getPowerUps()) {
+        CPowerUpData look;
+        look.setEffectWithDefaults(static_cast<CPowerUpData::Effect>(carried->getEffect()));
+        const float *colour = look.getGlowColor();
+        const float seconds = std::max(0.0f, carried->getSecondsLeft());
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %.0f s", CPowerUpData::effectName(carried->getEffect()),
+                      std::ceil(seconds));
+        {
+            Flat2D flat(iWidth, iHeight);
+            glColor3fv(colour);
+            rectangle(x, y + 3, x + 0.3f * width * std::min(1.0f, seconds / kFullBar), y + kLine - 5);
+        }
+        font.drawHorizontal(x + 0.33f * width, y + kLine - 3, 0, colour, GLUT_BITMAP_9_BY_15, text);
+        y += kLine;
+    }
 }
 
 void GameClass::drawStats() {

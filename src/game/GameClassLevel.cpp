@@ -8,7 +8,6 @@
 #include "objects/Fahrzeug.h"
 #include "objects/LvlObject.h"
 #include "objects/MissionsZiel.h"
-#include "objects/PowerUpObject.h"
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
 #include "particles/CPeRauch.h"
@@ -73,9 +72,7 @@ void GameClass::clearWorld() {
         delete *it;
     }
     levelObjects.clear();
-    for (PowerUpObject *powerUp : powerUps)
-        delete powerUp;
-    powerUps.clear();
+    powerUpField.clear();
     missionsZiele.clear();
     player1Vehicle = player2Vehicle = nullptr;
     if (currentLevel != nullptr) {
@@ -177,6 +174,7 @@ bool GameClass::loadLevel(Level *level) {
         goal->setStatus(0); // every start plays for its goals afresh
         missionsZiele.push_back(goal.get());
     }
+    placePowerUps(*level);
 
     currentLevel = level;
     level->setPhysXAccess(&physics);

@@ -59,6 +59,7 @@ int GameClass::doAction(float dt, const bool *keys) {
         vehicle->move(dt);
     for (LvlObject *object : levelObjects)
         object->move(dt);
+    powerUpField.step(dt, fahrzeuge);
 
     sweepProjectiles();
     sweepVehicles();
@@ -143,6 +144,11 @@ void GameClass::installContactRule() {
                                       [this](const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
                                           countHit(shooter, target, destroyed);
                                       }));
+    // A tank touching a power-up's trigger sphere takes it.
+    physics.getTriggerReport().setHandler([this](SpielObject *trigger, SpielObject *other, int status) {
+        if (const float *at = powerUpField.onTouch(trigger, other, status, fahrzeuge))
+            sound->playEffect(SoundId::kPowerUp, at);
+    });
 }
 
 void GameClass::countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -257,9 +258,20 @@ bool applyPowerUpKey(LevelPowerUpData &powerUp, LevelFileReader::StringValue key
         return true;
     case R::evPosX:
     case R::evPosY:
-    case R::evPosZ:
-        powerUp.setPos(key - R::evPosX, toFloat(value));
+    case R::evPosZ: {
+        // A placement at a wrong place is worse than none: a value that is no number spoils the record.
+        char *end = nullptr;
+        const float number = std::strtof(value.c_str(), &end);
+        const bool whole = end != value.c_str() && std::isfinite(number) &&
+                           value.find_first_not_of(" \t", static_cast<std::size_t>(end - value.c_str())) ==
+                               std::string::npos;
+        if (!whole && powerUp.getProblem().empty()) {
+            const char *keyName = key == R::evPosX ? "pos_x" : key == R::evPosY ? "pos_y" : "pos_z";
+            powerUp.setProblem(std::string(keyName) + " \"" + value + "\" is no number");
+        }
+        powerUp.setPos(key - R::evPosX, whole ? number : 0.0f);
         return true;
+    }
     default:
         return false;
     }
@@ -425,7 +437,12 @@ std::unique_ptr<Level> LevelFileReader::readLevel(std::istream &in, const std::s
             pending = readSection(in, line, *this, [&](StringValue key, const std::string &value) {
                 return applyPowerUpKey(*powerUp, key, value);
             });
-            lvl.addLevelPowerUpData(std::move(powerUp));
+            if (powerUp->getProblem().empty()) {
+                lvl.addLevelPowerUpData(std::move(powerUp));
+            } else { // left out; the level loads without it
+                std::fprintf(stderr, "Error: %s: power-up \"%s\" left out: %s\n", source.c_str(),
+                             powerUp->getName().c_str(), powerUp->getProblem().c_str());
+            }
             break;
         }
         default: // comments, blank lines and stray lines outside a section

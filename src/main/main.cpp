@@ -114,6 +114,7 @@ int main(int argc, char **argv) {
         startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
     }
     gc.importModells("data/model/");
+    gc.importPowerUps(); // a broken type is left out after its "Error: " line
     iGamemode = kModeMenu;
     // GLUT reads its own options ("-display", ...) from what is left.
     std::vector<std::string> rest = commandLine.getRest();

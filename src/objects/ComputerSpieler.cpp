@@ -1,12 +1,15 @@
 #include "objects/ComputerSpieler.h"
 
 #include "ai/TankBrain.h"
+#include "config/CPowerUpData.h"
 #include "objects/AiData.h"
 #include "objects/Fahrzeug.h"
+#include "objects/PowerUpObject.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
 #include "physics/PhysXAccess.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -66,6 +69,7 @@ void ComputerSpieler::takeSnapshot(float dt) {
     world.dt = dt;
     world.tanks.clear();
     world.shells.clear();
+    world.repairs.clear();
     acted.clear();
     snapshotTaken = true;
     navigator.beginStep();
@@ -99,6 +103,16 @@ void ComputerSpieler::takeSnapshot(float dt) {
         t.weaponReady = weapon != nullptr && weapon->isReady();
         t.object = v;
         world.tanks.push_back(t);
+    }
+    if (powerUps != nullptr) {
+        for (const std::unique_ptr<PowerUpObject> &powerUp : *powerUps) {
+            if (powerUp->isAvailable() && powerUp->getType() != nullptr &&
+                powerUp->getType()->getTyp() == CPowerUpData::kRepair) {
+                AiRepairView kit;
+                std::copy(powerUp->getPos(), powerUp->getPos() + 3, kit.pos);
+                world.repairs.push_back(kit);
+            }
+        }
     }
     if (projectiles == nullptr) {
         return;

@@ -14,6 +14,7 @@ class Fahrzeug;
 class Level;
 class LvlObject;
 class PhysXAccess;
+class PowerUpObject;
 class Projektil;
 
 // The computer opponent. One instance controls every computer vehicle; each vehicle's memory lives
@@ -32,6 +33,9 @@ class ComputerSpieler : public Owner {
     // Watches the session's vehicle and projectile lists, which must outlive it; either may be null.
     ComputerSpieler(const std::vector<Fahrzeug *> *vehicles, const std::vector<Projektil *> *projectiles);
     void setLists(const std::vector<Fahrzeug *> *vehicles, const std::vector<Projektil *> *projectiles);
+    // Watches the session's power-ups (which must outlive it), so that a damaged tank can fetch a
+    // repair it sees; null: none.
+    void setPowerUps(const std::vector<std::unique_ptr<PowerUpObject>> *list) { powerUps = list; }
 
     // Level start: builds the obstacle grid of `level` and its objects and takes `physics` for the
     // rays; the clock starts at 0.
@@ -69,6 +73,7 @@ class ComputerSpieler : public Owner {
 
     const std::vector<Fahrzeug *> *vehicles = nullptr;     // the session's vehicles; not owned
     const std::vector<Projektil *> *projectiles = nullptr; // the session's shells; not owned
+    const std::vector<std::unique_ptr<PowerUpObject>> *powerUps = nullptr; // the session's; not owned
     AiDifficulty difficulty = AiDifficulty::Normal;        // chosen in the options
     AiSkill skill = AiSkill::forDifficulty(AiDifficulty::Normal);
     unsigned seed = kDefaultSeed;                    // seeds every tank's own sequence

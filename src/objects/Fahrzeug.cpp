@@ -1,6 +1,7 @@
 #include "objects/Fahrzeug.h"
 
 #include "config/CFahrzeugTypDaten.h"
+#include "config/CPowerUpData.h"
 #include "game/GameClass.h"
 #include "level/VehicleData.h"
 #include "objects/CPowerUp.h"
@@ -121,12 +122,16 @@ std::string Fahrzeug::getNextProjektilID() {
 
 void Fahrzeug::move(float dt) {
     if (status != kStatusExploding && status != kStatusDestroyed) {
+        // A speed power-up lets the tank gain speed faster and drive faster.
+        const float boost = getPowerUpFactor(CPowerUpData::kSpeed);
+        const float maxSpeedForward = this->maxSpeedForward * boost;
+        const float maxSpeedReturn = this->maxSpeedReturn * boost;
         float delta = 0.0f;
         if (keyForward) {
-            delta += accel * dt;
+            delta += accel * boost * dt;
         }
         if (keyBackward) {
-            delta -= accel * dt;
+            delta -= accel * boost * dt;
         }
         if (keyLeft) {
             setRotY(getRotY() + turningrate * dt);
@@ -179,6 +184,11 @@ void Fahrzeug::stepEffects(float dt) {
 void Fahrzeug::addDamage(unsigned int points) {
     if (status == kStatusExploding || status == kStatusDestroyed) {
         return;
+    }
+    // Armour takes its share of every hit (rounded to whole points).
+    const float armour = getPowerUpFactor(CPowerUpData::kArmour);
+    if (armour != 1.0f) {
+        points = static_cast<unsigned int>(std::lround(static_cast<double>(points) * armour));
     }
     // In 64 bits, floored at 0: a large hit can neither wrap the life around nor push it further
     // below zero.

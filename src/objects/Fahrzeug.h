@@ -11,6 +11,7 @@
 class AiData;
 class CFahrzeugTypDaten;
 class CPowerUp;
+class CPowerUpData;
 class Owner;
 class Projektil;
 class Turm;
@@ -67,6 +68,17 @@ class Fahrzeug : public SpielObject {
     // Takes ownership; null is ignored.
     void addPowerUp(CPowerUp *powerUp);
     std::size_t getPowerUpCount() const { return powerUps.size(); }
+    // Takes a power-up of the type (Fahrzeug's power-ups live in FahrzeugPowerUps.cpp): repair adds
+    // its amount to the life, up to the maximum; a timed effect starts, or starts afresh when the
+    // vehicle carries it already. False (and nothing done) while exploding or destroyed, and for a
+    // repair at full life.
+    bool takePowerUp(const CPowerUpData &type);
+    // Counts the carried effects down by dt; those that ran out are removed and their effects
+    // (CPowerUpData::Effect) appended to `expired` when it is given.
+    void stepPowerUps(float dt, std::vector<int> *expired = nullptr);
+    // The factor of a carried effect, 1 when the vehicle does not carry it.
+    float getPowerUpFactor(int effect) const;
+    const std::vector<std::unique_ptr<CPowerUp>> &getPowerUps() const { return powerUps; }
 
     const std::string &getName() const { return name; }
     void setName(const std::string &s) { name = s; }
@@ -120,7 +132,7 @@ class Fahrzeug : public SpielObject {
     // Drops effects whose time to live ran out; the others follow the vehicle by dt.
     void stepEffects(float dt);
 
-    std::vector<std::unique_ptr<CPowerUp>> powerUps; // collected power-ups, owned
+    std::vector<std::unique_ptr<CPowerUp>> powerUps; // carried timed effects, owned
     std::string name;                                // level name; actor name and stem of shot ids
     float accel = 0.0f;                              // speed gained per second of a drive key
     float turningrate = 0.0f;                        // degrees of heading per second of a turn key

@@ -1,6 +1,7 @@
 // Fahrzeug::shoot lives with the projectiles: it is where a vehicle hands over to its shell.
 #include "objects/Fahrzeug.h"
 
+#include "config/CPowerUpData.h"
 #include "game/GameClass.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
@@ -26,6 +27,8 @@ Projektil *Fahrzeug::shoot() {
     GameClass *gc = getGameClass();
     Projektil *shot = new Projektil(muzzle, getMoveDirection(), w, this, gc, getNextProjektilID());
     w->startReload();
+    // Rapid fire shortens the wait for the next shot.
+    w->setReloadTime(w->getReloadTime() * getPowerUpFactor(CPowerUpData::kRapidFire));
     if (w->getMuendungsFeuer()) {
         addPertikleEffekt(new CMuendungsFeuer(muzzle, getMoveDirection(), kFlashColour, kFlashParticles,
                                               kFlashSeconds, kFlashSpeedSpread,

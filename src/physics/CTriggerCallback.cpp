@@ -1,3 +1,7 @@
 #include "physics/CTriggerCallback.h"
 
-void CTriggerCallback::onTrigger(SpielObject *, SpielObject *, int) {}
+void CTriggerCallback::onTrigger(SpielObject *triggerObject, SpielObject *otherObject, int status) {
+    if (handler) {
+        handler(triggerObject, otherObject, status);
+    }
+}

@@ -5,6 +5,7 @@
 #include "objects/SpielObject.h"
 #include "physics/CMyRaycastReport.h"
 #include "physics/CookedMeshFile.h"
+#include "physics/PhysXTrigger.h"
 #include "physics/PhysXTuning.h"
 #include "render/Md2Model.h"
 
@@ -664,12 +665,14 @@ void PhysXAccess::updateObjects() {
     copyPoses();
     Simulate();
     GetPhysicsResults();
+    reportTriggers();
 }
 
 void PhysXAccess::updateObjects(float seconds) {
     copyPoses();
     Simulate(seconds);
     GetPhysicsResults();
+    reportTriggers();
 }
 
 void PhysXAccess::copyPoses() {
@@ -821,6 +824,7 @@ void PhysXAccess::ReleaseActor(btRigidBody *actor) {
             pair = BodyPair(nullptr, nullptr);
         }
     }
+    forgetTriggerContacts(actor);
     if (firstConvexActor == actor) {
         firstConvexActor = nullptr;
     }
@@ -886,6 +890,7 @@ void PhysXAccess::FreeEverything() {
     }
     pendingContacts.clear();
     armedPairs.clear();
+    triggers.clear();
     actors.clear();
     firstConvexActor = nullptr;
     ground = nullptr;

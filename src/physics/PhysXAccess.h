@@ -155,9 +155,19 @@ class PhysXAccess : public MyContactReport {
     btRigidBody *getFirstConvexActor() const { return firstConvexActor; }
     CTriggerCallback &getTriggerReport() { return triggerReport; }
 
+    // Trigger spheres (PhysXAccessTriggers.cpp): after every step each armed sphere reports the
+    // moving bodies that touch it to the trigger report, with the object given here as the trigger's.
+    // A sphere is no body: nothing collides with it. A name already taken is replaced.
+    bool addTrigger(const std::string &name, const float *centre, float radius, SpielObject *object);
+    // A disarmed sphere reports nothing and forgets what touched it.
+    void setTriggerArmed(const std::string &name, bool armed);
+    void releaseTrigger(const std::string &name); // unknown names are ignored
+    std::size_t getTriggerCount() const { return triggers.size(); }
+
   private:
     struct MeshEntry;
     struct BodyEntry;
+    struct TriggerEntry;
     enum class BodyKind { Static, Terrain, Vehicle, Projectile };
     using BodyPair = std::pair<const btCollisionObject *, const btCollisionObject *>;
 
@@ -178,6 +188,8 @@ class PhysXAccess : public MyContactReport {
     void copyPoses();
     void recordArmedContacts();
     static void afterSubstep(btDynamicsWorld *world, float timeStep);
+    void reportTriggers(); // tells the trigger report who touches each armed sphere
+    void forgetTriggerContacts(const btCollisionObject *body);
 
     // The world's parts, in the order of creation; torn down in reverse.
     std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration; // memory and algorithms
@@ -191,6 +203,7 @@ class PhysXAccess : public MyContactReport {
     btRigidBody *ground = nullptr;            // the latest ground plane; owned through bodies
     std::map<std::string, PhysXActor> actors; // registry by actor name
     CTriggerCallback triggerReport;           // the scene's trigger report
+    std::map<std::string, std::unique_ptr<TriggerEntry>> triggers; // trigger spheres by name
 
     std::unique_ptr<btCollisionShape> groundShape;                          // shared by every ground plane
     std::map<std::string, std::unique_ptr<MeshEntry>> meshes;               // shared meshes by cache key

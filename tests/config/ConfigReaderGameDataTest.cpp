@@ -183,7 +183,7 @@ TEST_F(GameDataFiles, WeaponWithoutPowerIsRejected) {
     testing::internal::GetCapturedStderr();
 }
 
-TEST_F(GameDataFiles, PowerUpFilesMustExistButCarryNoKeys) {
+TEST_F(GameDataFiles, PowerUpFilesMustExistAndAFileWithoutKeysTakesTheDefaults) {
     dir.write("data/config/powerups.ini", "powerupnam1 = Health\npoweruppath1 = p/health.ini\n"
                                           "powerupnam2 = Ammo\npoweruppath2 = p/ammo.ini\n"
                                           "powerupname3 = Wrong stem\npoweruppath3 = p/health.ini\n");
@@ -194,9 +194,11 @@ TEST_F(GameDataFiles, PowerUpFilesMustExistButCarryNoKeys) {
     ASSERT_EQ(powerUps.size(), 2u);
     const CPowerUpData &health = *powerUps.at("Health");
     EXPECT_EQ(health.getName(), "Health");
-    EXPECT_EQ(health.getModellName(), "");
-    EXPECT_EQ(health.getTyp(), 0);
-    EXPECT_EQ(health.getSize(), 0.0f);
+    EXPECT_EQ(health.getModellName(), "powerup.md2");
+    EXPECT_EQ(health.getTyp(), CPowerUpData::kRepair); // a name that is no effect repairs
+    EXPECT_EQ(health.getSize(), 1.0f);
+    EXPECT_EQ(health.getAmount(), 30.0f);
+    EXPECT_EQ(health.getRespawn(), 30.0f);
     EXPECT_EQ(powerUps.at("Ammo")->getName(), "Ammo");
 
     // Reading again replaces (and frees) the earlier records.
@@ -206,6 +208,48 @@ TEST_F(GameDataFiles, PowerUpFilesMustExistButCarryNoKeys) {
     testing::internal::CaptureStderr();
     EXPECT_THROW(ConfigReader::ReadPowerUp("p/missing.ini", "Gone"), ConfigFile::file_not_found);
     testing::internal::GetCapturedStderr();
+}
+
+TEST_F(GameDataFiles, PowerUpKeysAreReadAndABrokenTypeIsLeftOutWithOneErrorLine) {
+    dir.write(
+        "data/config/powerups.ini",
+        "powerupnam1 = speed\npoweruppath1 = p/speed.ini\npowerupnam2 = fast\npoweruppath2 = p/fast.ini\n"
+        "powerupnam3 = odd\npoweruppath3 = p/odd.ini\npowerupnam4 = gone\npoweruppath4 = p/gone.ini\n"
+        "powerupnam5 = shield\npoweruppath5 = p/shield.ini\n");
+    dir.write("p/speed.ini", ""); // its name is its effect
+    dir.write("p/fast.ini", "effect = speed\namount = 2\nduration = 4.5\nrespawn = 2\nmodel = crate.md2\n"
+                            "size = 0.5\nradius = 2\nglow_r = 0.1\nglow_g = 0.2\nglow_b = 0.3\n");
+    dir.write("p/odd.ini", "effect = teleport\n");
+    dir.write("p/shield.ini", "effect = armour\nduration = 20s\n");
+    ConfigReader::PowerUpMap types;
+    testing::internal::CaptureStderr();
+    ConfigReader::LoadPowerUpTypes(types);
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(types.size(), 2u);
+    const CPowerUpData &speed = *types.at("speed");
+    EXPECT_EQ(speed.getTyp(), CPowerUpData::kSpeed);
+    EXPECT_FLOAT_EQ(speed.getAmount(), 1.5f);
+    EXPECT_FLOAT_EQ(speed.getDuration(), 15.0f);
+    const CPowerUpData &fast = *types.at("fast");
+    EXPECT_EQ(fast.getTyp(), CPowerUpData::kSpeed);
+    EXPECT_FLOAT_EQ(fast.getAmount(), 2.0f);
+    EXPECT_FLOAT_EQ(fast.getDuration(), 4.5f);
+    EXPECT_FLOAT_EQ(fast.getRespawn(), 2.0f);
+    EXPECT_EQ(fast.getModellName(), "crate.md2");
+    EXPECT_FLOAT_EQ(fast.getSize(), 0.5f);
+    EXPECT_FLOAT_EQ(fast.getRadius(), 2.0f);
+    EXPECT_FLOAT_EQ(fast.getGlowColor()[2], 0.3f);
+    // One line for each of the three broken types, naming its file.
+    std::size_t lines = 0;
+    for (char c : err)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 3u) << err;
+    EXPECT_NE(err.find("Error: \"p/odd.ini\": key \"effect\" has the value \"teleport\""), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("p/gone.ini"), std::string::npos) << err;
+    EXPECT_NE(err.find("Error: \"p/shield.ini\": key \"duration\" has the value \"20s\", which is no number"),
+              std::string::npos)
+        << err;
 }
 
 TEST_F(GameDataFiles, SizeFileExactBytesAndRoundTrip) {

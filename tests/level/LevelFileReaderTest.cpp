@@ -368,3 +368,25 @@ TEST(LevelFileReaderTest, SkyHorizonAndSunAreOptionalKeys) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LevelFileReaderTest, PowerUpHeightIsOptionalAndARecordWithABadNumberIsLeftOutWithOneErrorLine) {
+    testing::internal::CaptureStderr();
+    auto level =
+        read(std::string(kDetails) + "POWERUP\nPowerUpName=kit\nPowerUpTyp=repair\npos_x=3\npos_z=-4\n"
+                                     "POWERUP\nPowerUpName=broken\nPowerUpTyp=speed\npos_x=1O\npos_z=zz\n"
+                                     "POWERUP\nPowerUpName=high\nPowerUpTyp=armour\npos_y=2.5 \n");
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_NE(level, nullptr);
+    ASSERT_EQ(level->getLevelPowerUps().size(), 2u);
+    const LevelPowerUpData &kit = *level->getLevelPowerUps()[0];
+    EXPECT_FALSE(kit.hasPosY()); // it will float above the ground
+    EXPECT_FLOAT_EQ(kit.getPos()[2], -4.0f);
+    const LevelPowerUpData &high = *level->getLevelPowerUps()[1];
+    EXPECT_TRUE(high.hasPosY());
+    EXPECT_FLOAT_EQ(high.getPos()[1], 2.5f);
+    EXPECT_EQ(err, "Error: test.lvl: power-up \"broken\" left out: pos_x \"1O\" is no number\n");
+}
+
+} // namespace

@@ -1,8 +1,10 @@
 #include "objects/ComputerSpieler.h"
 
+#include "config/CPowerUpData.h"
 #include "main/InputRules.h"
 #include "objects/AiData.h"
 #include "objects/Fahrzeug.h"
+#include "objects/PowerUpObject.h"
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
 #include "objects/Weapon.h"
@@ -162,6 +164,36 @@ TEST_F(ComputerSpielerTest, TheSameSeedGivesTheSameGameAndAnotherSeedAnother) {
     };
     EXPECT_EQ(run(7), run(7));
     EXPECT_NE(run(7), run(8));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ComputerSpielerTest, ADamagedTankDrivesToARepairItSeesAndAHealthyOneDoesNot) {
+    CPowerUpData repair;
+    repair.setEffectWithDefaults(CPowerUpData::kRepair);
+    std::vector<std::unique_ptr<PowerUpObject>> powerUps;
+    const float far[3] = {60.0f, 0.0f, 0.0f}, near[3] = {0.0f, 0.0f, 12.0f};
+    powerUps.push_back(std::make_unique<PowerUpObject>(far, 3600.0f, &repair)); // out of sight
+    powerUps.push_back(std::make_unique<PowerUpObject>(near, 3600.0f, &repair));
+    cpu.setPowerUps(&powerUps);
+    Fahrzeug *hurt = add(&cpu, 0.0f, 0.0f);
+    Fahrzeug *healthy = add(&cpu, 5.0f, 0.0f);
+    hurt->setLife(40);
+    for (int i = 0; i < 10; ++i)
+        stepAll();
+    EXPECT_EQ(hurt->getAiData()->getState(), AiState::Repair);
+    const AiMemory &memory = hurt->getAiData()->getMemory();
+    EXPECT_FLOAT_EQ(memory.goal[0], 0.0f);
+    EXPECT_FLOAT_EQ(memory.goal[1], 12.0f);
+    EXPECT_TRUE(hurt->getKeyForward()); // the kit lies straight ahead
+    EXPECT_EQ(healthy->getAiData()->getState(), AiState::Patrol);
+
+    // Once the kit is gone the tank forgets it.
+    powerUps[1]->take();
+    stepAll();
+    EXPECT_NE(hurt->getAiData()->getState(), AiState::Repair);
 }
 
 } // namespace

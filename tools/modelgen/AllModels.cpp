@@ -14,5 +14,6 @@ std::vector<GeneratedModel> makeAllModels() {
     all.push_back(makeWater());
     all.push_back(makeBoat());
     all.push_back(makeContainer());
+    all.push_back(makePowerUp());
     return all;
 }

@@ -31,3 +31,4 @@ GeneratedModel makeIce();
 GeneratedModel makeWater();
 GeneratedModel makeBoat();
 GeneratedModel makeContainer();
+GeneratedModel makePowerUp();
