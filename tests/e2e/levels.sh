@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Every shipped battlefield (data/level/lvl*.lvl) starts with --level without
+# an error line, runs, and looks like a place of its own: no two of them show
+# the same first picture.
+source "$(dirname "$0")/lib/common.bash"
+e2e_init "$1"
+game=$(e2e_data_tree)
+
+shots=()
+for file in "$game"/data/level/lvl*.lvl; do
+    level=$(basename "$file")
+    e2e_start "$game" -- --level "$level"
+    e2e_wait_screen Battle 30
+    e2e_wait_for "InitGL" 60
+    e2e_wait_scene "$game/data" "$E2E_WORK/$level.png" 120
+    sleep 1
+    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$level: the game ended after its start"
+    if grep -q "Error: " "$E2E_WORK/game.out"; then
+        e2e_fail "$level: $(grep -o 'Error: .*' "$E2E_WORK/game.out" | head -n 1)"
+    fi
+    e2e_shot "$E2E_WORK/$level.png"
+    shots+=("$E2E_WORK/$level.png")
+    e2e_key Escape
+    e2e_wait_menu "$game/data" 30 || e2e_fail "$level: Escape did not return to the menu"
+    e2e_key Escape
+    e2e_wait_exit 10
+    echo "$level: started and ran without an error line"
+done
+((${#shots[@]} >= 4)) || e2e_fail "only ${#shots[@]} battlefields in data/level/"
+
+for ((i = 0; i < ${#shots[@]}; i++)); do
+    for ((j = i + 1; j < ${#shots[@]}; j++)); do
+        difference=$(e2e_rmse "${shots[i]}" "${shots[j]}")
+        echo "$(basename "${shots[i]}") / $(basename "${shots[j]}"): $difference"
+        awk -v d="$difference" 'BEGIN { exit !(d > 0.08) }' ||
+            e2e_fail "$(basename "${shots[i]}") and $(basename "${shots[j]}") look alike"
+    done
+done
+echo "PASS levels"
