@@ -13,7 +13,7 @@ packages=(
     libgtest-dev libgmock-dev
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
     libdevil-dev libbullet-dev libstb-dev zlib1g-dev fonts-dejavu-core
-    xvfb xauth xdotool imagemagick x11-utils python3
+    xvfb xauth xdotool imagemagick x11-utils python3 libx11-dev
     clang libclang-rt-14-dev
     libopenal-dev libasound2 libpulse0 libsndfile1-dev sox
 )

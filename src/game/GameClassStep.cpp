@@ -97,7 +97,15 @@ void GameClass::sweepProjectiles() {
     std::size_t i = 0;
     while (i < projektile.size()) {
         Projektil *shot = projektile[i];
-        if (shot->getTTL() > 0) {
+        // A shell that flew off the field bursts where it meets the land beyond; the border has no body.
+        const float *at = shot->getPos();
+        const LandBorder::Area field =
+            currentLevel != nullptr ? currentLevel->getPlayableArea() : LandBorder::Area{};
+        const bool offField =
+            at[0] < field.left || at[0] > field.right || at[2] < field.front || at[2] > field.back;
+        const bool landed = currentLevel != nullptr && shot->getStatus() == Projektil::kStatusFlying &&
+                            offField && at[1] < currentLevel->getGroundHeight(at[0], at[2]);
+        if (shot->getTTL() > 0 && !landed) {
             ++i;
         } else if (shot->getStatus() == 1 && shot->getWeapon() != nullptr && shot->getWeapon()->getExplodiert()) {
             shot->explode(); // starts its own time to live; looked at again

@@ -34,12 +34,14 @@ magenta_pixels() {
         -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# drag STEPS DX DY: a right-button camera drag; waits until the picture changes.
-drag() {
-    local before="$E2E_WORK/before-drag.png"
-    e2e_shot "$before"
-    "$xdrag" "$GAME_WID" "$@" || e2e_fail "the camera drag could not be sent"
-    e2e_wait_shot "$E2E_WORK/after-drag.png" "$before" ">" 0.01 30 || e2e_fail "the camera drag changed nothing"
+# turn_view REFERENCE: turns the camera a quarter round with a right-button
+# drag and waits until the picture differs from REFERENCE (the view before);
+# the new view is left in $E2E_WORK/view.png.
+turn_view() {
+    cp "$1" "$E2E_WORK/reference.png"
+    "$xdrag" "$GAME_WID" 1 90 0 || e2e_fail "the camera drag could not be sent"
+    e2e_wait_shot "$E2E_WORK/view.png" "$E2E_WORK/reference.png" ">" 0.03 60 ||
+        e2e_fail "turning the camera changed nothing"
 }
 
 # edge_turn LEVEL_FILE: the key ("buttonleft1", "buttonright1" or "none")
@@ -72,32 +74,36 @@ edge_turn() {
 }
 
 check_level() {
-    local level=$1 height horizon shot below above
+    local level=$1 height horizon shot below above zoomed turnkey turnsecs
     start_level "$level"
-    # The highest pitch (-10 degrees; the drag goes up in steps the camera
-    # takes, the last one past the limit is refused) and, while the camera
-    # zooms fully out, the tank turns to the nearest edge and drives into it.
-    drag 8 0 -5
+    # While the camera zooms fully out (70 more units at 5 a second), it
+    # goes up to its highest pitch (-10 degrees; the drag goes up in steps
+    # the camera takes, the last one past the limit is refused), and the tank
+    # turns to the nearest edge and drives into it.
     e2e_retry xdotool keydown --window "$GAME_WID" minus
+    zoomed=$((SECONDS + 15))
+    "$xdrag" "$GAME_WID" 8 0 -5 || e2e_fail "the camera drag could not be sent"
     read -r turnkey turnsecs < <(edge_turn "$data/level/$level")
     [[ "$turnkey" == none ]] || e2e_hold "$(e2e_player_key "$data" "$turnkey")" "$turnsecs"
     e2e_hold "$forward" 9
-    sleep 5 # the zoom reaches its limit: 70 more units at 5 a second in all
+    ((SECONDS >= zoomed)) || sleep $((zoomed - SECONDS))
     e2e_retry xdotool keyup --window "$GAME_WID" minus
-    height=$(identify -format '%h' "$E2E_WORK/after-drag.png")
+    e2e_shot "$E2E_WORK/view.png"
+    height=$(identify -format '%h' "$E2E_WORK/view.png")
     # At a pitch of 10 degrees under a vertical field of view of 80 the
     # horizon lies tan(10)/tan(40) of the half height above the middle.
     horizon=$(awk -v h="$height" 'BEGIN { printf "%d", h / 2 - h / 2 * sin(10 / 57.29578) / cos(10 / 57.29578) * cos(40 / 57.29578) / sin(40 / 57.29578) }')
     for turn in 1 2 3 4; do
-        drag 1 90 0
+        turn_view "$E2E_WORK/view.png"
         shot="$E2E_WORK/$level-$turn.png"
-        e2e_shot "$shot"
+        cp "$E2E_WORK/view.png" "$shot"
         below=$(magenta_pixels "$shot" $((horizon + 3)) "$height")
         above=$(magenta_pixels "$shot" 0 $((horizon - 3)))
         echo "$level, view $turn: $below marker pixels below the horizon line (row $horizon), $above above it"
+        # Plenty of sky above the line: the camera has its highest pitch.
         ((above > 1000)) || e2e_fail "$level: the test sky is not on screen above the horizon"
         ((below == 0)) || {
-            cp "$shot" "${PANZER_SHOT_DIR:-/tmp}/horizon-fail-$level-$turn.png" 2>/dev/null || true
+            e2e_keep_shot "$shot" "horizon-fail-$level-$turn.png"
             e2e_fail "$level, view $turn: the sky shows below the horizon"
         }
     done
@@ -108,8 +114,8 @@ check_level() {
 }
 
 start_level() {
-    e2e_start "$game"
-    e2e_start_game "$data"
+    e2e_start "$game" -- --level "$1"
+    e2e_wait_screen Battle 30
     e2e_wait_for "InitGL" 30
     e2e_wait_scene "$data" "$E2E_WORK/scene.png" 60
 }
