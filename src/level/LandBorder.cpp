@@ -49,11 +49,11 @@ float LandBorder::fogEnd(const Area &area) {
 }
 
 float LandBorder::rimStart(const Area &area) {
-    return fogEnd(area) + kCameraReach + 100.0f;
+    return fogEnd(area) + kCameraReach + kFogToRim;
 }
 
 float LandBorder::reach(const Area &area) {
-    return rimStart(area) + 800.0f;
+    return rimStart(area) + kRimWidth;
 }
 
 float LandBorder::heightAt(float x, float z) const {
