@@ -49,11 +49,11 @@ float LandBorder::fogEnd(const Area &area) {
 }
 
 float LandBorder::rimStart(const Area &area) {
-    return fogEnd(area) + kCameraReach + 100.0f;
+    return fogEnd(area) + kCameraReach + kFogToRim;
 }
 
 float LandBorder::reach(const Area &area) {
-    return rimStart(area) + 800.0f;
+    return rimStart(area) + kRimWidth;
 }
 
 float LandBorder::heightAt(float x, float z) const {
@@ -192,10 +192,16 @@ void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &vi
     }
     const bool recompile = chunks.front().displayList == 0 || withLight != listsWithLight;
     listsWithLight = withLight;
+    GLint minFilter = GL_LINEAR;
     if (ground != 0) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, ground);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        // The far land is fogged anyway: one mipmap level per pixel is enough there.
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        if (minFilter == GL_LINEAR_MIPMAP_LINEAR) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+        }
     }
     // The vertex shade stands in for the light map: it scales the lit colour as the map does.
     static const float kDefaultDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
@@ -215,6 +221,7 @@ void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &vi
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kDefaultDiffuse);
     glColor3f(1.0f, 1.0f, 1.0f);
     if (ground != 0) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glDisable(GL_TEXTURE_2D);
     }
 }

@@ -28,6 +28,8 @@ class LandBorder {
     static constexpr float kStepGrowth = 1.3f;     // each line farther out is this much farther apart
     static constexpr float kFogLength = 1000.0f;   // units from the fog's start to its end
     static constexpr float kMinFogStart = 200.0f;  // units; the fog starts no nearer than this
+    static constexpr float kFogToRim = 100.0f;     // units of fully fogged land before the rim rises
+    static constexpr float kRimWidth = 800.0f;     // units over which the rim rises to its height
     static constexpr int kChunkLines = 8;          // grid cells per chunk side
 
     LandBorder() = default;
