@@ -2,6 +2,9 @@
 // mode (0 immediate, 1 display lists, 2 vertex arrays, 3 vertex buffer
 // objects), each with the shadow map on and off, beside the frame rate of an
 // empty frame (clear and swap only), the floor of what the display can do.
+// These single-view cases start the level for one player; the split-screen
+// cases start it for two and draw both players' views, and are compared with
+// the single view of the same render path.
 //
 //   panzer_bench_render [data dir] [rounds] [seconds per case]
 //
@@ -33,6 +36,7 @@ struct Case {
     const char *name;
     int renderMode; // -1: the empty frame
     bool shadows;
+    int players = 1; // 2: the window split between both players' views
 };
 
 const Case kCases[] = {
@@ -40,8 +44,10 @@ const Case kCases[] = {
     {"mode 0 immediate, shadows off", 0, false},     {"mode 1 display lists, shadows on", 1, true},
     {"mode 1 display lists, shadows off", 1, false}, {"mode 2 vertex arrays, shadows on", 2, true},
     {"mode 2 vertex arrays, shadows off", 2, false}, {"mode 3 VBOs, shadows on", 3, true},
-    {"mode 3 VBOs, shadows off", 3, false},
+    {"mode 3 VBOs, shadows off", 3, false},          {"split, mode 1, shadows on", 1, true, 2},
+    {"split, mode 1, shadows off", 1, false, 2},
 };
+constexpr std::size_t kFirstSplitCase = 9; // the split cases come last: two level starts per round
 
 void setUp(GameClass &gc, const Case &c) {
     if (c.renderMode < 0)
@@ -104,6 +110,7 @@ int main(int argc, char **argv) {
     if (!tree.ok())
         return 1;
     Session session;
+    session.gc.setHumanPlayers(1);
     if (!session.startLevel(kFirstLevel)) {
         std::fprintf(stderr, "Error: level \"%s\" is not registered\n", kFirstLevel);
         return 1;
@@ -118,6 +125,10 @@ int main(int argc, char **argv) {
         for (std::size_t k = 0; k < cases; ++k) {
             if (kCases[k].shadows && !shadowsAvailable)
                 continue;
+            if (gc.getHumanPlayers() != kCases[k].players) {
+                gc.setHumanPlayers(kCases[k].players);
+                session.startLevel(kFirstLevel);
+            }
             setUp(gc, kCases[k]);
             ms[k].push_back(timeFrames(gc, kCases[k], seconds));
         }
@@ -142,10 +153,17 @@ int main(int argc, char **argv) {
     // Shadow pass share per mode: what turning the shadow map off saves.
     if (shadowsAvailable) {
         std::fprintf(out, "shadows on/off per mode:");
-        for (std::size_t k = 1; k + 1 < cases; k += 2)
+        for (std::size_t k = 1; k + 1 < kFirstSplitCase; k += 2)
             std::fprintf(out, " %d: %.2f", kCases[k].renderMode, median(ms[k]) / median(ms[k + 1]));
         std::fprintf(out, "\n");
     }
+    // What the second view costs: split frame over the single view of the same path and shadows.
+    std::fprintf(out, "split / single view, mode 1:");
+    for (std::size_t k = kFirstSplitCase; k < cases; ++k)
+        if (!ms[k].empty())
+            std::fprintf(out, " shadows %s %.2f", kCases[k].shadows ? "on" : "off",
+                         median(ms[k]) / median(ms[kCases[k].shadows ? 3 : 4]));
+    std::fprintf(out, "\n");
     std::fflush(out);
     return 0;
 }

@@ -50,19 +50,13 @@ const CFahrzeugTypDaten *GameClass::getFahrzeugDatenTyp(const std::string &name)
     return found == fahrzeugTypes->end() ? nullptr : &found->second;
 }
 
-void GameClass::setAngleX(float angle) {
-    if (angle >= -80.0f && angle <= -10.0f)
-        angleX = angle;
+void GameClass::resetCameras(float pitch, float distance) {
+    for (OrbitCamera &camera : cameras) {
+        camera.setAngleX(pitch);
+        camera.setAngleY(0);
+        camera.setCamDistance(distance);
+    }
 }
-
-void GameClass::calcViewPos(float extraYaw) {
-    const double pitch = angleX * kPi / 180.0;
-    const double yaw = (angleY + extraYaw) * kPi / 180.0;
-    viewPos[0] = static_cast<float>(camDistance * std::cos(pitch) * std::sin(yaw));
-    viewPos[1] = static_cast<float>(-camDistance * std::sin(pitch));
-    viewPos[2] = static_cast<float>(camDistance * std::cos(pitch) * std::cos(yaw));
-}
-
 
 void GameClass::setResolution(int width, int height) {
     iWidth = width;
