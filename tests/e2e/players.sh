@@ -51,60 +51,47 @@ up1=$(e2e_player_key "$game/data" buttonup1)
 up2=$(e2e_player_key "$game/data" buttonup2)
 fire=$(e2e_player_key "$game/data" shoot1)
 
-# region_rmse A B GEOMETRY: the difference of two screenshots within a region.
-region_rmse() {
-    convert "$1" -crop "$3" +repage "$E2E_WORK/a.png"
-    convert "$2" -crop "$3" +repage "$E2E_WORK/b.png"
-    e2e_rmse "$E2E_WORK/a.png" "$E2E_WORK/b.png"
+# The scene's halves without the frame-rate line (its numbers change every second).
+halves=("512x740+0+28" "512x740+512+28")
+
+# halves_rmse A B: the difference of two screenshots in each half.
+halves_rmse() {
+    local half
+    for half in "${halves[@]}"; do
+        convert "$1" -crop "$half" +repage "$E2E_WORK/a.png"
+        convert "$2" -crop "$half" +repage "$E2E_WORK/b.png"
+        echo "$(e2e_rmse "$E2E_WORK/a.png" "$E2E_WORK/b.png")"
+    done | paste -sd ' '
 }
-# larger A B: whether the number A exceeds B.
-larger() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-# changed CHANGE IDLE: a change well beyond the idle noise of the same region.
-changed() { awk -v c="$1" -v n="$2" 'BEGIN { limit = n * 3; if (n + 0.008 > limit) limit = n + 0.008; exit !(c > limit) }'; }
-# within_idle CHANGE IDLE: a change no larger than the idle noise allows.
-within_idle() { awk -v c="$1" -v n="$2" 'BEGIN { exit !(c <= n * 1.5 + 0.004) }'; }
-# divider FILE: whether the middle pixel column is the black line between two views.
-divider() {
-    local bright
-    bright=$(convert "$1" -crop 2x700+511+34 +repage -colorspace Gray -format '%[fx:maxima]' info:)
-    ! larger "$bright" 0.05
-}
-# idle_noise GEOMETRY...: the largest change of each region over three idle
-# screenshots, in the order given; the first shot is left in idle0.png.
-idle_noise() {
+# hold KEY: the idle noise of each half over three screenshots without a key,
+# then the change of each half while KEY is held for two seconds; sets
+# `idle` and `held` (left, right).
+hold() {
+    local i shots=()
     e2e_shot "$E2E_WORK/idle0.png"
-    local i region worst=()
     for i in 1 2 3; do
         sleep 0.5
         e2e_shot "$E2E_WORK/idle$i.png"
+        shots+=("$(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/idle$i.png")")
     done
-    for region in "$@"; do
-        local most=0 r
-        for i in 1 2 3; do
-            r=$(region_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/idle$i.png" "$region")
-            larger "$r" "$most" && most=$r
-        done
-        worst+=("$most")
-    done
-    echo "${worst[*]}"
-}
-# hold_and_compare KEY GEOMETRY...: holds KEY for two seconds and prints the
-# change of each region from idle0.png to the picture taken while it is held.
-hold_and_compare() {
-    local key=$1 region out=()
-    shift
-    e2e_retry xdotool keydown --window "$GAME_WID" "$key"
+    read -r -a idle < <(printf '%s\n' "${shots[@]}" |
+        awk '{ if ($1 > l) l = $1; if ($2 > r) r = $2 } END { print l + 0, r + 0 }')
+    e2e_retry xdotool keydown --window "$GAME_WID" "$1"
     sleep 2
     e2e_shot "$E2E_WORK/held.png"
-    e2e_retry xdotool keyup --window "$GAME_WID" "$key"
-    for region in "$@"; do
-        out+=("$(region_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/held.png" "$region")")
-    done
-    echo "${out[*]}"
+    e2e_retry xdotool keyup --window "$GAME_WID" "$1"
+    read -r -a held < <(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/held.png")
+    echo "holding $1: halves changed ${held[*]}, idle noise ${idle[*]}"
 }
-# The scene without the frame-rate line (its numbers change every second).
-whole="1024x740+0+28"
-left="512x740+0+28" right="512x740+512+28"
+# changed HALF: the half (0 left, 1 right) changed well beyond its idle noise.
+changed() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c > n * 3 && c > n + 0.008) }'; }
+# still HALF: the half changed no more than its idle noise allows.
+still() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c <= n * 1.5 + 0.004) }'; }
+# divider: the middle pixel columns of held.png are the black line between two views.
+divider() {
+    awk -v b="$(convert "$E2E_WORK/held.png" -crop 2x700+511+34 +repage -colorspace Gray -format '%[fx:maxima]' info:)" \
+        'BEGIN { exit !(b < 0.05) }'
+}
 
 # ---- One player ----
 e2e_start "$game" -- --level alone.lvl --players 1
@@ -112,12 +99,9 @@ e2e_wait_screen Battle 30
 e2e_wait_for "Human players: 1, views: 1" 30
 e2e_wait_scene "$game/data" "$E2E_WORK/first.png" 60
 sleep 2 # the tanks settle
-read -r noise < <(idle_noise "$whole")
-read -r moved2 < <(hold_and_compare "$up2" "$whole")
-echo "one player: idle noise $noise, player two's forward key $moved2"
-within_idle "$moved2" "$noise" ||
-    e2e_fail "player two's forward key changed the one-player picture ($moved2, idle $noise)"
-divider "$E2E_WORK/held.png" && e2e_fail "a one-player battle shows a split window"
+hold "$up2"
+still 0 && still 1 || e2e_fail "player two's forward key changed the one-player picture"
+divider && e2e_fail "a one-player battle shows a split window"
 won=""
 for _ in $(seq 12); do
     e2e_hold "$fire" 2
@@ -138,21 +122,13 @@ e2e_wait_screen Battle 30
 e2e_wait_for "Human players: 2, views: 2" 30
 e2e_wait_scene "$game/data" "$E2E_WORK/first2.png" 60
 sleep 2
-for round in two one; do
-    read -r noiseLeft noiseRight < <(idle_noise "$left" "$right")
-    if [[ $round == two ]]; then
-        read -r changedLeft changedRight < <(hold_and_compare "$up2" "$left" "$right")
-        mine=$changedRight mineIdle=$noiseRight other=$changedLeft otherIdle=$noiseLeft
-    else
-        read -r changedLeft changedRight < <(hold_and_compare "$up1" "$left" "$right")
-        mine=$changedLeft mineIdle=$noiseLeft other=$changedRight otherIdle=$noiseRight
-    fi
-    echo "player $round forward: own half $mine (idle $mineIdle), other half $other (idle $otherIdle)"
-    changed "$mine" "$mineIdle" ||
-        e2e_fail "player $round's forward key did not change its half ($mine, idle $mineIdle)"
-    within_idle "$other" "$otherIdle" ||
-        e2e_fail "player $round's forward key changed the other half ($other, idle $otherIdle)"
-    divider "$E2E_WORK/held.png" || e2e_fail "no line between the two views"
-done
+hold "$up2"
+changed 1 || e2e_fail "player two's forward key did not change the right half"
+still 0 || e2e_fail "player two's forward key changed player one's half"
+divider || e2e_fail "no line between the two views"
+sleep 2 # player two's tank rolls to a stop
+hold "$up1"
+changed 0 || e2e_fail "player one's forward key did not change the left half"
+still 1 || e2e_fail "player one's forward key changed player two's half"
 e2e_keep_shot "$E2E_WORK/held.png" screen-split.png
 echo "PASS players"
