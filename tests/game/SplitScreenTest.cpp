@@ -1,6 +1,6 @@
 // Where the players' views lie in the window, and the orbit camera behind a tank.
-#include "game/OrbitCamera.h"
 #include "game/SplitScreen.h"
+#include "game/OrbitCamera.h"
 
 #include <gtest/gtest.h>
 
