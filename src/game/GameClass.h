@@ -10,6 +10,7 @@
 #include "game/OrbitCamera.h"
 #include "game/ScoreSheet.h"
 #include "game/SplitScreen.h"
+#include "game/ViewCone.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
@@ -334,6 +335,7 @@ class GameClass {
     int viewCount = 1;                                          // views of the running battle
     std::array<int, 2> viewPlayers{0, 1};                       // the player each view belongs to
     int drawingPlayer = 0;                                      // whose camera the frame is drawing with
+    double coneSideAngle = ViewCone::kSideAngle; // degrees, the culling cone's side planes for the view being drawn
     BattleRules::Outcome outcome = BattleRules::kRunning; // decided result of the battle
     ScoreSheet scores;                      // both players' points in this battle
     float battleSeconds = 0;                // seconds stepped since the level start

@@ -124,6 +124,7 @@ void GameClass::draw() {
     for (int view = 0; view < viewCount; ++view)
         culled += drawView(view);
     drawingPlayer = viewPlayers[0];
+    coneSideAngle = ViewCone::kSideAngle;
     glViewport(0, 0, iWidth, iHeight);
     glLightfv(GL_LIGHT0, GL_POSITION, LightPosition);
 
@@ -166,6 +167,7 @@ int GameClass::drawView(int view) {
     const std::array<float, 3> eye = getCameraPos();
     const std::array<float, 3> &target = camera.getTarget();
     const float aspect = rect.height > 0 ? static_cast<float>(rect.width) / rect.height : 1.0f;
+    coneSideAngle = ViewCone::sideAngleFor(aspect, kFieldOfView); // a narrow half culls more
 
     glViewport(rect.left, SplitScreen::viewportY(rect, iHeight), rect.width, rect.height);
     glMatrixMode(GL_PROJECTION);
@@ -190,7 +192,7 @@ int GameClass::drawView(int view) {
         shadowMap->generateTextureMatrix(); // the eye planes follow this view's camera
     int culled = drawObjects(yaw);
 
-    const ViewCone terrainCone(eye, yaw, camera.getAngleX());
+    const ViewCone terrainCone(eye, yaw, camera.getAngleX(), coneSideAngle);
     if (useFrustumCulling)
         currentLevel->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
@@ -224,7 +226,7 @@ int GameClass::drawView(int view) {
 
 int GameClass::drawObjects(float fRotY) {
     const float angleX = cameras[drawingPlayer].getAngleX();
-    const ViewCone cone(getCameraPos(), fRotY, angleX);
+    const ViewCone cone(getCameraPos(), fRotY, angleX, coneSideAngle);
     int culled = 0;
     std::vector<SpielObject *> transparent;
 
@@ -273,7 +275,7 @@ void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int
             shot->drawParticleEngine(angleX, yaw + 180);
         return;
     }
-    const ViewCone cone(eye, yaw, angleX);
+    const ViewCone cone(eye, yaw, angleX, coneSideAngle);
     std::list<ParticleEngineHelp> effects;
     auto collect = [&](SpielObject &object) {
         for (ParticleEngine *effect : object.getParticleEngineVector()) {
