@@ -183,8 +183,7 @@ std::vector<Session::BenchLevel> Session::offeredLevels() const {
 bool Session::startLevel(const std::string &name) {
     if (!gc.loadLevel(name))
         return false;
-    gc.setAngleX(-45);
-    gc.setCamDistance(70);
+    gc.resetCameras(-45, 70);
     gc.initGL();
     gc.setResolution(kWindowWidth, kWindowHeight);
     glViewport(0, 0, kWindowWidth, kWindowHeight);

@@ -4,7 +4,10 @@
 // empty frame (clear and swap only), the floor of what the display can do;
 // then one row per level that the level choice offers (data/level/levels.ini):
 // its frame rate with the game's default options (display lists), shadows on
-// and off.
+// and off. The single-view cases start the level for one player; the
+// split-screen cases start it for two and draw both players' views, and are
+// compared with the single view of the same render path. Each case starts the
+// level afresh.
 //
 //   panzer_bench_render [data dir] [rounds] [seconds per case]
 //
@@ -35,6 +38,7 @@ struct Case {
     const char *name;
     int renderMode; // -1: the empty frame
     bool shadows;
+    int players = 1; // 2: the window split between both players' views
 };
 
 const Case kCases[] = {
@@ -42,8 +46,10 @@ const Case kCases[] = {
     {"mode 0 immediate, shadows off", 0, false},     {"mode 1 display lists, shadows on", 1, true},
     {"mode 1 display lists, shadows off", 1, false}, {"mode 2 vertex arrays, shadows on", 2, true},
     {"mode 2 vertex arrays, shadows off", 2, false}, {"mode 3 VBOs, shadows on", 3, true},
-    {"mode 3 VBOs, shadows off", 3, false},
+    {"mode 3 VBOs, shadows off", 3, false},          {"split, mode 1, shadows on", 1, true, 2},
+    {"split, mode 1, shadows off", 1, false, 2},
 };
+constexpr std::size_t kFirstSplitCase = 9; // the split cases come last
 
 void setUp(GameClass &gc, const Case &c) {
     if (c.renderMode < 0)
@@ -106,6 +112,7 @@ int main(int argc, char **argv) {
     if (!tree.ok())
         return 1;
     Session session;
+    session.gc.setHumanPlayers(1);
     const std::vector<Session::BenchLevel> levels = session.offeredLevels();
     if (levels.empty() || !session.startLevel(levels[0].name)) {
         std::fprintf(stderr, "Error: no level to start in data/level/levels.ini\n");
@@ -122,6 +129,12 @@ int main(int argc, char **argv) {
         for (std::size_t k = 0; k < cases; ++k) {
             if (kCases[k].shadows && !shadowsAvailable)
                 continue;
+            if (kCases[k].renderMode >= 0) {
+                // Every case from a fresh start, so that each is timed at the same moment of the
+                // battle (the computer tanks plan their paths in the first seconds).
+                gc.setHumanPlayers(kCases[k].players);
+                session.startLevel(levels[0].name);
+            }
             setUp(gc, kCases[k]);
             ms[k].push_back(timeFrames(gc, kCases[k], seconds));
         }
@@ -146,12 +159,13 @@ int main(int argc, char **argv) {
     // Shadow pass share per mode: what turning the shadow map off saves.
     if (shadowsAvailable) {
         std::fprintf(out, "shadows on/off per mode:");
-        for (std::size_t k = 1; k + 1 < cases; k += 2)
+        for (std::size_t k = 1; k + 1 < kFirstSplitCase; k += 2)
             std::fprintf(out, " %d: %.2f", kCases[k].renderMode, median(ms[k]) / median(ms[k + 1]));
         std::fprintf(out, "\n");
     }
 
-    // Every offered level with the game's default options, interleaved round by round.
+    // Every offered level with the game's default options, one player, interleaved round by round.
+    gc.setHumanPlayers(1);
     const Case perLevel[] = {{"shadows on", 1, true}, {"shadows off", 1, false}};
     std::vector<std::vector<double>> levelMs(levels.size() * 2);
     for (int r = 0; r < rounds; ++r) {
@@ -180,6 +194,13 @@ int main(int argc, char **argv) {
         }
         std::fprintf(out, "\n");
     }
+    // What the second view costs: split frame over the single view of the same path and shadows.
+    std::fprintf(out, "split / single view, mode 1:");
+    for (std::size_t k = kFirstSplitCase; k < cases; ++k)
+        if (!ms[k].empty())
+            std::fprintf(out, " shadows %s %.2f", kCases[k].shadows ? "on" : "off",
+                         median(ms[k]) / median(ms[kCases[k].shadows ? 3 : 4]));
+    std::fprintf(out, "\n");
     std::fflush(out);
     return 0;
 }

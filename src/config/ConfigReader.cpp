@@ -209,8 +209,8 @@ PlayerConfig ConfigReader::ReadPlayerConfig() {
         const char *key = PlayerConfig::fileKey(action);
         if (action == PlayerConfig::kZoomIn || action == PlayerConfig::kZoomOut) {
             pc.setKey(action, readKeyNumber(cf, key));
-        } else if (action == PlayerConfig::kPause && !cf.keyExists(key)) {
-            pc.setKey(action, PlayerConfig::defaults().getKey(action)); // files older than the pause key
+        } else if (PlayerConfig::isOptional(action) && !cf.keyExists(key)) {
+            pc.setKey(action, PlayerConfig::defaults().getKey(action)); // files older than the key
         } else {
             pc.setKey(action, readKeyChar(cf, key));
         }

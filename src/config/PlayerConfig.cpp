@@ -22,6 +22,8 @@ const ActionText kActions[PlayerConfig::kActionCount] = {
     {"buttonpause", "Pause"},
     {"zoomin", "Zoom in"},
     {"zoomout", "Zoom out"},
+    {"zoomin2", "Player 2 zoom in"},
+    {"zoomout2", "Player 2 zoom out"},
 };
 } // namespace
 
@@ -55,7 +57,9 @@ void PlayerConfig::useDefaultKeys() {
                     'm',
                     'p',
                     '+',
-                    '-'};
+                    '-',
+                    KeyNames::special(KeyNames::kGlutPageUp),
+                    KeyNames::special(KeyNames::kGlutPageDown)};
 }
 
 PlayerConfig::Action PlayerConfig::actionFor(int code, Action except) const {

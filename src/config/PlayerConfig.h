@@ -23,13 +23,20 @@ class PlayerConfig {
         kPause,
         kZoomIn,
         kZoomOut,
+        kZoomIn2,
+        kZoomOut2,
         kActionCount
     };
     static constexpr int kPlayerActions = 10; // the first ten actions belong to the players
 
     static const char *fileKey(Action action); // "buttonup1", ..., "zoomout"
     static const char *label(Action action);   // "Player 1 forward", ...
-    static PlayerConfig defaults();            // W A S D Space, the arrows and Enter, m, p, + and -
+    // W A S D Space, the arrows and Enter, m, p, + and -, Page Up and Page Down.
+    static PlayerConfig defaults();
+    // Keys a file may leave out (older files): they take their default.
+    static bool isOptional(Action action) {
+        return action == kPause || action == kZoomIn2 || action == kZoomOut2;
+    }
 
     int getKey(Action action) const { return keysByAction[action]; }
     void setKey(Action action, int code) { keysByAction[action] = code; }
@@ -70,6 +77,10 @@ class PlayerConfig {
     void setZoomIn(int c) { keysByAction[kZoomIn] = c; }
     int getZoomOut() const { return keysByAction[kZoomOut]; }
     void setZoomOut(int c) { keysByAction[kZoomOut] = c; }
+    int getZoomIn2() const { return keysByAction[kZoomIn2]; } // player two's camera
+    void setZoomIn2(int c) { keysByAction[kZoomIn2] = c; }
+    int getZoomOut2() const { return keysByAction[kZoomOut2]; }
+    void setZoomOut2(int c) { keysByAction[kZoomOut2] = c; }
 
     const std::string &getPlayerName1() const { return playerName1; }
     void setPlayerName1(const std::string &s) { playerName1 = s; }

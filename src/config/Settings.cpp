@@ -90,7 +90,10 @@ Settings Settings::read(const std::string &path) {
             settings.engineVolume = n;
         else if (key == "players" && (ok = number(value, 1, 2, n)))
             settings.players = n;
-        else if (key == "minimap") {
+        else if (key == "splitscreen") {
+            ok = value == "sidebyside" || value == "stacked";
+            settings.splitStacked = value == "stacked";
+        } else if (key == "minimap") {
             ok = value == "key" || value == "always";
             settings.miniMapAlways = value == "always";
         } else if (key == "difficulty") {
@@ -133,6 +136,8 @@ std::string Settings::toText() const {
         << "mute = " << mute << "\n"
         << "# players: 1 (player one alone) or 2 (both players)\n"
         << "players = " << players << "\n"
+        << "# splitscreen: sidebyside or stacked (two players' views one above the other)\n"
+        << "splitscreen = " << (splitStacked ? "stacked" : "sidebyside") << "\n"
         << "EndConfigFile\n";
     return out.str();
 }

@@ -3,8 +3,8 @@
 #include <string>
 
 // The player's own choices that no older file holds: render options, the minimap mode, the
-// computer players' difficulty, the sound volumes and the number of players. Kept in data/config/settings.ini, which the
-// game writes when the Options screen is left.
+// computer players' difficulty, the sound volumes, the number of players and how two share the window. Kept
+// in data/config/settings.ini, which the game writes when the Options screen is left.
 class Settings {
   public:
     static constexpr const char *kFile = "data/config/settings.ini";
@@ -42,6 +42,9 @@ class Settings {
     void setMute(bool on) { mute = on; }
     int getPlayers() const { return players; }
     void setPlayers(int count) { players = count; }
+    // Two players' views: side by side (false) or one above the other (true).
+    bool getSplitStacked() const { return splitStacked; }
+    void setSplitStacked(bool on) { splitStacked = on; }
 
   private:
     bool shadows = true;             // shadow map drawn
@@ -56,4 +59,5 @@ class Settings {
     int engineVolume = 80;           // percent
     bool mute = false;               // no sound at all
     int players = 2;                 // human players of the next battle: 1 or 2
+    bool splitStacked = false;       // two views one above the other instead of side by side
 };

@@ -122,6 +122,9 @@ void OptionsScreen::change(int row, int step) {
     case 11:
         settings.setMute(!settings.getMute());
         break;
+    case 12:
+        settings.setSplitStacked(!settings.getSplitStacked());
+        break;
     default:
         takingKey = true;
         message = std::string("Press the new key for ") +
@@ -143,7 +146,7 @@ void OptionsScreen::takeKey(int code) {
         return;
     }
     if ((action == PlayerConfig::kZoomIn || action == PlayerConfig::kZoomOut) && (code < 1 || code > 127)) {
-        message = "The zoom keys must be characters; the key stays as it was.";
+        message = "Player 1's zoom keys must be characters; the key stays as it was.";
         return;
     }
     if (action != PlayerConfig::kZoomIn && action != PlayerConfig::kZoomOut &&
@@ -189,6 +192,9 @@ std::string OptionsScreen::rowText(int row) const {
         return "Engine volume: " + std::to_string(settings.getEngineVolume());
     case 11:
         return std::string("Mute: ") + onOff(settings.getMute());
+    case 12:
+        return std::string("Two players: ") +
+               (settings.getSplitStacked() ? "one above the other" : "side by side");
     default: {
         const auto action = static_cast<PlayerConfig::Action>(row - kSettingRows);
         const bool taking = takingKey && row == cursor;

@@ -11,7 +11,7 @@
 // copies; whoever opened the screen takes them back when it is left.
 class OptionsScreen {
   public:
-    static constexpr int kSettingRows = 12;
+    static constexpr int kSettingRows = 13;
     static constexpr int kRowCount = kSettingRows + PlayerConfig::kActionCount;
 
     struct Window {

@@ -55,7 +55,8 @@ MenuPage ScreenLayout::help(const PlayerConfig &keys, int width, int height) {
         "Pause: " + KeyNames::display(keys.getPauseButton()) + "    Minimap: " +
             KeyNames::display(keys.getMapButton()) + "    Zoom: " + KeyNames::display(keys.getZoomIn()) +
             " and " + KeyNames::display(keys.getZoomOut()) + "    Escape: back to the menu",
-        "Camera: drag with the right mouse button",
+        "Camera: drag with the right mouse button; " + keys.getPlayerName2() + " zooms with " +
+            KeyNames::display(keys.getZoomIn2()) + " and " + KeyNames::display(keys.getZoomOut2()),
         "F1 help line, F2 frame rate, F3 wire frame, F4 texture quality, F5 mip-mapping,",
         "F6 render path, F7 display lists, F8 culling, F9 transparency, F10 light maps,",
         "F11 shadows, F12 the computer tanks' obstacle map over the minimap",

@@ -51,36 +51,26 @@ const CFahrzeugTypDaten *GameClass::getFahrzeugDatenTyp(const std::string &name)
     return found == fahrzeugTypes->end() ? nullptr : &found->second;
 }
 
-void GameClass::setAngleX(float angle) {
-    if (angle >= -80.0f && angle <= -10.0f)
-        angleX = angle;
+void GameClass::resetCameras(float pitch, float distance) {
+    for (OrbitCamera &camera : cameras) {
+        camera.setAngleX(pitch);
+        camera.setAngleY(0);
+        camera.setCamDistance(distance);
+    }
 }
 
-void GameClass::setCamDistance(float distance) {
-    camDistance = std::isfinite(distance) ? std::clamp(distance, kMinCamDistance, kMaxCamDistance) : camDistance;
-}
-
-void GameClass::liftCameraAboveGround() {
+void GameClass::liftAboveGround(OrbitCamera &camera) const {
     if (currentLevel == nullptr)
         return;
     // The highest ground within a few units of the eye, so that no slope reaches the near plane.
-    const std::array<float, 3> eye = getCameraPos();
+    const std::array<float, 3> eye = camera.eye();
     static const float kAround[5][2] = {{0, 0}, {2, 0}, {-2, 0}, {0, 2}, {0, -2}};
     float ground = -1.0e9f;
     for (const auto &offset : kAround)
         ground = std::max(ground, currentLevel->getGroundHeight(eye[0] + offset[0], eye[2] + offset[1]));
     if (eye[1] < ground + kCamClearance)
-        viewPos[1] += ground + kCamClearance - eye[1];
+        camera.moveViewPos(1, ground + kCamClearance - eye[1]);
 }
-
-void GameClass::calcViewPos(float extraYaw) {
-    const double pitch = angleX * kPi / 180.0;
-    const double yaw = (angleY + extraYaw) * kPi / 180.0;
-    viewPos[0] = static_cast<float>(camDistance * std::cos(pitch) * std::sin(yaw));
-    viewPos[1] = static_cast<float>(-camDistance * std::sin(pitch));
-    viewPos[2] = static_cast<float>(camDistance * std::cos(pitch) * std::cos(yaw));
-}
-
 
 void GameClass::setResolution(int width, int height) {
     iWidth = width;

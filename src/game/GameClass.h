@@ -8,7 +8,10 @@
 #include "game/BattleRules.h"
 #include "game/BattleSound.h"
 #include "game/PowerUpField.h"
+#include "game/OrbitCamera.h"
 #include "game/ScoreSheet.h"
+#include "game/SplitScreen.h"
+#include "game/ViewCone.h"
 #include "level/Level.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
@@ -46,8 +49,8 @@ class GameClass {
     enum RenderMode { kImmediate = 0, kDisplayLists = 1, kVertexArrays = 2, kVertexBufferObjects = 3 };
 
     static constexpr float kStatusMessageSeconds = 2.0f;
-    static constexpr float kMinCamDistance = 12.0f;  // units: the zoom comes no nearer the tank
-    static constexpr float kMaxCamDistance = 140.0f; // units: nor farther, so the land always reaches the horizon
+    static constexpr float kMinCamDistance = OrbitCamera::kMinDistance; // units: the zoom comes no nearer
+    static constexpr float kMaxCamDistance = OrbitCamera::kMaxDistance; // units: nor farther
     static constexpr float kCamClearance = 3.0f;     // units the eye keeps above the ground
 
     GameClass(); // reads the vehicle and weapon tables from data/config/
@@ -63,22 +66,28 @@ class GameClass {
     const CFahrzeugTypDaten *getFahrzeugDatenTyp(const std::string &name) const;
     const ConfigReader::WeaponMap &getWeapons() const { return *weaponTypes; }
 
-    // Camera: pitch and yaw in degrees, distance in units.
-    void setAngleX(float angle); // only pitches within [-80, -10] are taken
-    float getAngleX() const { return angleX; }
-    void setAngleY(float angle) { angleY = angle; }
-    void addAngleY(float angle) { angleY += angle; }
-    float getAngleY() const { return angleY; }
-    void setCamDistance(float distance); // kept within [kMinCamDistance, kMaxCamDistance]
-    float getCamDistance() const { return camDistance; }
-    void calcViewPos(float extraYaw);
-    // Raises the view position so that the eye stays above the ground of the running level.
-    void liftCameraAboveGround();
-    const std::array<float, 3> &getViewPos() const { return viewPos; }
-    void setViewPosX(float dx) { viewPos[0] += dx; }
-    void setViewPosY(float dy) { viewPos[1] += dy; }
+    // Player one's camera: pitch and yaw in degrees, distance in units (the mouse turns it).
+    void setAngleX(float angle) { cameras[0].setAngleX(angle); } // only pitches within [-80, -10] are taken
+    float getAngleX() const { return cameras[0].getAngleX(); }
+    void setAngleY(float angle) { cameras[0].setAngleY(angle); }
+    void addAngleY(float angle) { cameras[0].addAngleY(angle); }
+    float getAngleY() const { return cameras[0].getAngleY(); }
+    void setCamDistance(float distance) { cameras[0].setCamDistance(distance); }
+    float getCamDistance() const { return cameras[0].getCamDistance(); }
+    void calcViewPos(float extraYaw) { cameras[0].calcViewPos(extraYaw); }
+    const std::array<float, 3> &getViewPos() const { return cameras[0].getViewPos(); }
+    void setViewPosX(float dx) { cameras[0].moveViewPos(0, dx); }
+    void setViewPosY(float dy) { cameras[0].moveViewPos(1, dy); }
+    // Raises the camera's eye so that it stays above the ground of the running level.
+    void liftAboveGround(OrbitCamera &camera) const;
     void setViewPosZ(float) {}                 // the orbit camera owns z
-    std::array<float, 3> getCameraPos() const; // eye position in the world
+    // Eye position in the world of the view being drawn; player one's outside drawing.
+    std::array<float, 3> getCameraPos() const;
+    // Each player's own camera (0 player one, 1 player two).
+    OrbitCamera &getCamera(int player) { return cameras[player]; }
+    const OrbitCamera &getCamera(int player) const { return cameras[player]; }
+    // Both cameras at the start of a battle: this pitch and distance, no yaw of their own.
+    void resetCameras(float pitch, float distance);
 
     void setFps(double fps) { dFps = fps; }
     double getFps() const { return dFps; }
@@ -150,10 +159,7 @@ class GameClass {
     std::unique_ptr<ConfigReader::FahrzeugTypMap> fahrzeugTypes; // vehicle type name -> type
     std::unique_ptr<ConfigReader::WeaponMap> weaponTypes;        // weapon name -> weapon
 
-    std::array<float, 3> viewPos{20, 70, 50}; // camera offset from its target
-    float camDistance = 0;                    // units from the target
-    float angleX = 0;                         // pitch, degrees
-    float angleY = 0;                         // yaw, degrees
+    std::array<OrbitCamera, 2> cameras;       // each player's own camera
     double dFps = 0;                          // frames per second shown by the overlay
     bool bPause = false;
     int iWidth = 0, iHeight = 0;                // window size, pixels
@@ -244,6 +250,20 @@ class GameClass {
     void initGL();
     void draw();                   // one frame, buffers swapped
     int drawObjects(float fRotY);  // objects seen with the view yaw; returns the culled count
+    // Human players of the next level start: 1 leaves player two's tank out of the level.
+    void setHumanPlayers(int count) { humanPlayers = count == 1 ? 1 : 2; }
+    int getHumanPlayers() const { return humanPlayers; }
+    void setSplitLayout(SplitScreen::Layout layout) { splitLayout = layout; }
+    SplitScreen::Layout getSplitLayout() const { return splitLayout; }
+    // Views of the running battle: one per human tank the level start placed (at least one).
+    int getViewCount() const { return viewCount; }
+    int getViewPlayer(int view) const { return viewPlayers[view]; } // 0 player one, 1 player two
+    SplitScreen::Rect viewRect(int view) const {
+        return SplitScreen::viewRect(splitLayout, view, viewCount, iWidth, iHeight);
+    }
+    Fahrzeug *getPlayerVehicle(int player) const { return player == 0 ? player1Vehicle : player2Vehicle; }
+    // The player's tank is exploding or gone while the battle runs: the view shows "DESTROYED".
+    bool isPlayerDown(int player) const;
     // The shadow pass is drawing: only depth counts, so objects leave their textures off.
     bool isDrawingDepthOnly() const { return drawingDepthOnly; }
     std::string fpsLine(int culled) const; // the frame-rate line's text
@@ -272,8 +292,8 @@ class GameClass {
     BattleRules::Outcome getOutcome() const { return outcome; }
     const ScoreSheet &getScores() const { return scores; }
     float getBattleSeconds() const { return battleSeconds; } // seconds of play, pauses left out
-    // The tank the camera follows: player one's, or player two's once player one's is gone.
-    Fahrzeug *getFollowedVehicle() const { return player1Vehicle != nullptr ? player1Vehicle : player2Vehicle; }
+    // The tank the first view's camera follows (player two's in a level without player one).
+    Fahrzeug *getFollowedVehicle() const { return getPlayerVehicle(viewPlayers[0]); }
     // After a pause: the physics clock forgets the time that passed, so nothing jumps.
     void resumeClocks() { physics.UpdateTime(); }
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
@@ -302,14 +322,17 @@ class GameClass {
     void checkMission();
     void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
     void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
-    void drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *player, int score, const float *colour);
+    // One view of the scene: camera, culled objects, terrain, sky, effects and the view's HUD.
+    int drawView(int view);
+    // The player's name, score and life (and "DESTROYED" once the tank is down) in the view's rectangle.
+    void drawPlayerHud(int player, const SplitScreen::Rect &rect);
     void drawResult();
     void drawPaused();
     void drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled);
     void drawMiniMapOverlay();
     // The minimap's square in window pixels from the top-left corner.
     void miniMapRect(float &left, float &top, float &side) const;
-    void drawStats();
+    void drawViewDivider(); // a thin line between two views
     void drawStatusMessage();
     void drawHelp() {} // the help lines are drawn with the frame-rate line
     void drawText(float xFraction, float yFraction, const float *colour, const std::string &text);
@@ -329,8 +352,12 @@ class GameClass {
     Level *currentLevel = nullptr;          // not owned
     std::unique_ptr<ShadowMap> shadowMap;   // made at each level start
     std::unique_ptr<VertexBufferHandler> vertexBuffers;
-    float cameraYaw = 0;                    // yaw of the camera's orbit in the last frame, degrees
-    std::array<float, 3> cameraTarget{};    // where the camera looked last (the followed tank)
+    int humanPlayers = 2;                                       // human players of the next level start
+    SplitScreen::Layout splitLayout = SplitScreen::kSideBySide; // how two views share the window
+    int viewCount = 1;                                          // views of the running battle
+    std::array<int, 2> viewPlayers{0, 1};                       // the player each view belongs to
+    int drawingPlayer = 0;                                      // whose camera the frame is drawing with
+    double coneSideAngle = ViewCone::kSideAngle; // degrees, the culling cone's side planes for the view being drawn
     BattleRules::Outcome outcome = BattleRules::kRunning; // decided result of the battle
     ScoreSheet scores;                      // both players' points in this battle
     float battleSeconds = 0;                // seconds stepped since the level start

@@ -30,10 +30,6 @@ constexpr double kFarPlane = 5000.0;
 constexpr double kLightFieldOfView = 50.0;
 constexpr double kLightNear = 50.0;
 constexpr double kLightFar = 300.0;
-// The orbit formula puts the eye on the side the tank faces; half a turn more
-// keeps the camera behind the tank, looking the way it drives.
-constexpr float kCameraBehind = 180.0f;
-
 bool lightinit = false; // the scene light has been switched on once
 
 // The eight corners of an object's box (model bounds times its scale, moved
@@ -71,14 +67,15 @@ void GameClass::initGL() {
 }
 
 std::array<float, 3> GameClass::getCameraPos() const {
-    std::array<float, 3> eye = viewPos;
-    if (const Fahrzeug *followed = getFollowedVehicle())
-        for (int i = 0; i < 3; ++i)
-            eye[i] += followed->getPos()[i];
-    else
-        for (int i = 0; i < 3; ++i)
-            eye[i] += cameraTarget[i];
-    return eye;
+    const OrbitCamera &camera = cameras[drawingPlayer];
+    if (const Fahrzeug *followed = getPlayerVehicle(drawingPlayer))
+        return camera.eyeAt(followed->getPos());
+    return camera.eye(); // the tank is gone: the view stays where it fell
+}
+
+bool GameClass::isPlayerDown(int player) const {
+    const Fahrzeug *vehicle = getPlayerVehicle(player);
+    return vehicle == nullptr || vehicle->getStatus() >= 4;
 }
 
 void GameClass::draw() {
@@ -87,34 +84,24 @@ void GameClass::draw() {
         glutSwapBuffers();
         return;
     }
-    const float aspect = iHeight > 0 ? static_cast<float>(iWidth) / iHeight : 1.0f;
-
-    // Camera and light matrices, each built on the model-view stack and recorded by the shadow map.
-    glPushMatrix();
-    glLoadIdentity();
-    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
-    shadowMap->setCameraProjectionMatrix();
-    // No clear here: the shadow pass clears the depth it uses and the scene
-    // clears the window before anything of it is drawn.
-    glLoadIdentity();
-
-    if (const Fahrzeug *followed = getFollowedVehicle()) {
-        const float *target = followed->getPos();
-        std::copy(target, target + 3, cameraTarget.begin());
-        cameraYaw = followed->getRotY() + kCameraBehind;
+    // Every view's camera swings behind its own player's tank.
+    for (int view = 0; view < viewCount; ++view) {
+        const int player = viewPlayers[view];
+        OrbitCamera &camera = cameras[player];
+        if (const Fahrzeug *followed = getPlayerVehicle(player))
+            camera.follow(followed->getPos(), followed->getRotY());
+        camera.calcViewPos(camera.getOrbitYaw());
+        liftAboveGround(camera);
     }
-    calcViewPos(cameraYaw);
-    liftCameraAboveGround();
-    const float yaw = cameraYaw + angleY; // the view yaw of this frame
-    const std::array<float, 3> eye = getCameraPos();
     // The level's sun: directional (w = 0); the shadow map's light looks from it at the origin.
     const std::array<float, 4> sun = currentLevel->getSunPosition();
     // A sun straight overhead looks along the usual up vector: then north is up.
     const bool overhead = std::abs(sun[0]) + std::abs(sun[2]) < 1e-3f * sun[1];
 
     glPolygonMode(GL_FRONT_AND_BACK, showWireFrame ? GL_LINE : GL_FILL);
-    gluLookAt(eye[0], eye[1], eye[2], cameraTarget[0], cameraTarget[1], cameraTarget[2], 0, 1, 0);
-    shadowMap->setCameraViewMatrix();
+
+    // The light's matrices, built on the model-view stack and recorded by the shadow map.
+    glPushMatrix();
     glLoadIdentity();
     gluPerspective(kLightFieldOfView, 1.0, kLightNear, kLightFar);
     shadowMap->setLightProjectionMatrix();
@@ -123,26 +110,82 @@ void GameClass::draw() {
     shadowMap->setLightViewMatrix();
     glPopMatrix();
 
-    // Shadow pass: objects only, no effects, no culling.
+    // Shadow pass, once for every view: objects only, no effects, no culling.
+    drawingPlayer = viewPlayers[0];
+    glViewport(0, 0, iWidth, iHeight); // a copying pass takes the window's depth
     const bool particles = useParticleEngine;
     const bool culling = useFrustumCulling;
     useParticleEngine = false;
     useFrustumCulling = false;
     if (useShadowmap) {
         drawingDepthOnly = true;
-        shadowMap->createShadowMap(this, yaw);
+        shadowMap->createShadowMap(this, cameras[drawingPlayer].getViewYaw());
         drawingDepthOnly = false;
     }
     useParticleEngine = particles;
     useFrustumCulling = culling;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(shadowMap->getCameraProjectionMatrix());
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(shadowMap->getCameraViewMatrix());
+    int culled = 0;
+    for (int view = 0; view < viewCount; ++view)
+        culled += drawView(view);
+    drawingPlayer = viewPlayers[0];
+    coneSideAngle = ViewCone::kSideAngle;
     glViewport(0, 0, iWidth, iHeight);
+    glLightfv(GL_LIGHT0, GL_POSITION, sun.data());
+
+    if (viewCount > 1)
+        drawViewDivider();
+    if (drawMiniMap || miniMapAlways)
+        drawMiniMapOverlay();
+    if (drawObstacleMap) {
+        float left, top, side;
+        miniMapRect(left, top, side);
+        drawObstacleOverlay(static_cast<int>(left), static_cast<int>(top), static_cast<int>(side),
+                            static_cast<int>(side));
+    }
+    if (outcome != BattleRules::kRunning)
+        drawResult();
+    if (pausedOverlay)
+        drawPaused();
+    if (displayHelp)
+        drawHelp();
+    drawStatusMessage();
+    static const float kYellow[3] = {1, 1, 0};
+    if (displayFPS)
+        drawText(0.01f, 0.02f, kYellow, fpsLine(culled));
+    if (displayHelp) {
+        drawText(0.01f, 0.05f, kYellow,
+                 "F1 = Help | F2 = FPS | F3 = Wired | F4 = TexQuality | F5 = MipMap | F6 = VertexArrays");
+        drawText(0.01f, 0.08f, kYellow,
+                 "F7 = DisplayList | F8 = Frustum | F9 = Transparency | F10 = Lightmap | F11 = Shadowmap");
+    }
+    glColor3f(0, 0, 0);
+    glutSwapBuffers();
+}
+
+int GameClass::drawView(int view) {
+    const int player = viewPlayers[view];
+    drawingPlayer = player;
+    const OrbitCamera &camera = cameras[player];
+    const SplitScreen::Rect rect = viewRect(view);
+    const float yaw = camera.getViewYaw();
+    const std::array<float, 3> eye = getCameraPos();
+    const std::array<float, 3> &target = camera.getTarget();
+    const float aspect = rect.height > 0 ? static_cast<float>(rect.width) / rect.height : 1.0f;
+    coneSideAngle = ViewCone::sideAngleFor(aspect, kFieldOfView); // a narrow half culls more
+
+    glViewport(rect.left, SplitScreen::viewportY(rect, iHeight), rect.width, rect.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+    shadowMap->setCameraProjectionMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
+    shadowMap->setCameraViewMatrix();
     currentLevel->setFog(true); // the far land fades into the sky's horizon colour
+    const std::array<float, 4> sun = currentLevel->getSunPosition();
 
     const COLOR ambient = white * 0.2f;
     glLightfv(GL_LIGHT1, GL_POSITION, sun.data());
@@ -154,10 +197,10 @@ void GameClass::draw() {
 
     useParticleEngine = false;
     if (useShadowmap)
-        shadowMap->generateTextureMatrix();
+        shadowMap->generateTextureMatrix(); // the eye planes follow this view's camera
     int culled = drawObjects(yaw);
 
-    const ViewCone terrainCone(eye, yaw, angleX);
+    const ViewCone terrainCone(eye, yaw, camera.getAngleX(), coneSideAngle);
     if (useFrustumCulling)
         currentLevel->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
@@ -185,40 +228,16 @@ void GameClass::draw() {
     for (const auto &powerUp : powerUpField.getPowerUps())
         powerUp->drawGlow(); // over the land and the sky, under the smoke
     drawParticlePass(eye, yaw, culled);
-    glLightfv(GL_LIGHT0, GL_POSITION, sun.data());
 
-    if (drawMiniMap || miniMapAlways)
-        drawMiniMapOverlay();
-    if (drawObstacleMap) {
-        float left, top, side;
-        miniMapRect(left, top, side);
-        drawObstacleOverlay(static_cast<int>(left), static_cast<int>(top), static_cast<int>(side),
-                            static_cast<int>(side));
-    }
+    glViewport(0, 0, iWidth, iHeight); // the HUD counts window pixels
     if (showStats)
-        drawStats();
-    if (outcome != BattleRules::kRunning)
-        drawResult();
-    if (pausedOverlay)
-        drawPaused();
-    if (displayHelp)
-        drawHelp();
-    drawStatusMessage();
-    static const float kYellow[3] = {1, 1, 0};
-    if (displayFPS)
-        drawText(0.01f, 0.02f, kYellow, fpsLine(culled));
-    if (displayHelp) {
-        drawText(0.01f, 0.05f, kYellow,
-                 "F1 = Help | F2 = FPS | F3 = Wired | F4 = TexQuality | F5 = MipMap | F6 = VertexArrays");
-        drawText(0.01f, 0.08f, kYellow,
-                 "F7 = DisplayList | F8 = Frustum | F9 = Transparency | F10 = Lightmap | F11 = Shadowmap");
-    }
-    glColor3f(0, 0, 0);
-    glutSwapBuffers();
+        drawPlayerHud(player, rect);
+    return culled;
 }
 
 int GameClass::drawObjects(float fRotY) {
-    const ViewCone cone(getCameraPos(), fRotY, angleX);
+    const float angleX = cameras[drawingPlayer].getAngleX();
+    const ViewCone cone(getCameraPos(), fRotY, angleX, coneSideAngle);
     int culled = 0;
     std::vector<SpielObject *> transparent;
 
@@ -260,6 +279,7 @@ int GameClass::drawObjects(float fRotY) {
 }
 
 void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled) {
+    const float angleX = cameras[drawingPlayer].getAngleX();
     if (!useComplexParticleEngine) {
         for (Fahrzeug *vehicle : fahrzeuge)
             vehicle->drawParticleEngine(angleX, yaw + 180);
@@ -269,7 +289,7 @@ void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int
             shot->drawParticleEngine(angleX, yaw + 180);
         return;
     }
-    const ViewCone cone(eye, yaw, angleX);
+    const ViewCone cone(eye, yaw, angleX, coneSideAngle);
     std::list<ParticleEngineHelp> effects;
     auto collect = [&](SpielObject &object) {
         for (ParticleEngine *effect : object.getParticleEngineVector()) {

@@ -68,6 +68,32 @@ void rectangle(float x1, float y1, float x2, float y2) {
     glEnd();
 }
 
+// A word in large letters across a darkened band in the middle of the
+// rectangle (window pixels from the top-left corner): the stroke font, a
+// tenth of the window height high.
+void banner(const char *word, float left, float top, float width, float height, int windowWidth,
+            int windowHeight) {
+    {
+        Flat2D flat(windowWidth, windowHeight);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(0, 0, 0, 0.45f);
+        rectangle(left, top + 0.36f * height, left + width, top + 0.56f * height);
+        glDisable(GL_BLEND);
+    }
+    Flat2D flat(windowWidth, windowHeight);
+    const float scale = 0.1f * windowHeight / 119.05f; // the stroke font's capitals are 119.05 units high
+    const float wordWidth =
+        glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(word)) * scale;
+    glTranslatef(left + (width - wordWidth) / 2.0f, top + 0.48f * height, 0);
+    glScalef(scale, -scale, 1);
+    glLineWidth(3);
+    glColor3f(1, 1, 1);
+    for (const char *c = word; *c != '\0'; ++c)
+        glutStrokeCharacter(GLUT_STROKE_ROMAN, *c);
+    glLineWidth(1);
+}
+
 // Pixel width of a bitmap text, to centre it.
 int textWidth(void *font, const std::string &text) {
     return glutBitmapLength(font, reinterpret_cast<const unsigned char *>(text.c_str()));
@@ -85,14 +111,20 @@ void GameClass::drawStatusMessage() {
     drawText(0.4f, 0.4f, kWhite, statusMessage);
 }
 
-void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *player, int score,
-                              const float *colour) {
+void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
+    // The player's name and score above a life bar at the top of the view; a
+    // tank that is down shows an empty bar and "DESTROYED" across the view.
+    const Fahrzeug *vehicle = getPlayerVehicle(player);
+    const Spieler *owner = player == 0 ? spieler1.get() : spieler2.get();
+    const float *colour = player == 0 ? kPlayerOneColour : kPlayerTwoColour;
     char text[96];
-    const std::string name = player != nullptr ? player->getName() : "";
-    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), score);
-    font.drawHorizontal(x * iWidth, 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
-    const float left = x * iWidth, top = 0.08f * iHeight; // below the frame-rate line
-    const float width = kLifeBarWidth * iWidth, height = std::max(4.0f, kLifeBarHeight * iHeight);
+    const std::string name = owner != nullptr ? owner->getName() : "";
+    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), scores.get(player));
+    const float left = rect.left + 0.02f * iWidth;
+    const float top = rect.top + 0.08f * iHeight; // below the frame-rate line
+    font.drawHorizontal(left, rect.top + 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
+    const float width = std::min(kLifeBarWidth * iWidth, 0.45f * rect.width);
+    const float height = std::max(4.0f, kLifeBarHeight * iHeight);
     const float share =
         vehicle != nullptr && vehicle->getMaxLife() > 0
             ? std::clamp(static_cast<float>(vehicle->getLife()) / vehicle->getMaxLife(), 0.0f, 1.0f)
@@ -105,6 +137,8 @@ void GameClass::drawPlayerBar(float x, const Fahrzeug *vehicle, const Spieler *p
         rectangle(left, top, left + width * share, top + height);
     }
     drawPowerUpEffects(vehicle, left, top + height + 4, width);
+    if (isPlayerDown(player) && outcome == BattleRules::kRunning)
+        banner("DESTROYED", rect.left, rect.top, rect.width, rect.height, iWidth, iHeight);
 }
 
 void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width) {
@@ -132,20 +166,21 @@ void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, fl
     }
 }
 
-void GameClass::drawStats() {
-    // Each human player's name, score and life at the top; a player without a
-    // tank in this level (or any more) shows an empty bar.
-    drawPlayerBar(0.02f, player1Vehicle, spieler1.get(), scores.get(0), kPlayerOneColour);
-    if (currentLevel != nullptr &&
-        (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins))
-        drawPlayerBar(0.78f, player2Vehicle, spieler2.get(), scores.get(1), kPlayerTwoColour);
+void GameClass::drawViewDivider() {
+    const SplitScreen::Rect second = viewRect(1);
+    Flat2D flat(iWidth, iHeight);
+    glColor3f(0, 0, 0);
+    if (second.left > 0)
+        rectangle(second.left - 1.0f, 0, second.left + 1.0f, static_cast<float>(iHeight));
+    else
+        rectangle(0, second.top - 1.0f, static_cast<float>(iWidth), second.top + 1.0f);
 }
 
 void GameClass::drawResult() {
     // The result stands in the middle; the battle goes on being drawn behind it.
     const std::string title = BattleRules::text(outcome);
     char line[96];
-    if (player2Vehicle != nullptr || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins)
+    if (viewCount > 1 || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins)
         std::snprintf(line, sizeof line, "Score: %d  -  %d", scores.get(0), scores.get(1));
     else
         std::snprintf(line, sizeof line, "Score: %d", scores.get(0));
@@ -160,29 +195,7 @@ void GameClass::drawResult() {
 }
 
 void GameClass::drawPaused() {
-    {
-        Flat2D flat(iWidth, iHeight);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(0, 0, 0, 0.45f);
-        rectangle(0, 0.36f * iHeight, iWidth, 0.56f * iHeight);
-        glDisable(GL_BLEND);
-    }
-    // Large letters: the stroke font, scaled to a tenth of the window height.
-    {
-        Flat2D flat(iWidth, iHeight);
-        const char *word = "PAUSED";
-        const float scale = 0.1f * iHeight / 119.05f; // the stroke font's capitals are 119.05 units high
-        const float width =
-            glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<const unsigned char *>(word)) * scale;
-        glTranslatef((iWidth - width) / 2.0f, 0.48f * iHeight, 0);
-        glScalef(scale, -scale, 1);
-        glLineWidth(3);
-        glColor3f(1, 1, 1);
-        for (const char *c = word; *c != '\0'; ++c)
-            glutStrokeCharacter(GLUT_STROKE_ROMAN, *c);
-        glLineWidth(1);
-    }
+    banner("PAUSED", 0, 0, iWidth, iHeight, iWidth, iHeight);
     char hint[128];
     const std::string key = playerConfig != nullptr ? KeyNames::display(playerConfig->getPauseButton()) : "P";
     std::snprintf(hint, sizeof hint, "%s resumes the battle, Escape leaves to the menu", key.c_str());

@@ -135,6 +135,8 @@ bool GameClass::loadLevel(Level *level) {
             owner = spieler1.get();
             smoke = kSmokePlayer1;
         } else if (ownerName == "spieler2") {
+            if (humanPlayers < 2)
+                continue; // player one plays alone: no tank for player two
             owner = spieler2.get();
             smoke = kSmokePlayer2;
         } else if (ownerName == "cpu") {
@@ -169,6 +171,15 @@ bool GameClass::loadLevel(Level *level) {
     }
 
     reportMissingModels(*level, missingModels);
+
+    // One view per human tank; a level without player one's tank shows player two's.
+    viewCount = 0;
+    for (int player = 0; player < 2; ++player)
+        if (getPlayerVehicle(player) != nullptr)
+            viewPlayers[viewCount++] = player;
+    if (viewCount == 0)
+        viewPlayers[viewCount++] = 0;
+    std::printf("Human players: %d, views: %d\n", humanPlayers, viewCount);
 
     for (const auto &goal : level->getMissionsZieleList()) {
         goal->setStatus(0); // every start plays for its goals afresh

@@ -2,6 +2,7 @@
 // shells and destroyed tanks, and the mission check.
 #include "game/GameClass.h"
 
+#include "config/KeyNames.h"
 #include "level/Level.h"
 #include "objects/Fahrzeug.h"
 #include "objects/HitRule.h"
@@ -14,8 +15,12 @@
 #include <cstdio>
 
 namespace {
-constexpr float kZoomPerSecond = 5.0f; // camera distance change while a zoom key is held
 constexpr unsigned char kKeyEscape = 27;
+
+// A bound key is held; codes outside the table never are.
+bool held(const bool *keys, int code) {
+    return code > 0 && code < KeyNames::kTableSize && keys[code];
+}
 } // namespace
 
 void GameClass::physXsimulate() {
@@ -25,11 +30,10 @@ void GameClass::physXsimulate() {
 
 int GameClass::doAction(float dt, const bool *keys) {
     if (playerConfig != nullptr) {
-        if (keys[static_cast<unsigned char>(playerConfig->getZoomOut())])
-            camDistance += kZoomPerSecond * dt;
-        if (keys[static_cast<unsigned char>(playerConfig->getZoomIn())])
-            camDistance -= kZoomPerSecond * dt;
-        setCamDistance(camDistance);
+        cameras[0].zoom(dt, held(keys, playerConfig->getZoomIn()), held(keys, playerConfig->getZoomOut()));
+        if (humanPlayers == 2)
+            cameras[1].zoom(dt, held(keys, playerConfig->getZoomIn2()),
+                            held(keys, playerConfig->getZoomOut2()));
     }
     if (bPause)
         return kStepPaused;

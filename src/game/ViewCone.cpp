@@ -2,15 +2,26 @@
 
 #include "math/MathConstants.h"
 
+#include <algorithm>
 #include <cmath>
 
-ViewCone::ViewCone(const std::array<float, 3> &eyePosition, float yaw, float pitch)
+namespace {
+constexpr double kSideMargin = 12.0; // degrees the cone reaches beyond a 4:3 window's edge
+} // namespace
+
+ViewCone::ViewCone(const std::array<float, 3> &eyePosition, float yaw, float pitch, double sideAngle)
     : eye(eyePosition), cosYaw(static_cast<float>(std::cos(degreesToRadians(yaw)))),
       sinYaw(static_cast<float>(std::sin(degreesToRadians(yaw)))),
       cosPitch(static_cast<float>(std::cos(degreesToRadians(pitch)))),
       sinPitch(static_cast<float>(std::sin(degreesToRadians(pitch)))),
-      sinSide(static_cast<float>(std::sin(degreesToRadians(kSideAngle)))),
-      cosSide(static_cast<float>(std::cos(degreesToRadians(kSideAngle)))) {}
+      sinSide(static_cast<float>(std::sin(degreesToRadians(sideAngle)))),
+      cosSide(static_cast<float>(std::cos(degreesToRadians(sideAngle)))) {}
+
+double ViewCone::sideAngleFor(double aspect, double fieldOfView) {
+    const double halfWidth =
+        std::atan(aspect * std::tan(degreesToRadians(fieldOfView / 2.0))) * 180.0 / kPi; // degrees
+    return std::max(kSideAngle, 90.0 - halfWidth - kSideMargin);
+}
 
 std::array<float, 3> ViewCone::toViewSpace(const float *point) const {
     const float qx = point[0] - eye[0];

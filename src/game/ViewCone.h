@@ -12,8 +12,12 @@ class ViewCone {
     static constexpr float kNearLimit = 0.1f;       // view-space z from which a point is behind the viewer
     static constexpr double kSideAngle = 30.0;      // degrees between the view axis and each side plane
 
-    // `eye` in world space; yaw and pitch in degrees.
-    ViewCone(const std::array<float, 3> &eye, float yaw, float pitch);
+    // `eye` in world space; yaw, pitch and the side planes' angle in degrees.
+    ViewCone(const std::array<float, 3> &eye, float yaw, float pitch, double sideAngle = kSideAngle);
+    // The side planes' angle for a view `aspect` wide per unit of height under a vertical field of
+    // view of `fieldOfView` degrees: the usual planes, narrowed for a view narrower than the cone
+    // (a split window's half) so that it keeps the same margin beside what it shows.
+    static double sideAngleFor(double aspect, double fieldOfView);
 
     std::array<float, 3> toViewSpace(const float *point) const;
     Result classify(const float *point) const;

@@ -74,9 +74,9 @@ class GlutFlowHost : public FlowHost {
         for (bool &key : ::keys)
             key = false;
         iGamemode = kModeGame;
-        gc.loadLevel(level); // also clears the exit request of an earlier game
-        gc.setAngleX(-45);
-        gc.setCamDistance(70);
+        gc.setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
+        gc.loadLevel(level);               // also clears the exit request of an earlier game
+        gc.resetCameras(-45, 70);
         gc.initGL();
         const Res size = ep.getGlutConfig().getResolution();
         gc.setResolution(size.getWidth(), size.getHeight());
@@ -203,6 +203,7 @@ class GlutFlowHost : public FlowHost {
         gc.applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
         gc.setMiniMapAlways(s.getMiniMapAlways());
+        gc.setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
         gc.setAiDifficulty(s.getDifficulty() == Settings::kEasy   ? AiDifficulty::Easy
                            : s.getDifficulty() == Settings::kHard ? AiDifficulty::Hard
                                                                   : AiDifficulty::Normal);

@@ -208,6 +208,8 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     EXPECT_EQ(pc.getPlayerName2(), "Ben");
 
     EXPECT_EQ(pc.getPauseButton(), 'p'); // absent from older files
+    EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(KeyNames::kGlutPageUp));
+    EXPECT_EQ(pc.getZoomOut2(), KeyNames::special(KeyNames::kGlutPageDown));
 
     // A single character reads as written; longer values are key names.
     Pairs p = playerPairs();
@@ -215,8 +217,12 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     p["shoot2"] = "  Enter";
     p["buttonleft2"] = "left";
     p["buttonpause"] = "f9";
+    p["zoomin2"] = "home";
+    p["zoomout2"] = "9";
     write("playerconfig.ini", p);
     pc = ConfigReader::ReadPlayerConfig();
+    EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(106));
+    EXPECT_EQ(pc.getZoomOut2(), '9');
     EXPECT_EQ(pc.getUpButton1(), 'W');
     EXPECT_EQ(pc.getShootButton2(), 13);
     EXPECT_EQ(pc.getLeftButton2(), KeyNames::special(KeyNames::kGlutLeft));

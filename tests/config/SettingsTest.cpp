@@ -25,13 +25,16 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     settings.setRenderMode(3);
     settings.setMiniMapAlways(true);
     settings.setPlayers(1);
+    EXPECT_FALSE(settings.getSplitStacked()); // side by side unless chosen
+    settings.setSplitStacked(true);
     ASSERT_TRUE(settings.write(path));
     const Settings back = Settings::read(path);
     EXPECT_EQ(back.toText(), settings.toText());
     EXPECT_EQ(back.getPlayers(), 1);
+    EXPECT_TRUE(back.getSplitStacked());
 
-    for (const char *broken :
-         {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n", "players = 3\n"}) {
+    for (const char *broken : {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n",
+                               "players = 3\n", "splitscreen = diagonal\n"}) {
         dir.write("settings.ini", std::string("rendermode = 2\n") + broken);
         testing::internal::CaptureStderr();
         const Settings fallback = Settings::read(path);

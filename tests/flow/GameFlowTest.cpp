@@ -168,7 +168,7 @@ TEST(OptionsScreenTest, KeysAreTakenByTheirPressAndKeysInUseAreRefused) {
     const int down = KeyNames::special(KeyNames::kGlutDown), up = KeyNames::special(KeyNames::kGlutUp);
     options.keyDown(kEnter); // shadows off
     EXPECT_FALSE(options.getSettings().getShadows());
-    options.keyDown(up); // wraps to the last row: zoom out
+    options.keyDown(up); // wraps to the last row: player two's zoom out
     EXPECT_EQ(options.getCursor(), OptionsScreen::kRowCount - 1);
     for (int i = 0; i < OptionsScreen::kSettingRows + 1; ++i)
         options.keyDown(down);
@@ -208,6 +208,10 @@ TEST(OptionsScreenTest, ClicksHitTheRowsTheScreenDraws) {
     EXPECT_EQ(OptionsScreen::rowAt(5, 5, 1024, 768), -1);
     options.click(6); // the window choice
     EXPECT_NE(options.getWindow().width, 1024);
+    options.click(12); // how two players share the window
+    EXPECT_TRUE(options.getSettings().getSplitStacked());
+    EXPECT_EQ(options.rowText(12), "Two players: one above the other");
+    EXPECT_EQ(options.rowText(OptionsScreen::kRowCount - 2), "Player 2 zoom in: PageUp");
 }
 
 TEST(ScreenLayoutTest, HelpShowsTheKeysAsBoundNow) {

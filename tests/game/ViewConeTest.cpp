@@ -62,4 +62,17 @@ TEST(ViewConeTest, BoxesAreCulledOnlyWhenWhollyOutsideOnePlane) {
     EXPECT_FALSE(cone.mayShowBox(rightMin, rightMax));
 }
 
+TEST(ViewConeTest, ANarrowViewGetsANarrowerConeAWindowTheUsualOne) {
+    EXPECT_DOUBLE_EQ(ViewCone::sideAngleFor(1024.0 / 768.0, 80), ViewCone::kSideAngle);
+    EXPECT_DOUBLE_EQ(ViewCone::sideAngleFor(1024.0 / 384.0, 80), ViewCone::kSideAngle);
+    // Half of a 4:3 window side by side: about 29 degrees each way, the cone 12 more.
+    const double side = ViewCone::sideAngleFor(512.0 / 768.0, 80);
+    EXPECT_NEAR(side, 90.0 - 29.2 - 12.0, 0.1);
+    const float edge[] = {0.55f, 0, -1}; // about 29 degrees right of the axis: still seen
+    const float beyond[] = {1.2f, 0, -1}; // 50 degrees: seen by the usual cone only
+    EXPECT_EQ(ViewCone({0, 0, 0}, 0, 0, side).classify(edge), ViewCone::kVisible);
+    EXPECT_EQ(ViewCone({0, 0, 0}, 0, 0, side).classify(beyond), ViewCone::kBeside);
+    EXPECT_EQ(ViewCone({0, 0, 0}, 0, 0).classify(beyond), ViewCone::kVisible);
+}
+
 } // namespace

@@ -1,0 +1,106 @@
+// One or two human players: which tanks a level start places, whose keys move
+// what, and each view's own camera.
+#include "game/WorldTestSupport.h"
+
+#include "config/KeyNames.h"
+
+#include <GL/gl.h>
+
+#include <array>
+
+using namespace worldtest;
+
+namespace {
+
+using GameClassPlayersTest = WorldSession;
+
+const std::string kTwoPlayerField = vehicle("player1", "spieler1", -15, -10, 90) +
+                                    vehicle("player2", "spieler2", 10, 15, 180) +
+                                    vehicle("cpu1", "cpu", 20, -20, 0);
+
+TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothing) {
+    gc.setHumanPlayers(1);
+    ASSERT_TRUE(start("one.lvl", kTwoPlayerField));
+    EXPECT_EQ(gc.getPlayer2Vehicle(), nullptr);
+    EXPECT_EQ(gc.getPhysXAccess()->getActors().count("player2"), 0u) << "no body for the tank left out";
+    EXPECT_EQ(gc.getFahrzeugvektor().size(), 2u);
+    EXPECT_EQ(gc.getViewCount(), 1);
+
+    drawFrame();
+    run(10);
+    const float *one = gc.getPlayer1Vehicle()->getPos();
+    const std::array<float, 3> before{one[0], one[1], one[2]};
+    config.setZoomIn2(KeyNames::special(KeyNames::kGlutPageUp));
+    const float distance2 = gc.getCamera(1).getCamDistance();
+    for (unsigned char key : {kUp2, kDown2, kLeft2, kRight2, kShoot2})
+        keys[key] = true;
+    keys[KeyNames::special(KeyNames::kGlutPageUp)] = true;
+    run(30);
+    EXPECT_TRUE(gc.getProjektilvektor().empty()) << "player two's fire key fired";
+    EXPECT_FLOAT_EQ(gc.getCamera(1).getCamDistance(), distance2);
+    for (int k = 0; k < 3; k += 2)
+        EXPECT_NEAR(one[k], before[k], 0.05f) << "player one's tank moved on player two's keys";
+
+    // Player one alone without computer tanks wins, as before.
+    vehicleNamed("cpu1")->addDamage(1000);
+    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
+    gc.doAction(kFrame, keys);
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
+
+    // The next start for two places both tanks again.
+    gc.setHumanPlayers(2);
+    ASSERT_TRUE(gc.loadLevel("one.lvl"));
+    EXPECT_NE(gc.getPlayer2Vehicle(), nullptr);
+    EXPECT_EQ(gc.getViewCount(), 2);
+}
+
+TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
+    config.setZoomIn2(KeyNames::special(KeyNames::kGlutPageUp));
+    config.setZoomOut2(KeyNames::special(KeyNames::kGlutPageDown));
+    ASSERT_TRUE(start("two.lvl", kTwoPlayerField));
+    ASSERT_EQ(gc.getViewCount(), 2);
+    EXPECT_EQ(gc.getViewPlayer(0), 0);
+    EXPECT_EQ(gc.getViewPlayer(1), 1);
+    gc.resetCameras(-45, 70);
+
+    // The mouse turns player one's camera only.
+    gc.setAngleX(-30);
+    gc.setAngleY(40);
+    EXPECT_FLOAT_EQ(gc.getCamera(1).getAngleX(), -45);
+    EXPECT_FLOAT_EQ(gc.getCamera(1).getAngleY(), 0);
+
+    keys[KeyNames::special(KeyNames::kGlutPageDown)] = true; // player two zooms out
+    gc.doAction(1.0f, keys);
+    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-4);
+    EXPECT_NEAR(gc.getCamDistance(), 70.0f, 1e-4);
+    keys[KeyNames::special(KeyNames::kGlutPageDown)] = false;
+    keys[kZoomIn] = true; // player one zooms in
+    gc.doAction(1.0f, keys);
+    EXPECT_NEAR(gc.getCamDistance(), 65.0f, 1e-4);
+    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-4);
+
+    // A frame puts each camera behind its own tank.
+    drawFrame();
+    for (int player = 0; player < 2; ++player) {
+        const OrbitCamera &camera = gc.getCamera(player);
+        const float *tank = gc.getPlayerVehicle(player)->getPos();
+        for (int k = 0; k < 3; ++k)
+            EXPECT_FLOAT_EQ(camera.getTarget()[k], tank[k]) << "player " << player;
+        EXPECT_FLOAT_EQ(camera.getOrbitYaw(), gc.getPlayerVehicle(player)->getRotY() + 180.0f);
+    }
+    EXPECT_FALSE(gc.isPlayerDown(1));
+
+    // Player two's tank falls: its camera stays where it fell and the view counts as down.
+    const std::array<float, 3> fell = gc.getCamera(1).getTarget();
+    gc.getPlayer2Vehicle()->addDamage(1000);
+    EXPECT_TRUE(gc.isPlayerDown(1));
+    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
+    gc.doAction(kFrame, keys);
+    ASSERT_EQ(gc.getPlayer2Vehicle(), nullptr);
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning) << "player one and a computer tank fight on";
+    drawFrame();
+    EXPECT_EQ(gc.getCamera(1).getTarget(), fell);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
