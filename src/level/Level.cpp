@@ -245,17 +245,20 @@ float Level::getGroundHeight(float x, float z) const {
 
 HorizonFog::Colour Level::horizonColour() {
     if (hasChosenHorizon) {
-        return HorizonFog::decideColour({}, &chosenHorizon);
+        const HorizonFog::Colour chosen = {horizonColor[0], horizonColor[1], horizonColor[2]};
+        return HorizonFog::decideColour({}, &chosen);
     }
     if (!skyHorizonDecided) {
         std::vector<HorizonFog::Picture> pictures;
         TextureHolder *holder = gc != nullptr ? gc->getTextureHolder() : nullptr;
-        for (const SkyBoxFace &face : SkyBoxFace::all()) {
+        for (std::size_t i = 0; i < SkyBoxFace::all().size(); ++i) {
+            const SkyBoxFace &face = SkyBoxFace::all()[i];
+            const std::string &picture = skyPictures[i]; // the level's own sky
             const bool side = face.corner[0][1] != face.corner[3][1]; // the top and the bottom stay level
-            if (holder == nullptr || !side || !holder->hasTexture(face.picture)) {
+            if (holder == nullptr || !side || !holder->hasTexture(picture)) {
                 continue; // only the four sides reach the horizon
             }
-            const DevilImageDefinition *image = holder->getTextureByString(face.picture);
+            const DevilImageDefinition *image = holder->getTextureByString(picture);
             if (image != nullptr && image->hasPixels()) {
                 pictures.push_back({image->getIlImageData(), image->getIlImageWidth(),
                                     image->getIlImageHeight(), image->getIlImageColorDepth()});

@@ -57,7 +57,11 @@ class Level {
     void setSkyPicture(int face, const std::string &s);
     // Colour of the haze where land meets sky, RGB 0..1.
     const float *getHorizonColor() const { return horizonColor.data(); }
-    void setHorizonColor(int component, float value) { horizonColor[component] = value; } // 0..2: r, g, b
+    // 0..2: r, g, b. A level that sets its colour has its fog in it; else the fog takes the sky's.
+    void setHorizonColor(int component, float value) {
+        horizonColor[component] = value;
+        hasChosenHorizon = true;
+    }
     // The scene's directional light (w = 0) as OpenGL takes it and the point
     // the shadow map's light looks from: the first [LIGHT]'s sun direction
     // at the distance of the default sun, or the default sun itself.
@@ -129,10 +133,6 @@ class Level {
     // The colour where land and sky meet: the level's own when set, else the
     // sky pictures' horizon band (decided once per level start).
     HorizonFog::Colour horizonColour();
-    void setHorizonColour(float r, float g, float b) {
-        chosenHorizon = {r, g, b};
-        hasChosenHorizon = true;
-    }
 
     // Height grid: (columns + 1) x (rows + 1) values, row-major; the last
     // column and row repeat their neighbours. Values 0..255, height = value / 30.
@@ -208,8 +208,7 @@ class Level {
     std::vector<float> meshVertices;                         // x, y, z per vertex
     std::vector<float> meshTriangles;                        // three vertex indices per triangle, as floats
     LandBorder landBorder;                                   // the land beyond the terrain's edges
-    HorizonFog::Colour chosenHorizon{};                      // the level's own horizon colour
-    bool hasChosenHorizon = false;                           // chosenHorizon was set
+    bool hasChosenHorizon = false;                           // the level gave horizonColor
     HorizonFog::Colour skyHorizon{};                         // decided from the sky pictures
     bool skyHorizonDecided = false;                          // skyHorizon is valid for this start
     unsigned int mipmapCheckedTexture = 0; // ground texture whose mipmap levels were checked
