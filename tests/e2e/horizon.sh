@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Land to the horizon: under a test sky of one marker colour (magenta, with a
 # grey band just above its horizon, which the fog takes as its colour), every
-# level of data/level starts, player one drives towards the field's edge with
-# the camera zoomed fully out and raised to its highest pitch, and in four
-# directions no marker pixel shows below the horizon line: wherever the
-# camera can be, land (fogged towards the horizon) fills everything below it.
+# level of data/level starts for two players, both drive from their start
+# towards the field's nearest edge with their cameras zoomed fully out,
+# player one's raised to its highest pitch, and in four directions no marker
+# pixel shows below the horizon line in either view: wherever a camera can
+# be, land (fogged towards the horizon) fills everything below it.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
 data="$game/data"
 forward=$(e2e_player_key "$data" buttonup1)
+forward2=$(e2e_player_key "$data" buttonup2)
 xdrag="$E2E_WORK/xdrag"
 cc -O1 -o "$xdrag" "$E2E_ROOT/tests/e2e/lib/xdrag.c" -lX11 || e2e_fail "could not build the drag helper"
 
@@ -58,14 +60,14 @@ turn_view() {
     e2e_fail "the frame-rate line did not switch after a camera turn"
 }
 
-# edge_turn LEVEL_FILE: the key ("buttonleft1", "buttonright1" or "none")
-# and the seconds it is held that turn player one's tank from its start
+# edge_turn LEVEL_FILE N: the key ("buttonleftN", "buttonrightN" or "none")
+# and the seconds it is held that turn player N's tank from its start
 # heading towards the nearest edge of the field (headings: 0 faces +z, 90
 # faces +x; left turns up, right down, at the tank's 60 degrees a second).
 edge_turn() {
-    awk -F= '
+    awk -F= -v n="$2" '
         function trim(s) { gsub(/[[:space:]]/, "", s); return s }
-        function close_section() { if (owner == "spieler1") { x = px; z = pz; heading = rot } owner = "" }
+        function close_section() { if (owner == "spieler" n) { x = px; z = pz; heading = rot } owner = "" }
         /^\[/ { close_section(); next }
         { key = trim($1); value = trim($2) }
         key == "x1" { x1 = value } key == "x2" { x2 = value } key == "y1" { z1 = value } key == "y2" { z2 = value }
@@ -81,8 +83,8 @@ edge_turn() {
             turn = want - heading
             while (turn > 180) turn -= 360
             while (turn <= -180) turn += 360
-            if (turn > 3) printf "buttonleft1 %.2f\n", turn / 60
-            else if (turn < -3) printf "buttonright1 %.2f\n", -turn / 60
+            if (turn > 3) printf "buttonleft%d %.2f\n", n, turn / 60
+            else if (turn < -3) printf "buttonright%d %.2f\n", n, -turn / 60
             else print "none 0"
         }' "$1"
 }
@@ -94,14 +96,18 @@ check_level() {
     # goes up to its highest pitch (-10 degrees; the drag goes up in steps
     # the camera takes, the last one past the limit is refused), and the tank
     # turns to the nearest edge and drives into it.
-    e2e_retry xdotool keydown --window "$GAME_WID" minus
+    e2e_retry xdotool keydown --window "$GAME_WID" minus Next
     zoomed=$((SECONDS + 15))
     "$xdrag" "$GAME_WID" 8 0 -5 || e2e_fail "the camera drag could not be sent"
-    read -r turnkey turnsecs < <(edge_turn "$data/level/$level")
-    [[ "$turnkey" == none ]] || e2e_hold "$(e2e_player_key "$data" "$turnkey")" "$turnsecs"
-    e2e_hold "$forward" 9
+    for player in 1 2; do
+        read -r turnkey turnsecs < <(edge_turn "$data/level/$level" "$player")
+        [[ "$turnkey" == none ]] || e2e_hold "$(e2e_player_key "$data" "$turnkey")" "$turnsecs"
+    done
+    e2e_retry xdotool keydown --window "$GAME_WID" "$forward" "$forward2"
+    sleep 9 # driving into the edge: the walls hold the tanks there
+    e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$forward2"
     ((SECONDS >= zoomed)) || sleep $((zoomed - SECONDS))
-    e2e_retry xdotool keyup --window "$GAME_WID" minus
+    e2e_retry xdotool keyup --window "$GAME_WID" minus Next
     e2e_shot "$E2E_WORK/view.png"
     height=$(identify -format '%h' "$E2E_WORK/view.png")
     # At a pitch of 10 degrees under a vertical field of view of 80 the
@@ -128,7 +134,7 @@ check_level() {
 }
 
 start_level() {
-    e2e_start "$game" -- --level "$1"
+    e2e_start "$game" -- --level "$1" --players 2
     e2e_wait_screen Battle 30
     e2e_wait_for "InitGL" 30
     e2e_wait_scene "$data" "$E2E_WORK/scene.png" 60

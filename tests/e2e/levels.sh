@@ -19,6 +19,7 @@ for file in "$game"/data/level/lvl*.lvl; do
         e2e_fail "$level: $(grep -o 'Error: .*' "$E2E_WORK/game.out" | head -n 1)"
     fi
     e2e_shot "$E2E_WORK/$level.png"
+    e2e_keep_shot "$E2E_WORK/$level.png" "level-${level%.lvl}.png"
     shots+=("$E2E_WORK/$level.png")
     e2e_key Escape
     e2e_wait_menu "$game/data" 30 || e2e_fail "$level: Escape did not return to the menu"
