@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every shipped battlefield (data/level/lvl*.lvl) starts with --level without
 # an error line, runs, and looks like a place of its own: no two of them show
-# the same first picture.
+# the same first picture; and every battlefield of levels.ini starts from the
+# level choice, one after the other in one run of the game.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
@@ -37,4 +38,28 @@ for ((i = 0; i < ${#shots[@]}; i++)); do
             e2e_fail "$(basename "${shots[i]}") and $(basename "${shots[j]}") look alike"
     done
 done
+# From the level choice: each entry in its order, Right moving on from the one chosen last.
+e2e_start "$game"
+first=yes
+started=0
+while read -r file; do
+    e2e_click_item "$game/data" 1
+    e2e_wait_screen "Level choice" 20
+    [[ -n "$first" ]] || e2e_key Right
+    first=""
+    e2e_key Return
+    e2e_wait_for "Level: $file (data/level/$file," 60
+    e2e_wait_screen Battle 30
+    started=$((started + 1))
+    e2e_wait_for_count "InitGL" "$started" 60 || e2e_fail "$file from the level choice did not start"
+    if grep -q "Error: " "$E2E_WORK/game.out"; then
+        e2e_fail "$file from the level choice: $(grep -o 'Error: .*' "$E2E_WORK/game.out" | head -n 1)"
+    fi
+    e2e_key Escape
+    e2e_wait_screen Menu 20
+    echo "$file: started from the level choice without an error line"
+done < <(sed -n 's/^\([^#= ][^= ]*\.lvl\).*/\1/p' "$game/data/level/levels.ini")
+((started >= 4)) || e2e_fail "only $started battlefields started from the level choice"
+e2e_key Escape
+e2e_wait_exit 10
 echo "PASS levels"
