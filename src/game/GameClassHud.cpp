@@ -12,6 +12,7 @@
 #include "objects/Owner.h"
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
+#include "render/FlatShapes.h"
 
 #include <GL/freeglut.h>
 
@@ -59,14 +60,7 @@ class Flat2D {
     Flat2D &operator=(const Flat2D &) = delete;
 };
 
-void rectangle(float x1, float y1, float x2, float y2) {
-    glBegin(GL_QUADS);
-    glVertex2f(x1, y1);
-    glVertex2f(x2, y1);
-    glVertex2f(x2, y2);
-    glVertex2f(x1, y2);
-    glEnd();
-}
+using FlatShapes::rectangle;
 
 // A word in large letters across a darkened band in the middle of the
 // rectangle (window pixels from the top-left corner): the stroke font, a
@@ -225,23 +219,7 @@ void GameClass::drawMiniMapOverlay() {
     auto mapY = [&](float z) { return top + (z - z1) / (z2 - z1) * side; };
 
     Flat2D flat(iWidth, iHeight);
-    glColor3f(0, 0, 0);
-    rectangle(left - 2, top - 2, left + side + 2, top + side + 2);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures.getTextureIDByString(currentLevel->getBGPicture()));
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(left + side, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(left + side, top + side);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, top + side);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    FlatShapes::framedPicture(textures.getTextureIDByString(currentLevel->getBGPicture()), left, top, side);
 
     glPointSize(4);
     glBegin(GL_POINTS);

@@ -4,6 +4,7 @@
 #include "flow/MenuPage.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
+#include "render/FlatShapes.h"
 #include "render/MultiTexWrapper.h"
 
 #include <GL/freeglut.h>
@@ -18,7 +19,8 @@ void MainMenu::setResolution(int width, int height) {
     iHeight = height;
 }
 
-MainMenu::Rect MainMenu::elementRect(double widthFactor, double top, int pictureWidth, int pictureHeight) const {
+MainMenu::Rect MainMenu::elementRect(double widthFactor, double top, int pictureWidth,
+                                     int pictureHeight) const {
     const double sx = static_cast<double>(iWidth) / layout.getDefinitionResX();
     const double sy = static_cast<double>(iHeight) / layout.getDefinitionResY();
     const double half = (sx * pictureWidth / 2.0) * widthFactor;
@@ -83,9 +85,11 @@ void MainMenu::draw() {
     if (gc != nullptr) {
         TextureHolder *textures = gc->getTextureHolder();
         const std::string &back = layout.getBackImg();
-        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth, iHeight);
+        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth,
+                 iHeight);
         for (int item : {kGame, kOptions, kHelp, kHighscore, kExit}) {
-            const std::string &picture = hoverElement == item ? layout.getItemImgOver(item) : layout.getItemImg(item);
+            const std::string &picture =
+                hoverElement == item ? layout.getItemImgOver(item) : layout.getItemImg(item);
             drawElement(textures->getTextureIDByString(picture), textures->getTextureByString(picture),
                         layout.getItemX(item), layout.getItemY(item), layout.getItemImgX(item),
                         layout.getItemImgY(item));
@@ -112,8 +116,8 @@ void MainMenu::drawBack(unsigned int texture, DevilImageDefinition *, int x1, in
 void MainMenu::drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,
                            int pictureWidth, int pictureHeight) {
     const Rect rect = elementRect(widthFactor, top, pictureWidth, pictureHeight);
-    drawBack(texture, image, static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
-             static_cast<int>(rect.bottom));
+    drawBack(texture, image, static_cast<int>(rect.left), static_cast<int>(rect.top),
+             static_cast<int>(rect.right), static_cast<int>(rect.bottom));
 }
 
 void MainMenu::freeImages() {
@@ -136,19 +140,10 @@ void bitmapText(float x, float y, void *font, const std::string &text) {
         glutBitmapCharacter(font, static_cast<unsigned char>(c));
 }
 
-void box(float x1, float y1, float x2, float y2) {
-    glBegin(GL_QUADS);
-    glVertex2f(x1, y1);
-    glVertex2f(x2, y1);
-    glVertex2f(x2, y2);
-    glVertex2f(x1, y2);
-    glEnd();
-}
-
 // A page's button: a tinted box with its label centred, brighter under the pointer.
 void button(const ScreenLayout::Rect &rect, const std::string &label, bool hover) {
     glColor4f(1.0f, 0.85f, 0.4f, hover ? 0.5f : 0.25f);
-    box(rect.left, rect.top, rect.right, rect.bottom);
+    FlatShapes::rectangle(rect.left, rect.top, rect.right, rect.bottom);
     glColor3f(1, 1, 1);
     const float baseline = rect.bottom - (rect.bottom - rect.top) * 0.27f; // as the back button's label
     bitmapText((rect.left + rect.right - textWidth(GLUT_BITMAP_HELVETICA_18, label)) / 2.0f, baseline,
@@ -158,29 +153,13 @@ void button(const ScreenLayout::Rect &rect, const std::string &label, bool hover
 
 void MainMenu::drawPicture(const PagePicture &picture) {
     const float left = picture.left, top = picture.top, side = picture.side;
-    glColor3f(0, 0, 0);
-    box(left - 2, top - 2, left + side + 2, top + side + 2);
-    TextureHolder *textures = gc->getTextureHolder();
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures->getTextureIDByString(picture.texture));
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(left + side, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(left + side, top + side);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, top + side);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    FlatShapes::framedPicture(gc->getTextureHolder()->getTextureIDByString(picture.texture), left, top, side);
     for (const PageMarker &marker : picture.markers) {
         const float x = left + marker.x * side, y = top + marker.y * side, half = marker.size / 2;
         glColor3f(0, 0, 0); // a dark rim keeps the dot visible on any ground
-        box(x - half - 1, y - half - 1, x + half + 1, y + half + 1);
+        FlatShapes::rectangle(x - half - 1, y - half - 1, x + half + 1, y + half + 1);
         glColor3f(marker.red, marker.green, marker.blue);
-        box(x - half, y - half, x + half, y + half);
+        FlatShapes::rectangle(x - half, y - half, x + half, y + half);
     }
     glColor3f(1, 1, 1);
 }
@@ -190,22 +169,25 @@ void MainMenu::drawPage(const MenuPage &page) {
     if (gc != nullptr) {
         TextureHolder *textures = gc->getTextureHolder();
         const std::string &back = layout.getBackImg();
-        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth, iHeight);
+        drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth,
+                 iHeight);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_ALPHA_TEST);
     // A dark panel under the text keeps it readable on the picture.
     glColor4f(0, 0, 0, 0.6f);
-    box(0.03f * iWidth, (ScreenLayout::kTitleY - 0.05f) * iHeight, 0.97f * iWidth, 0.96f * iHeight);
+    FlatShapes::rectangle(0.03f * iWidth, (ScreenLayout::kTitleY - 0.05f) * iHeight, 0.97f * iWidth,
+                          0.96f * iHeight);
     glColor3f(1.0f, 0.85f, 0.4f);
-    bitmapText((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, page.title)) / 2.0f, ScreenLayout::kTitleY * iHeight,
-               GLUT_BITMAP_TIMES_ROMAN_24, page.title);
+    bitmapText((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, page.title)) / 2.0f,
+               ScreenLayout::kTitleY * iHeight, GLUT_BITMAP_TIMES_ROMAN_24, page.title);
     for (const PageRow &row : page.rows) {
         void *font = row.large ? GLUT_BITMAP_TIMES_ROMAN_24 : GLUT_BITMAP_HELVETICA_18;
         if (row.highlighted) {
             glColor4f(1.0f, 0.85f, 0.4f, 0.25f);
-            box(row.x - 6, row.y - 0.75f * ScreenLayout::kRowStep * iHeight, row.x + textWidth(font, row.text) + 12,
-                row.y + 0.25f * ScreenLayout::kRowStep * iHeight);
+            FlatShapes::rectangle(row.x - 6, row.y - 0.75f * ScreenLayout::kRowStep * iHeight,
+                                  row.x + textWidth(font, row.text) + 12,
+                                  row.y + 0.25f * ScreenLayout::kRowStep * iHeight);
         }
         glColor3f(1, 1, 1);
         bitmapText(row.x, row.y, font, row.text);
