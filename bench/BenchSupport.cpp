@@ -159,6 +159,7 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
     gc.importTextures("data/textures/");
     gc.importLevels("data/level/");
     gc.importModells("data/model/");
+    gc.importPowerUps(); // as the game does: the levels' power-ups are placed
     gc.setResolution(kWindowWidth, kWindowHeight);
 }
 

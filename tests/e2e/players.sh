@@ -63,11 +63,13 @@ halves_rmse() {
         echo "$(e2e_rmse "$E2E_WORK/a.png" "$E2E_WORK/b.png")"
     done | paste -sd ' '
 }
-# hold KEY: the idle noise of each half over three screenshots without a key,
-# then the change of each half while KEY is held for two seconds; sets
-# `idle` and `held` (left, right).
+# hold KEY [HALF]: the idle noise of each half over three screenshots without
+# a key, then the change of each half while KEY is held: until HALF (0 left,
+# 1 right) has changed well beyond its noise (at most 15 s, however slow the
+# build), or for two seconds when no half should change; sets `idle` and
+# `held` (left, right).
 hold() {
-    local i shots=()
+    local i shots=() deadline
     e2e_shot "$E2E_WORK/idle0.png"
     for i in 1 2 3; do
         sleep 0.5
@@ -77,14 +79,19 @@ hold() {
     read -r -a idle < <(printf '%s\n' "${shots[@]}" |
         awk '{ if ($1 > l) l = $1; if ($2 > r) r = $2 } END { print l + 0, r + 0 }')
     e2e_retry xdotool keydown --window "$GAME_WID" "$1"
-    sleep 2
-    e2e_shot "$E2E_WORK/held.png"
+    deadline=$((SECONDS + 15))
+    [[ -n "${2:-}" ]] || sleep 2
+    while :; do
+        e2e_shot "$E2E_WORK/held.png"
+        read -r -a held < <(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/held.png")
+        [[ -z "${2:-}" ]] || changed "$2" || ((SECONDS >= deadline)) || continue
+        break
+    done
     e2e_retry xdotool keyup --window "$GAME_WID" "$1"
-    read -r -a held < <(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/held.png")
     echo "holding $1: halves changed ${held[*]}, idle noise ${idle[*]}"
 }
 # changed HALF: the half (0 left, 1 right) changed well beyond its idle noise.
-changed() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c > n * 3 && c > n + 0.008) }'; }
+changed() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c > n * 2 && c > n + 0.008) }'; }
 # still HALF: the half changed no more than its idle noise allows.
 still() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c <= n * 1.5 + 0.004) }'; }
 # divider: the middle pixel columns of held.png are the black line between two views.
@@ -122,12 +129,12 @@ e2e_wait_screen Battle 30
 e2e_wait_for "Human players: 2, views: 2" 30
 e2e_wait_scene "$game/data" "$E2E_WORK/first2.png" 60
 sleep 2
-hold "$up2"
+hold "$up2" 1
 changed 1 || e2e_fail "player two's forward key did not change the right half"
 still 0 || e2e_fail "player two's forward key changed player one's half"
 divider || e2e_fail "no line between the two views"
 sleep 2 # player two's tank rolls to a stop
-hold "$up1"
+hold "$up1" 0
 changed 0 || e2e_fail "player one's forward key did not change the left half"
 still 1 || e2e_fail "player one's forward key changed player two's half"
 e2e_keep_shot "$E2E_WORK/held.png" screen-split.png
