@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game twice (plain, and with AddressSanitizer + UBSan) and runs
 # every test: unit and end-to-end tests in both builds (the fault-injection
-# table, which starts the game some two hundred times, and the horizon check,
-# which drives through every level looking at pixels, in the plain one
+# table, which starts the game some two hundred times, and the horizon and
+# two-player checks, which judge pixels of the picture, in the plain one
 # alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
 # each) and a three-minute soak of the sanitizer build (tools/soak.sh).
 # Everything that needs OpenGL runs under a private Xvfb display. No test is
@@ -23,7 +23,7 @@ status=0
 echo "== Unit and end-to-end tests (build/)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
-"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon)$' || status=1
+"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players)$' || status=1
 echo "== Every fuzz target for 20 seconds (build-fuzz/)"
 tools/fuzz.sh 20 || status=1
 echo "== Three minutes of play under AddressSanitizer and UBSan (build-asan/)"
