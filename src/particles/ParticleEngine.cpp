@@ -76,20 +76,17 @@ void ParticleEngine::drawSorted(float fXRot, float fYRot, float fZRot) {
 }
 
 void ParticleEngine::sort() {
-    if (particles.size() < 2) {
-        return;
-    }
-    for (auto it = std::next(particles.begin()); it != particles.end();) {
-        auto next = std::next(it);
-        if (*it < *std::prev(it)) {
-            // Walk back past every particle with a greater key; equal keys stay in front.
-            auto place = std::prev(it);
-            while (place != particles.begin() && *it < *std::prev(place)) {
-                --place;
-            }
-            particles.splice(place, particles, it);
+    for (std::size_t i = 1; i < particles.size(); ++i) {
+        if (!(particles[i] < particles[i - 1]))
+            continue;
+        // Moves back past every particle with a greater key; equal keys stay in front.
+        CParticle moving = particles[i];
+        std::size_t place = i;
+        while (place > 0 && moving < particles[place - 1]) {
+            particles[place] = particles[place - 1];
+            --place;
         }
-        it = next;
+        particles[place] = moving;
     }
 }
 

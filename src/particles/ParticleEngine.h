@@ -2,8 +2,8 @@
 
 #include "particles/CParticle.h"
 
-#include <list>
 #include <string>
+#include <vector>
 
 class ParticleRandom;
 class TextureHolder;
@@ -50,7 +50,7 @@ class ParticleEngine {
     TextureHolder *getTextureHolder() const { return pTh; }
     int getResortCountdown() const { return resortCountdown; }
 
-    const std::list<CParticle> &getParticles() const { return particles; }
+    const std::vector<CParticle> &getParticles() const { return particles; }
     void addParticle(const CParticle &p) { particles.push_back(p); }
 
     // The generator new particles draw from; not owned. Without one the shared generator is used.
@@ -90,7 +90,7 @@ class ParticleEngine {
     // Blending and texturing off, culling back as it was.
     static void endAdditive(bool bCullFace);
 
-    std::list<CParticle> particles; // owned by value, never removed
+    std::vector<CParticle> particles; // owned by value, never removed: one block, walked every step
     float timeToLife = 0.0f;        // seconds; the owner deletes the effect below 0
     float pos[3] = {};              // emitter position, world units
     float color[4] = {};            // r, g, b, a given to new and respawned particles
