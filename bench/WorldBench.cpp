@@ -6,8 +6,9 @@
 //    loadLevel, in which the terrain joins the physics, plus the first frame,
 //    which builds the terrain's light-map atlas and vertex buffer) with an
 //    empty cooked-mesh cache against a warm one, one row per level.
-// 2. One doAction step with 1, 10, 50 and 200 computer tanks on a generated
-//    flat level, stepped 60 times a second as the game steps it.
+// 2. One doAction step with 1, 10, 50 and 200 tanks on a generated flat
+//    level, stepped 60 times a second as the game steps it: standing tanks
+//    (player two's, no key held) and computer tanks (which patrol).
 // 3. Steps and whole frames with 50 tanks firing at once (player two's shoot
 //    key held; every tank of that level is player two's) against the same 50
 //    tanks idle.
@@ -43,8 +44,10 @@ constexpr int kMeasuredSteps = 120;   // two seconds of play per measurement
 constexpr double kFrameSeconds = 3.0; // wall-clock time of each frame measurement
 constexpr const char *kFiringLevel = "bench_fire.lvl";
 
-std::string crowdLevelName(int tanks) {
-    return "bench_crowd" + std::to_string(tanks) + ".lvl";
+// The crowd levels: `tanks` computer tanks (patrolling), or as many of player
+// two's tanks standing with no key held.
+std::string crowdLevelName(int tanks, bool standing) {
+    return (standing ? "bench_stand" : "bench_crowd") + std::to_string(tanks) + ".lvl";
 }
 
 std::string levelHead(const std::string &name) {
@@ -55,18 +58,19 @@ std::string levelHead(const std::string &name) {
            "[LIGHT]\npos_x=-5\npos_y=60\npos_z=-10\nintentsy=1\nlightnumber=0\n\n";
 }
 
-// `tanks` computer tanks on a square grid 10 units apart around the middle;
+// `tanks` tanks on a square grid 10 units apart around the middle;
 // player one's tank parked in a corner, far out of their sight (they attack
 // within 20 units), so nobody fires.
-std::string crowdLevel(int tanks) {
+std::string crowdLevel(int tanks, bool standing) {
     std::string text =
-        levelHead(crowdLevelName(tanks)) + vehicleSection("player1", "spieler1", -115, -115, 45);
+        levelHead(crowdLevelName(tanks, standing)) + vehicleSection("player1", "spieler1", -115, -115, 45);
     const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(tanks))));
     const int rows = (tanks + columns - 1) / columns;
     for (int i = 0; i < tanks; ++i) {
         const float x = (i % columns - (columns - 1) / 2.0f) * 10.0f;
         const float z = (i / columns - (rows - 1) / 2.0f) * 10.0f;
-        text += vehicleSection("cpu" + std::to_string(i), "cpu", x, z, static_cast<float>(i * 37 % 360));
+        text += vehicleSection((standing ? "still" : "cpu") + std::to_string(i), standing ? "spieler2" : "cpu",
+                               x, z, static_cast<float>(i * 37 % 360));
     }
     return text;
 }
@@ -208,7 +212,8 @@ int main(int argc, char **argv) {
         return 1;
     tree.write("textures/bench_flat.png", flatHeightmapPng(kFlatSide));
     for (int tanks : kTankCounts)
-        tree.write("level/" + crowdLevelName(tanks), crowdLevel(tanks));
+        for (bool standing : {true, false})
+            tree.write("level/" + crowdLevelName(tanks, standing), crowdLevel(tanks, standing));
     tree.write(std::string("level/") + kFiringLevel, firingLevel());
 
     Session session;
@@ -251,17 +256,20 @@ int main(int argc, char **argv) {
         }
     }
 
-    // 2. Steps by number of tanks, interleaved round by round.
+    // 2. Steps by number of tanks, standing and patrolling, interleaved round by round.
     const std::size_t counts = std::size(kTankCounts);
-    std::vector<std::vector<double>> stepMs(counts);
-    std::vector<int> lateSteps(counts, 0);
+    std::vector<std::vector<double>> stepMs[2]{std::vector<std::vector<double>>(counts),
+                                               std::vector<std::vector<double>>(counts)};
+    std::vector<int> lateSteps[2]{std::vector<int>(counts, 0), std::vector<int>(counts, 0)};
     for (int r = 0; r < rounds; ++r) {
         for (std::size_t k = 0; k < counts; ++k) {
-            if (!prepare(session, crowdLevelName(kTankCounts[k]), keys))
-                return 1;
-            int late = 0;
-            stepMs[k].push_back(pacedSteps(gc, keys, kMeasuredSteps, late));
-            lateSteps[k] += late;
+            for (int standing : {1, 0}) {
+                if (!prepare(session, crowdLevelName(kTankCounts[k], standing == 1), keys))
+                    return 1;
+                int late = 0;
+                stepMs[standing][k].push_back(pacedSteps(gc, keys, kMeasuredSteps, late));
+                lateSteps[standing][k] += late;
+            }
         }
     }
 
@@ -313,17 +321,24 @@ int main(int argc, char **argv) {
     std::fprintf(out, "\n");
 
     std::fprintf(out,
-                 "One doAction step, computer tanks on a flat %dx%d level (plus player one's, parked out of "
-                 "their sight), 60 steps a second:\n",
+                 "One doAction step on a flat %dx%d level (plus player one's tank, parked out of the computer "
+                 "tanks' sight), 60 steps a second:\n",
                  kFlatSide, kFlatSide);
-    std::fprintf(out, "%8s | %10s %12s %10s %12s | %s\n", "tanks", "step ms", "us per tank", "vs 1 tank",
-                 "per tank vs 1", "late steps");
-    const double one = median(stepMs[0]);
-    for (std::size_t k = 0; k < counts; ++k) {
-        const double ms = median(stepMs[k]);
-        const double n = kTankCounts[k];
-        std::fprintf(out, "%8d | %10.3f %12.1f %10.2f %12.2f | %d of %d\n", kTankCounts[k], ms,
-                     ms * 1000.0 / n, ms / one, (ms / n) / one, lateSteps[k], kMeasuredSteps * rounds);
+    for (int standing : {1, 0}) {
+        std::fprintf(out, "%s\n",
+                     standing == 1 ? "tanks standing (player two's, no key held):"
+                                   : "computer tanks (patrolling around their start):");
+        std::fprintf(out, "%8s | %10s %12s %10s %12s %10s | %s\n", "tanks", "step ms", "us per tank",
+                     "vs 1 tank", "per tank vs 1", "vs 10", "late steps");
+        const double one = median(stepMs[standing][0]);
+        const double ten = median(stepMs[standing][1]);
+        for (std::size_t k = 0; k < counts; ++k) {
+            const double ms = median(stepMs[standing][k]);
+            const double n = kTankCounts[k];
+            std::fprintf(out, "%8d | %10.3f %12.1f %10.2f %12.2f %10.2f | %d of %d\n", kTankCounts[k], ms,
+                         ms * 1000.0 / n, ms / one, (ms / n) / one, ms / ten, lateSteps[standing][k],
+                         kMeasuredSteps * rounds);
+        }
     }
 
     std::fprintf(out, "\n%d tanks, idle vs all firing (shoot key held; %.0f s of steps, %.0f s of frames):\n",
