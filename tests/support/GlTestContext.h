@@ -41,7 +41,8 @@ class GlTestContext {
 
     // Makes the window current and puts the fixed-function state back to a
     // clean start: full-window viewport, identity matrices, lighting, depth
-    // test, blending and texturing off, colour buffer cleared to black.
+    // test, blending, texturing, colour material and fog off, the default
+    // material and a white current colour, colour buffer cleared to black.
     static ::testing::AssertionResult acquire();
 
     static bool isOpen(); // the window exists (acquire succeeded once)
