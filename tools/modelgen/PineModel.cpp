@@ -1,3 +1,4 @@
+#include "Conifer.h"
 #include "GeneratedModel.h"
 
 #include "Noise.h"
@@ -7,14 +8,7 @@
 // "pine.md2": a snow-laden pine, 9.0 tall and 4.0 across: a slim trunk and
 // three narrow cones of needles with snow on every tier.
 namespace {
-constexpr SkinRect kNeedles{0, 0, 192, 192}; // around in s, tip of each cone at the top
-constexpr SkinRect kUnderside{192, 0, 256, 64};
-constexpr SkinRect kBark{192, 64, 256, 192};
-constexpr SkinRect kCut{192, 192, 256, 256};
-
-SkinRect inset(const SkinRect &r, double by) {
-    return {r.s0 + by, r.t0 + by, r.s1 - by, r.t1 - by};
-}
+using namespace conifer;
 
 SkinCanvas paintPineSkin() {
     SkinCanvas skin(256, 256, Rgb::hex(0x24432A));
@@ -34,27 +28,13 @@ SkinCanvas paintPineSkin() {
         return Rgb::hex(0x17301C).scaled((0.8 + 0.4 * fractalNoise(x / 4.0, y / 4.0, 2, 174)) *
                                          grain(x, y, 175, 0.1));
     });
-    skin.paint(kBark, [](double x, double y, const Rgb &) {
-        const double ridges = fractalNoise(x / 1.5, y / 10.0, 3, 176);
-        return mix(Rgb::hex(0x3A2C22), Rgb::hex(0x6E5646), ridges).scaled(grain(x, y, 177, 0.12));
-    });
-    skin.paint(kCut, [](double x, double y, const Rgb &) {
-        const double d = std::hypot(x - 224.0, y - 224.0);
-        return Rgb::hex(0xB08A5E).scaled((0.85 + 0.15 * std::sin(d * 1.4)) * grain(x, y, 178, 0.08));
-    });
+    paintBarkAndCut(skin, 0x3A2C22, 0x6E5646, 176);
     return skin;
 }
 } // namespace
 
 GeneratedModel makePine() {
-    ModelMesh mesh;
-    const FaceMap under = FaceMap::stretch(inset(kUnderside, 1.0));
-    const FaceMap cut = FaceMap::stretch(inset(kCut, 2.0));
-    mesh.addTube({0.0, 0.0, 0.0}, {0.0, 2.2, 0.0}, 0.3, 0.18, 8, inset(kBark, 1.0), cut);
-    // Cones from the bottom up: (base height, tip height, radius, turn).
-    const double cones[3][4] = {{1.4, 5.0, 2.0, 0.0}, {3.3, 7.2, 1.5, 0.4}, {5.3, 9.0, 1.0, 0.8}};
-    for (const auto &c : cones) {
-        mesh.addTube({0.0, c[0], 0.0}, {0.0, c[1], 0.0}, c[2], 0.0, 10, inset(kNeedles, 1.0), under, c[3]);
-    }
+    const Shape shape{2.2, 0.3, 0.18, {{1.4, 5.0, 2.0, 0.0}, {3.3, 7.2, 1.5, 0.4}, {5.3, 9.0, 1.0, 0.8}}};
+    const ModelMesh mesh = conifer::mesh(shape);
     return {"pine.md2", "pine_skin.png", mesh, paintPineSkin(), ""};
 }

@@ -1,3 +1,4 @@
+#include "Conifer.h"
 #include "GeneratedModel.h"
 
 #include "Noise.h"
@@ -7,14 +8,7 @@
 // "tree.md2": a fir, 8.6 tall and 5.2 across: a tapering trunk and three
 // stacked cones of needles.
 namespace {
-constexpr SkinRect kNeedles{0, 0, 192, 192}; // around in s, tip of each cone at the top
-constexpr SkinRect kUnderside{192, 0, 256, 64};
-constexpr SkinRect kBark{192, 64, 256, 192};
-constexpr SkinRect kCut{192, 192, 256, 256}; // trunk end grain
-
-SkinRect inset(const SkinRect &r, double by) {
-    return {r.s0 + by, r.t0 + by, r.s1 - by, r.t1 - by};
-}
+using namespace conifer;
 
 SkinCanvas paintTreeSkin() {
     SkinCanvas skin(256, 256, Rgb::hex(0x2F5A2A));
@@ -33,30 +27,13 @@ SkinCanvas paintTreeSkin() {
         return Rgb::hex(0x1E3A1C).scaled((0.8 + 0.4 * fractalNoise(x / 4.0, y / 4.0, 2, 74)) *
                                          grain(x, y, 75, 0.1));
     });
-    const SkinRect b = kBark;
-    skin.paint(b, [&](double x, double y, const Rgb &) {
-        const double ridges = fractalNoise(x / 1.5, y / 10.0, 3, 76);
-        Rgb c = mix(Rgb::hex(0x3A2A1E), Rgb::hex(0x7A5E44), ridges);
-        return c.scaled(grain(x, y, 77, 0.12));
-    });
-    skin.paint(kCut, [](double x, double y, const Rgb &) {
-        const double d = std::hypot(x - 224.0, y - 224.0);
-        const double rings = 0.85 + 0.15 * std::sin(d * 1.4);
-        return Rgb::hex(0xB08A5E).scaled(rings * grain(x, y, 78, 0.08));
-    });
+    paintBarkAndCut(skin, 0x3A2A1E, 0x7A5E44, 76);
     return skin;
 }
 } // namespace
 
 GeneratedModel makeTree() {
-    ModelMesh mesh;
-    const FaceMap under = FaceMap::stretch(inset(kUnderside, 1.0));
-    const FaceMap cut = FaceMap::stretch(inset(kCut, 2.0));
-    mesh.addTube({0.0, 0.0, 0.0}, {0.0, 2.6, 0.0}, 0.38, 0.22, 8, inset(kBark, 1.0), cut);
-    // Cones from the bottom up: (base height, tip height, radius, turn).
-    const double cones[3][4] = {{1.6, 5.2, 2.6, 0.0}, {3.5, 7.0, 2.0, 0.35}, {5.3, 8.64, 1.35, 0.7}};
-    for (const auto &c : cones) {
-        mesh.addTube({0.0, c[0], 0.0}, {0.0, c[1], 0.0}, c[2], 0.0, 10, inset(kNeedles, 1.0), under, c[3]);
-    }
+    const Shape shape{2.6, 0.38, 0.22, {{1.6, 5.2, 2.6, 0.0}, {3.5, 7.0, 2.0, 0.35}, {5.3, 8.64, 1.35, 0.7}}};
+    const ModelMesh mesh = conifer::mesh(shape);
     return {"tree.md2", "tree_skin.png", mesh, paintTreeSkin(), ""};
 }
