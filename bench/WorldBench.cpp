@@ -69,8 +69,8 @@ std::string crowdLevel(int tanks, bool standing) {
     for (int i = 0; i < tanks; ++i) {
         const float x = (i % columns - (columns - 1) / 2.0f) * 10.0f;
         const float z = (i / columns - (rows - 1) / 2.0f) * 10.0f;
-        text += vehicleSection((standing ? "still" : "cpu") + std::to_string(i), standing ? "spieler2" : "cpu",
-                               x, z, static_cast<float>(i * 37 % 360));
+        text += vehicleSection((standing ? "still" : "cpu") + std::to_string(i),
+                               standing ? "spieler2" : "cpu", x, z, static_cast<float>(i * 37 % 360));
     }
     return text;
 }
@@ -314,16 +314,17 @@ int main(int argc, char **argv) {
     for (std::size_t l = 0; l < levels.size(); ++l) {
         const StartRows &row = starts[l];
         std::fprintf(out, "%-16s | %8.1f %9.1f %8.1f %6d | %8.1f %9.1f %8.1f %6d | %.2f\n",
-                     levels[l].file.c_str(), median(row.coldLoad), median(row.coldFrame), median(row.coldTotal), row.coldCooked,
-                     median(row.warmLoad), median(row.warmFrame), median(row.warmTotal), row.warmCooked,
-                     median(row.coldTotal) / median(row.warmTotal));
+                     levels[l].file.c_str(), median(row.coldLoad), median(row.coldFrame),
+                     median(row.coldTotal), row.coldCooked, median(row.warmLoad), median(row.warmFrame),
+                     median(row.warmTotal), row.warmCooked, median(row.coldTotal) / median(row.warmTotal));
     }
     std::fprintf(out, "\n");
 
-    std::fprintf(out,
-                 "One doAction step on a flat %dx%d level (plus player one's tank, parked out of the computer "
-                 "tanks' sight), 60 steps a second:\n",
-                 kFlatSide, kFlatSide);
+    std::fprintf(
+        out,
+        "One doAction step on a flat %dx%d level (plus player one's tank, parked out of the computer "
+        "tanks' sight), 60 steps a second:\n",
+        kFlatSide, kFlatSide);
     for (int standing : {1, 0}) {
         std::fprintf(out, "%s\n",
                      standing == 1 ? "tanks standing (player two's, no key held):"
