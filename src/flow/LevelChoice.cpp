@@ -2,6 +2,7 @@
 
 #include "config/KeyNames.h"
 #include "flow/ScreenLayout.h"
+#include "game/MapColours.h"
 #include "level/Level.h"
 
 #include <algorithm>
@@ -18,24 +19,27 @@ PageMarker pageMarker(const LevelChoice::Marker &m, const PagePicture &picture) 
     PageMarker out;
     out.x = m.x;
     out.y = m.y;
+    const float *colour = MapColours::kObject;
     switch (m.kind) {
     case LevelChoice::Marker::kObject:
-        out.red = out.green = out.blue = 0.6f;
         out.size = 4;
         break;
     case LevelChoice::Marker::kComputer:
-        out.red = 1.0f, out.green = 0.4f, out.blue = 0.4f;
+        colour = MapColours::kComputer;
         out.size = 7;
         break;
     case LevelChoice::Marker::kPlayerOne:
-        out.red = 0.5f, out.green = 1.0f, out.blue = 0.5f;
+        colour = MapColours::kPlayerOne;
         out.size = 8;
         break;
     case LevelChoice::Marker::kPlayerTwo:
-        out.red = 0.5f, out.green = 0.6f, out.blue = 1.0f;
+        colour = MapColours::kPlayerTwo;
         out.size = 8;
         break;
     }
+    out.red = colour[0];
+    out.green = colour[1];
+    out.blue = colour[2];
     out.size *= std::max(1.0f, picture.side / 250.0f);
     return out;
 }

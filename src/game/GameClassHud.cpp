@@ -4,6 +4,7 @@
 
 #include "config/CPowerUpData.h"
 #include "config/KeyNames.h"
+#include "game/MapColours.h"
 #include "level/Level.h"
 #include "math/MathConstants.h"
 #include "objects/CPowerUp.h"
@@ -22,9 +23,9 @@
 
 namespace {
 const float kWhite[3] = {1, 1, 1};
-const float kPlayerOneColour[3] = {0.5f, 1.0f, 0.5f}; // as the smoke trails of the tanks
-const float kPlayerTwoColour[3] = {0.5f, 0.6f, 1.0f};
-const float kComputerColour[3] = {1.0f, 0.4f, 0.4f};
+using MapColours::kComputer;
+using MapColours::kPlayerOne;
+using MapColours::kPlayerTwo;
 constexpr float kLifeBarWidth = 0.18f;   // of the window width
 constexpr float kLifeBarHeight = 0.012f; // of the window height
 constexpr float kMapShare = 0.25f;       // the minimap's side as a share of the window height
@@ -110,7 +111,7 @@ void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
     // tank that is down shows an empty bar and "DESTROYED" across the view.
     const Fahrzeug *vehicle = getPlayerVehicle(player);
     const Spieler *owner = player == 0 ? spieler1.get() : spieler2.get();
-    const float *colour = player == 0 ? kPlayerOneColour : kPlayerTwoColour;
+    const float *colour = player == 0 ? kPlayerOne : kPlayerTwo;
     char text[96];
     const std::string name = owner != nullptr ? owner->getName() : "";
     std::snprintf(text, sizeof text, "%s   %d", name.c_str(), scores.get(player));
@@ -223,16 +224,16 @@ void GameClass::drawMiniMapOverlay() {
 
     glPointSize(4);
     glBegin(GL_POINTS);
-    glColor3f(0.6f, 0.6f, 0.6f);
+    glColor3fv(MapColours::kObject);
     for (const LvlObject *object : levelObjects)
         glVertex2f(mapX(object->getPos()[0]), mapY(object->getPos()[2]));
     glEnd();
     glPointSize(7);
     glBegin(GL_POINTS);
     for (const Fahrzeug *vehicle : fahrzeuge) {
-        const float *colour = vehicle == player1Vehicle   ? kPlayerOneColour
-                              : vehicle == player2Vehicle ? kPlayerTwoColour
-                                                          : kComputerColour;
+        const float *colour = vehicle == player1Vehicle   ? kPlayerOne
+                              : vehicle == player2Vehicle ? kPlayerTwo
+                                                          : kComputer;
         glColor3fv(colour);
         glVertex2f(mapX(vehicle->getPos()[0]), mapY(vehicle->getPos()[2]));
     }
@@ -249,7 +250,7 @@ void GameClass::drawMiniMapOverlay() {
         const float *pos = player1Vehicle->getPos();
         const float length = 0.08f * (x2 - x1);
         glLineWidth(2);
-        glColor3fv(kPlayerOneColour);
+        glColor3fv(kPlayerOne);
         glBegin(GL_LINES);
         glVertex2f(mapX(pos[0]), mapY(pos[2]));
         glVertex2f(mapX(pos[0] + std::sin(heading) * length), mapY(pos[2] + std::cos(heading) * length));
