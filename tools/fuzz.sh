@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and UBSan into build-fuzz/
-# (apart from the normal build) and runs each for a while from seeds made of the shipped data.
+# (apart from the normal build) and runs each for a while from seeds made of the shipped data,
+# as many side by side as there are processors.
 # Fails when a target crashes or hangs; the input is left in build-fuzz/crashes/<target>/.
 #
 #   tools/fuzz.sh                  20 seconds per target
@@ -49,17 +50,33 @@ done
 export TMPDIR=$PWD/$dir/tmp
 mkdir -p "$TMPDIR"
 
-failed=()
-for name in "${targets[@]}"; do
-    crashes=$dir/crashes/$name
+# One target per processor at a time, each for its full time; each writes its
+# own log and leaves its exit status beside it.
+run_target() {
+    local name=$1 crashes=$dir/crashes/$1 log=$dir/fuzz_$1.log status=0
     mkdir -p "$crashes"
-    log=$dir/fuzz_$name.log
-    echo "== fuzz_$name: $seconds s"
     # close_fd_mask=3: the readers' own "Error: " lines go nowhere; crash reports still show.
     # timeout=10: an input that takes seconds is a hang (the game would freeze at start-up on it).
-    if "$dir/fuzz/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
+    "$dir/fuzz/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
         -max_len=65536 -timeout=10 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$root/$crashes/" \
-        >"$log" 2>&1; then
+        >"$log" 2>&1 || status=$?
+    echo "$status" >"$dir/fuzz_$name.status"
+}
+parallel=$(nproc)
+for name in "${targets[@]}"; do
+    rm -f "$dir/fuzz_$name.status"
+    while (($(jobs -rp | wc -l) >= parallel)); do
+        wait -n || true
+    done
+    run_target "$name" &
+done
+wait
+
+failed=()
+for name in "${targets[@]}"; do
+    log=$dir/fuzz_$name.log
+    echo "== fuzz_$name: $seconds s"
+    if [[ "$(cat "$dir/fuzz_$name.status" 2>/dev/null)" == 0 ]]; then
         grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" | sed 's/^/   /'
     else
         failed+=("fuzz_$name")
