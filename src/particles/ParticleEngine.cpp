@@ -6,7 +6,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <iterator>
 
 namespace {
 // Every particle's square in one primitive, turned towards the camera here rather than by a

@@ -90,17 +90,17 @@ class ParticleEngine {
     // Blending and texturing off, culling back as it was.
     static void endAdditive(bool bCullFace);
 
-    std::vector<CParticle> particles; // owned by value, never removed: one block, walked every step
-    float timeToLife = 0.0f;        // seconds; the owner deletes the effect below 0
-    float pos[3] = {};              // emitter position, world units
-    float color[4] = {};            // r, g, b, a given to new and respawned particles
-    int anzParticle = 0;            // particles requested at construction
-    TextureHolder *pTh = nullptr;   // texture registry, not owned; null draws untextured
-    float posWC[3] = {};            // camera-space position set by the scene for sorting
-    int resortCountdown = -1;       // frames to wait before the next resort check
-    float lastRotX = 0.0f;          // camera rotation about x at the last sort, degrees
-    float lastRotY = 0.0f;          // camera rotation about y at the last sort, degrees
-    bool sortedOnce = false;        // whether lastRotX / lastRotY hold a sort's rotation yet
-    int resortSpread = 1;           // the resort delay is drawn from 0 .. resortSpread-1 frames
-    ParticleRandom *rng;            // not owned
+    std::vector<CParticle> particles; // owned by value, never removed
+    float timeToLife = 0.0f;          // seconds; the owner deletes the effect below 0
+    float pos[3] = {};                // emitter position, world units
+    float color[4] = {};              // r, g, b, a given to new and respawned particles
+    int anzParticle = 0;              // particles requested at construction
+    TextureHolder *pTh = nullptr;     // texture registry, not owned; null draws untextured
+    float posWC[3] = {};              // camera-space position set by the scene for sorting
+    int resortCountdown = -1;         // frames to wait before the next resort check
+    float lastRotX = 0.0f;            // camera rotation about x at the last sort, degrees
+    float lastRotY = 0.0f;            // camera rotation about y at the last sort, degrees
+    bool sortedOnce = false;          // whether lastRotX / lastRotY hold a sort's rotation yet
+    int resortSpread = 1;             // the resort delay is drawn from 0 .. resortSpread-1 frames
+    ParticleRandom *rng;              // not owned
 };
