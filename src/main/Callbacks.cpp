@@ -43,6 +43,7 @@ class GlutFlowHost : public FlowHost {
     Highscore table;              // the highscore table, read at start-up
     bool tableRead = false;
     int battlePlayers = 2;        // human players of the running or last battle
+    bool battleFrameShown = false; // the running battle's first frame has been drawn
 
     Highscore &highscores() {
         if (!tableRead) {
@@ -78,6 +79,7 @@ class GlutFlowHost : public FlowHost {
         gc.loadLevel(level);               // also clears the exit request of an earlier game
         gc.resetCameras(-45, 70);
         gc.initGL();
+        battleFrameShown = false;
         const Res size = ep.getGlutConfig().getResolution();
         gc.setResolution(size.getWidth(), size.getHeight());
         reshape(size.getWidth(), size.getHeight());
@@ -327,6 +329,11 @@ void renderScene() {
     case GameFlow::kResult:
         pausedFrameShown = false;
         gc.draw();
+        if (!host.battleFrameShown) { // until now the window showed what lay under it
+            host.battleFrameShown = true;
+            std::printf("Battle frame drawn\n");
+            std::fflush(stdout);
+        }
         return;
     case GameFlow::kPaused:
         gc.draw();

@@ -395,10 +395,13 @@ e2e_wait_menu() {
 }
 
 # e2e_wait_scene DATA_DIR FILE SECONDS: after a level start, waits until the
-# window shows something other than the menu and the level choice (the
-# level's first frames), leaving that screenshot in FILE; fails after SECONDS.
+# battle's first frame is drawn (until then the window shows whatever lay under
+# it) and the window shows something other than the menu and the level choice,
+# leaving that screenshot in FILE; fails after SECONDS.
 e2e_wait_scene() {
     local menu="$E2E_WORK/menu-hover1-expected.png"
+    e2e_wait_for_count "Battle frame drawn" "$(e2e_count InitGL)" "$3" ||
+        e2e_fail "the battle drew no frame within $3 s"
     [[ -f "$menu" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$menu" 1
     e2e_wait_shot "$2" "$menu" ">" 0.1 "$3" || e2e_fail "still the menu on screen $3 s after the game item"
     if [[ -f "$E2E_WORK/level-choice.png" ]]; then
