@@ -184,7 +184,7 @@ int GameClass::drawView(int view) {
     glLoadIdentity();
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
     shadowMap->setCameraViewMatrix();
-    currentLevel->setFog(true); // the far land fades into the sky's horizon colour
+    currentLevel->setFog(true, eye.data()); // the far land fades into the sky's horizon colour
     const std::array<float, 4> sun = currentLevel->getSunPosition();
 
     const COLOR ambient = white * 0.2f;

@@ -1,6 +1,7 @@
 #include "level/LandBorder.h"
 
 #include "render/GlExtensions.h"
+#include "render/HorizonFog.h"
 
 #include <GL/gl.h>
 
@@ -185,7 +186,7 @@ void LandBorder::compile(Chunk &chunk, bool withLight) const {
     glEndList();
 }
 
-void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &visible) {
+void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &visible, const ChunkFilter &fogFree) {
     lastChunksDrawn = 0;
     if (chunks.empty()) {
         return;
@@ -207,16 +208,19 @@ void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &vi
     static const float kDefaultDiffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
     glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
-    for (Chunk &chunk : chunks) {
-        if (recompile) {
+    if (recompile) {
+        for (Chunk &chunk : chunks) {
             compile(chunk, withLight);
         }
-        if (visible && !visible(chunk.min, chunk.max)) {
-            continue;
-        }
-        glCallList(chunk.displayList);
-        ++lastChunksDrawn;
     }
+    HorizonFog::drawSplit(visible, fogFree, [this](const ChunkFilter &take) {
+        for (const Chunk &chunk : chunks) {
+            if (!take || take(chunk.min, chunk.max)) {
+                glCallList(chunk.displayList);
+                ++lastChunksDrawn;
+            }
+        }
+    });
     glDisable(GL_COLOR_MATERIAL);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kDefaultDiffuse);
     glColor3f(1.0f, 1.0f, 1.0f);

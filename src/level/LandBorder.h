@@ -60,9 +60,10 @@ class LandBorder {
     // Draws the chunks of the border that `visible` accepts (all without a
     // filter), with `ground` on the active texture unit (none when 0) under
     // the current lighting; `withLight` darkens it as the light map darkens
-    // the terrain's edge. Each chunk is a display list, compiled on the first
-    // draw and again when `withLight` changes.
-    void draw(unsigned int ground, bool withLight, const ChunkFilter &visible);
+    // the terrain's edge; with the fog off for the chunks that `fogFree`
+    // accepts (HorizonFog::drawSplit). Each chunk is a display list, compiled
+    // on the first draw and again when `withLight` changes.
+    void draw(unsigned int ground, bool withLight, const ChunkFilter &visible, const ChunkFilter &fogFree = {});
     int getChunkCount() const { return static_cast<int>(chunks.size()); }
     int getLastChunksDrawn() const { return lastChunksDrawn; }
     // Forgets the display lists (freed when a window is current).

@@ -270,13 +270,21 @@ HorizonFog::Colour Level::horizonColour() {
     return skyHorizon;
 }
 
-void Level::setFog(bool on) {
+void Level::setFog(bool on, const float *eye) {
+    fogFreeFilter = nullptr;
     if (!on || grid.empty()) {
         HorizonFog::disable();
         return;
     }
     const LandBorder::Area area = getPlayableArea();
-    HorizonFog::enable(horizonColour(), LandBorder::fogStart(area), LandBorder::fogEnd(area));
+    const float start = LandBorder::fogStart(area);
+    HorizonFog::enable(horizonColour(), start, LandBorder::fogEnd(area));
+    if (eye != nullptr) {
+        fogFreeFilter = [start, from = std::array<float, 3>{eye[0], eye[1], eye[2]}](const float *min,
+                                                                                   const float *max) {
+            return HorizonFog::leavesUntouched(from.data(), start, min, max);
+        };
+    }
 }
 
 void Level::drawBorder(bool bLightMap) {
@@ -286,7 +294,7 @@ void Level::drawBorder(bool bLightMap) {
     TextureHolder *holder = gc != nullptr ? gc->getTextureHolder() : nullptr;
     const unsigned int ground =
         holder != nullptr && !bgPicture.empty() ? holder->getTextureIDByString(bgPicture) : 0;
-    landBorder.draw(ground, bLightMap, terrainFilter);
+    landBorder.draw(ground, bLightMap, terrainFilter, fogFreeFilter);
 }
 
 int Level::getGridValue(int column, int row) const {
@@ -460,7 +468,7 @@ void Level::drawSurface(bool /*bWireFrame*/, bool bLightMap, int /*iDrawMode*/, 
             const int cellsZ = (gridRows + kCellSize - 1) / kCellSize;
             terrainBatch.build(cells, cellsX, cellsZ, lightMap);
         }
-        terrainBatch.draw(ground, bLightMap, terrainFilter);
+        terrainBatch.draw(ground, bLightMap, terrainFilter, fogFreeFilter);
     } else {
         for (const Cell &cell : cells) {
             lightMap.RenderLMOnPoly4(cell.corner, ground, bLightMap, cell.normal);

@@ -129,7 +129,9 @@ class Level {
     float getGroundHeight(float x, float z) const;
     // The fog that blends the border into the sky, in the sky's horizon colour
     // (`horizonColour`), switched on for the scene and off before the effects.
-    void setFog(bool on);
+    // Given the `eye` it counts from, the land draws its chunks that lie wholly
+    // nearer than the fog's start without it (they look the same).
+    void setFog(bool on, const float *eye = nullptr);
     // The colour where land and sky meet: the level's own when set, else the
     // sky pictures' horizon band (decided once per level start).
     HorizonFog::Colour horizonColour();
@@ -204,6 +206,7 @@ class Level {
     LightMap lightMap;                                       // computes the terrain's light maps
     TerrainBatch terrainBatch;                               // the terrain in few draws, built on first draw
     TerrainBatch::ChunkFilter terrainFilter;                 // which chunks may be seen; empty: all
+    TerrainBatch::ChunkFilter fogFreeFilter;                 // chunks the fog leaves untouched; empty: none
     bool batchedTerrain = true;                              // false: cell by cell (the reference)
     std::vector<float> meshVertices;                         // x, y, z per vertex
     std::vector<float> meshTriangles;                        // three vertex indices per triangle, as floats

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #ifndef GL_FOG_DISTANCE_MODE_NV
 #define GL_FOG_DISTANCE_MODE_NV 0x855A
@@ -64,4 +65,27 @@ void HorizonFog::enable(const Colour &colour, float start, float end) {
 
 void HorizonFog::disable() {
     glDisable(GL_FOG);
+}
+
+bool HorizonFog::leavesUntouched(const float eye[3], float start, const float *min, const float *max) {
+    // The farthest point of a box is one of its corners; the view axis is never longer than the ray.
+    float farthest = 0.0f;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float reach = std::max(std::abs(min[axis] - eye[axis]), std::abs(max[axis] - eye[axis]));
+        farthest += reach * reach;
+    }
+    return farthest < start * start;
+}
+
+void HorizonFog::drawSplit(const BoxFilter &visible, const BoxFilter &untouched,
+                           const std::function<void(const BoxFilter &)> &draw) {
+    if (!untouched || !glIsEnabled(GL_FOG)) {
+        draw(visible);
+        return;
+    }
+    auto seen = [&visible](const float *min, const float *max) { return !visible || visible(min, max); };
+    glDisable(GL_FOG);
+    draw([&](const float *min, const float *max) { return seen(min, max) && untouched(min, max); });
+    glEnable(GL_FOG);
+    draw([&](const float *min, const float *max) { return seen(min, max) && !untouched(min, max); });
 }

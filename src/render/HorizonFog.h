@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // The distance fog that blends the far land into the sky: its colour is the
@@ -34,4 +35,18 @@ class HorizonFog {
     // `colour`, measured along the ray where the driver can.
     static void enable(const Colour &colour, float start, float end);
     static void disable();
+
+    // A test of a world box: min x, y, z and max x, y, z.
+    using BoxFilter = std::function<bool(const float *min, const float *max)>;
+
+    // Whether every point of the box lies nearer to `eye` than `start`, where linear fog leaves
+    // colours as they are (measured along the ray or along the view axis alike).
+    static bool leavesUntouched(const float eye[3], float start, const float *min, const float *max);
+
+    // Fog costs a software renderer work in every pixel, also where it changes nothing. With the
+    // fog on and `untouched` given, `draw` runs twice: first for the boxes that `visible` and
+    // `untouched` accept, with the fog off, then for the rest of the visible ones with the fog on.
+    // Otherwise it runs once, for `visible` (an empty filter accepts every box).
+    static void drawSplit(const BoxFilter &visible, const BoxFilter &untouched,
+                          const std::function<void(const BoxFilter &)> &draw);
 };

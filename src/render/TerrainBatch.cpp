@@ -1,6 +1,7 @@
 #include "render/TerrainBatch.h"
 
 #include "render/GlExtensions.h"
+#include "render/HorizonFog.h"
 #include "render/LightMap.h"
 
 #include <GL/freeglut.h>
@@ -253,9 +254,11 @@ void TerrainBatch::unbindArrays() const {
     }
 }
 
-void TerrainBatch::draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible) {
+void TerrainBatch::draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible,
+                        const ChunkFilter &fogFree) {
     lastDrawCalls = 0;
     lastChunksDrawn = 0;
+    lastFogFreeChunks = 0;
     if (!built || chunks.empty()) {
         return;
     }
@@ -302,37 +305,46 @@ void TerrainBatch::draw(unsigned int ground, bool withLightMap, const ChunkFilte
     }
 
     // Neighbouring chunks on one page go out in one call.
-    int runFirst = 0, runCount = 0, runPage = -1;
-    auto flush = [&]() {
-        if (runCount > 0) {
-            bindPage(runPage);
-            glDrawArrays(GL_TRIANGLES, runFirst, runCount);
-            ++lastDrawCalls;
+    auto drawChunks = [&](const ChunkFilter &take) {
+        int runFirst = 0, runCount = 0, runPage = -1;
+        auto flush = [&]() {
+            if (runCount > 0) {
+                bindPage(runPage);
+                glDrawArrays(GL_TRIANGLES, runFirst, runCount);
+                ++lastDrawCalls;
+            }
+            runCount = 0;
+        };
+        for (const Chunk &chunk : chunks) {
+            if (take && !take(chunk.min, chunk.max)) {
+                flush();
+                continue;
+            }
+            ++lastChunksDrawn;
+            if (vertexBuffer == 0) {
+                bindPage(chunk.page);
+                glCallList(chunk.displayList);
+                ++lastDrawCalls;
+                continue;
+            }
+            if (runCount > 0 && (chunk.page != runPage || chunk.firstVertex != runFirst + runCount)) {
+                flush();
+            }
+            if (runCount == 0) {
+                runFirst = chunk.firstVertex;
+                runPage = chunk.page;
+            }
+            runCount += chunk.vertexCount;
         }
-        runCount = 0;
+        flush();
     };
-    for (const Chunk &chunk : chunks) {
-        if (visible && !visible(chunk.min, chunk.max)) {
-            flush();
-            continue;
+    HorizonFog::drawSplit(visible, fogFree, [&](const ChunkFilter &take) {
+        const int before = lastChunksDrawn;
+        drawChunks(take);
+        if (!glIsEnabled(GL_FOG)) {
+            lastFogFreeChunks += lastChunksDrawn - before;
         }
-        ++lastChunksDrawn;
-        if (vertexBuffer == 0) {
-            bindPage(chunk.page);
-            glCallList(chunk.displayList);
-            ++lastDrawCalls;
-            continue;
-        }
-        if (runCount > 0 && (chunk.page != runPage || chunk.firstVertex != runFirst + runCount)) {
-            flush();
-        }
-        if (runCount == 0) {
-            runFirst = chunk.firstVertex;
-            runPage = chunk.page;
-        }
-        runCount += chunk.vertexCount;
-    }
-    flush();
+    });
     unbindArrays();
 
     if (multi) {

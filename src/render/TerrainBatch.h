@@ -38,13 +38,15 @@ class TerrainBatch {
     void release();
 
     // Draws the chunks that `visible` accepts (all without a filter): `ground`
-    // on unit 0 (none when 0) and, when `withLightMap`, the atlas on unit 1.
+    // on unit 0 (none when 0) and, when `withLightMap`, the atlas on unit 1;
+    // with the fog off for those that `fogFree` accepts (HorizonFog::drawSplit).
     // Client arrays, buffer bindings and unit 1 are off afterwards.
-    void draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible);
+    void draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible, const ChunkFilter &fogFree = {});
 
     int getChunkCount() const { return static_cast<int>(chunks.size()); }
     int getLastDrawCalls() const { return lastDrawCalls; }     // draw calls of the latest draw
     int getLastChunksDrawn() const { return lastChunksDrawn; } // chunks the latest draw accepted
+    int getLastFogFreeChunks() const { return lastFogFreeChunks; } // of those, drawn with the fog off
     int getAtlasPageCount() const { return static_cast<int>(pages.size()); }
     unsigned int getAtlasTexture(int page) const; // GL texture of an atlas page; 0 when none
     bool usesVertexBuffer() const { return vertexBuffer != 0; }
@@ -83,6 +85,7 @@ class TerrainBatch {
     bool built = false;
     int lastDrawCalls = 0;
     int lastChunksDrawn = 0;
+    int lastFogFreeChunks = 0;
 
     // ARB vertex-buffer entry points, looked up on the first build.
     using GenBuffersProc = void (*)(int n, unsigned int *buffers);

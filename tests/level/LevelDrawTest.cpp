@@ -207,6 +207,50 @@ TEST_F(LevelDrawTest, BatchedTerrainLooksLikeTheCellByCellTerrain) {
     EXPECT_LE(different, static_cast<int>(cells.bytes().size() / 1000)) << "worst difference " << worst;
 }
 
+TEST_F(LevelDrawTest, ChunksNearerThanTheFogsStartLookTheSameDrawnWithoutIt) {
+    // A dark ground under the pale fallback haze, the eye outside one corner:
+    // the near chunks lie within the fog's start, the far corner well beyond.
+    gc.getTextureHolder()->setInMemoryGeneratedTexture(picture(4, 4, 3, [](int, int) { return 40; }), "dark.png");
+    auto level = builtLevel(300, picture(300, 300, 3, [](int x, int y) { return (x * 5 + y * 3) % 120; }));
+    level->setBGPicture("dark.png");
+    const float eye[3] = {-170, 40, -170};
+    ASSERT_EQ(LandBorder::fogStart(level->getPlayableArea()), 225.0f);
+
+    const double aspect = static_cast<double>(GlTestContext::width()) / GlTestContext::height();
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(70, aspect, 1, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye[0], eye[1], eye[2], 60, 0, 60, 0, 1, 0);
+    enum class Fog { Off, Everywhere, WhereItShows };
+    auto render = [&](Fog fog) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        level->setFog(fog != Fog::Off, fog == Fog::WhereItShows ? eye : nullptr);
+        level->drawSurface(false, true, 3, 0, 2, true);
+        level->setFog(false);
+        return GlTestContext::readFrameBuffer();
+    };
+    const FrameCapture clear = render(Fog::Off);
+    const FrameCapture hazy = render(Fog::Everywhere);
+    const FrameCapture split = render(Fog::WhereItShows);
+    glDisable(GL_DEPTH_TEST);
+
+    const TerrainBatch &batch = level->getTerrainBatch();
+    EXPECT_GT(batch.getLastFogFreeChunks(), 0);
+    EXPECT_LT(batch.getLastFogFreeChunks(), batch.getLastChunksDrawn()); // the far ones kept their fog
+    EXPECT_EQ(batch.getLastChunksDrawn(), batch.getChunkCount());
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    int hazed = 0, changed = 0;
+    for (std::size_t i = 0; i < hazy.bytes().size(); ++i) {
+        hazed += std::abs(hazy.bytes()[i] - clear.bytes()[i]) > 8;
+        changed += std::abs(hazy.bytes()[i] - split.bytes()[i]) > 1;
+    }
+    EXPECT_GT(hazed, static_cast<int>(hazy.bytes().size() / 100)); // the fog shows in the distance
+    EXPECT_EQ(changed, 0);
+}
+
 // Colour of quadrant (s, t) of sky face `face`: every texel of the box differs.
 FrameCapture::Pixel skyColour(int face, int s, int t) {
     return FrameCapture::Pixel{static_cast<unsigned char>(30 + 40 * face),

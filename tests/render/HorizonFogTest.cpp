@@ -56,4 +56,15 @@ TEST(HorizonFogTest, ALevelsOwnColourWinsAndUnusablePicturesFallBack) {
     EXPECT_NEAR(tiny[2], 30.0f / 255.0f, 1e-4);
 }
 
+TEST(HorizonFogTest, ABoxIsUntouchedOnlyWhenItsFarthestCornerLiesNearerThanTheStart) {
+    const float eye[3] = {0, 10, 0};
+    const float nearMin[3] = {-30, 0, 20}, nearMax[3] = {30, 5, 60};
+    EXPECT_TRUE(HorizonFog::leavesUntouched(eye, 80, nearMin, nearMax)); // corner (30, 0, 60): 67.8
+    EXPECT_FALSE(HorizonFog::leavesUntouched(eye, 65, nearMin, nearMax));
+    // A box around the eye, or behind it, counts its farthest corner all the same.
+    const float aroundMin[3] = {-50, 0, -5}, aroundMax[3] = {5, 20, 5};
+    EXPECT_TRUE(HorizonFog::leavesUntouched(eye, 52, aroundMin, aroundMax)); // (-50, 0, +-5): 51.2
+    EXPECT_FALSE(HorizonFog::leavesUntouched(eye, 51, aroundMin, aroundMax));
+}
+
 } // namespace
