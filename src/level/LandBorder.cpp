@@ -186,7 +186,8 @@ void LandBorder::compile(Chunk &chunk, bool withLight) const {
     glEndList();
 }
 
-void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &visible, const ChunkFilter &fogFree) {
+void LandBorder::draw(unsigned int ground, bool withLight, const ChunkFilter &visible,
+                      const ChunkFilter &fogFree) {
     lastChunksDrawn = 0;
     if (chunks.empty()) {
         return;

@@ -63,7 +63,8 @@ class LandBorder {
     // the terrain's edge; with the fog off for the chunks that `fogFree`
     // accepts (HorizonFog::drawSplit). Each chunk is a display list, compiled
     // on the first draw and again when `withLight` changes.
-    void draw(unsigned int ground, bool withLight, const ChunkFilter &visible, const ChunkFilter &fogFree = {});
+    void draw(unsigned int ground, bool withLight, const ChunkFilter &visible,
+              const ChunkFilter &fogFree = {});
     int getChunkCount() const { return static_cast<int>(chunks.size()); }
     int getLastChunksDrawn() const { return lastChunksDrawn; }
     // Forgets the display lists (freed when a window is current).

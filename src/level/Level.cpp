@@ -280,8 +280,8 @@ void Level::setFog(bool on, const float *eye) {
     const float start = LandBorder::fogStart(area);
     HorizonFog::enable(horizonColour(), start, LandBorder::fogEnd(area));
     if (eye != nullptr) {
-        fogFreeFilter = [start, from = std::array<float, 3>{eye[0], eye[1], eye[2]}](const float *min,
-                                                                                   const float *max) {
+        const std::array<float, 3> from = {eye[0], eye[1], eye[2]};
+        fogFreeFilter = [start, from](const float *min, const float *max) {
             return HorizonFog::leavesUntouched(from.data(), start, min, max);
         };
     }

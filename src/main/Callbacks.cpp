@@ -38,11 +38,11 @@ namespace {
 // clocks, keeps the highscore table and saves what the Options screen changed.
 class GlutFlowHost : public FlowHost {
   public:
-    PlayerConfig *keys = nullptr; // live key tables; not owned
-    Settings *settings = nullptr; // live settings; not owned
-    Highscore table;              // the highscore table, read at start-up
+    PlayerConfig *keys = nullptr;  // live key tables; not owned
+    Settings *settings = nullptr;  // live settings; not owned
+    Highscore table;               // the highscore table, read at start-up
     bool tableRead = false;
-    int battlePlayers = 2;        // human players of the running or last battle
+    int battlePlayers = 2;         // human players of the running or last battle
     bool battleFrameShown = false; // the running battle's first frame has been drawn
 
     Highscore &highscores() {

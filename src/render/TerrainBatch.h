@@ -41,11 +41,12 @@ class TerrainBatch {
     // on unit 0 (none when 0) and, when `withLightMap`, the atlas on unit 1;
     // with the fog off for those that `fogFree` accepts (HorizonFog::drawSplit).
     // Client arrays, buffer bindings and unit 1 are off afterwards.
-    void draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible, const ChunkFilter &fogFree = {});
+    void draw(unsigned int ground, bool withLightMap, const ChunkFilter &visible,
+              const ChunkFilter &fogFree = {});
 
     int getChunkCount() const { return static_cast<int>(chunks.size()); }
-    int getLastDrawCalls() const { return lastDrawCalls; }     // draw calls of the latest draw
-    int getLastChunksDrawn() const { return lastChunksDrawn; } // chunks the latest draw accepted
+    int getLastDrawCalls() const { return lastDrawCalls; }         // draw calls of the latest draw
+    int getLastChunksDrawn() const { return lastChunksDrawn; }     // chunks the latest draw accepted
     int getLastFogFreeChunks() const { return lastFogFreeChunks; } // of those, drawn with the fog off
     int getAtlasPageCount() const { return static_cast<int>(pages.size()); }
     unsigned int getAtlasTexture(int page) const; // GL texture of an atlas page; 0 when none

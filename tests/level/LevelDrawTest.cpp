@@ -210,7 +210,8 @@ TEST_F(LevelDrawTest, BatchedTerrainLooksLikeTheCellByCellTerrain) {
 TEST_F(LevelDrawTest, ChunksNearerThanTheFogsStartLookTheSameDrawnWithoutIt) {
     // A dark ground under the pale fallback haze, the eye outside one corner:
     // the near chunks lie within the fog's start, the far corner well beyond.
-    gc.getTextureHolder()->setInMemoryGeneratedTexture(picture(4, 4, 3, [](int, int) { return 40; }), "dark.png");
+    gc.getTextureHolder()->setInMemoryGeneratedTexture(picture(4, 4, 3, [](int, int) { return 40; }),
+                                                       "dark.png");
     auto level = builtLevel(300, picture(300, 300, 3, [](int x, int y) { return (x * 5 + y * 3) % 120; }));
     level->setBGPicture("dark.png");
     const float eye[3] = {-170, 40, -170};
