@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -59,12 +60,58 @@ sf_count_t memTell(void *user) {
     return static_cast<MemoryFile *>(user)->pos;
 }
 
+// libsndfile walks a WAV file's chunks by the lengths they state. A list chunk that claims far
+// more bytes than the file holds keeps it counting through gigabytes that are not there: minutes
+// of work for a file of a few hundred bytes, the game frozen at start-up. Such a chunk is refused
+// before libsndfile sees it. Only the sample data may run short: a file cut off while it was
+// written still plays what it holds.
+bool riffChunksFit(const unsigned char *data, std::size_t size, std::string &problem) {
+    if (size < 12 || (std::memcmp(data, "RIFF", 4) != 0 && std::memcmp(data, "RIFX", 4) != 0)) {
+        return true; // Ogg or FLAC: libsndfile's own checks
+    }
+    const bool bigEndian = data[3] == 'X';
+    std::size_t at = 12; // past "RIFF", the file's length and the form ("WAVE")
+    while (size - at >= 8) {
+        const unsigned char *length = data + at + 4;
+        std::uint32_t stated = 0;
+        for (int i = 0; i < 4; ++i) {
+            stated = stated << 8 | length[bigEndian ? i : 3 - i];
+        }
+        const std::size_t left = size - at - 8;
+        if (stated > left) {
+            if (std::memcmp(data + at, "data", 4) == 0) {
+                return true; // cut off: nothing follows
+            }
+            problem = "a chunk longer than the file";
+            return false;
+        }
+        at += 8 + stated + (stated & 1); // chunks start on even offsets
+        if (at > size) {
+            break; // the pad byte of the last chunk is missing
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool SoundDecoder::decode(const unsigned char *data, std::size_t size, Pcm &out, std::string &problem) {
     out = Pcm();
     if (data == nullptr || size == 0) {
         problem = "empty file";
+        return false;
+    }
+    // The formats a level's sounds come in; the rest of what libsndfile reads is not worth its risks.
+    const auto startsWith = [&](const char *magic, std::size_t at = 0) {
+        const std::size_t length = std::strlen(magic);
+        return size >= at + length && std::memcmp(data + at, magic, length) == 0;
+    };
+    const bool riff = (startsWith("RIFF") || startsWith("RIFX")) && startsWith("WAVE", 8);
+    if (!riff && !startsWith("OggS") && !startsWith("fLaC")) {
+        problem = "not a WAV, Ogg or FLAC file";
+        return false;
+    }
+    if (!riffChunksFit(data, size, problem)) {
         return false;
     }
     MemoryFile file{data, static_cast<sf_count_t>(size), 0};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Turns a sound file (any format libsndfile reads: WAV, Ogg Vorbis, FLAC...) into mono 16-bit samples.
+// Turns a sound file (WAV, Ogg Vorbis or FLAC, read by libsndfile) into mono 16-bit samples.
 class SoundDecoder {
   public:
     // Refuses longer sounds: nothing the game plays lasts a minute.
@@ -17,7 +17,7 @@ class SoundDecoder {
     };
 
     // Decodes the bytes of a whole file. False with a short reason in `problem` when they are no
-    // sound libsndfile can read, hold no samples, or an absurd rate or length.
+    // WAV, Ogg or FLAC file libsndfile can read, hold no samples, or an absurd rate or length.
     static bool decode(const unsigned char *data, std::size_t size, Pcm &out, std::string &problem);
     // Reads and decodes a file; a failure prints "Error: <path>: <problem>" once and returns false.
     static bool decodeFile(const std::string &path, Pcm &out);

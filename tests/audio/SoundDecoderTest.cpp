@@ -53,3 +53,33 @@ TEST(SoundDecoderTest, BrokenBytesAreRefusedWithAReasonAndAFileErrorNamesTheFile
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
 }
+
+TEST(SoundDecoderTest, AChunkLongerThanTheFileIsRefusedOnlyTheSamplesMayRunShort) {
+    SoundDecoder::Pcm pcm;
+    std::string problem;
+    const std::string wav = TempDir::read(kSounds / "shot.wav");
+    ASSERT_GT(wav.size(), 44u);
+    const auto bytes = [](const std::string &s) { return reinterpret_cast<const unsigned char *>(s.data()); };
+
+    // Found by the fuzzer: an "INFO" chunk that claims four gigabytes sent libsndfile counting
+    // through them for minutes.
+    const std::string longChunk = wav.substr(0, 12) + "INFO" + std::string("\xf1\xb1\x03\xfd" "f", 5) +
+                                  std::string(99, '\xff') + '\xc8' + std::string(122, '\xff') + 'C';
+    EXPECT_FALSE(SoundDecoder::decode(bytes(longChunk), longChunk.size(), pcm, problem));
+    EXPECT_EQ(problem, "a chunk longer than the file");
+
+    // Chunks that fit, after the samples too, leave the sound as it was.
+    ASSERT_TRUE(SoundDecoder::decode(bytes(wav), wav.size(), pcm, problem));
+    const std::size_t samples = pcm.samples.size();
+    const std::string tagged = wav + std::string("LIST\x04\0\0\0INFO", 12);
+    ASSERT_TRUE(SoundDecoder::decode(bytes(tagged), tagged.size(), pcm, problem)) << problem;
+    EXPECT_EQ(pcm.samples.size(), samples);
+    // The same list claiming a byte more than is there is refused.
+    const std::string overlong = wav + std::string("LIST\x05\0\0\0INFO", 12);
+    EXPECT_FALSE(SoundDecoder::decode(bytes(overlong), overlong.size(), pcm, problem));
+
+    // Formats other than WAV, Ogg and FLAC are not handed to libsndfile at all.
+    const std::string aiff = std::string("FORM\0\0\0\x2e" "AIFFCOMM", 16) + std::string(38, '\0');
+    EXPECT_FALSE(SoundDecoder::decode(bytes(aiff), aiff.size(), pcm, problem));
+    EXPECT_EQ(problem, "not a WAV, Ogg or FLAC file");
+}
