@@ -4,7 +4,8 @@
 # table, which starts the game some two hundred times, and the horizon and
 # two-player checks, which judge pixels of the picture, in the plain one
 # alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
-# each, as many at once as there are processors) and a three-minute soak of the sanitizer build (tools/soak.sh).
+# each, as many at once as there are processors) and a three-minute soak of
+# the sanitizer build (tools/soak.sh).
 # Everything that needs OpenGL runs under a private Xvfb display. No test is
 # run twice: one that fails by chance is a fault to fix.
 set -euo pipefail

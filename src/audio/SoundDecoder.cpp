@@ -60,15 +60,12 @@ sf_count_t memTell(void *user) {
     return static_cast<MemoryFile *>(user)->pos;
 }
 
-// libsndfile walks a WAV file's chunks by the lengths they state. A list chunk that claims far
+// libsndfile walks a WAV (RIFF) file's chunks by the lengths they state. A list chunk that claims far
 // more bytes than the file holds keeps it counting through gigabytes that are not there: minutes
 // of work for a file of a few hundred bytes, the game frozen at start-up. Such a chunk is refused
 // before libsndfile sees it. Only the sample data may run short: a file cut off while it was
-// written still plays what it holds.
+// written still plays what it holds. `data` starts with "RIFF" or "RIFX" and the form, 12 bytes.
 bool riffChunksFit(const unsigned char *data, std::size_t size, std::string &problem) {
-    if (size < 12 || (std::memcmp(data, "RIFF", 4) != 0 && std::memcmp(data, "RIFX", 4) != 0)) {
-        return true; // Ogg or FLAC: libsndfile's own checks
-    }
     const bool bigEndian = data[3] == 'X';
     std::size_t at = 12; // past "RIFF", the file's length and the form ("WAVE")
     while (size - at >= 8) {
@@ -111,8 +108,8 @@ bool SoundDecoder::decode(const unsigned char *data, std::size_t size, Pcm &out,
         problem = "not a WAV, Ogg or FLAC file";
         return false;
     }
-    if (!riffChunksFit(data, size, problem)) {
-        return false;
+    if (riff && !riffChunksFit(data, size, problem)) {
+        return false; // Ogg and FLAC rely on libsndfile's own checks
     }
     MemoryFile file{data, static_cast<sf_count_t>(size), 0};
     SF_VIRTUAL_IO io{memLength, memSeek, memRead, memWrite, memTell};
