@@ -25,6 +25,7 @@ e2e_start "$game" -- --level powerup.lvl
 e2e_wait_screen Battle 30
 e2e_wait_for "InitGL" 30
 grep -q '^Error: ' "$E2E_WORK/game.out" && e2e_fail "an error line at the start"
+e2e_wait_battle_frame 30
 sleep 1
 e2e_shot "$E2E_WORK/before.png"
 before=$(life_share "$E2E_WORK/before.png")

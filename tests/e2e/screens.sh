@@ -45,6 +45,7 @@ drives() {
     e2e_start_game "$game/data"
     e2e_wait_screen Battle 30
     e2e_wait_for "InitGL" 30
+    e2e_wait_battle_frame 30
     sleep 2 # the tank settles on the ground
     e2e_shot "$E2E_WORK/before.png"
     e2e_hold "$1" 2

@@ -394,14 +394,19 @@ e2e_wait_menu() {
     e2e_wait_shot "$E2E_WORK/menu-now.png" "$expected" "<" 0.03 "$2"
 }
 
-# e2e_wait_scene DATA_DIR FILE SECONDS: after a level start, waits until the
-# battle's first frame is drawn (until then the window shows whatever lay under
-# it) and the window shows something other than the menu and the level choice,
-# leaving that screenshot in FILE; fails after SECONDS.
+# e2e_wait_battle_frame SECONDS: waits until the battle started last has drawn
+# its first frame; until then the window shows whatever lay under it.
+e2e_wait_battle_frame() {
+    e2e_wait_for_count "Battle frame drawn" "$(e2e_count InitGL)" "$1" ||
+        e2e_fail "the battle drew no frame within $1 s"
+}
+
+# e2e_wait_scene DATA_DIR FILE SECONDS: after a level start, waits for the
+# battle's first frame and until the window shows something other than the
+# menu and the level choice, leaving that screenshot in FILE; fails after SECONDS.
 e2e_wait_scene() {
     local menu="$E2E_WORK/menu-hover1-expected.png"
-    e2e_wait_for_count "Battle frame drawn" "$(e2e_count InitGL)" "$3" ||
-        e2e_fail "the battle drew no frame within $3 s"
+    e2e_wait_battle_frame "$3"
     [[ -f "$menu" ]] || python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 compose "$menu" 1
     e2e_wait_shot "$2" "$menu" ">" 0.1 "$3" || e2e_fail "still the menu on screen $3 s after the game item"
     if [[ -f "$E2E_WORK/level-choice.png" ]]; then
