@@ -1,7 +1,12 @@
 #include "render/ImageFileCheck.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -29,6 +34,107 @@ bool validPngLayout(unsigned int bitDepth, unsigned int colourType) {
     default:
         return false;
     }
+}
+
+// Channels per pixel of each PNG colour type.
+unsigned int pngChannels(unsigned int colourType) {
+    switch (colourType) {
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1; // grey, palette
+    }
+}
+
+// The rows a PNG's image data inflates to: each one filter-type byte followed by the row's
+// pixels. An interlaced image stores its seven passes one after another, each a smaller image.
+struct PngRows {
+    struct Pass {
+        std::size_t rows = 0;
+        std::size_t rowBytes = 0; // with the filter-type byte
+    };
+    std::vector<Pass> passes;
+
+    PngRows(std::size_t width, std::size_t height, unsigned int bitsPerPixel, bool interlaced) {
+        const auto add = [&](std::size_t x0, std::size_t y0, std::size_t dx, std::size_t dy) {
+            const std::size_t columns = width > x0 ? (width - x0 + dx - 1) / dx : 0;
+            const std::size_t rows = height > y0 ? (height - y0 + dy - 1) / dy : 0;
+            if (columns > 0 && rows > 0) { // empty passes store nothing, not even filter bytes
+                passes.push_back({rows, 1 + (columns * bitsPerPixel + 7) / 8});
+            }
+        };
+        if (!interlaced) {
+            add(0, 0, 1, 1);
+            return;
+        }
+        add(0, 0, 8, 8); // Adam7
+        add(4, 0, 8, 8);
+        add(0, 4, 4, 8);
+        add(2, 0, 4, 4);
+        add(0, 2, 2, 4);
+        add(1, 0, 2, 2);
+        add(0, 1, 1, 2);
+    }
+};
+
+// Inflates the image data of every IDAT chunk and checks that it is one complete zlib stream
+// of exactly the rows the header announces, each with a known filter type. The PNG decoder
+// stops with an error on anything else, and the image library does not clean up after such
+// a stop: every broken file would leak memory. Returns the problem, or nothing.
+std::string pngImageDataProblem(const unsigned char *data,
+                                const std::vector<std::pair<std::size_t, std::size_t>> &chunks,
+                                const PngRows &layout) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) {
+        return "cannot be checked (out of memory)";
+    }
+    std::array<unsigned char, 16384> scratch{};
+    std::size_t pass = 0;
+    std::size_t row = 0;
+    std::size_t inRow = 0; // bytes of the current row seen so far
+    std::string problem;
+    int status = Z_OK;
+    for (std::size_t chunk = 0; chunk < chunks.size() && problem.empty() && status != Z_STREAM_END; ++chunk) {
+        stream.next_in = const_cast<unsigned char *>(data + chunks[chunk].first);
+        stream.avail_in = static_cast<uInt>(chunks[chunk].second);
+        while (stream.avail_in > 0 && problem.empty() && status != Z_STREAM_END) {
+            stream.next_out = scratch.data();
+            stream.avail_out = static_cast<uInt>(scratch.size());
+            status = inflate(&stream, Z_NO_FLUSH);
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
+                problem = "is corrupt (PNG image data cannot be inflated)";
+                break;
+            }
+            const std::size_t produced = scratch.size() - stream.avail_out;
+            for (std::size_t i = 0; i < produced && problem.empty();) {
+                if (pass == layout.passes.size()) {
+                    problem = "is corrupt (more PNG image data than its size)";
+                } else if (inRow == 0 && scratch[i] > 4) {
+                    problem = "is corrupt (unknown PNG row filter)";
+                } else {
+                    const std::size_t take = std::min(layout.passes[pass].rowBytes - inRow, produced - i);
+                    i += take;
+                    inRow += take;
+                    if (inRow == layout.passes[pass].rowBytes) {
+                        inRow = 0;
+                        if (++row == layout.passes[pass].rows) {
+                            row = 0;
+                            ++pass;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    inflateEnd(&stream);
+    if (problem.empty() && (status != Z_STREAM_END || pass != layout.passes.size())) {
+        problem = "is truncated or corrupt (less PNG image data than its size)";
+    }
+    return problem;
 }
 
 ImageFileInfo refuse(ImageFileFormat format, const std::string &problem) {
@@ -77,7 +183,7 @@ ImageFileInfo ImageFileCheck::inspectPng(const unsigned char *data, std::size_t 
 
     // A chunk that does not match its checksum is damaged; the decoder would
     // fail on it half-way through the image.
-    bool sawImageData = false;
+    std::vector<std::pair<std::size_t, std::size_t>> imageData; // offset and length of each IDAT chunk
     while (size - pos >= 12) {
         const uint32_t length = readBigEndian32(data + pos);
         if (length > 0x7FFFFFFFu || length > size - pos - 12) {
@@ -89,11 +195,16 @@ ImageFileInfo ImageFileCheck::inspectPng(const unsigned char *data, std::size_t 
             return info;
         }
         if (std::memcmp(type, "IDAT", 4) == 0) {
-            sawImageData = true;
+            imageData.emplace_back(pos + 8, length);
         }
         if (std::memcmp(type, "IEND", 4) == 0) {
-            if (!sawImageData) {
+            if (imageData.empty()) {
                 info.problem = "is corrupt (PNG without image data)";
+            } else {
+                const PngRows layout(static_cast<std::size_t>(info.width),
+                                     static_cast<std::size_t>(info.height),
+                                     header[8] * pngChannels(header[9]), header[12] == 1);
+                info.problem = pngImageDataProblem(data, imageData, layout);
             }
             return info;
         }

@@ -21,7 +21,8 @@ struct ImageFileInfo {
 // Checks an image file's bytes before they reach the image library, whose
 // decoders are not safe against hostile or broken input: the signature must be
 // PNG or JPEG, the chunk or marker structure must be complete up to the end of
-// the image data, PNG chunks must match their checksums, and neither side may
+// the image data, PNG chunks must match their checksums, PNG image data must
+// inflate to exactly the rows its header announces, and neither side may
 // exceed kMaxImageSide.
 class ImageFileCheck {
   public:

@@ -3,6 +3,7 @@
 #include "render/ImageFiles.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <random>
 
@@ -19,6 +20,40 @@ std::string withPngSize(std::string png, uint32_t width, uint32_t height) {
     }
     imagefiles::fixPngChunkCrc(png, 12);
     return png;
+}
+
+// A PNG made by hand: the header, then `rows` (filter bytes included) compressed and cut into
+// `chunks` IDAT chunks, then the end.
+std::string handMadePng(uint32_t width, uint32_t height, int bitDepth, int colourType, bool interlaced,
+                        const std::string &rows, int chunks = 1) {
+    const auto chunk = [](const std::string &type, const std::string &body) {
+        std::string out(4, '\0');
+        for (int i = 0; i < 4; ++i) {
+            out[static_cast<std::size_t>(i)] = static_cast<char>((body.size() >> (24 - 8 * i)) & 0xFF);
+        }
+        out += type + body + std::string(4, '\0');
+        imagefiles::fixPngChunkCrc(out, 4);
+        return out;
+    };
+    std::string header(13, '\0');
+    for (int i = 0; i < 4; ++i) {
+        header[static_cast<std::size_t>(i)] = static_cast<char>((width >> (24 - 8 * i)) & 0xFF);
+        header[static_cast<std::size_t>(4 + i)] = static_cast<char>((height >> (24 - 8 * i)) & 0xFF);
+    }
+    header[8] = static_cast<char>(bitDepth);
+    header[9] = static_cast<char>(colourType);
+    header[12] = interlaced ? 1 : 0;
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef *>(&packed[0]), &packedSize, reinterpret_cast<const Bytef *>(rows.data()),
+             static_cast<uLong>(rows.size()));
+    packed.resize(packedSize);
+    std::string png = "\x89PNG\r\n\x1a\n" + chunk("IHDR", header);
+    const std::size_t piece = packed.size() / static_cast<std::size_t>(chunks) + 1;
+    for (std::size_t at = 0; at < packed.size(); at += piece) {
+        png += chunk("IDAT", packed.substr(at, piece));
+    }
+    return png + chunk("IEND", "");
 }
 
 std::size_t findMarker(const std::string &jpeg, unsigned char marker) {
@@ -93,7 +128,8 @@ TEST(ImageFileCheckTest, CapsTheSidesAtTheLimit) {
     EXPECT_FALSE(inspect(withPngSize(png, 10, ImageFileCheck::kMaxImageSide + 1)).isDecodable());
     EXPECT_FALSE(inspect(withPngSize(png, 0xFFFFFFFFu, 0xFFFFFFFFu)).isDecodable());
     EXPECT_FALSE(inspect(withPngSize(png, 0, 4)).isDecodable());
-    const ImageFileInfo largest = inspect(withPngSize(png, ImageFileCheck::kMaxImageSide, 1));
+    const ImageFileInfo largest =
+        inspect(imagefiles::png(imagefiles::solid(ImageFileCheck::kMaxImageSide, 1, 3, {9, 9, 9})));
     EXPECT_TRUE(largest.isDecodable()) << largest.problem;
     EXPECT_EQ(largest.width, ImageFileCheck::kMaxImageSide);
 
@@ -152,13 +188,51 @@ TEST(ImageFileCheckTest, RefusesBrokenStructure) {
     EXPECT_FALSE(inspect(twelveBit).isDecodable());
 }
 
+// The PNG decoder stops with an error on image data that does not inflate to the announced rows,
+// and the image library leaks what it had prepared when that happens: such files are refused.
+TEST(ImageFileCheckTest, PngImageDataMustInflateToTheAnnouncedRows) {
+    const auto problemOf = [](const std::string &png) { return inspect(png).problem; };
+    // 5 x 3 RGB: three rows of a filter byte and 15 pixel bytes.
+    const std::string rgbRows = std::string(16, '\1') + std::string(16, '\2') + std::string(16, '\4');
+    EXPECT_EQ(problemOf(handMadePng(5, 3, 8, 2, false, rgbRows)), "");
+    EXPECT_EQ(problemOf(handMadePng(5, 3, 8, 2, false, rgbRows, 3)), "") << "data split over IDAT chunks";
+    // 1-bit grey, 5 pixels a row: one byte of pixels after the filter byte.
+    EXPECT_EQ(problemOf(handMadePng(5, 3, 1, 0, false, std::string(6, '\0'))), "");
+    // Interlaced 5 x 3 RGB, pass by pass (rows x (filter byte + pixels)): 1x(1+3), 1x(1+3), the
+    // third pass empty, 1x(1+3), 1x(1+9), 2x(1+6), 1x(1+15) = 52 bytes.
+    EXPECT_EQ(problemOf(handMadePng(5, 3, 8, 2, true, std::string(52, '\0'))), "");
+    EXPECT_NE(problemOf(handMadePng(5, 3, 8, 2, true, std::string(51, '\0'))), "");
+    EXPECT_NE(problemOf(handMadePng(5, 3, 8, 2, true, std::string(53, '\0'))), "");
+
+    EXPECT_NE(problemOf(handMadePng(5, 3, 8, 2, false, rgbRows.substr(16))).find("less"), std::string::npos);
+    EXPECT_NE(problemOf(handMadePng(5, 3, 8, 2, false, rgbRows + '\0')).find("more"), std::string::npos);
+    std::string badFilter = rgbRows;
+    badFilter[32] = 5; // filter types run from 0 to 4
+    EXPECT_NE(problemOf(handMadePng(5, 3, 8, 2, false, badFilter)).find("filter"), std::string::npos);
+
+    // A real file whose compressed data is damaged although every chunk checksum matches.
+    std::string png = imagefiles::png(imagefiles::gradient(16, 16));
+    const std::size_t data = png.find("IDAT");
+    ASSERT_NE(data, std::string::npos);
+    for (std::size_t i = data + 8; i < data + 16; ++i) {
+        png[i] = static_cast<char>(png[i] ^ 0x5A);
+    }
+    imagefiles::fixPngChunkCrc(png, data);
+    EXPECT_NE(problemOf(png), "");
+}
+
 TEST(ImageFileCheckTest, SegmentsAfterTheScanMustFitLikeAnyOther) {
     const std::string jpeg = imagefiles::jpeg(imagefiles::gradient(6, 6));
     const std::string body = jpeg.substr(0, jpeg.size() - 2); // without the end-of-image marker
     const std::string end = "\xFF\xD9";
 
     // A comment between the scan and the end is fine; so are stuffed bytes and restart markers.
-    EXPECT_TRUE(inspect(body + std::string("\xFF\xFE\x00\x04" "ab", 6) + end).isDecodable());
+    EXPECT_TRUE(inspect(body +
+                        std::string("\xFF\xFE\x00\x04"
+                                    "ab",
+                                    6) +
+                        end)
+                    .isDecodable());
     EXPECT_TRUE(inspect(body + std::string("\x12\xFF\x00\xFF\xD3\x34", 6) + end).isDecodable());
 
     // A marker whose length field runs past the end of the file (here the end-of-image marker's
