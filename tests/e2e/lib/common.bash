@@ -56,26 +56,22 @@ e2e_init() {
     trap e2e_cleanup EXIT
     e2e_sanitizer_env
     trap 'e2e_fail "line $LINENO: \"$BASH_COMMAND\" failed"' ERR
-    local display
-    for display in $(seq 90 140); do
-        [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
-        Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-        E2E_XVFB_PID=$!
-        export DISPLAY=":$display"
-        for _ in $(seq 50); do
-            # Another test may have taken the same number a moment earlier: then our server has
-            # given up, and the display that answers is not ours.
-            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-            if xdpyinfo >/dev/null 2>&1; then
-                sleep 0.2
-                kill -0 "$E2E_XVFB_PID" 2>/dev/null && return 0
-                break
-            fi
-            sleep 0.1
-        done
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
+    # The server picks a free display number itself and writes it, with a line end, once it
+    # takes connections: tests started side by side can never end up on the same display.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_WORK/display" >/dev/null 2>&1 &
+    E2E_XVFB_PID=$!
+    local number=""
+    for _ in $(seq 100); do
+        if (($(wc -l <"$E2E_WORK/display" 2>/dev/null || echo 0) > 0)); then
+            number=$(head -n 1 "$E2E_WORK/display")
+            break
+        fi
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    e2e_fail "could not start Xvfb"
+    [[ "$number" =~ ^[0-9]+$ ]] || e2e_fail "could not start Xvfb"
+    export DISPLAY=":$number"
+    xdpyinfo >/dev/null 2>&1 || e2e_fail "Xvfb on $DISPLAY does not answer"
 }
 
 # e2e_sanitizer_env: when the game binary is built with AddressSanitizer,
