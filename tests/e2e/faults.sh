@@ -7,11 +7,15 @@
 # and say what is wrong in one "Error: " line naming the file.
 source "$(dirname "$0")/lib/common.bash"
 
-# The cases take a while (each starts the game, many play a level): two workers,
-# each with its own X display, share them (FAULTS_SHARD=k/n runs every n-th case
-# from the k-th; FAULTS_ONLY=regex picks table rows by file).
+# The cases take a while (each starts the game, many play a level, and a game
+# spends much of a case waiting for keys held down): three workers, each with its
+# own X display, share them, and each game renders in its own thread rather than
+# with Mesa's threads on every core, which keeps three of them from crowding two
+# cores (FAULTS_SHARD=k/n runs every n-th case from the k-th; FAULTS_ONLY=regex
+# picks table rows by file).
+export LP_NUM_THREADS=0
 if [[ -z "${FAULTS_SHARD:-}" ]]; then
-    workers=${FAULTS_WORKERS:-2}
+    workers=${FAULTS_WORKERS:-3}
     logs=$(mktemp -d /tmp/panzer-faults.XXXXXX)
     pids=()
     for ((k = 0; k < workers; ++k)); do
