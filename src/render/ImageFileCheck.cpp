@@ -101,7 +101,9 @@ std::string pngImageDataProblem(const unsigned char *data,
     for (std::size_t chunk = 0; chunk < chunks.size() && problem.empty() && status != Z_STREAM_END; ++chunk) {
         stream.next_in = const_cast<unsigned char *>(data + chunks[chunk].first);
         stream.avail_in = static_cast<uInt>(chunks[chunk].second);
-        while (stream.avail_in > 0 && problem.empty() && status != Z_STREAM_END) {
+        // Until the chunk is used up and a call has left room in the output, so that nothing
+        // stays pending inside the inflater.
+        do {
             stream.next_out = scratch.data();
             stream.avail_out = static_cast<uInt>(scratch.size());
             status = inflate(&stream, Z_NO_FLUSH);
@@ -128,7 +130,7 @@ std::string pngImageDataProblem(const unsigned char *data,
                     }
                 }
             }
-        }
+        } while ((stream.avail_in > 0 || stream.avail_out == 0) && problem.empty() && status != Z_STREAM_END);
     }
     inflateEnd(&stream);
     if (problem.empty() && (status != Z_STREAM_END || pass != layout.passes.size())) {
