@@ -5,7 +5,8 @@
 #include "physics/MemoryWriteBuffer.h"
 #include "physics/UserStream.h"
 
-#include <array>
+#include <zlib.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,18 +16,6 @@ namespace {
 
 const char *magicOf(CookedMeshFile::Kind kind) {
     return kind == CookedMeshFile::Kind::Convex ? "PZCM" : "PZTM";
-}
-
-std::array<std::uint32_t, 256> makeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) {
-            c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        table[n] = c;
-    }
-    return table;
 }
 
 constexpr std::uint64_t kFnvOffset = 0xcbf29ce484222325ull;
@@ -43,12 +32,7 @@ std::uint64_t fnv1a(std::uint64_t hash, const void *data, std::size_t size) {
 } // namespace
 
 std::uint32_t CookedMeshFile::crc32(const std::uint8_t *bytes, std::uint64_t size) {
-    static const std::array<std::uint32_t, 256> table = makeCrcTable();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::uint64_t i = 0; i < size; ++i) {
-        c = table[(c ^ bytes[i]) & 0xFFu] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
+    return static_cast<std::uint32_t>(crc32_z(0, bytes, static_cast<z_size_t>(size)));
 }
 
 std::uint64_t CookedMeshFile::fingerprint(Kind kind, const std::vector<float> &points,

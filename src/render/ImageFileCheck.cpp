@@ -308,22 +308,7 @@ ImageFileInfo ImageFileCheck::inspectJpeg(const unsigned char *data, std::size_t
 }
 
 uint32_t ImageFileCheck::crc32(const unsigned char *data, std::size_t size) {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> entries{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            entries[n] = c;
-        }
-        return entries;
-    }();
-    uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        c = table[(c ^ data[i]) & 0xFFu] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
+    return static_cast<uint32_t>(crc32_z(0, data, size));
 }
 
 void ImageFileCheck::checkSize(ImageFileInfo &info) {
