@@ -4,6 +4,7 @@
 // stb_image_write (compiled once, in support/StbImageWrite.cpp).
 
 #include <stb/stb_image_write.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <string>
@@ -67,14 +68,8 @@ inline void fixPngChunkCrc(std::string &png, std::size_t typeAt) {
     for (std::size_t i = typeAt - 4; i < typeAt; ++i) {
         length = (length << 8) | static_cast<unsigned char>(png[i]);
     }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = typeAt; i < typeAt + 4 + length; ++i) {
-        crc ^= static_cast<unsigned char>(png[i]);
-        for (int k = 0; k < 8; ++k) {
-            crc = (crc & 1u) != 0 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        }
-    }
-    crc ^= 0xFFFFFFFFu;
+    const auto crc = static_cast<uint32_t>(
+        crc32_z(0, reinterpret_cast<const Bytef *>(png.data() + typeAt), static_cast<z_size_t>(4 + length)));
     for (int i = 0; i < 4; ++i) {
         png[typeAt + 4 + length + static_cast<std::size_t>(i)] =
             static_cast<char>((crc >> (24 - 8 * i)) & 0xFF);
