@@ -314,7 +314,7 @@ TEST_F(ParticleRender, TheFarthestParticleIsDrawnFirst) {
 }
 
 // Four effects side by side on a dark ground, as in the game. Written to the
-// path in PANZER_PARTICLES_PICTURE when it is set (see README.md).
+// path in PANZER_PARTICLES_PICTURE when it is set (see docs/architecture.md).
 TEST_F(ParticleRender, ShowcasePictureOfTheFourEffects) {
     ParticleRandom random(2024);
     const float ground[3] = {0.0f, 0.0f, 0.0f};
