@@ -55,20 +55,20 @@ void BattleSound::afterStep(GameClass &game, SoundSystem &sound, float dt) {
 }
 
 void BattleSound::placeListener(GameClass &game, SoundSystem &sound) {
-    const std::array<float, 3> eye = game.getCameraPos();
-    const Fahrzeug *target = game.getPlayer1Vehicle();
-    float forward[3] = {0.0f, 0.0f, -1.0f};
-    if (target != nullptr) {
-        const float *t = target->getPos();
-        const float d = distance(t, eye.data());
-        if (d > 0.0f) {
-            for (int i = 0; i < 3; ++i) {
-                forward[i] = (t[i] - eye[i]) / d;
-            }
-        }
+    // Each view's eye is where its frame draws it: behind its player's tank, or where the tank fell.
+    ears.clear();
+    for (int view = 0; view < game.getViewCount(); ++view) {
+        const int player = game.getViewPlayer(view);
+        const OrbitCamera &camera = game.getCamera(player);
+        const Fahrzeug *followed = game.getPlayerVehicle(player);
+        const std::array<float, 3> eye =
+            followed != nullptr ? camera.eyeAt(followed->getPos()) : camera.eye();
+        const std::array<float, 3> &offset = camera.getViewPos(); // the eye looks back at its target
+        const float look[3] = {-offset[0], -offset[1], -offset[2]};
+        ears.add(ViewEars::camera(eye.data(), look));
     }
-    const float up[3] = {0.0f, 1.0f, 0.0f};
-    sound.setListener(eye.data(), forward, up);
+    const ViewEars::Camera &ear = ears.getListener();
+    sound.setListener(ear.eye.data(), ear.forward.data(), ear.up.data());
 }
 
 void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
@@ -78,7 +78,7 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
         const std::string name = shot->getActorName();
         const auto before = shells.find(name);
         if (before == shells.end()) {
-            sound.playEffect(SoundId::kShot, pos);
+            sound.playEffect(SoundId::kShot, heard(pos).data());
             now[name].status = shot->getStatus();
             continue;
         }
@@ -89,7 +89,7 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
             for (const Fahrzeug *tank : game.getFahrzeugvektor()) {
                 nearTank = nearTank || distance(tank->getPos(), pos) < kTankHitRange;
             }
-            sound.playEffect(nearTank ? SoundId::kHitTank : SoundId::kHitGround, pos);
+            sound.playEffect(nearTank ? SoundId::kHitTank : SoundId::kHitGround, heard(pos).data());
         } else if (shot->getStatus() == Projektil::kStatusFlying && !state.struck) {
             // Shells burst only on tanks; one that is stopped or thrown aside by anything else is
             // heard striking it.
@@ -105,7 +105,8 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
                     for (const LvlObject *object : game.getLevelObjectVektor()) {
                         nearObject = nearObject || distance(object->getPos(), pos) < kHouseRange;
                     }
-                    sound.playEffect(nearObject ? SoundId::kHitHouse : SoundId::kHitGround, pos);
+                    sound.playEffect(nearObject ? SoundId::kHitHouse : SoundId::kHitGround,
+                                     heard(pos).data());
                     state.struck = true;
                 }
             }
@@ -133,12 +134,12 @@ void BattleSound::hearTanks(GameClass &game, SoundSystem &sound, float dt) {
         if (state.status == Fahrzeug::kStatusExploding || state.status == Fahrzeug::kStatusDestroyed) {
             if (last != Fahrzeug::kStatusExploding && last != Fahrzeug::kStatusDestroyed) {
                 sound.stopLoop(tank, SoundId::kEngine);
-                sound.playEffect(SoundId::kExplosion, tank->getPos());
+                sound.playEffect(SoundId::kExplosion, heard(tank->getPos()).data());
             }
-            sound.setLoop(tank, SoundId::kFire, tank->getPos(), 1.0f, 1.0f);
+            sound.setLoop(tank, SoundId::kFire, heard(tank->getPos()).data(), 1.0f, 1.0f);
         } else {
             const float top = tank->getMaxSpeedForward();
-            sound.setLoop(tank, SoundId::kEngine, tank->getPos(), enginePitch(state.speed, top),
+            sound.setLoop(tank, SoundId::kEngine, heard(tank->getPos()).data(), enginePitch(state.speed, top),
                           engineGain(state.speed, top));
         }
         now[tank] = state;

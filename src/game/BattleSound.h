@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/BattleRules.h"
+#include "game/ViewEars.h"
 
 #include <map>
 #include <string>
@@ -11,7 +12,8 @@ class SoundSystem;
 // Hears the battle: after every step it compares the session's shells and tanks with the step
 // before and turns what changed into sounds (a new shell is a shot, a burst a hit, a tank going up
 // an explosion), keeps an engine loop on each tank and a fire loop on each burning one, and puts
-// the ear at the camera. It only reads the session.
+// the ear at the first view's camera, each sound as near and to the side of it as the sound is of
+// the nearest view's camera, so that every player hears their own battle. It only reads the session.
 class BattleSound {
   public:
     static constexpr float kIdlePitch = 0.8f;    // engine pitch standing still
@@ -41,6 +43,10 @@ class BattleSound {
     void hearShells(GameClass &game, SoundSystem &sound);
     void hearTanks(GameClass &game, SoundSystem &sound, float dt);
     void placeListener(GameClass &game, SoundSystem &sound);
+    // Where the ear hears a sound at the world position `pos`.
+    std::array<float, 3> heard(const float *pos) const { return ears.place(pos); }
+
+    ViewEars ears; // every view's camera as of this step, the listener's first
 
     std::map<std::string, Shell> shells; // by actor name, as of the last step
     struct Tank {
