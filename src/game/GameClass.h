@@ -32,7 +32,6 @@ class Fahrzeug;
 class Level;
 class LvlObject;
 class Md2Model;
-class MissionsZiel;
 class PowerUpObject;
 class Projektil;
 class ShadowMap;
@@ -177,7 +176,6 @@ class GameClass {
     bool drawObstacleMap = false; // F12: the computer player's obstacle grid
     bool showStats = true;
     bool useComplexParticleEngine = true;
-    bool missionComplete = false;
     bool exitRequested = false;
     std::string statusMessage;   // shown while statusMessageTime > 0
     float statusMessageTime = 0; // seconds left
@@ -223,6 +221,7 @@ class GameClass {
     // "light" and registers the image under that name. False (and nothing
     // done) when the object's model is not in the registry.
     bool registerObjectLightMap(LightMap &lightMap, const Level &level, const ObjectData &object);
+    static std::string lightMapName(const ObjectData &object); // the name its light map is registered under
 
   private:
     LevelMap levels; // level name -> level, owned until the program ends
@@ -277,16 +276,13 @@ class GameClass {
     std::vector<LvlObject *> &getLevelObjectVektor() { return levelObjects; }
     std::vector<Fahrzeug *> &getFahrzeugvektor() { return fahrzeuge; }
     std::vector<Projektil *> &getProjektilvektor() { return projektile; }
-    const std::vector<MissionsZiel *> &getMissionsZiele() const { return missionsZiele; }
     Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
-    void setPlayer1Vehicle(Fahrzeug *vehicle) { player1Vehicle = vehicle; } // for tests of the goal check
     Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
     Level *getCurrentLevel() const { return currentLevel; }
     PhysXAccess *getPhysXAccess() { return &physics; }
     DisplayListHolder *getDisplayListHolder() { return &displayLists; }
     ShadowMap *getShadowMap() const { return shadowMap.get(); }
     VertexBufferHandler *getVertexBufferHandler() const { return vertexBuffers.get(); }
-    bool isMissionComplete() const { return missionComplete; }
 
     // The result of the running battle, decided once and kept until the next level start.
     BattleRules::Outcome getOutcome() const { return outcome; }
@@ -319,7 +315,6 @@ class GameClass {
     void installContactRule();   // shells that touch a tank burst and cost it life
     void sweepProjectiles();
     void sweepVehicles();
-    void checkMission();
     void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
     void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
     // One view of the scene: camera, culled objects, terrain, sky, effects and the view's HUD.
@@ -346,7 +341,6 @@ class GameClass {
     std::vector<Projektil *> projektile;    // owned
     ConfigReader::PowerUpMap powerUpTypes;  // power-up type name -> type, from importPowerUps
     PowerUpField powerUpField{&physics};    // the battle's power-ups and their triggers
-    std::vector<MissionsZiel *> missionsZiele; // the current level's goals; not owned
     Fahrzeug *player1Vehicle = nullptr;     // camera target; one of fahrzeuge
     Fahrzeug *player2Vehicle = nullptr;
     Level *currentLevel = nullptr;          // not owned

@@ -7,7 +7,6 @@
 #include "objects/ComputerSpieler.h"
 #include "objects/Fahrzeug.h"
 #include "objects/LvlObject.h"
-#include "objects/MissionsZiel.h"
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
 #include "particles/CPeRauch.h"
@@ -73,19 +72,23 @@ void GameClass::clearWorld() {
     }
     levelObjects.clear();
     powerUpField.clear();
-    missionsZiele.clear();
     player1Vehicle = player2Vehicle = nullptr;
     if (currentLevel != nullptr) {
         physics.ReleaseActor(Level::kMeshName);
         currentLevel->resetTerrainMesh();
+        // What the last start made for the view goes with it: its objects' light maps, its
+        // terrain's and border's GL objects. A start of the same level makes them again.
+        for (const auto &object : currentLevel->getObjectDataList())
+            textures.freeTextureByString(lightMapName(*object));
+        currentLevel->releaseView();
     }
     currentLevel = nullptr;
-    missionComplete = false;
     exitRequested = false;
     outcome = BattleRules::kRunning;
     scores.reset();
     battleSeconds = 0;
     pausedOverlay = false;
+    drawMiniMap = false; // a map key held in the last battle, or typed since, does not carry over
 }
 
 bool GameClass::loadLevel(Level *level) {
@@ -181,10 +184,6 @@ bool GameClass::loadLevel(Level *level) {
         viewPlayers[viewCount++] = 0;
     std::printf("Human players: %d, views: %d\n", humanPlayers, viewCount);
 
-    for (const auto &goal : level->getMissionsZieleList()) {
-        goal->setStatus(0); // every start plays for its goals afresh
-        missionsZiele.push_back(goal.get());
-    }
     placePowerUps(*level);
 
     currentLevel = level;

@@ -1,5 +1,5 @@
 // The simulation step: zoom, physics, owners, movement, removal of spent
-// shells and destroyed tanks, and the mission check.
+// shells and destroyed tanks, and the battle's result.
 #include "game/GameClass.h"
 
 #include "config/KeyNames.h"
@@ -7,7 +7,6 @@
 #include "objects/Fahrzeug.h"
 #include "objects/HitRule.h"
 #include "objects/LvlObject.h"
-#include "objects/MissionsZiel.h"
 #include "objects/Owner.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
@@ -15,8 +14,6 @@
 #include <cstdio>
 
 namespace {
-constexpr unsigned char kKeyEscape = 27;
-
 // A bound key is held; codes outside the table never are.
 bool held(const bool *keys, int code) {
     return code > 0 && code < KeyNames::kTableSize && keys[code];
@@ -37,8 +34,6 @@ int GameClass::doAction(float dt, const bool *keys) {
     }
     if (bPause)
         return kStepPaused;
-    if (missionComplete && keys[kKeyEscape])
-        exitRequested = true;
     countDownStatusMessage(dt);
     if (outcome == BattleRules::kRunning)
         battleSeconds += dt;
@@ -67,7 +62,6 @@ int GameClass::doAction(float dt, const bool *keys) {
 
     sweepProjectiles();
     sweepVehicles();
-    checkMission();
     decideBattle();
     if (exitRequested)
         battleSound.reset(*sound); // back to the menu: the battle falls silent
@@ -135,17 +129,6 @@ void GameClass::sweepVehicles() {
             player2Vehicle = nullptr;
         physics.ReleaseActor(vehicle->getActorName());
         delete vehicle;
-    }
-}
-
-void GameClass::checkMission() {
-    missionComplete = true;
-    for (MissionsZiel *goal : missionsZiele) {
-        if (goal->getStatus() == 1)
-            continue;
-        goal->check(this);
-        if (goal->getStatus() != 1)
-            missionComplete = false;
     }
 }
 

@@ -67,6 +67,8 @@ class LandBorder {
               const ChunkFilter &fogFree = {});
     int getChunkCount() const { return static_cast<int>(chunks.size()); }
     int getLastChunksDrawn() const { return lastChunksDrawn; }
+    // The chunk's display list; 0 before its first draw or after a release.
+    unsigned int getChunkList(int chunk) const { return chunks.at(chunk).displayList; }
     // Forgets the display lists (freed when a window is current).
     void release();
 

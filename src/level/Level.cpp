@@ -120,6 +120,11 @@ void Level::reportGridProblem(const char *problem) const {
                  problem);
 }
 
+void Level::releaseView() {
+    terrainBatch.release();
+    landBorder.release();
+}
+
 void Level::calculateSurfaceMesh() {
     applyLight(lightMap);
     terrainBatch.release();

@@ -152,6 +152,9 @@ class Level {
     bool isMeshPending() const { return meshPending; }
     // The physics body of the terrain was released (a new level start): hand the mesh over again.
     void resetTerrainMesh() { meshHandedOver = false; }
+    // Another level starts: frees what drawing this one made in GL (the terrain's atlas, vertex
+    // buffer and chunk lists, the border's lists). Should it be shown again, its next draw makes them anew.
+    void releaseView();
     bool isMeshHandedOver() const { return meshHandedOver; }
     const std::vector<float> &getMeshVertices() const { return meshVertices; }
     const std::vector<float> &getMeshTriangles() const { return meshTriangles; }

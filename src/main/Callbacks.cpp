@@ -388,19 +388,26 @@ void reshape(int width, int height) {
     gc.setResolution(width, height);
 }
 
+// The map key shows the minimap while it is held, in a battle only: typed in a name or pressed in
+// the menu it is just a key (and each battle starts with the minimap as the options set it).
+namespace {
+void mapKey(int code, bool down) {
+    if (host.keys != nullptr && flow.inBattle() && code == KeyNames::fold(host.keys->getMapButton()))
+        gc.setDrawMiniMap(down);
+}
+} // namespace
+
 void myKeyboardFunc(unsigned char key, int, int) {
     const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
     pressKey(keys, code);
-    if (host.keys != nullptr && code == KeyNames::fold(host.keys->getMapButton()))
-        gc.setDrawMiniMap(true);
+    mapKey(code, true);
     keyPressed(code, key);
 }
 
 void myKeyboardUpFunc(unsigned char key, int, int) {
     const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
     releaseKey(keys, code);
-    if (host.keys != nullptr && code == KeyNames::fold(host.keys->getMapButton()) && flow.inBattle())
-        gc.setDrawMiniMap(false);
+    mapKey(code, false);
     flow.keyUp(code);
     announce();
 }
@@ -414,16 +421,14 @@ void mySpecialFunc(int key, int, int) {
         for (int i = 0; i < count; ++i)
             gc.toggleOption(held[i]);
     }
-    if (code == host.keys->getMapButton())
-        gc.setDrawMiniMap(true);
+    mapKey(code, true);
     keyPressed(code, 0);
 }
 
 void mySpecialUpFunc(int key, int, int) {
     const int code = KeyNames::special(key);
     releaseKey(keys, code);
-    if (code == host.keys->getMapButton())
-        gc.setDrawMiniMap(false);
+    mapKey(code, false);
     flow.keyUp(code);
 }
 

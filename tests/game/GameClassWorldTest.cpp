@@ -1,5 +1,5 @@
 // The session's world in one process: a level file started into objects, tanks, bodies and goals;
-// tanks driven through the key table against the real physics; the sweeps, the mission check, the
+// tanks driven through the key table against the real physics; the sweeps, the battle's result, the
 // camera keys, the exit request and a second start.
 #include "game/WorldTestSupport.h"
 
@@ -11,6 +11,8 @@
 #include "objects/Weapon.h"
 #include "particles/ParticleEngine.h"
 #include "physics/PhysXAccess.h"
+
+#include <GL/gl.h>
 
 #include <array>
 #include <cmath>
@@ -105,13 +107,12 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
     drawFrame();
     EXPECT_EQ(gc.getPhysXAccess()->getTriangleMeshCount(), 1); // the first frame adds no second terrain
 
-    // Both goals of the file, open.
-    const std::vector<MissionsZiel *> &goals = gc.getMissionsZiele();
+    // Both goals of the file stay with the level, as its description.
+    const auto &goals = gc.getCurrentLevel()->getMissionsZieleList();
     ASSERT_EQ(goals.size(), 2u);
     EXPECT_EQ(goals[0]->getName(), "Last Man Standing");
     EXPECT_EQ(goals[0]->getTyp(), MissionsZiel::kTypLastManStanding);
     EXPECT_EQ(goals[1]->getName(), "Hold the bridge");
-    EXPECT_EQ(goals[1]->getStatus(), MissionsZiel::kStatusOpen);
 
     // Console: lights 0-7 only, one display list per model, a light map per placed object.
     EXPECT_EQ(countOf(startOut, "Create Light"), 1);
@@ -226,9 +227,8 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("cpu1"));
     EXPECT_TRUE(gc.getPhysXAccess()->hasActor("cpu2"));
     EXPECT_EQ(gc.getPhysXAccess()->getActors().size(), bodies - 2);
-    // The last tank standing is not player one's: the goal fails and the game goes on.
-    EXPECT_EQ(gc.getMissionsZiele().front()->getStatus(), MissionsZiel::kStatusFailed);
-    EXPECT_FALSE(gc.isMissionComplete());
+    // No human tank is left: the battle is lost, and the step goes on behind the result.
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kFailed);
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
 
     // Shells: a dud at the end of its flight goes at once, one that explodes stays for its
@@ -263,63 +263,36 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     EXPECT_TRUE(gc.getPhysXAccess()->hasActor("flying"));
 }
 
-TEST_F(GameClassWorldTest, MissionIsCompleteWhenPlayerOneStandsAloneAndEscapeThenEndsTheGame) {
-    // No goal section: the level plays for "Last Man Standing".
+TEST_F(GameClassWorldTest, OnlyTheBattleRulesDecideAndEscapeIsLeftToTheScreens) {
+    // No goal section: the level's description is "Last Man Standing", and player one standing
+    // alone wins by the battle rules.
     ASSERT_TRUE(
         start("duel.lvl", vehicle("player1", "spieler1", -25, -25, 0) + vehicle("cpu1", "cpu", 25, 25, 0)));
-    ASSERT_EQ(gc.getMissionsZiele().size(), 1u);
-    MissionsZiel *goal = gc.getMissionsZiele().front();
-    keys[kKeyEscape] = true; // Escape before the win ends nothing
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
-    EXPECT_FALSE(gc.isMissionComplete());
-    EXPECT_FALSE(gc.getExitVar());
-    keys[kKeyEscape] = false;
-
     wreck(vehicleNamed("cpu1"));
     gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    EXPECT_FALSE(gc.isMissionComplete());
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
-    EXPECT_TRUE(gc.isMissionComplete());
-    EXPECT_EQ(goal->getStatus(), MissionsZiel::kStatusFulfilled);
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone); // complete, but nobody asked to leave
+    gc.doAction(kFrame, keys);
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
 
+    // Escape held in the step after the win ends nothing by itself: leaving is the screens' business
+    // (they ask for it with the exit request), whatever the goals would have said.
     keys[kKeyEscape] = true;
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepExit);
-    EXPECT_TRUE(gc.getExitVar());
+    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_FALSE(gc.getExitVar());
     keys[kKeyEscape] = false;
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepExit); // nothing in the session clears it
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
 }
 
-TEST_F(GameClassWorldTest, GoalsWithoutACheckKeepTheMissionOpenAndNoGoalsMeanItIsComplete) {
-    ASSERT_TRUE(
-        start("open.lvl", vehicle("player1", "spieler1", 0, 0, 0) + goal("Explore", MissionsZiel::kTypNone)));
-    for (int i = 0; i < 3; ++i)
-        gc.doAction(kFrame, keys);
-    EXPECT_FALSE(gc.isMissionComplete()); // player one stands alone, but no goal says that is enough
-    EXPECT_EQ(gc.getMissionsZiele().front()->getStatus(), MissionsZiel::kStatusOpen);
-
-    // A level built in code may have no goal at all: nothing is left to do.
-    ownLevel = std::make_unique<Level>();
-    ownLevel->setLvlName("bare.lvl");
-    ownLevel->setX1(-30);
-    ownLevel->setZ1(-30);
-    ownLevel->setX2(30);
-    ownLevel->setZ2(30);
-    ownLevel->setHeightMap("flat60.png");
-    ownLevel->setBGPicture("ground.png");
-    auto record = std::make_unique<VehicleData>();
-    record->setName("player1");
-    record->setOwner("spieler1");
-    record->setFahrzeugTyp("tank");
-    record->setPos(0, 1.5f, 0);
-    ownLevel->addVehicleData(std::move(record));
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(gc.loadLevel(ownLevel.get()));
-    testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(gc.getMissionsZiele().empty());
-    EXPECT_FALSE(gc.isMissionComplete());
-    gc.doAction(kFrame, keys);
-    EXPECT_TRUE(gc.isMissionComplete());
+TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
+    ASSERT_TRUE(start("pair.lvl", vehicle("player1", "spieler1", -25, -25, 0) +
+                                      vehicle("player2", "spieler2", 25, -25, 0) +
+                                      vehicle("cpu1", "cpu", 25, 25, 0) + goal("Explore", MissionsZiel::kTypNone)));
+    wreck(vehicleNamed("cpu1"));
+    wreck(vehicleNamed("player1"));
+    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
+    keys[kKeyEscape] = true;
+    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerTwoWins);
+    EXPECT_FALSE(gc.getExitVar());
 }
 
 TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTheRest) {
@@ -375,6 +348,59 @@ TEST_F(GameClassWorldTest, ExitRequestMakesEveryStepReturnThree) {
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepPaused);
 }
 
+TEST_F(GameClassWorldTest, ALevelStartShowsTheMinimapAsTheOptionsSetIt) {
+    gc.setDrawMiniMap(true); // the map key was down when the last battle ended, or typed in a name since
+    ASSERT_TRUE(start("map.lvl", vehicle("player1", "spieler1", 0, 0, 0)));
+    EXPECT_FALSE(gc.getDrawMiniMap());
+}
+
+TEST_F(GameClassWorldTest, StartingAnotherLevelFreesWhatTheLastOneMadeForTheView) {
+    ASSERT_TRUE(start("first.lvl", object("crate1", "crate.md2", -12, 0) + vehicle("player1", "spieler1", 0, 14, 180)));
+    drawFrame();
+    Level *first = gc.getCurrentLevel();
+    const TerrainBatch &terrain = first->getTerrainBatch();
+    const LandBorder &border = first->getLandBorder();
+    const GLuint atlas = terrain.getAtlasTexture(0);
+    const GLuint lightMap = gc.getTextureHolder()->getTextureIDByString("crate1light");
+    ASSERT_TRUE(glIsTexture(atlas));
+    ASSERT_TRUE(glIsTexture(lightMap));
+    ASSERT_GT(border.getChunkCount(), 0);
+    std::vector<GLuint> borderLists;
+    for (int chunk = 0; chunk < border.getChunkCount(); ++chunk)
+        if (border.getChunkList(chunk) != 0)
+            borderLists.push_back(border.getChunkList(chunk));
+    ASSERT_FALSE(borderLists.empty());
+
+    levels.write("second.lvl", levelHeader("second.lvl") + object("rock1", "rock.md2", 5, 5) +
+                                   vehicle("hero", "spieler1", -5, 10, 180));
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(gc.importLevels(levels.path().string() + "/"));
+    ASSERT_TRUE(gc.loadLevel("second.lvl"));
+    testing::internal::GetCapturedStdout();
+
+    // Checked before the second level draws, which may take the freed names again.
+    EXPECT_FALSE(glIsTexture(atlas));
+    EXPECT_FALSE(glIsTexture(lightMap));
+    EXPECT_FALSE(gc.getTextureHolder()->hasTexture("crate1light"));
+    EXPECT_TRUE(gc.getTextureHolder()->hasTexture("rock1light"));
+    EXPECT_EQ(terrain.getAtlasPageCount(), 0);
+    EXPECT_FALSE(terrain.usesVertexBuffer());
+    for (const GLuint list : borderLists)
+        EXPECT_FALSE(glIsList(list)) << "border list " << list;
+
+    // The first level comes back whole when it starts again.
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(gc.loadLevel("first.lvl"));
+    testing::internal::GetCapturedStdout();
+    drawFrame();
+    EXPECT_TRUE(glIsTexture(terrain.getAtlasTexture(0)));
+    EXPECT_TRUE(glIsTexture(gc.getTextureHolder()->getTextureIDByString("crate1light")));
+    int listed = 0;
+    for (int chunk = 0; chunk < border.getChunkCount(); ++chunk)
+        listed += border.getChunkList(chunk) != 0 && glIsList(border.getChunkList(chunk));
+    EXPECT_EQ(listed, static_cast<int>(borderLists.size()));
+}
+
 TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     ASSERT_TRUE(start("first.lvl",
                       object("crate1", "crate.md2", -12, 0) + object("wall1", "wall.md2", 12, 0) +
@@ -407,10 +433,8 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     EXPECT_EQ(gc.getPlayer1Vehicle(), vehicleNamed("hero"));
     EXPECT_EQ(gc.getPlayer2Vehicle(), nullptr);
     EXPECT_TRUE(gc.getProjektilvektor().empty());
-    ASSERT_EQ(gc.getMissionsZiele().size(), 1u);
-    EXPECT_EQ(gc.getMissionsZiele()[0]->getName(), "Last Man Standing");
     EXPECT_FALSE(gc.getExitVar());
-    EXPECT_FALSE(gc.isMissionComplete());
+    EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning);
     // The new terrain joins with the new level's start.
     EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
@@ -422,7 +446,6 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     ASSERT_TRUE(gc.loadLevel("first.lvl"));
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(gc.getFahrzeugvektor().size(), 3u);
-    EXPECT_EQ(gc.getMissionsZiele().size(), 2u);
     EXPECT_EQ(actorNames(gc),
               (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "wall1"}));
 }

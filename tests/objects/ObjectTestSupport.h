@@ -48,10 +48,7 @@ struct Session {
 
     Session() { gc.getPhysXAccess()->initialPhysX(); }
     // Vehicles that tests hand to the session belong to the tests.
-    ~Session() {
-        gc.getFahrzeugvektor().clear();
-        gc.setPlayer1Vehicle(nullptr);
-    }
+    ~Session() { gc.getFahrzeugvektor().clear(); }
 
     // Writes `bytes` as <folder>/<name> and imports that folder (each folder once: an import
     // replaces the models of the names it finds).
