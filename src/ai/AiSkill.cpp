@@ -27,28 +27,3 @@ AiSkill AiSkill::forDifficulty(AiDifficulty difficulty) {
     }
     return skill;
 }
-
-bool AiSkill::parse(const std::string &text, AiDifficulty &out) {
-    if (text == "easy") {
-        out = AiDifficulty::Easy;
-    } else if (text == "normal") {
-        out = AiDifficulty::Normal;
-    } else if (text == "hard") {
-        out = AiDifficulty::Hard;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-const char *AiSkill::name(AiDifficulty difficulty) {
-    switch (difficulty) {
-    case AiDifficulty::Easy:
-        return "easy";
-    case AiDifficulty::Hard:
-        return "hard";
-    case AiDifficulty::Normal:
-        break;
-    }
-    return "normal";
-}

@@ -128,9 +128,14 @@ bool ObstacleGrid::nearestWalkable(float x, float z, int radius, int &column, in
     return false;
 }
 
-// Visits every cell the segment passes through, in order, until `visit` answers false.
+// Visits every cell the segment passes through, in order, until `visit` answers false. A line with
+// a coordinate that is no number, or one it cannot follow to its end cell within the grid's size (a
+// far end), is not vouched for either.
 template <typename Visit>
 bool ObstacleGrid::walkLine(float ax, float az, float bx, float bz, Visit visit) const {
+    if (!std::isfinite(ax) || !std::isfinite(az) || !std::isfinite(bx) || !std::isfinite(bz)) {
+        return false; // no line to follow
+    }
     int c, r, ce, re;
     cellOf(ax, az, c, r);
     cellOf(bx, bz, ce, re);
@@ -163,7 +168,7 @@ bool ObstacleGrid::walkLine(float ax, float az, float bx, float bz, Visit visit)
             r = re;
         }
     }
-    return true;
+    return false; // the end cell was never reached: nothing vouches for the rest of the line
 }
 
 bool ObstacleGrid::straightWalk(float ax, float az, float bx, float bz) const {

@@ -45,6 +45,8 @@ class ObstacleGrid {
     // The free cell nearest to (x, z) within `radius` cells; false when there is none.
     bool nearestWalkable(float x, float z, int radius, int &column, int &row) const;
     // True when a tank can drive straight from a to b (every cell the line touches after a's is free).
+    // Both checks answer false for a coordinate that is no number and for a line they cannot follow
+    // to b's cell within columns + rows + 4 cells (b far off the grid).
     bool straightWalk(float ax, float az, float bx, float bz) const;
     // True when no tall object cell lies on the line from a to b (the end cells excluded).
     bool clearView(float ax, float az, float bx, float bz) const;

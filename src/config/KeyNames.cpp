@@ -24,9 +24,9 @@ const NamedKey kNamedKeys[] = {
     {"end", "End", S + 107},
     {"insert", "Insert", S + 108},
     {"space", "Space", 32},
-    {"enter", "Enter", 13},
-    {"tab", "Tab", 9},
-    {"backspace", "Backspace", 8},
+    {"enter", "Enter", KeyNames::kEnter},
+    {"tab", "Tab", KeyNames::kTab},
+    {"backspace", "Backspace", KeyNames::kBackspace},
     {"lshift", "Left Shift", S + 112},
     {"rshift", "Right Shift", S + 113},
     {"lctrl", "Left Ctrl", S + 114},
@@ -81,7 +81,7 @@ std::string KeyNames::display(int code) {
             return key.shown;
     if (code >= special(kGlutF1) && code <= special(kGlutF12))
         return "F" + std::to_string(code - kSpecialBase);
-    if (code == 27)
+    if (code == kEscape)
         return "Escape";
     if (code > 32 && code < 127)
         return std::string(1, static_cast<char>(std::toupper(code)));

@@ -15,6 +15,9 @@ class KeyNames {
     static constexpr int kTableSize = 512;   // entries of the whole key table
     static constexpr int kNone = -1;         // no key
 
+    // The characters the screens answer to, at their codes (the only place these numbers live).
+    static constexpr int kEnter = 13, kEscape = 27, kTab = 9, kBackspace = 8;
+
     // GLUT special-key codes (freeglut), kept here so the config module needs no GLUT header.
     static constexpr int kGlutF1 = 1, kGlutF12 = 12;
     static constexpr int kGlutLeft = 100, kGlutUp = 101, kGlutRight = 102, kGlutDown = 103;

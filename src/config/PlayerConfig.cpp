@@ -53,7 +53,7 @@ void PlayerConfig::useDefaultKeys() {
                     KeyNames::special(KeyNames::kGlutDown),
                     KeyNames::special(KeyNames::kGlutLeft),
                     KeyNames::special(KeyNames::kGlutRight),
-                    13,
+                    KeyNames::kEnter,
                     'm',
                     'p',
                     '+',

@@ -5,11 +5,10 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace {
-
-const char *const kDifficultyNames[] = {"easy", "normal", "hard"};
 
 std::string trimmed(const std::string &s) {
     const std::size_t first = s.find_first_not_of(" \t\r");
@@ -35,10 +34,6 @@ bool number(const std::string &text, int low, int high, int &out) {
 }
 
 } // namespace
-
-const char *Settings::difficultyName(Difficulty d) {
-    return kDifficultyNames[d];
-}
 
 Settings Settings::read(const std::string &path) {
     Settings settings;
@@ -97,12 +92,9 @@ Settings Settings::read(const std::string &path) {
             ok = value == "key" || value == "always";
             settings.miniMapAlways = value == "always";
         } else if (key == "difficulty") {
-            ok = false;
-            for (int d = kEasy; d <= kHard; ++d)
-                if (value == kDifficultyNames[d]) {
-                    settings.difficulty = static_cast<Difficulty>(d);
-                    ok = true;
-                }
+            const std::optional<AiDifficulty> named = parseDifficulty(value);
+            ok = named.has_value();
+            settings.difficulty = named.value_or(settings.difficulty);
         } // unknown keys are left for newer versions of the game
         if (!ok)
             problem = "key \"" + key + "\" has the value \"" + value + "\", which is out of range";
@@ -128,7 +120,7 @@ std::string Settings::toText() const {
         << "# minimap: key (shown while the minimap key is held) or always\n"
         << "minimap = " << (miniMapAlways ? "always" : "key") << "\n"
         << "# difficulty: easy, normal or hard\n"
-        << "difficulty = " << kDifficultyNames[difficulty] << "\n"
+        << "difficulty = " << difficultyName(difficulty) << "\n"
         << "# Volumes in percent (0..100); mute 1 silences everything.\n"
         << "mastervolume = " << masterVolume << "\n"
         << "effectsvolume = " << effectsVolume << "\n"

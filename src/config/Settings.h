@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/Difficulty.h"
+
 #include <string>
 
 // The player's own choices that no older file holds: render options, the minimap mode, the
@@ -8,7 +10,6 @@
 class Settings {
   public:
     static constexpr const char *kFile = "data/config/settings.ini";
-    enum Difficulty { kEasy = 0, kNormal = 1, kHard = 2 };
 
     // The file at `path`: a missing file gives the defaults without a word; a broken one (a value
     // out of range, an unknown word, bytes that are no text) gives one "Error: " line and the defaults.
@@ -29,9 +30,8 @@ class Settings {
     void setMipMapping(int mode) { mipMapping = mode; }
     bool getMiniMapAlways() const { return miniMapAlways; }
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
-    Difficulty getDifficulty() const { return difficulty; }
-    void setDifficulty(Difficulty d) { difficulty = d; }
-    static const char *difficultyName(Difficulty d); // "easy", "normal", "hard"
+    AiDifficulty getDifficulty() const { return difficulty; }
+    void setDifficulty(AiDifficulty d) { difficulty = d; }
     int getMasterVolume() const { return masterVolume; }
     void setMasterVolume(int v) { masterVolume = v; }
     int getEffectsVolume() const { return effectsVolume; }
@@ -47,17 +47,17 @@ class Settings {
     void setSplitStacked(bool on) { splitStacked = on; }
 
   private:
-    bool shadows = true;             // shadow map drawn
-    bool lightMaps = true;           // light maps on terrain and objects
-    int renderMode = 1;              // 0 immediate, 1 display lists, 2 vertex arrays, 3 buffer objects
-    int textureQuality = 0;          // 0 linear, 1 nearest
-    int mipMapping = 1;              // 0 off, 1 nearest, 2 linear
-    bool miniMapAlways = false;      // false: shown while the minimap key is held
-    Difficulty difficulty = kNormal; // how well the computer players fight
-    int masterVolume = 80;           // percent
-    int effectsVolume = 80;          // percent
-    int engineVolume = 80;           // percent
-    bool mute = false;               // no sound at all
-    int players = 2;                 // human players of the next battle: 1 or 2
-    bool splitStacked = false;       // two views one above the other instead of side by side
+    bool shadows = true;        // shadow map drawn
+    bool lightMaps = true;      // light maps on terrain and objects
+    int renderMode = 1;         // 0 immediate, 1 display lists, 2 vertex arrays, 3 buffer objects
+    int textureQuality = 0;     // 0 linear, 1 nearest
+    int mipMapping = 1;         // 0 off, 1 nearest, 2 linear
+    bool miniMapAlways = false; // false: shown while the minimap key is held
+    AiDifficulty difficulty = AiDifficulty::Normal; // how well the computer players fight
+    int masterVolume = 80;                          // percent
+    int effectsVolume = 80;                         // percent
+    int engineVolume = 80;                          // percent
+    bool mute = false;                              // no sound at all
+    int players = 2;                                // human players of the next battle: 1 or 2
+    bool splitStacked = false;                      // two views one above the other instead of side by side
 };

@@ -1,11 +1,8 @@
 #include "flow/GameFlow.h"
 
+#include "config/KeyNames.h"
 #include "flow/ScreenLayout.h"
 #include "menu/MainMenu.h"
-
-namespace {
-constexpr int kEscape = 27, kEnter = 13, kBackspace = 8;
-}
 
 const char *GameFlow::screenName(Screen s) {
     static const char *const kNames[] = {"Menu",   "Options", "Help",   "Highscores",
@@ -21,7 +18,7 @@ void GameFlow::toMenu() {
 void GameFlow::keyDown(int code, unsigned char typed) {
     switch (screen) {
     case kMenu:
-        if (code == kEscape)
+        if (code == KeyNames::kEscape)
             escapeArmed = true;
         break;
     case kOptions:
@@ -32,14 +29,14 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         break;
     case kHelp:
     case kHighscores:
-        if (code == kEscape || code == kEnter)
+        if (code == KeyNames::kEscape || code == KeyNames::kEnter)
             toMenu();
         break;
     case kLevelChoice:
         chooseLevel(levelChoice.keyDown(code));
         break;
     case kBattle:
-        if (code == kEscape) {
+        if (code == KeyNames::kEscape) {
             host.leaveBattle();
             toMenu();
         } else if (code == host.pauseKey()) {
@@ -48,7 +45,7 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         }
         break;
     case kPaused:
-        if (code == kEscape) {
+        if (code == KeyNames::kEscape) {
             host.pauseBattle(false);
             host.leaveBattle();
             toMenu();
@@ -58,7 +55,7 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         }
         break;
     case kResult:
-        if (code == kEscape) {
+        if (code == KeyNames::kEscape) {
             host.leaveBattle();
             const std::vector<FlowHost::Candidate> candidates = host.newHighscores();
             waiting.assign(candidates.begin(), candidates.end());
@@ -66,13 +63,13 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         }
         break;
     case kNameEntry:
-        if (code == kEscape) {
+        if (code == KeyNames::kEscape) {
             nextName();
-        } else if (code == kEnter) {
+        } else if (code == KeyNames::kEnter) {
             if (!nameEntry.getName().empty())
                 host.addHighscore(nameEntry.getName(), nameEntry.getScore());
             nextName();
-        } else if (code == kBackspace) {
+        } else if (code == KeyNames::kBackspace) {
             nameEntry.backspace();
         } else if (typed != 0) {
             nameEntry.type(typed);
@@ -82,7 +79,7 @@ void GameFlow::keyDown(int code, unsigned char typed) {
 }
 
 void GameFlow::keyUp(int code) {
-    if (code == kEscape && screen == kMenu && escapeArmed)
+    if (code == KeyNames::kEscape && screen == kMenu && escapeArmed)
         host.exitProgram();
 }
 

@@ -9,7 +9,6 @@
 #include <cstdio>
 
 namespace {
-constexpr int kEnter = 13, kEscape = 27, kTab = 9;
 constexpr float kPictureTop = 0.33f;  // share of the height
 constexpr float kPictureSide = 0.32f; // share of the height
 constexpr float kDetailStep = 0.034f; // between the rows under the picture
@@ -70,14 +69,19 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
     for (const auto &object : level.getObjectDataList())
         place(Marker::kObject, *object);
     for (const auto &vehicle : level.getVehicleDataList()) { // drawn last: over the objects
-        const std::string &owner = vehicle->getOwner();
-        if (owner == "spieler1") {
+        switch (vehicle->getOwnerKind()) {
+        case VehicleData::OwnerKind::PlayerOne:
             place(Marker::kPlayerOne, *vehicle);
-        } else if (owner == "spieler2") {
+            break;
+        case VehicleData::OwnerKind::PlayerTwo:
             place(Marker::kPlayerTwo, *vehicle);
-        } else {
+            break;
+        case VehicleData::OwnerKind::Computer:
             place(Marker::kComputer, *vehicle);
             ++entry.computerTanks;
+            break;
+        case VehicleData::OwnerKind::Unknown:
+            break; // the battle starts no tank for it
         }
     }
     for (const auto &goal : level.getMissionsZieleList()) {
@@ -130,9 +134,9 @@ void LevelChoice::select(int index) {
 }
 
 LevelChoice::Action LevelChoice::keyDown(int code) {
-    if (code == kEscape)
+    if (code == KeyNames::kEscape)
         return kBack;
-    if (code == kEnter) {
+    if (code == KeyNames::kEnter) {
         if (selected >= 0)
             return kStart;
         message = "No battlefield to choose: see data/level/levels.ini";
@@ -144,7 +148,7 @@ LevelChoice::Action LevelChoice::keyDown(int code) {
         select(selected + 1);
     } else if (code == '1' || code == '2') {
         setPlayers(code - '0');
-    } else if (code == kTab) {
+    } else if (code == KeyNames::kTab) {
         setPlayers(3 - players);
     }
     return kNothing;
@@ -154,7 +158,7 @@ LevelChoice::Action LevelChoice::click(int x, int y, int width, int height) {
     if (ScreenLayout::backRect(width, height).contains(x, y))
         return kBack;
     if (ScreenLayout::actionRect(width, height).contains(x, y))
-        return keyDown(kEnter);
+        return keyDown(KeyNames::kEnter);
     const int first = firstShown();
     const int shown = std::min(kListRows, static_cast<int>(entries.size()) - first);
     for (int row = 0; row < shown; ++row)

@@ -14,7 +14,6 @@ struct WindowChoice {
 const WindowChoice kWindows[] = {
     {800, 600, false}, {1024, 768, false}, {1280, 1024, false}, {1024, 768, true}};
 constexpr int kWindowChoices = 4;
-constexpr int kEnter = 13, kEscape = 27;
 
 int cycle(int value, int step, int count) {
     return ((value + step) % count + count) % count;
@@ -43,7 +42,7 @@ bool OptionsScreen::keyDown(int code) {
         return false;
     }
     message.clear();
-    if (code == kEscape)
+    if (code == KeyNames::kEscape)
         return true;
     if (code == KeyNames::special(KeyNames::kGlutUp))
         cursor = cycle(cursor, -1, kRowCount);
@@ -51,7 +50,7 @@ bool OptionsScreen::keyDown(int code) {
         cursor = cycle(cursor, 1, kRowCount);
     else if (code == KeyNames::special(KeyNames::kGlutLeft) && cursor < kSettingRows)
         change(cursor, -1);
-    else if (code == KeyNames::special(KeyNames::kGlutRight) || code == kEnter || code == ' ')
+    else if (code == KeyNames::special(KeyNames::kGlutRight) || code == KeyNames::kEnter || code == ' ')
         change(cursor, 1);
     return false;
 }
@@ -108,7 +107,8 @@ void OptionsScreen::change(int row, int step) {
         break;
     }
     case 7:
-        settings.setDifficulty(static_cast<Settings::Difficulty>(cycle(settings.getDifficulty(), step, 3)));
+        settings.setDifficulty(static_cast<AiDifficulty>(
+            cycle(static_cast<int>(settings.getDifficulty()), step, kDifficultyCount)));
         break;
     case 8:
         settings.setMasterVolume(volume(settings.getMasterVolume(), step));
@@ -137,7 +137,7 @@ void OptionsScreen::change(int row, int step) {
 void OptionsScreen::takeKey(int code) {
     takingKey = false;
     const auto action = static_cast<PlayerConfig::Action>(cursor - kSettingRows);
-    if (code == kEscape) {
+    if (code == KeyNames::kEscape) {
         message.clear();
         return;
     }
@@ -183,7 +183,7 @@ std::string OptionsScreen::rowText(int row) const {
                    ? "Window: full screen"
                    : "Window: " + std::to_string(window.width) + " x " + std::to_string(window.height);
     case 7:
-        return std::string("Difficulty: ") + Settings::difficultyName(settings.getDifficulty());
+        return std::string("Difficulty: ") + difficultyName(settings.getDifficulty());
     case 8:
         return "Master volume: " + std::to_string(settings.getMasterVolume());
     case 9:

@@ -75,7 +75,7 @@ std::array<float, 3> GameClass::getCameraPos() const {
 
 bool GameClass::isPlayerDown(int player) const {
     const Fahrzeug *vehicle = getPlayerVehicle(player);
-    return vehicle == nullptr || vehicle->getStatus() >= 4;
+    return vehicle == nullptr || vehicle->getStatus() >= Fahrzeug::kStatusExploding;
 }
 
 void GameClass::draw() {

@@ -133,20 +133,20 @@ bool GameClass::loadLevel(Level *level) {
     for (const auto &record : level->getVehicleDataList()) {
         Owner *owner = nullptr;
         const float *smoke = nullptr;
-        const std::string &ownerName = record->getOwner();
-        if (ownerName == "spieler1") {
+        const VehicleData::OwnerKind kind = record->getOwnerKind();
+        if (kind == VehicleData::OwnerKind::PlayerOne) {
             owner = spieler1.get();
             smoke = kSmokePlayer1;
-        } else if (ownerName == "spieler2") {
+        } else if (kind == VehicleData::OwnerKind::PlayerTwo) {
             if (humanPlayers < 2)
                 continue; // player one plays alone: no tank for player two
             owner = spieler2.get();
             smoke = kSmokePlayer2;
-        } else if (ownerName == "cpu") {
+        } else if (kind == VehicleData::OwnerKind::Computer) {
             owner = computerSpieler.get();
             smoke = kSmokeComputer;
         } else {
-            continue; // no such owner: no vehicle, no body
+            continue; // no such owner: no vehicle, no body (the level choice leaves it out too)
         }
         auto *vehicle = new Fahrzeug(record.get(), this, owner);
         Md2Model *model = vehicle->getModell()->getModel();
@@ -159,9 +159,9 @@ bool GameClass::loadLevel(Level *level) {
         if (const unsigned int list = displayLists.generateDisplayListId(model->getName()))
             createList(list, model);
         fahrzeuge.push_back(vehicle);
-        if (ownerName == "spieler1")
+        if (kind == VehicleData::OwnerKind::PlayerOne)
             player1Vehicle = vehicle;
-        else if (ownerName == "spieler2")
+        else if (kind == VehicleData::OwnerKind::PlayerTwo)
             player2Vehicle = vehicle;
         else
             vehicle->setAiData(new AiData(&physics));

@@ -105,7 +105,8 @@ void GameClass::sweepProjectiles() {
                             offField && at[1] < currentLevel->getGroundHeight(at[0], at[2]);
         if (shot->getTTL() > 0 && !landed) {
             ++i;
-        } else if (shot->getStatus() == 1 && shot->getWeapon() != nullptr && shot->getWeapon()->getExplodiert()) {
+        } else if (shot->getStatus() == Projektil::kStatusFlying && shot->getWeapon() != nullptr &&
+                   shot->getWeapon()->getExplodiert()) {
             shot->explode(); // starts its own time to live; looked at again
         } else {
             projektile.erase(projektile.begin() + static_cast<std::ptrdiff_t>(i));
@@ -118,7 +119,7 @@ void GameClass::sweepVehicles() {
     std::size_t i = 0;
     while (i < fahrzeuge.size()) {
         Fahrzeug *vehicle = fahrzeuge[i];
-        if (vehicle->getStatus() != 5) {
+        if (vehicle->getStatus() != Fahrzeug::kStatusDestroyed) {
             ++i;
             continue;
         }

@@ -8,7 +8,21 @@
 // its vehicle type and its starting life.
 class VehicleData : public ObjectData {
   public:
+    // Who drives a vehicle, as the level start and the level choice read the owner; an owner the
+    // game does not know (names are case-sensitive) gets no vehicle.
+    enum class OwnerKind { PlayerOne, PlayerTwo, Computer, Unknown };
+    static OwnerKind ownerKind(const std::string &owner) {
+        if (owner == "spieler1")
+            return OwnerKind::PlayerOne;
+        if (owner == "spieler2")
+            return OwnerKind::PlayerTwo;
+        if (owner == "cpu")
+            return OwnerKind::Computer;
+        return OwnerKind::Unknown;
+    }
+
     const std::string &getOwner() const { return owner; }
+    OwnerKind getOwnerKind() const { return ownerKind(owner); }
     void setOwner(const std::string &s) { owner = s; }
     const std::string &getWeapon() const { return weapon; }
     void setWeapon(const std::string &s) { weapon = s; }

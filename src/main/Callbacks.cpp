@@ -206,9 +206,7 @@ class GlutFlowHost : public FlowHost {
                               s.getMipMapping());
         gc.setMiniMapAlways(s.getMiniMapAlways());
         gc.setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
-        gc.setAiDifficulty(s.getDifficulty() == Settings::kEasy   ? AiDifficulty::Easy
-                           : s.getDifficulty() == Settings::kHard ? AiDifficulty::Hard
-                                                                  : AiDifficulty::Normal);
+        gc.setAiDifficulty(s.getDifficulty());
         SoundSystem &sound = gc.getSound();
         sound.setMasterVolume(s.getMasterVolume());
         sound.setEffectsVolume(s.getEffectsVolume());

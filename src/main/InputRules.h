@@ -10,7 +10,6 @@
 // never sets the entry of a letter.
 
 constexpr int kKeyCount = KeyNames::kTableSize;
-constexpr unsigned char kKeyEscape = 27;
 constexpr int kFirstOptionKey = KeyNames::kSpecialBase + 1; // F1
 constexpr int kLastOptionKey = KeyNames::kSpecialBase + 12; // F12
 constexpr int kOptionKeyCount = 12;

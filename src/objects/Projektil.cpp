@@ -74,7 +74,7 @@ void Projektil::move(float dt) {
 
 int Projektil::explode() {
     if (!weapon.getExplodiert()) {
-        return 3;
+        return kNoExplosion;
     }
     if (status == kStatusExploding) {
         return status;

@@ -18,6 +18,7 @@ class Projektil : public SpielObject {
   public:
     static constexpr int kStatusFlying = 1;
     static constexpr int kStatusExploding = 2;
+    static constexpr int kNoExplosion = 3; // what explode() answers for a weapon that does not burst
 
     static constexpr float kFlightSeconds = 10.0f; // time to live of a new shell
     static constexpr int kHitDamage = 10;          // life points a hit costs the struck vehicle
@@ -58,13 +59,13 @@ class Projektil : public SpielObject {
 
     // Bursts the shell: it stops, shows its weapon's explosion for the explosion time (which becomes
     // its time to live), is no longer drawn and ignores further hits. The body flies on until the
-    // shell is deleted. Returns the new status (2), 2 again for a shell already exploding, and 3 when
-    // the weapon does not explode (then nothing changes).
+    // shell is deleted. Returns the new status (kStatusExploding), that again for a shell already
+    // exploding, and kNoExplosion when the weapon does not explode (then nothing changes).
     int explode();
 
     // The hit rule of a shell touching `vehicle`: a flying shell bursts and the vehicle loses
-    // kHitDamage life points, unless the vehicle is already exploding (status 4) or has no valid
-    // status. The shooter's own hull counts like any other. True when the rule applied.
+    // kHitDamage life points, unless the vehicle is already exploding (Fahrzeug::kStatusExploding) or
+    // has no valid status. The shooter's own hull counts like any other. True when the rule applied.
     bool onHit(Fahrzeug *vehicle);
 
     // Mirrors the flight direction at the plane with the given normal; a zero normal changes nothing.

@@ -35,6 +35,21 @@ TEST(ObstacleGridTest, MarksObjectsTheirSurroundingsTheEdgeAndSteepSlopes) {
     EXPECT_EQ(hill.countCells(ObstacleGrid::kObject), 0);
 }
 
+TEST(ObstacleGridTest, ALineItCannotFollowToItsEndIsNeitherClearNorWalkable) {
+    const ObstacleGrid grid = walledGrid();
+    // Lines the walk follows to the end: over open ground, and a little beyond the grid.
+    EXPECT_TRUE(grid.clearView(-16, 6, 16, 6));
+    EXPECT_TRUE(grid.clearView(0, 6, 25, 6));
+    // Lines it cannot vouch for: to a point so far off that more cells lie between than the walk
+    // visits, and from or to a point that is no number.
+    EXPECT_FALSE(grid.clearView(0, 6, 1e9f, 6));
+    EXPECT_FALSE(grid.clearView(1e9f, 6, 0, 6));
+    const float nan = std::nanf("");
+    EXPECT_FALSE(grid.clearView(nan, nan, 0, 6));
+    EXPECT_FALSE(grid.clearView(-16, 6, -16, nan));
+    EXPECT_FALSE(grid.straightWalk(-16, 6, -16, nan));
+}
+
 TEST(PathFinderTest, FindsASmoothedWayAroundTheWallAndGivesUpWhenThereIsNone) {
     const ObstacleGrid grid = walledGrid();
     PathFinder finder;

@@ -16,10 +16,10 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     testing::internal::CaptureStderr();
     Settings settings = Settings::read(path);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(settings.getDifficulty(), Settings::kNormal);
+    EXPECT_EQ(settings.getDifficulty(), AiDifficulty::Normal);
     EXPECT_EQ(settings.getEngineVolume(), 80);
 
-    settings.setDifficulty(Settings::kHard);
+    settings.setDifficulty(AiDifficulty::Hard);
     settings.setMute(true);
     settings.setMasterVolume(35);
     settings.setRenderMode(3);

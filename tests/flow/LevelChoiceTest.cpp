@@ -81,6 +81,23 @@ TEST(LevelChoiceTest, OffersTheIndexedLevelsAndSaysWhichAreMissing) {
     EXPECT_EQ(all[1].title, "test_small.lvl");
 }
 
+TEST(LevelChoiceTest, CountsAndMarksOnlyTheTanksTheBattleWillHave) {
+    // The battle starts no tank for an owner it does not know ("Spieler1" is no owner: names are
+    // case-sensitive), so the choice neither counts nor marks one.
+    std::istringstream in("[LEVELDETAILS]\nname=odd.lvl\nx1=-50\ny1=-50\nx2=50\ny2=50\n"
+                          "[VEHICLE]\nowner=spieler1\npos_x=-40\npos_z=-40\n"
+                          "[VEHICLE]\nowner=Spieler1\npos_x=0\npos_z=0\n"
+                          "[VEHICLE]\nowner=nobody\npos_x=10\npos_z=10\n"
+                          "[VEHICLE]\nowner=cpu\npos_x=40\npos_z=40\n");
+    const std::unique_ptr<Level> odd = LevelFileReader().readLevel(in, "odd.lvl");
+    const LevelChoice::Entry entry = LevelChoice::describe("odd.lvl", "", *odd);
+    EXPECT_EQ(entry.computerTanks, 1);
+    ASSERT_EQ(entry.markers.size(), 2u);
+    EXPECT_EQ(entry.markers[0].kind, LevelChoice::Marker::kPlayerOne);
+    EXPECT_EQ(entry.markers[1].kind, LevelChoice::Marker::kComputer);
+    EXPECT_NEAR(entry.markers[1].x, 0.9f, 1e-5f) << "the cpu tank at x = 40, not an unknown one";
+}
+
 struct LevelChoiceScreenTest : ::testing::Test {
     std::unique_ptr<Level> one = level("lvl1.lvl", "ground.png", 3), two = level("lvl2.lvl", "snow.png", 1);
     LevelChoice choice;

@@ -275,10 +275,10 @@ TEST_F(GameClassWorldTest, OnlyTheBattleRulesDecideAndEscapeIsLeftToTheScreens) 
 
     // Escape held in the step after the win ends nothing by itself: leaving is the screens' business
     // (they ask for it with the exit request), whatever the goals would have said.
-    keys[kKeyEscape] = true;
+    keys[KeyNames::kEscape] = true;
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
     EXPECT_FALSE(gc.getExitVar());
-    keys[kKeyEscape] = false;
+    keys[KeyNames::kEscape] = false;
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
 }
 
@@ -289,7 +289,7 @@ TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
     wreck(vehicleNamed("cpu1"));
     wreck(vehicleNamed("player1"));
     gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    keys[kKeyEscape] = true;
+    keys[KeyNames::kEscape] = true;
     EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerTwoWins);
     EXPECT_FALSE(gc.getExitVar());

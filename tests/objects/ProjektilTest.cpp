@@ -155,7 +155,7 @@ TEST(ProjektilTest, AShellOfANonExplodingWeaponIsSweptWhenItsTimeRunsOut) {
     shooter->getWeapon()->setExplodiert(false);
     std::unique_ptr<Projektil> shot(shooter->shoot());
     ASSERT_NE(shot, nullptr);
-    EXPECT_EQ(shot->explode(), 3);
+    EXPECT_EQ(shot->explode(), Projektil::kNoExplosion);
     EXPECT_EQ(shot->getStatus(), Projektil::kStatusFlying);
     EXPECT_TRUE(shot->getParticleEngineVector().empty());
     shot->move(9.5f);

@@ -1,0 +1,19 @@
+#include "config/Difficulty.h"
+
+namespace {
+// In the order of AiDifficulty.
+const char *const kNames[kDifficultyCount] = {"easy", "normal", "hard"};
+} // namespace
+
+const char *difficultyName(AiDifficulty difficulty) {
+    const int index = static_cast<int>(difficulty);
+    return index >= 0 && index < kDifficultyCount ? kNames[index]
+                                                  : kNames[static_cast<int>(AiDifficulty::Normal)];
+}
+
+std::optional<AiDifficulty> parseDifficulty(const std::string &text) {
+    for (int index = 0; index < kDifficultyCount; ++index)
+        if (text == kNames[index])
+            return static_cast<AiDifficulty>(index);
+    return std::nullopt;
+}
