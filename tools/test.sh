@@ -5,7 +5,7 @@
 # two-player checks, which judge pixels of the picture, in the plain one
 # alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
 # each, as many at once as there are processors) and a three-minute soak of
-# the sanitizer build (tools/soak.sh).
+# the sanitizer build that plays every level of levels.ini once (tools/soak.sh).
 # Everything that needs OpenGL runs under a private Xvfb display. No test is
 # run twice: one that fails by chance is a fault to fix.
 set -euo pipefail
@@ -27,6 +27,6 @@ echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/
 "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players)$' || status=1
 echo "== Every fuzz target for 20 seconds (build-fuzz/)"
 tools/fuzz.sh 20 || status=1
-echo "== Three minutes of play under AddressSanitizer and UBSan (build-asan/)"
+echo "== Three minutes of play on every level under AddressSanitizer and UBSan (build-asan/)"
 tools/soak.sh 3 || status=1
 exit $status

@@ -115,10 +115,15 @@ for _ in $(seq 12); do
     e2e_wait_for_count "Battle over: MISSION COMPLETE!" 1 1 && won=yes && break
 done
 [[ -n "$won" ]] || e2e_fail "no \"MISSION COMPLETE!\" after 36 s of firing"
-sleep 0.5
-e2e_shot "$E2E_WORK/won.png"
-# The result stands in the middle of the window.
-(($(e2e_bright_pixels "$E2E_WORK/won.png" 400 295 220 60) > 150)) || e2e_fail "no result text on the screen"
+# The result stands in the middle of the window, drawn from the next frame on.
+e2e_wait_screen Result 20
+deadline=$((SECONDS + 20))
+while :; do
+    e2e_shot "$E2E_WORK/won.png"
+    (($(e2e_bright_pixels "$E2E_WORK/won.png" 400 295 220 60) > 150)) && break
+    ((SECONDS < deadline)) || e2e_fail "no result text in the middle of the window within 20 s of \"MISSION COMPLETE!\""
+    sleep 0.2
+done
 kill "$GAME_PID"
 wait "$GAME_PID" || true
 GAME_PID=""

@@ -124,11 +124,12 @@ e2e_data_tree() {
     echo "$dir"
 }
 
-# e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR and waits
-# for its window. The settings go into the game's environment alone (a preload
-# meant for the game must not reach the helpers the test runs); E2E_PRELOAD and
-# E2E_GAME_ENV come first, so a setting named here wins. What follows "--" is
-# the game's command line.
+# e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR, waits
+# for its window and then for its first frame (e2e_wait_first_frame). The
+# settings go into the game's environment alone (a preload meant for the game
+# must not reach the helpers the test runs); E2E_PRELOAD and E2E_GAME_ENV come
+# first, so a setting named here wins. What follows "--" is the game's command
+# line.
 e2e_start() {
     local dir=$1 preload=() settings=()
     shift
@@ -144,13 +145,35 @@ e2e_start() {
         GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
         GAME_WID=${GAME_WID%%$'\n'*}
         if [[ -n "$GAME_WID" ]]; then
-            sleep 0.5 # first frame
+            e2e_wait_first_frame 120
             return 0
         fi
         kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended before its window opened"
         sleep 0.1
     done
     e2e_fail "no game window after 15 s"
+}
+
+# e2e_wait_first_frame SECONDS: waits until the game window is mapped and
+# shows a picture the game drew: until then it shows one flat colour (what lay
+# under it). A start with --level loads the level before its first frame, so
+# this may take a while under the sanitizers. Fails after SECONDS.
+e2e_wait_first_frame() {
+    local deadline=$((SECONDS + $1)) spread="" mapped=""
+    while :; do
+        if [[ -z "$mapped" ]] && xwininfo -id "$GAME_WID" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            mapped=yes
+        fi
+        if [[ -n "$mapped" ]]; then
+            spread=$(import -window "$GAME_WID" -colorspace Gray -format '%[fx:standard_deviation]' info: 2>/dev/null || true)
+            [[ -n "$spread" ]] && awk -v s="$spread" 'BEGIN { exit !(s > 0.01) }' && return 0
+        fi
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended before it drew its first frame"
+        ((SECONDS < deadline)) || break
+        sleep 0.1
+    done
+    [[ -n "$mapped" ]] || e2e_fail "the game window was not mapped within $1 s"
+    e2e_fail "the game window showed no picture of the game within $1 s (one flat colour, spread ${spread:-unknown})"
 }
 
 # e2e_wait_exit SECONDS: waits for the game to end; its status lands in GAME_STATUS.
