@@ -110,10 +110,12 @@ bool writeFileAtomically(const std::string &path, const std::string &contents, s
     return false;
 }
 
-// "key=value" with eight decimals, ended by CR LF.
+// "key=value" ended by CR LF. Seventeen significant digits read back as the very same double, so
+// a mesh read from the cache gets the sizes of a fresh cook to the last bit. Files written with
+// eight decimals read as they always did.
 std::string sizeLine(const char *key, double value) {
-    char number[512]; // the widest double with eight decimals needs about 320 characters
-    std::snprintf(number, sizeof(number), "%.8f", value);
+    char number[32]; // sign, 17 digits, point, exponent
+    std::snprintf(number, sizeof(number), "%.17g", value);
     return std::string(key) + "=" + number + "\r\n";
 }
 

@@ -98,6 +98,7 @@ bool GameClass::loadLevel(Level *level) {
     if (level == nullptr)
         return false;
     clearWorld();
+    physics.resetWorld(); // a fresh engine: nothing the last battle left in it steers this one
     battleSound.reset(*sound);
 
     shadowMap = std::make_unique<ShadowMap>();

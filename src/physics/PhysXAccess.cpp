@@ -42,6 +42,7 @@ struct PhysXAccess::BodyEntry {
     std::unique_ptr<btDefaultMotionState> motion; // dynamic bodies: poses between substeps
     std::unique_ptr<btRigidBody> body;            // the body
     std::string meshKey;                          // its mesh in `meshes`; empty for ground planes
+    std::uint64_t serial = 0;                     // creation order in its world, from 1
 };
 
 namespace {
@@ -244,20 +245,59 @@ void PhysXAccess::initialPhysX() {
     if (scene) {
         return;
     }
+    buildWorld();
+    std::printf("\nPhysX: Scene created");
+    CreateGroundPlane();
+    Simulate();
+}
+
+void PhysXAccess::resetWorld() {
+    if (!scene) {
+        return;
+    }
+    releaseBodies();
+    tearDownWorld();
+    buildWorld();
+    CreateGroundPlane(); // no first step: the battle's own steps are the only ones this world takes
+}
+
+void PhysXAccess::buildWorld() {
     collisionConfiguration = std::make_unique<btDefaultCollisionConfiguration>();
     dispatcher = std::make_unique<btCollisionDispatcher>(collisionConfiguration.get());
     broadphase = std::make_unique<btDbvtBroadphase>();
     solver = std::make_unique<btSequentialImpulseConstraintSolver>();
+    solver->setRandSeed(kSolverSeed);
     scene = std::make_unique<btDiscreteDynamicsWorld>(dispatcher.get(), broadphase.get(), solver.get(),
                                                       collisionConfiguration.get());
+    // Pairs and contact manifolds are processed sorted by their bodies' broadphase ids, not in the
+    // order the pair cache and the tree happen to hold them; the solver keeps its fixed order.
+    scene->getDispatchInfo().m_deterministicOverlappingPairs = true;
+    scene->getSolverInfo().m_solverMode &= ~SOLVER_RANDMIZE_ORDER;
     scene->setGravity(btVector3(0.0f, kGravityY, 0.0f));
     scene->setInternalTickCallback(&PhysXAccess::afterSubstep, this);
     // Only bodies flagged for it (the terrain) call this; it is a plain function, the same for every world.
     gContactAddedCallback = &adjustTerrainContact;
     gDeactivationTime = kSleepAfter; // a body at rest this long sleeps until something wakes it
-    std::printf("\nPhysX: Scene created");
-    CreateGroundPlane();
-    Simulate();
+    lastSerial = 0;
+}
+
+void PhysXAccess::tearDownWorld() {
+    scene.reset();
+    solver.reset();
+    broadphase.reset();
+    dispatcher.reset();
+    collisionConfiguration.reset();
+}
+
+void PhysXAccess::keepBody(std::unique_ptr<BodyEntry> entry) {
+    entry->serial = ++lastSerial;
+    const btCollisionObject *body = entry->body.get();
+    bodies[body] = std::move(entry);
+}
+
+std::uint64_t PhysXAccess::serialOf(const btCollisionObject *body) const {
+    auto found = bodies.find(body);
+    return found != bodies.end() ? found->second->serial : 0;
 }
 
 btRigidBody *PhysXAccess::CreateGroundPlane() {
@@ -274,7 +314,7 @@ btRigidBody *PhysXAccess::CreateGroundPlane() {
     entry->body = std::make_unique<btRigidBody>(info);
     btRigidBody *body = entry->body.get();
     scene->addRigidBody(body);
-    bodies[body] = std::move(entry);
+    keepBody(std::move(entry));
     ground = body;
     return body;
 }
@@ -618,7 +658,7 @@ btRigidBody *PhysXAccess::createBody(MeshEntry &mesh, BodyKind kind, const float
     }
     entry->meshKey = mesh.key;
     ++mesh.users;
-    bodies[body] = std::move(entry);
+    keepBody(std::move(entry));
     return body;
 }
 
@@ -740,11 +780,11 @@ void PhysXAccess::recordArmedContacts() {
         // The engine orders a pair as it likes; the report keeps the order it was armed in.
         const BodyPair forward(manifold->getBody0(), manifold->getBody1());
         const BodyPair backward(manifold->getBody1(), manifold->getBody0());
-        if (armedPairs.count(forward) > 0) {
-            pendingContacts.insert(forward);
-        }
-        if (armedPairs.count(backward) > 0) {
-            pendingContacts.insert(backward);
+        for (const BodyPair &pair : {forward, backward}) {
+            auto armed = armedPairs.find(pair);
+            if (armed != armedPairs.end()) {
+                pendingContacts.emplace(armed->second, pair);
+            }
         }
     }
 }
@@ -754,7 +794,10 @@ void PhysXAccess::GetPhysicsResults() {
         return;
     }
     delivering = true;
-    deliveryQueue.assign(pendingContacts.begin(), pendingContacts.end());
+    deliveryQueue.clear();
+    for (const auto &pending : pendingContacts) { // in the order the bodies were made
+        deliveryQueue.push_back(pending.second);
+    }
     pendingContacts.clear();
     // By index: a handler may release bodies, which clears their entries in the queue.
     for (std::size_t i = 0; i < deliveryQueue.size(); ++i) {
@@ -785,7 +828,7 @@ void PhysXAccess::setContactReport(SpielObject *a, SpielObject *b) {
     const btRigidBody *first = findBody(a->getActorName());
     const btRigidBody *second = findBody(b->getActorName());
     if (first != nullptr && second != nullptr) {
-        armedPairs.insert(BodyPair(first, second));
+        armedPairs.emplace(BodyPair(first, second), SerialPair(serialOf(first), serialOf(second)));
     }
 }
 
@@ -814,17 +857,19 @@ void PhysXAccess::ReleaseActor(btRigidBody *actor) {
         it = it->second.getActor() == actor ? actors.erase(it) : std::next(it);
     }
     for (auto it = armedPairs.begin(); it != armedPairs.end();) {
-        it = (it->first == actor || it->second == actor) ? armedPairs.erase(it) : std::next(it);
+        const BodyPair &pair = it->first;
+        it = (pair.first == actor || pair.second == actor) ? armedPairs.erase(it) : std::next(it);
     }
     for (auto it = pendingContacts.begin(); it != pendingContacts.end();) {
-        it = (it->first == actor || it->second == actor) ? pendingContacts.erase(it) : std::next(it);
+        const BodyPair &pair = it->second;
+        it = (pair.first == actor || pair.second == actor) ? pendingContacts.erase(it) : std::next(it);
     }
     for (BodyPair &pair : deliveryQueue) {
         if (pair.first == actor || pair.second == actor) {
             pair = BodyPair(nullptr, nullptr);
         }
     }
-    forgetTriggerContacts(actor);
+    forgetTriggerContacts(owned->second->serial);
     if (firstConvexActor == actor) {
         firstConvexActor = nullptr;
     }
@@ -871,7 +916,7 @@ void PhysXAccess::setBoundary(const float *min, const float *max) {
         entry->body = std::make_unique<btRigidBody>(info);
         btRigidBody *body = entry->body.get();
         scene->addRigidBody(body, kBoundaryGroup, btBroadphaseProxy::AllFilter & ~kProjectileGroup);
-        bodies[body] = std::move(entry);
+        keepBody(std::move(entry));
         boundaryWalls.push_back(body);
     }
 }
@@ -885,12 +930,21 @@ void PhysXAccess::clearBoundary() {
 }
 
 void PhysXAccess::FreeEverything() {
+    releaseBodies();
+    triggers.clear();
+    groundShape.reset();
+    tearDownWorld();
+}
+
+void PhysXAccess::releaseBodies() {
     for (BodyPair &pair : deliveryQueue) {
         pair = BodyPair(nullptr, nullptr);
     }
     pendingContacts.clear();
     armedPairs.clear();
-    triggers.clear();
+    for (auto &named : triggers) {
+        named.second->inside.clear();
+    }
     actors.clear();
     firstConvexActor = nullptr;
     ground = nullptr;
@@ -901,14 +955,8 @@ void PhysXAccess::FreeEverything() {
     }
     bodies.clear();
     boundaryWalls.clear();
-    boundaryShapes.clear();
-    meshes.clear();
-    groundShape.reset();
-    scene.reset();
-    solver.reset();
-    broadphase.reset();
-    dispatcher.reset();
-    collisionConfiguration.reset();
+    boundaryShapes.clear(); // after their bodies
+    meshes.clear();         // after every body that used them
 }
 
 int PhysXAccess::raycastAllShapes(const float *origin, const float *direction,

@@ -39,8 +39,10 @@ struct Md2Vertex;
 // class is converted, except the raw 4x4 pose handed to the objects.
 //
 // Contacts are gathered after each substep and delivered by GetPhysicsResults, outside the engine:
-// the handler may release or create actors. Meshes are shared by every actor built from the same
-// cache name and model data and freed with their last actor.
+// the handler may release or create actors. Hits and trigger touches are reported in the order the
+// bodies were made, never by address, so the same battle reports them alike in every run. Meshes
+// are shared by every actor built from the same cache name and model data and freed with their
+// last actor.
 class PhysXAccess : public MyContactReport {
   public:
     using ContactHandler = std::function<void(SpielObject *projectile, SpielObject *vehicle)>;
@@ -55,6 +57,10 @@ class PhysXAccess : public MyContactReport {
 
     // Builds the world (gravity, ground plane) and takes one first step. A second call does nothing.
     void initialPhysX();
+    // Releases every body and builds a fresh world with its ground plane, so that a battle starts
+    // from the same engine state (broadphase, pair cache, solver, step remainder) whatever was played
+    // before. Trigger spheres, the handlers and the cache stay. Without a world it does nothing.
+    void resetWorld();
     // A static plane y = 0 with the ground material; null without a world.
     btRigidBody *CreateGroundPlane();
 
@@ -170,6 +176,7 @@ class PhysXAccess : public MyContactReport {
     struct TriggerEntry;
     enum class BodyKind { Static, Terrain, Vehicle, Projectile };
     using BodyPair = std::pair<const btCollisionObject *, const btCollisionObject *>;
+    using SerialPair = std::pair<std::uint64_t, std::uint64_t>; // the two bodies' serials
 
     btRigidBody *createConvexActor(const std::string &cacheName, const std::string &actorName,
                                    int vertexCount, const Md2Vertex *vertices, const float *position,
@@ -184,12 +191,18 @@ class PhysXAccess : public MyContactReport {
                             const float *direction, float speed, SpielObject *object);
     // Enters a new mesh actor in the registry: the mesh's sizes under actorName, with its body.
     void recordActor(const std::string &actorName, const MeshEntry &mesh, btRigidBody *body);
+    // Takes the new body into `bodies` with the next serial.
+    void keepBody(std::unique_ptr<BodyEntry> entry);
+    std::uint64_t serialOf(const btCollisionObject *body) const; // 0 for bodies not in the world
+    void buildWorld();    // the engine's parts in Bullet's order, set up for repeatable steps
+    void releaseBodies(); // every body, its registry entries, pairs, trigger contacts and meshes
+    void tearDownWorld(); // the engine's parts in reverse order
     const btRigidBody *findBody(const std::string &actorName) const;
     void copyPoses();
     void recordArmedContacts();
     static void afterSubstep(btDynamicsWorld *world, float timeStep);
     void reportTriggers(); // tells the trigger report who touches each armed sphere
-    void forgetTriggerContacts(const btCollisionObject *body);
+    void forgetTriggerContacts(std::uint64_t serial);
 
     // The world's parts, in the order of creation; torn down in reverse.
     std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration; // memory and algorithms
@@ -208,8 +221,10 @@ class PhysXAccess : public MyContactReport {
     std::unique_ptr<btCollisionShape> groundShape;                          // shared by every ground plane
     std::map<std::string, std::unique_ptr<MeshEntry>> meshes;               // shared meshes by cache key
     std::map<const btCollisionObject *, std::unique_ptr<BodyEntry>> bodies; // every body in the world, owned
-    std::set<BodyPair> armedPairs;            // (projectile, vehicle) pairs that report their touches
-    std::set<BodyPair> pendingContacts;       // armed pairs that touched since the last delivery
+    std::uint64_t lastSerial = 0;                   // serial of the latest body of this world; 0: none yet
+    std::map<BodyPair, SerialPair> armedPairs;      // (projectile, vehicle) pairs that report their touches
+    std::map<SerialPair, BodyPair> pendingContacts; // armed pairs that touched since the last delivery,
+                                                    // in the order their bodies were made
     std::vector<BodyPair> deliveryQueue;      // pairs being delivered; a released body's pairs become null
     bool delivering = false;                  // GetPhysicsResults is running (a handler may call it again)
     ContactHandler contactHandler;            // the game's hit rule; none: contacts are dropped

@@ -6,6 +6,7 @@
 #include "physics/PhysXTuning.h"
 
 #include <cmath>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -29,7 +30,7 @@ class TouchCollector : public btCollisionWorld::ContactResultCallback {
         return 0;
     }
 
-    std::set<const btCollisionObject *> touching; // ordered by address; reported in this order
+    std::set<const btCollisionObject *> touching; // each body once; the facade puts them in order
 
   private:
     const btCollisionObject *sphere; // the trigger being tested
@@ -72,10 +73,10 @@ void PhysXAccess::releaseTrigger(const std::string &name) {
     triggers.erase(name);
 }
 
-void PhysXAccess::forgetTriggerContacts(const btCollisionObject *body) {
+void PhysXAccess::forgetTriggerContacts(std::uint64_t serial) {
     // A later body could get the released one's address.
     for (auto &named : triggers) {
-        named.second->inside.erase(body);
+        named.second->inside.erase(serial);
     }
 }
 
@@ -87,6 +88,7 @@ void PhysXAccess::reportTriggers() {
     struct Report {
         std::string trigger;
         const btCollisionObject *body;
+        std::uint64_t serial; // the body's, to tell it from a later body at its address
         int status;
     };
     std::vector<Report> reports;
@@ -97,21 +99,29 @@ void PhysXAccess::reportTriggers() {
         }
         TouchCollector collector(trigger.object.get());
         scene->contactTest(trigger.object.get(), collector);
+        // Reported in the order the bodies were made, whatever their addresses.
+        std::map<std::uint64_t, const btCollisionObject *> touching;
         for (const btCollisionObject *body : collector.touching) {
-            reports.push_back(
-                {named.first, body,
-                 trigger.inside.count(body) > 0 ? CTriggerCallback::kStaying : CTriggerCallback::kEntering});
-        }
-        for (const btCollisionObject *body : trigger.inside) {
-            if (collector.touching.count(body) == 0) {
-                reports.push_back({named.first, body, CTriggerCallback::kLeaving});
+            const std::uint64_t serial = serialOf(body);
+            if (serial != 0) {
+                touching.emplace(serial, body);
             }
         }
-        trigger.inside.swap(collector.touching);
+        for (const auto &[serial, body] : touching) {
+            reports.push_back({named.first, body, serial,
+                               trigger.inside.count(serial) > 0 ? CTriggerCallback::kStaying
+                                                                : CTriggerCallback::kEntering});
+        }
+        for (const auto &[serial, body] : trigger.inside) {
+            if (touching.count(serial) == 0) {
+                reports.push_back({named.first, body, serial, CTriggerCallback::kLeaving});
+            }
+        }
+        trigger.inside.swap(touching);
     }
     for (const Report &report : reports) {
         auto found = triggers.find(report.trigger);
-        if (found == triggers.end() || bodies.count(report.body) == 0) {
+        if (found == triggers.end() || serialOf(report.body) != report.serial) {
             continue; // released by an earlier report's handler
         }
         triggerReport.onTrigger(found->second->owner,

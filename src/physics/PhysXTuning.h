@@ -59,6 +59,10 @@ constexpr float kMaxFrameStep = kMaxSubsteps * kFixedSubstep; // seconds
 // costs nothing per step until a drive push or a contact wakes it.
 constexpr float kSleepAfter = 0.5f; // seconds
 
+// The solver's seed. Its random order of constraints stays off; the seed is fixed all the same, so
+// a world behaves the same whichever world came before it.
+constexpr unsigned long kSolverSeed = 0;
+
 // Ray casts are "unlimited"; the ray is cut at this length, far beyond any level.
 constexpr float kRayLength = 100000.0f; // world units
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -256,27 +257,36 @@ TEST_F(GameDataFiles, SizeFileExactBytesAndRoundTrip) {
     std::filesystem::create_directories("data/config/cookedmodel_config");
     PhysXActor actor;
     actor.setSizes(1.5, 2.0, 0.25);
-    actor.setSizesreal(3.0, 4.0, 0.5);
+    actor.setSizesreal(-3.0, 4.0, 0.5);
     const std::string path = "data/config/cookedmodel_config/CM_tank.ini";
     ASSERT_TRUE(ConfigReader::SetPhysXActor(actor, path));
-    EXPECT_EQ(TempDir::read(path),
-              "sizex=1.50000000\r\nsizey=2.00000000\r\nsizez=0.25000000\r\n"
-              "sizexreal=3.00000000\r\nsizeyreal=4.00000000\r\nsizezreal=0.50000000\r\n");
+    EXPECT_EQ(TempDir::read(path), "sizex=1.5\r\nsizey=2\r\nsizez=0.25\r\n"
+                                   "sizexreal=-3\r\nsizeyreal=4\r\nsizezreal=0.5\r\n");
     EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(path)));
 
-    // Eight decimals survive the round trip; negative values and rounding included.
-    actor.setSizes(-12.345678901, 0.000000004, 1e6 / 3.0);
-    actor.setSizesreal(-257.2016, 41.6666666666, 0.0);
-    ASSERT_TRUE(ConfigReader::SetPhysXActor(actor, path)); // replaces the earlier file
-    PhysXActor back = ConfigReader::ReadPhysXActor(path);
-    EXPECT_NEAR(back.getSizeX(), -12.34567890, 1e-9);
-    EXPECT_NEAR(back.getSizeY(), 0.0, 1e-9);
-    EXPECT_NEAR(back.getSizeZ(), 333333.33333333, 1e-8);
-    EXPECT_NEAR(back.getSizeXreal(), -257.2016, 1e-9);
-    EXPECT_NEAR(back.getSizeYreal(), 41.66666667, 1e-9);
-    EXPECT_NEAR(back.getSizeZreal(), 0.0, 1e-9);
-    EXPECT_EQ(back.getName(), "");
-    EXPECT_EQ(back.getActor(), nullptr);
+    // Every value reads back as the very same double: float sizes of a cook, thirds, the tiny and
+    // the large. Eight decimals would have turned each of them into a neighbour (or into zero).
+    const double values[][6] = {
+        {0.1f, 1.0f / 3.0f, -10.08f, 1.0 / 3.0, -2.0 / 3.0, 4e-9},
+        {1e6 / 3.0, -257.2016, 1e-300, 123456.78901234567, -0.048f, 9.6f},
+    };
+    for (const auto &row : values) {
+        actor.setSizes(row[0], row[1], row[2]);
+        actor.setSizesreal(row[3], row[4], row[5]);
+        ASSERT_TRUE(ConfigReader::SetPhysXActor(actor, path)); // replaces the earlier file
+        const PhysXActor back = ConfigReader::ReadPhysXActor(path);
+        EXPECT_EQ(back.getSizes(), actor.getSizes());
+        EXPECT_EQ(back.getSizesreal(), actor.getSizesreal());
+        EXPECT_EQ(back.getName(), "");
+        EXPECT_EQ(back.getActor(), nullptr);
+    }
+
+    // A file written with eight decimals, as the cache held them before, reads as it stands.
+    dir.write(path, "sizex=-10.08000040\r\nsizey=4.80000019\r\nsizez=0.10000000\r\n"
+                    "sizexreal=210.00000834\r\nsizeyreal=100.00000000\r\nsizezreal=-0.33333333\r\n");
+    const PhysXActor old = ConfigReader::ReadPhysXActor(path);
+    EXPECT_EQ(old.getSizes(), (std::array<double, 3>{-10.0800004, 4.80000019, 0.1}));
+    EXPECT_EQ(old.getSizesreal(), (std::array<double, 3>{210.00000834, 100.0, -0.33333333}));
 }
 
 TEST_F(GameDataFiles, SizeFileFailures) {

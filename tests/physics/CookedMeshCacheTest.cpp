@@ -164,6 +164,42 @@ TEST_F(CookedMeshCacheTest, ExtentsFollowTheSignRuleAndShiftTheShape) {
     EXPECT_NEAR(terrain.getSizeYreal(), -15.0, 1e-6);
 }
 
+TEST_F(CookedMeshCacheTest, AMeshReadFromTheCacheHasTheSizesAndShapeOfAFreshCook) {
+    // Every actor's sizes and world box.
+    auto measure = [](int &cooked) {
+        PhysXAccess px;
+        px.initialPhysX();
+        Level level(px);
+        level.build();
+        cooked = px.getCookCount();
+        std::vector<std::pair<std::string, double>> values;
+        for (const auto &[name, record] : px.getActors()) {
+            for (double size : record.getSizes()) {
+                values.emplace_back(name + " size", size);
+            }
+            for (double size : record.getSizesreal()) {
+                values.emplace_back(name + " real size", size);
+            }
+            float low[3], high[3];
+            px.getActorBounds(name, low, high);
+            for (int a = 0; a < 3; ++a) {
+                values.emplace_back(name + " box", low[a]);
+                values.emplace_back(name + " box", high[a]);
+            }
+        }
+        return values;
+    };
+    int cooked = 0;
+    const auto fresh = measure(cooked);
+    EXPECT_EQ(cooked, 4);
+    const auto cached = measure(cooked);
+    EXPECT_EQ(cooked, 0);
+    ASSERT_EQ(fresh.size(), cached.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        EXPECT_EQ(fresh[i].second, cached[i].second) << fresh[i].first;
+    }
+}
+
 TEST_F(CookedMeshCacheTest, BrokenCacheFilesAreReportedOnceAndCookedAgain) {
     int cooked = 0;
     buildLevel(cooked);
