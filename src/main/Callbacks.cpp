@@ -233,6 +233,7 @@ std::string levelAtOnce; // the level the command line starts, or empty
 int playersAtOnce = 0;   // the command line's player count, 0 when not given
 int pointerX = 0, pointerY = 0; // last pointer position over a screen, pixels
 bool pausedFrameShown = false;  // the frame with "PAUSED" has been drawn in this pause
+bool firstFrameShown = false;   // the run's first frame has been drawn
 
 int windowWidth() {
     return glutGet(GLUT_WINDOW_WIDTH);
@@ -316,7 +317,8 @@ const Settings &currentSettings() {
     return *host.settings;
 }
 
-void renderScene() {
+namespace {
+void drawScreen() {
     const int width = windowWidth(), height = windowHeight();
     MenuPage page;
     switch (flow.getScreen()) {
@@ -366,6 +368,18 @@ void renderScene() {
         page.message = "Enter saves, Escape skips";
     mm.setResolution(width, height);
     mm.drawPage(page);
+}
+} // namespace
+
+// One frame of whatever screen is up; the first one of the run says so once (until then the window
+// shows what lay under it).
+void renderScene() {
+    drawScreen();
+    if (!firstFrameShown) {
+        firstFrameShown = true;
+        std::printf("First frame drawn\n");
+        std::fflush(stdout);
+    }
 }
 
 void reshape(int width, int height) {
