@@ -34,9 +34,9 @@ constexpr int kSettleSteps = 30;
 class TimedOwner : public Owner {
   public:
     explicit TimedOwner(Owner *inner) : inner(inner) { setOwnerTyp(inner->getOwnerTyp()); }
-    Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) override {
+    Projektil *doSomething(Fahrzeug *vehicle, const PlayerInput &input, float dt) override {
         const Clock::time_point start = Clock::now();
-        Projektil *shot = inner->doSomething(vehicle, keys, dt);
+        Projektil *shot = inner->doSomething(vehicle, input, dt);
         spent += millisecondsSince(start);
         return shot;
     }
@@ -92,7 +92,6 @@ Result run(Session &session, int tanks, double seconds) {
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
     const int steps = static_cast<int>(seconds / kStep);
     std::vector<double> ai, whole;
-    gc.getPhysXAccess()->UpdateTime();
     const long rays0 = cpu->getRayCount();
     const long searches0 = cpu->getNavigator().getSearchCount();
     Clock::time_point due = Clock::now();
@@ -102,7 +101,7 @@ Result run(Session &session, int tanks, double seconds) {
             std::this_thread::sleep_until(due);
         timed.spent = 0;
         const Clock::time_point start = Clock::now();
-        gc.doAction(kStep, keys);
+        gc.tick(gc.readKeyboard(keys));
         if (i >= kSettleSteps) {
             whole.push_back(millisecondsSince(start));
             ai.push_back(timed.spent);

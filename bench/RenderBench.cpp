@@ -11,13 +11,14 @@
 //
 //   panzer_bench_render [data dir] [rounds] [seconds per case]
 //
-// A frame is what the game's callbacks do: one doAction step with the time of
-// the frame before, then draw (which swaps), then glFinish so the frame is
+// A frame is what the game's callbacks do: the ticks that the time of
+// the frame before asks for, then draw (which swaps), then glFinish so the frame is
 // really done. Needs an X display (run under xvfb-run); under Xvfb the
 // drawing runs on Mesa's software renderer. The cases are measured
 // interleaved, round by round, and given as ratios to the floor.
 #include "BenchSupport.h"
 
+#include "game/TickPacer.h"
 #include "physics/PhysXAccess.h"
 
 #include <GL/freeglut.h>
@@ -69,16 +70,18 @@ void emptyFrame() {
 // Milliseconds per frame over at least `seconds` (and at least 5 frames).
 double timeFrames(GameClass &gc, const Case &c, double seconds) {
     bool keys[kKeyCount] = {};
+    TickPacer pacer(GameClass::kTickSeconds);
     auto frame = [&](float dt) {
         if (c.renderMode < 0) {
             emptyFrame();
             return;
         }
-        gc.doAction(dt, keys);
+        gc.frame(dt, keys);
+        for (int due = pacer.advance(dt); due > 0; --due)
+            gc.tick(gc.readKeyboard(keys));
         gc.draw();
         glFinish();
     };
-    gc.getPhysXAccess()->UpdateTime();
     Clock::time_point last = Clock::now();
     for (int i = 0; i < kWarmupFrames; ++i) {
         const Clock::time_point now = Clock::now();

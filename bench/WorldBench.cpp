@@ -6,7 +6,7 @@
 //    loadLevel, in which the terrain joins the physics, plus the first frame,
 //    which builds the terrain's light-map atlas and vertex buffer) with an
 //    empty cooked-mesh cache against a warm one, one row per level.
-// 2. One doAction step with 1, 10, 50 and 200 tanks on a generated flat
+// 2. One tick with 1, 10, 50 and 200 tanks on a generated flat
 //    level, stepped 60 times a second as the game steps it: standing tanks
 //    (player two's, no key held) and computer tanks (which patrol).
 // 3. Steps and whole frames with 50 tanks firing at once (player two's shoot
@@ -18,6 +18,7 @@
 // given as ratios from the same run.
 #include "BenchSupport.h"
 
+#include "game/TickPacer.h"
 #include "level/LevelIndex.h"
 #include "objects/Fahrzeug.h"
 #include "physics/PhysXAccess.h"
@@ -88,14 +89,13 @@ std::string firingLevel() {
     return text;
 }
 
-// Mean milliseconds of doAction over `steps` steps paced at 60 a second: the
+// Mean milliseconds of a tick over `steps` steps paced at 60 a second: the
 // physics advances by the wall-clock time between steps, as in the game.
 // `late` counts the steps that began after their tick (the world could not
 // keep up).
 double pacedSteps(GameClass &gc, bool *keys, int steps, int &late) {
     const Clock::duration tick =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
-    gc.getPhysXAccess()->UpdateTime();
     const Clock::time_point begin = Clock::now();
     double total = 0;
     late = 0;
@@ -106,7 +106,7 @@ double pacedSteps(GameClass &gc, bool *keys, int steps, int &late) {
         else
             std::this_thread::sleep_until(due);
         const Clock::time_point start = Clock::now();
-        gc.doAction(kStep, keys);
+        gc.tick(gc.readKeyboard(keys));
         total += millisecondsSince(start);
     }
     return total / steps;
@@ -151,7 +151,7 @@ StartTime timeStart(Session &session, const DataTree &tree, const std::string &l
 }
 
 struct FrameTime {
-    double step = 0; // doAction per frame, ms
+    double step = 0; // the ticks of a frame, ms
     double draw = 0; // draw and swap per frame, ms
     int frames = 0;
     std::size_t peakShells = 0;
@@ -161,14 +161,16 @@ struct FrameTime {
 // the wall-clock time of the frame before, for `seconds`.
 FrameTime timeFrames(GameClass &gc, bool *keys, double seconds) {
     FrameTime t;
-    gc.getPhysXAccess()->UpdateTime();
+    TickPacer pacer(GameClass::kTickSeconds);
     const Clock::time_point begin = Clock::now();
     Clock::time_point last = begin;
     while (millisecondsSince(begin) < seconds * 1000.0) {
         const Clock::time_point now = Clock::now();
         const float dt = std::chrono::duration<float>(now - last).count();
         last = now;
-        gc.doAction(dt, keys);
+        gc.frame(dt, keys);
+        for (int due = pacer.advance(dt); due > 0; --due)
+            gc.tick(gc.readKeyboard(keys));
         t.step += millisecondsSince(now);
         const Clock::time_point drawn = Clock::now();
         gc.draw();
@@ -322,7 +324,7 @@ int main(int argc, char **argv) {
 
     std::fprintf(
         out,
-        "One doAction step on a flat %dx%d level (plus player one's tank, parked out of the computer "
+        "One tick on a flat %dx%d level (plus player one's tank, parked out of the computer "
         "tanks' sight), 60 steps a second:\n",
         kFlatSide, kFlatSide);
     for (int standing : {1, 0}) {

@@ -13,7 +13,7 @@ struct AiTankView {
     float shellSpeed = 20;       // launch speed of its next shell, units per second
     int life = 100;              // life points
     int maxLife = 100;           // life points when undamaged
-    bool computer = false;       // driven by the deciding computer player (or by another of type 3): no enemy
+    int side = -1;               // whom it fights for: a tank of another side is an enemy; -1 none
     bool alive = true;           // neither exploding nor destroyed
     bool weaponReady = false;    // its next shell may leave now
     const void *object = nullptr; // the game object, to know it again next step; never dereferenced

@@ -25,7 +25,8 @@ void copy3(float *to, const float *from) {
 } // namespace
 
 bool Perception::isEnemy(const AiTankView &self, const AiTankView &other) {
-    return &self != &other && other.object != self.object && !other.computer && other.alive;
+    return &self != &other && other.object != self.object && other.alive && self.side >= 0 && other.side >= 0 &&
+           other.side != self.side;
 }
 
 bool Perception::lineOfSight(const AiTankView &from, const AiTankView &to, const AiRayCaster &rays) {

@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <filesystem>
 
-GameClass::GameClass() {
+GameClass::GameClass()
+    // Players without keys until the program gives them theirs: their tanks go by the input alone.
+    : spieler1(std::make_unique<Spieler>(0, 0, 0, 0, 0)), spieler2(std::make_unique<Spieler>(0, 0, 0, 0, 0)) {
     computerSpieler = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
     computerSpieler->setPowerUps(&powerUpField.getPowerUps()); // a damaged tank fetches a repair it sees
     physics.initialPhysX();

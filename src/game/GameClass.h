@@ -13,6 +13,7 @@
 #include "game/SplitScreen.h"
 #include "game/ViewCone.h"
 #include "level/Level.h"
+#include "objects/PlayerInput.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
 #include "render/Font.h"
@@ -20,6 +21,7 @@
 #include "render/TextureHolder.h"
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <memory>
@@ -243,8 +245,39 @@ class GameClass {
     bool loadLevel(Level *level);
     void createList(unsigned int dlID, Md2Model *mdl); // compiles the model into the display list
 
-    int doAction(float dt, const bool *keys); // one step of dt seconds; a StepResult
-    void physXsimulate();
+    // The length of one tick of the battle: the world changes only in ticks of it, whatever the frame rate.
+    static constexpr float kTickSeconds = 1.0f / 60.0f;
+    // One tick of the battle with each human player's controls (player one first); a StepResult.
+    // Nothing changes while paused.
+    int tick(const TickInput &input);
+    // The controls the players' keys make in the key table (kKeyCount entries, true while held).
+    TickInput readKeyboard(const bool *keys) const;
+    // The view's part of a frame of `dt` real seconds: the zoom keys and the status message's time.
+    void frame(float dt, const bool *keys);
+    long getTickCount() const { return tickCount; } // ticks since the level start
+    // A digest of everything a tick changes (tanks, shells, power-ups, physics bodies, the brains'
+    // memories, scores, the result): two runs of the same battle agree on it at every tick.
+    std::uint64_t stateHash() const;
+    // The battle seed of the next level starts: the computer's brains draw from it. Equal seeds,
+    // equal data and equal inputs give equal battles.
+    void setBattleSeed(std::uint32_t seed) { battleSeed = seed; }
+    std::uint32_t getBattleSeed() const { return battleSeed; }
+    // From the next level start on, the computer's brain drives the human players' tanks too, each
+    // for its own side, with the skill of `difficulty`; their players' inputs are not consulted.
+    void setAutopilot(bool on, AiDifficulty difficulty = AiDifficulty::Normal) {
+        autopilotWanted = on;
+        autopilotDifficulty = difficulty;
+    }
+    bool hasAutopilot() const { return autopilotWanted; }
+    // How far the frame is from the last tick towards the next, [0, 1]: the view draws the moving
+    // objects that far from their pose before the last tick to their pose now.
+    void setViewBlend(float blend) { viewBlend = blend < 0.0f ? 0.0f : blend > 1.0f ? 1.0f : blend; }
+    float getViewBlend() const { return viewBlend; }
+
+    // A session without a window: level starts make nothing for the view (no GL state, display
+    // list, light map or shadow map), and nothing may be drawn. Set before the first level start.
+    void setViewless(bool on) { viewless = on; }
+    bool isViewless() const { return viewless; }
 
     void initGL();
     void draw();                   // one frame, buffers swapped
@@ -287,11 +320,10 @@ class GameClass {
     // The result of the running battle, decided once and kept until the next level start.
     BattleRules::Outcome getOutcome() const { return outcome; }
     const ScoreSheet &getScores() const { return scores; }
-    float getBattleSeconds() const { return battleSeconds; } // seconds of play, pauses left out
+    // Seconds of play until the result, pauses left out: the ticks of the running battle.
+    float getBattleSeconds() const { return static_cast<float>(battleTicks) * kTickSeconds; }
     // The tank the first view's camera follows (player two's in a level without player one).
     Fahrzeug *getFollowedVehicle() const { return getPlayerVehicle(viewPlayers[0]); }
-    // After a pause: the physics clock forgets the time that passed, so nothing jumps.
-    void resumeClocks() { physics.UpdateTime(); }
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
     bool getMiniMapAlways() const { return miniMapAlways; }
     void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
@@ -317,6 +349,7 @@ class GameClass {
     void sweepVehicles();
     void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
     void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
+    int playerOf(const Fahrzeug *vehicle) const; // 0 player one's tank, 1 player two's, -1 another
     // One view of the scene: camera, culled objects, terrain, sky, effects and the view's HUD.
     int drawView(int view);
     // The player's name, score and life (and "DESTROYED" once the tank is down) in the view's rectangle.
@@ -336,6 +369,11 @@ class GameClass {
     DisplayListHolder displayLists; // one compiled list per model name
     std::unique_ptr<Spieler> spieler1, spieler2;      // the human players
     std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
+    std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
+    bool autopilotWanted = false;                     // the next level start hands it the human tanks
+    AiDifficulty autopilotDifficulty = AiDifficulty::Normal;
+    std::uint32_t battleSeed = 1;                     // of the next level start
+    bool viewless = false;                            // no window: level starts make nothing to draw
     std::vector<LvlObject *> levelObjects;  // owned
     std::vector<Fahrzeug *> fahrzeuge;      // owned
     std::vector<Projektil *> projektile;    // owned
@@ -354,7 +392,9 @@ class GameClass {
     double coneSideAngle = ViewCone::kSideAngle; // degrees, the culling cone's side planes for the view being drawn
     BattleRules::Outcome outcome = BattleRules::kRunning; // decided result of the battle
     ScoreSheet scores;                      // both players' points in this battle
-    float battleSeconds = 0;                // seconds stepped since the level start
+    long tickCount = 0;                     // ticks since the level start
+    long battleTicks = 0;                   // ticks while the battle was undecided
+    float viewBlend = 1.0f;                 // the frame's place between the last two ticks
     bool miniMapAlways = false;             // the minimap stays on without its key
     bool pausedOverlay = false;             // the battle is paused: draw "PAUSED"
 

@@ -68,8 +68,11 @@ void GameClass::initGL() {
 
 std::array<float, 3> GameClass::getCameraPos() const {
     const OrbitCamera &camera = cameras[drawingPlayer];
-    if (const Fahrzeug *followed = getPlayerVehicle(drawingPlayer))
-        return camera.eyeAt(followed->getPos());
+    if (const Fahrzeug *followed = getPlayerVehicle(drawingPlayer)) {
+        float at[3];
+        followed->blendedPos(viewBlend, at);
+        return camera.eyeAt(at);
+    }
     return camera.eye(); // the tank is gone: the view stays where it fell
 }
 
@@ -88,8 +91,11 @@ void GameClass::draw() {
     for (int view = 0; view < viewCount; ++view) {
         const int player = viewPlayers[view];
         OrbitCamera &camera = cameras[player];
-        if (const Fahrzeug *followed = getPlayerVehicle(player))
-            camera.follow(followed->getPos(), followed->getRotY());
+        if (const Fahrzeug *followed = getPlayerVehicle(player)) {
+            float at[3];
+            followed->blendedPos(viewBlend, at);
+            camera.follow(at, followed->blendedRotY(viewBlend));
+        }
         camera.calcViewPos(camera.getOrbitYaw());
         liftAboveGround(camera);
     }

@@ -31,6 +31,7 @@ constexpr float kSmokeRadius = 1.0f;
 constexpr float kSmokeHeight = 5.0f;
 constexpr float kSmokeBuoyancy = 1.0f;
 constexpr int kLightCount = 8; // GL_LIGHT0 .. GL_LIGHT7
+constexpr unsigned kAutopilotSeedMix = 0x9e3779b9u; // the autopilot's brain draws apart from the computer's
 constexpr const char *kUntypedVehicleModel = "tank1.md2"; // a vehicle of an unknown type is drawn with it
 
 } // namespace
@@ -78,34 +79,47 @@ void GameClass::clearWorld() {
         currentLevel->resetTerrainMesh();
         // What the last start made for the view goes with it: its objects' light maps, its
         // terrain's and border's GL objects. A start of the same level makes them again.
-        for (const auto &object : currentLevel->getObjectDataList())
-            textures.freeTextureByString(lightMapName(*object));
-        currentLevel->releaseView();
+        if (!viewless) {
+            for (const auto &object : currentLevel->getObjectDataList())
+                textures.freeTextureByString(lightMapName(*object));
+            currentLevel->releaseView();
+        }
     }
     currentLevel = nullptr;
     exitRequested = false;
     outcome = BattleRules::kRunning;
     scores.reset();
-    battleSeconds = 0;
+    tickCount = 0;
+    battleTicks = 0;
     pausedOverlay = false;
     drawMiniMap = false; // a map key held in the last battle, or typed since, does not carry over
 }
 
 bool GameClass::loadLevel(Level *level) {
-    glFrontFace(GL_CW);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
     if (level == nullptr)
         return false;
+    if (!viewless) {
+        glFrontFace(GL_CW);
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+    }
     clearWorld();
     physics.resetWorld(); // a fresh engine: nothing the last battle left in it steers this one
+    autopilot.reset();    // no tank is left that it drives
+    if (autopilotWanted) {
+        autopilot = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
+        autopilot->setPowerUps(&powerUpField.getPowerUps());
+        autopilot->setDifficulty(autopilotDifficulty);
+    }
     battleSound.reset(*sound);
 
-    shadowMap = std::make_unique<ShadowMap>();
-    vertexBuffers = std::make_unique<VertexBufferHandler>();
     level->setGC(this);
-    if (!shadowMap->init() && useShadowmap)
-        setUseShadowmap(false); // the driver cannot draw shadows; the init said why
+    if (!viewless) {
+        shadowMap = std::make_unique<ShadowMap>();
+        vertexBuffers = std::make_unique<VertexBufferHandler>();
+        if (!shadowMap->init() && useShadowmap)
+            setUseShadowmap(false); // the driver cannot draw shadows; the init said why
+    }
     level->calculateSurfaceMesh();
 
     for (const auto &light : level->getLightDataList())
@@ -120,9 +134,11 @@ bool GameClass::loadLevel(Level *level) {
             ++missingModels[object->getModel()];
             continue;
         }
-        if (const unsigned int list = displayLists.generateDisplayListId(object->getModel()))
-            createList(list, model);
-        registerObjectLightMap(lightMap, *level, *object);
+        if (!viewless) {
+            if (const unsigned int list = displayLists.generateDisplayListId(object->getModel()))
+                createList(list, model);
+            registerObjectLightMap(lightMap, *level, *object);
+        }
         auto *lvlObject = new LvlObject(object.get(), this);
         levelObjects.push_back(lvlObject);
         const Modell &modell = *lvlObject->getModell();
@@ -149,7 +165,13 @@ bool GameClass::loadLevel(Level *level) {
         } else {
             continue; // no such owner: no vehicle, no body (the level choice leaves it out too)
         }
+        const int side = kind == VehicleData::OwnerKind::PlayerOne   ? 0
+                         : kind == VehicleData::OwnerKind::PlayerTwo ? 1
+                                                                     : Sides::kComputer;
+        if (side != Sides::kComputer && autopilot != nullptr)
+            owner = autopilot.get(); // the brain drives the player's tank, for the player's side
         auto *vehicle = new Fahrzeug(record.get(), this, owner);
+        vehicle->setSide(side);
         Md2Model *model = vehicle->getModell()->getModel();
         if (model == nullptr) {
             const CFahrzeugTypDaten *type = getFahrzeugDatenTyp(record->getFahrzeugTyp());
@@ -157,14 +179,15 @@ bool GameClass::loadLevel(Level *level) {
             delete vehicle;
             continue;
         }
-        if (const unsigned int list = displayLists.generateDisplayListId(model->getName()))
-            createList(list, model);
+        if (!viewless)
+            if (const unsigned int list = displayLists.generateDisplayListId(model->getName()))
+                createList(list, model);
         fahrzeuge.push_back(vehicle);
         if (kind == VehicleData::OwnerKind::PlayerOne)
             player1Vehicle = vehicle;
         else if (kind == VehicleData::OwnerKind::PlayerTwo)
             player2Vehicle = vehicle;
-        else
+        if (owner == computerSpieler.get() || owner == autopilot.get())
             vehicle->setAiData(new AiData(&physics));
         vehicle->addPertikleEffekt(new CPeRauch(vehicle->getPos(), smoke, kSmokeParticles, kSmokeRadius,
                                                 kSmokeHeight, kSmokeBuoyancy, &textures));
@@ -193,6 +216,11 @@ bool GameClass::loadLevel(Level *level) {
     const LandBorder::Area area = level->getPlayableArea();
     const float low[3] = {area.left, 0.0f, area.front}, high[3] = {area.right, 0.0f, area.back};
     physics.setBoundary(low, high); // tanks stay on the field; shells may fly out
+    computerSpieler->setSeed(battleSeed);
     computerSpieler->startLevel(*level, levelObjects, &physics);
+    if (autopilot != nullptr) {
+        autopilot->setSeed(battleSeed ^ kAutopilotSeedMix); // a sequence of its own
+        autopilot->startLevel(*level, levelObjects, &physics);
+    }
     return true;
 }

@@ -1,5 +1,5 @@
-// The simulation step: zoom, physics, owners, movement, removal of spent
-// shells and destroyed tanks, and the battle's result.
+// The battle's tick: physics, owners, movement, removal of spent shells and
+// destroyed tanks, and the battle's result; and the view's part of a frame.
 #include "game/GameClass.h"
 
 #include "config/KeyNames.h"
@@ -9,6 +9,7 @@
 #include "objects/LvlObject.h"
 #include "objects/Owner.h"
 #include "objects/Projektil.h"
+#include "objects/Spieler.h"
 #include "objects/Weapon.h"
 
 #include <cstdio>
@@ -20,25 +21,39 @@ bool held(const bool *keys, int code) {
 }
 } // namespace
 
-void GameClass::physXsimulate() {
-    physics.GetPhysicsResults();
-    physics.Simulate();
+TickInput GameClass::readKeyboard(const bool *keys) const {
+    TickInput input;
+    if (spieler1 != nullptr)
+        input[0] = spieler1->readKeys(keys);
+    if (spieler2 != nullptr)
+        input[1] = spieler2->readKeys(keys);
+    return input;
 }
 
-int GameClass::doAction(float dt, const bool *keys) {
-    if (playerConfig != nullptr) {
+void GameClass::frame(float dt, const bool *keys) {
+    if (playerConfig != nullptr && keys != nullptr) {
         cameras[0].zoom(dt, held(keys, playerConfig->getZoomIn()), held(keys, playerConfig->getZoomOut()));
         if (humanPlayers == 2)
             cameras[1].zoom(dt, held(keys, playerConfig->getZoomIn2()),
                             held(keys, playerConfig->getZoomOut2()));
     }
+    if (!bPause)
+        countDownStatusMessage(dt);
+}
+
+int GameClass::tick(const TickInput &input) {
     if (bPause)
         return kStepPaused;
-    countDownStatusMessage(dt);
+    const float dt = kTickSeconds;
+    ++tickCount;
     if (outcome == BattleRules::kRunning)
-        battleSeconds += dt;
+        ++battleTicks;
 
-    physics.updateObjects();
+    for (Fahrzeug *vehicle : fahrzeuge)
+        vehicle->markTick();
+    for (Projektil *shot : projektile)
+        shot->markTick();
+    physics.updateObjects(dt);
 
     // Owners may fire; every vehicle, the shooter included, can be hit by the new shell.
     for (std::size_t i = 0; i < fahrzeuge.size(); ++i) {
@@ -46,7 +61,9 @@ int GameClass::doAction(float dt, const bool *keys) {
         Owner *owner = vehicle->getOwner();
         if (owner == nullptr)
             continue;
-        if (Projektil *shot = owner->doSomething(vehicle, const_cast<bool *>(keys), dt)) {
+        const int player = playerOf(vehicle);
+        const PlayerInput controls = player >= 0 ? input[static_cast<std::size_t>(player)] : PlayerInput{};
+        if (Projektil *shot = owner->doSomething(vehicle, controls, dt)) {
             projektile.push_back(shot);
             for (Fahrzeug *target : fahrzeuge)
                 physics.setContactReport(shot, target);
@@ -68,6 +85,10 @@ int GameClass::doAction(float dt, const bool *keys) {
     else
         battleSound.afterStep(*this, *sound, dt);
     return exitRequested ? kStepExit : kStepDone;
+}
+
+int GameClass::playerOf(const Fahrzeug *vehicle) const {
+    return vehicle != nullptr && Sides::isPlayer(vehicle->getSide()) ? vehicle->getSide() : -1;
 }
 
 void GameClass::setPause(bool pause) {
@@ -150,8 +171,8 @@ void GameClass::installContactRule() {
 void GameClass::countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
     if (outcome != BattleRules::kRunning || shooter == nullptr || shooter == target)
         return;
-    const int player = shooter == player1Vehicle ? 0 : shooter == player2Vehicle ? 1 : -1;
-    const bool human = target == player1Vehicle || target == player2Vehicle;
+    const int player = playerOf(shooter);
+    const bool human = playerOf(target) >= 0;
     scores.hit(player, human ? ScoreSheet::kHuman : ScoreSheet::kComputer, destroyed);
 }
 
@@ -160,11 +181,11 @@ void GameClass::decideBattle() {
         return;
     int computerTanks = 0;
     for (const Fahrzeug *vehicle : fahrzeuge)
-        if (vehicle != player1Vehicle && vehicle != player2Vehicle && vehicle->getOwner() != nullptr)
+        if (vehicle->getSide() == Sides::kComputer && vehicle->getOwner() != nullptr)
             ++computerTanks;
     outcome = BattleRules::decide(computerTanks, player1Vehicle != nullptr, player2Vehicle != nullptr);
     if (outcome == BattleRules::kPlayerOneWins || outcome == BattleRules::kPlayerTwoWins)
-        scores.win(outcome == BattleRules::kPlayerOneWins ? 0 : 1, battleSeconds, currentLevel->getParTime());
+        scores.win(outcome == BattleRules::kPlayerOneWins ? 0 : 1, getBattleSeconds(), currentLevel->getParTime());
     if (outcome != BattleRules::kRunning) {
         std::printf("Battle over: %s (scores %d and %d)\n", BattleRules::text(outcome), scores.get(0),
                     scores.get(1));

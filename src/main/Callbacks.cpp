@@ -10,6 +10,7 @@
 #include "flow/GameFlow.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
+#include "game/TickPacer.h"
 #include "level/Level.h"
 #include "level/LevelIndex.h"
 #include "main/EntryPoint.h"
@@ -29,10 +30,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <set>
 #include <thread>
 
 namespace {
+
+TickPacer tickPacer(GameClass::kTickSeconds); // the battle's ticks from the frames' time
+std::optional<std::uint32_t> chosenSeed;      // every battle's seed; none: a new one each battle
 
 // The program's side of the game flow: starts and leaves battles, pauses the
 // clocks, keeps the highscore table and saves what the Options screen changed.
@@ -76,10 +81,13 @@ class GlutFlowHost : public FlowHost {
             key = false;
         iGamemode = kModeGame;
         gc.setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
-        gc.loadLevel(level);               // also clears the exit request of an earlier game
+        gc.setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
+        std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getBattleSeed()));
+        gc.loadLevel(level); // also clears the exit request of an earlier game
         gc.resetCameras(-45, 70);
         gc.initGL();
         battleFrameShown = false;
+        tickPacer.reset();
         const Res size = ep.getGlutConfig().getResolution();
         gc.setResolution(size.getWidth(), size.getHeight());
         reshape(size.getWidth(), size.getHeight());
@@ -107,7 +115,7 @@ class GlutFlowHost : public FlowHost {
         if (!paused) {
             // The paused time never reaches the physics, the shells or the frame rate.
             frameClock.skipTo(tTimer.getTimeInSeconds());
-            gc.resumeClocks();
+            tickPacer.reset();
         }
         std::printf(paused ? "Paused\n" : "Resumed\n");
         std::fflush(stdout);
@@ -306,6 +314,10 @@ void startAtOnce(const std::string &levelFile, int players) {
     playersAtOnce = players;
 }
 
+void chooseSeed(std::optional<std::uint32_t> seed) {
+    chosenSeed = seed;
+}
+
 void windowOpened() {
     if (levelAtOnce.empty())
         return;
@@ -451,13 +463,18 @@ void myIdleFunc() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return;
     }
-    const FrameClock::Tick tick = frameClock.advance(tTimer.getTimeInSeconds());
-    if (!tick.step)
+    const FrameClock::Tick frame = frameClock.advance(tTimer.getTimeInSeconds());
+    if (!frame.step)
         return;
-    if (tick.fpsDue)
-        gc.setFps(tick.fps);
-    gc.doAction(static_cast<float>(tick.dt), keys);
-    flow.afterStep();
+    if (frame.fpsDue)
+        gc.setFps(frame.fps);
+    gc.frame(static_cast<float>(frame.dt), keys);
+    // The battle runs in ticks of its own length, as many as the real time asks; it stops at its result.
+    for (int due = tickPacer.advance(frame.dt); due > 0 && flow.battleRuns(); --due) {
+        gc.tick(gc.readKeyboard(keys));
+        flow.afterStep();
+    }
+    gc.setViewBlend(tickPacer.blend());
     announce();
     glutPostRedisplay();
 }

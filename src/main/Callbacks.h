@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class PlayerConfig;
@@ -26,6 +28,9 @@ void readLevelChoice();
 // A level to start as soon as the window is open (the command line's --level; players 0: as the
 // settings say), instead of the menu. Escape leaves that battle for the menu.
 void startAtOnce(const std::string &levelFile, int players);
+// The battle seed of every battle of the run (the command line's --seed); without one each battle
+// draws a seed of its own. Each level start prints the seed it uses.
+void chooseSeed(std::optional<std::uint32_t> seed);
 // The window is open and the callbacks are in place: the main loop is about to run.
 void windowOpened();
 // The settings as the player left them last (difficulty, volumes, mute, ...); valid after setupFlow.

@@ -1,5 +1,51 @@
 #include "main/CommandLine.h"
 
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char *kKnown =
+    "known: --level FILE, --players 1|2, --headless, --seed N, --seconds S, --autopilot easy|normal|hard";
+
+bool allDigits(const std::string &text) {
+    return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+} // namespace
+
+bool CommandLine::take(const std::string &option, const std::string &value) {
+    if (option == "--level") {
+        if (value.find('/') != std::string::npos || value == "." || value == "..")
+            error = "--level takes a file name in data/level/, not a path: \"" + value + "\"";
+        else
+            level = value;
+    } else if (option == "--players") {
+        if (value == "1" || value == "2")
+            players = value[0] - '0';
+        else
+            error = "--players takes 1 or 2, not \"" + value + "\"";
+    } else if (option == "--seed") {
+        const unsigned long long number = allDigits(value) ? std::strtoull(value.c_str(), nullptr, 10) : ~0ull;
+        if (number <= 0xffffffffull)
+            seed = static_cast<std::uint32_t>(number);
+        else
+            error = "--seed takes a whole number from 0 to 4294967295, not \"" + value + "\"";
+    } else if (option == "--seconds") {
+        char *end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        if (end != nullptr && *end == '\0' && std::isfinite(number) && number > 0 && number <= kMaxSeconds)
+            seconds = number;
+        else
+            error = "--seconds takes a number of seconds above 0 and at most 86400, not \"" + value + "\"";
+    } else if (option == "--autopilot") {
+        autopilot = parseDifficulty(value);
+        if (!autopilot)
+            error = "--autopilot takes easy, normal or hard, not \"" + value + "\"";
+    }
+    return error.empty();
+}
+
 CommandLine CommandLine::parse(const std::vector<std::string> &args) {
     CommandLine line;
     if (!args.empty())
@@ -10,10 +56,15 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
             line.rest.push_back(arg);
             continue;
         }
+        if (arg == "--headless") {
+            line.headless = true;
+            continue;
+        }
         const std::size_t eq = arg.find('=');
         const std::string option = arg.substr(0, eq);
-        if (option != "--level" && option != "--players") {
-            line.error = "unknown option \"" + arg + "\" (known: --level FILE, --players 1|2)";
+        if (option != "--level" && option != "--players" && option != "--seed" && option != "--seconds" &&
+            option != "--autopilot") {
+            line.error = "unknown option \"" + arg + "\" (" + kKnown + ")";
             break;
         }
         std::string value;
@@ -22,18 +73,14 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         } else if (i + 1 < args.size()) {
             value = args[++i];
         }
-        if (value.empty()) {
+        if (value.empty())
             line.error = option + " needs a value";
-        } else if (option == "--level") {
-            if (value.find('/') != std::string::npos || value == "." || value == "..")
-                line.error = "--level takes a file name in data/level/, not a path: \"" + value + "\"";
-            else
-                line.level = value;
-        } else if (value == "1" || value == "2") {
-            line.players = value[0] - '0';
-        } else {
-            line.error = "--players takes 1 or 2, not \"" + value + "\"";
-        }
+        else
+            line.take(option, value);
     }
+    if (line.ok() && line.headless && line.level.empty())
+        line.error = "--headless needs --level FILE";
+    if (line.ok() && !line.headless && (line.seconds > 0 || line.autopilot))
+        line.error = std::string(line.seconds > 0 ? "--seconds" : "--autopilot") + " needs --headless";
     return line;
 }

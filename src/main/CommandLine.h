@@ -1,27 +1,47 @@
 #pragma once
 
+#include "config/Difficulty.h"
+
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-// What the command line asks of a run: a level to start at once instead of the menu, and how many
-// players fight in it. Options the game does not know of that start with one dash ("-display",
-// "-geometry", ...) are GLUT's and stay in the argument list for it.
+// What the command line asks of a run: a level to start at once instead of the menu, how many
+// players fight in it, and a battle without a window (headless) with its seed, length and autopilot.
+// Options the game does not know of that start with one dash ("-display", "-geometry", ...) are
+// GLUT's and stay in the argument list for it.
 class CommandLine {
   public:
-    // Reads `--level FILE` (or `--level=FILE`) and `--players N` (or `--players=N`, N 1 or 2).
-    // A missing value, a wrong player count, a level name with a path in it or an unknown option
-    // of two dashes sets the error (one line without the "Error: " prefix) and stops the parse.
+    static constexpr double kMaxSeconds = 24 * 3600.0; // the longest headless battle asked for
+
+    // Reads `--level FILE`, `--players 1|2`, `--seed N` (0 .. 4294967295), `--seconds S` (a number
+    // above 0, at most kMaxSeconds), `--autopilot easy|normal|hard` (each also as `--option=value`)
+    // and the flag `--headless`. A missing value, a wrong value, a level name with a path in it, an
+    // unknown option of two dashes, or a headless run without a level, or seconds or an autopilot
+    // without --headless set the error (one line without the "Error: " prefix) and stop the parse.
     static CommandLine parse(const std::vector<std::string> &args);
 
     bool ok() const { return error.empty(); }
     const std::string &getError() const { return error; }
     const std::string &getLevel() const { return level; } // empty: the game starts in the menu
     int getPlayers() const { return players; }             // 0: as the settings say
+    bool isHeadless() const { return headless; }
+    const std::optional<std::uint32_t> &getSeed() const { return seed; } // nothing: a random seed
+    double getSeconds() const { return seconds; }                       // 0: until the battle is decided
+    const std::optional<AiDifficulty> &getAutopilot() const { return autopilot; }
     const std::vector<std::string> &getRest() const { return rest; }
 
   private:
+    // Takes the value of one option; false (with the error set) when it is wrong.
+    bool take(const std::string &option, const std::string &value);
+
     std::string error;
     std::string level;             // a file name in data/level/
     int players = 0;               // 1 or 2 when given
+    bool headless = false;         // no window: the battle runs as fast as it can
+    std::optional<std::uint32_t> seed;
+    double seconds = 0;            // of game time, headless only
+    std::optional<AiDifficulty> autopilot;
     std::vector<std::string> rest; // the arguments left for GLUT, the program name first
 };

@@ -7,6 +7,7 @@
 #include "main/CommandLine.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
+#include "main/HeadlessBattle.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,22 @@ void requireLevelFile(const std::string &fileName) {
             std::fprintf(stderr, "Error: %s: no such level file\n", path.c_str());
     }
     failStartup(kUsageError);
+}
+
+// A battle without a window: only what the world needs is read (the levels, the chosen level's
+// height map, the models and the power-ups), nothing is drawn or played.
+int runHeadless(const CommandLine &commandLine, const Settings &settings) {
+    if (HeadlessBattle::readWorld(gc, commandLine.getLevel()) == nullptr)
+        requireLevelFile(commandLine.getLevel()); // says why and ends the run
+    HeadlessBattle battle;
+    battle.levelFile = commandLine.getLevel();
+    battle.players = commandLine.getPlayers() != 0 ? commandLine.getPlayers() : settings.getPlayers();
+    battle.seed = commandLine.getSeed() ? *commandLine.getSeed() : std::random_device{}();
+    battle.difficulty = settings.getDifficulty();
+    battle.autopilot = commandLine.getAutopilot();
+    if (commandLine.getSeconds() > 0)
+        battle.seconds = commandLine.getSeconds();
+    return battle.run(gc);
 }
 
 [[noreturn]] void onUncaughtException() {
@@ -92,8 +110,10 @@ int main(int argc, char **argv) {
     for (const char *folder : {"data/config/", PhysXAccess::kSizeFolder, PhysXAccess::kCookedFolder}) {
         removeLeftoverTemporaries(folder);
     }
-    PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     Settings settings = Settings::read();
+    if (commandLine.isHeadless())
+        return runHeadless(commandLine, settings);
+    PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     mm.setGameClass(&gc);
     gc.setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
                                playerConfig.getLeftButton1(), playerConfig.getRightButton1(),
@@ -115,6 +135,7 @@ int main(int argc, char **argv) {
     }
     gc.importModells("data/model/");
     gc.importPowerUps(); // a broken type is left out after its "Error: " line
+    chooseSeed(commandLine.getSeed());
     iGamemode = kModeMenu;
     // GLUT reads its own options ("-display", ...) from what is left.
     std::vector<std::string> rest = commandLine.getRest();

@@ -57,11 +57,8 @@ void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ,
 }
 
 bool ComputerSpieler::isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const {
-    if (other == nullptr || other == vehicle) {
-        return false;
-    }
-    const Owner *owner = other->getOwner();
-    return owner != nullptr && owner != this && owner->getOwnerTyp() != kTypComputer;
+    return vehicle != nullptr && other != nullptr && other != vehicle &&
+           Sides::opposed(vehicle->getSide(), other->getSide());
 }
 
 void ComputerSpieler::takeSnapshot(float dt) {
@@ -97,7 +94,7 @@ void ComputerSpieler::takeSnapshot(float dt) {
         t.shellSpeed = (weapon != nullptr ? weapon->getSpeed() : 20.0f) + v->getSpeed();
         t.life = v->getLife();
         t.maxLife = static_cast<int>(v->getMaxLife());
-        t.computer = !isEnemy(nullptr, v) || v->getOwner() == nullptr;
+        t.side = v->getSide();
         t.alive =
             v->getStatus() != Fahrzeug::kStatusExploding && v->getStatus() != Fahrzeug::kStatusDestroyed;
         t.weaponReady = weapon != nullptr && weapon->isReady();
@@ -153,7 +150,7 @@ int ComputerSpieler::indexOf(const Fahrzeug *vehicle) const {
     return -1;
 }
 
-Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, bool * /*keys*/, float dt) {
+Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, const PlayerInput & /*input*/, float dt) {
     if (vehicle == nullptr) {
         return nullptr;
     }
@@ -171,10 +168,7 @@ Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, bool * /*keys*/, floa
                 memory.rng.seed(seed * 2654435761u ^ nameHash(vehicle->getName()));
             }
             const AiCommand command = TankBrain::think(world, self, memory, skill, rays, navigator);
-            vehicle->setKeyForward(command.forward);
-            vehicle->setKeyBackward(command.backward);
-            vehicle->setKeyLeft(false);
-            vehicle->setKeyRight(false);
+            vehicle->setDrive((command.forward ? 1.0f : 0.0f) - (command.backward ? 1.0f : 0.0f), 0.0f);
             if (command.turn != 0.0f) {
                 vehicle->setRotY(vehicle->getRotY() + command.turn);
             }

@@ -45,12 +45,11 @@ class ComputerSpieler : public Owner {
     void startArena(float minX, float minZ, float maxX, float maxZ, const std::vector<AiBox> &boxes,
                     PhysXAccess *physics, const std::function<float(float, float)> &height = nullptr);
 
-    // Decides and acts for `vehicle`, then its weapon reloads by dt. The key table is not
+    // Decides and acts for `vehicle`, then its weapon reloads by dt. The player's input is not
     // consulted. A null vehicle does nothing; one without AI data only reloads.
-    Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) override;
+    Projektil *doSomething(Fahrzeug *vehicle, const PlayerInput &input, float dt) override;
 
-    // True when `other` counts as an enemy of `vehicle`: a different vehicle whose owner is known
-    // and not a computer.
+    // True when `other` counts as an enemy of `vehicle`: a different vehicle of another side.
     bool isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const;
 
     void setDifficulty(AiDifficulty value);

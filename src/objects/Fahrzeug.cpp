@@ -9,20 +9,21 @@
 #include "objects/Weapon.h"
 #include "particles/CPeExplosion.h"
 #include "particles/ParticleEngine.h"
+#include "particles/ParticleRandom.h"
 #include "physics/PhysXAccess.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
 constexpr float kDegToRad = 0.017453292f; // the heading's conversion factor
 constexpr const char *kDefaultModel = "tank1.md2";
 
-// rand() in (0, range] divided by 1000: the steps of the explosion's random values.
+// A value in (0, range] divided by 1000: the steps of the explosion's random values. Drawn from the
+// effects' own generator: how a tank bursts is for the eye and leaves the battle as it is.
 float randomThousandths(int range) {
-    return static_cast<float>(std::rand() % range + 1) / 1000.0f;
+    return static_cast<float>(ParticleRandom::shared().below(range) + 1) / 1000.0f;
 }
 
 } // namespace
@@ -126,18 +127,9 @@ void Fahrzeug::move(float dt) {
         const float boost = getPowerUpFactor(CPowerUpData::kSpeed);
         const float maxSpeedForward = this->maxSpeedForward * boost;
         const float maxSpeedReturn = this->maxSpeedReturn * boost;
-        float delta = 0.0f;
-        if (keyForward) {
-            delta += accel * boost * dt;
-        }
-        if (keyBackward) {
-            delta -= accel * boost * dt;
-        }
-        if (keyLeft) {
-            setRotY(getRotY() + turningrate * dt);
-        }
-        if (keyRight) {
-            setRotY(getRotY() - turningrate * dt);
+        float delta = accel * boost * dt * throttle;
+        if (turn != 0.0f) {
+            setRotY(getRotY() - turningrate * dt * turn);
         }
         const float old = getSpeed();
         float speed = old + delta;
@@ -210,9 +202,9 @@ void Fahrzeug::addDamage(unsigned int points) {
             blue = colour[2] - static_cast<float>(points) / max;
         }
         smoke->setColor4f(std::max(red, 0.0f), std::max(green, 0.0f), std::max(blue, 0.0f), colour[3]);
-        status = kStatusDamaged;
     }
-    if (status == kStatusDamaged && life <= 0) {
+    status = kStatusDamaged; // with or without smoke to show it: the battle does not hang on the picture
+    if (life <= 0) {
         status = kStatusExploding;
         explode();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "objects/Sides.h"
 #include "objects/SpielObject.h"
 
 #include <cstddef>
@@ -106,6 +107,8 @@ class Fahrzeug : public SpielObject {
     void setWeapon(Weapon *w); // takes ownership; the previous weapon is deleted
     Owner *getOwner() const { return owner; }
     void setOwner(Owner *o) { owner = o; }
+    int getSide() const { return side; } // see Sides.h
+    void setSide(int value) { side = value; }
     int getShotCount() const { return shotCount; }
 
     AiData *getAiData() const { return aiData.get(); }
@@ -117,14 +120,14 @@ class Fahrzeug : public SpielObject {
     }
     void setAiData(std::nullptr_t) { aiData.reset(); }
 
-    bool getKeyForward() const { return keyForward; }
-    void setKeyForward(bool b) { keyForward = b; }
-    bool getKeyBackward() const { return keyBackward; }
-    void setKeyBackward(bool b) { keyBackward = b; }
-    bool getKeyLeft() const { return keyLeft; }
-    void setKeyLeft(bool b) { keyLeft = b; }
-    bool getKeyRight() const { return keyRight; }
-    void setKeyRight(bool b) { keyRight = b; }
+    // What the owner asks of the drive this tick, both in [-1, 1]: throttle +1 full ahead, turn +1
+    // a full turn to the right.
+    void setDrive(float throttleValue, float turnValue) {
+        throttle = throttleValue;
+        turn = turnValue;
+    }
+    float getThrottle() const { return throttle; }
+    float getTurn() const { return turn; }
 
   private:
     using AiDataOwner = std::unique_ptr<AiData, void (*)(AiData *)>;
@@ -134,8 +137,8 @@ class Fahrzeug : public SpielObject {
 
     std::vector<std::unique_ptr<CPowerUp>> powerUps; // carried timed effects, owned
     std::string name;                                // level name; actor name and stem of shot ids
-    float accel = 0.0f;                              // speed gained per second of a drive key
-    float turningrate = 0.0f;                        // degrees of heading per second of a turn key
+    float accel = 0.0f;                              // speed gained per second at full throttle
+    float turningrate = 0.0f;                        // degrees of heading per second at a full turn
     float maxSpeedForward = 0.0f;                    // upper clamp of the speed value
     float maxSpeedReturn = 0.0f;                     // lower clamp of the speed value, negative
     int status = kStatusIntact;                      // 1 intact, 3 damaged, 4 exploding, 5 destroyed
@@ -147,11 +150,10 @@ class Fahrzeug : public SpielObject {
     float turmMount[3] = {0.0f, 0.0f, 0.0f};         // turret mount in vehicle axes (+z ahead), scaled
     std::unique_ptr<Weapon> weapon;                  // the weapon in use, owned
     Owner *owner = nullptr;                          // who controls the vehicle, not owned
+    int side = Sides::kNone;                         // whom it fights for
     int shotCount = 0;                               // projectile ids handed out
     AiDataOwner aiData{nullptr, nullptr};            // computer vehicles only, owned
-    bool keyForward = false;                         // drive requests of the current step
-    bool keyBackward = false;
-    bool keyLeft = false;
-    bool keyRight = false;
+    float throttle = 0.0f;                           // drive request of the current tick, [-1, 1]
+    float turn = 0.0f;                               // turn request of the current tick, +1 right
     float deathTimer = 0.0f; // seconds left while exploding
 };

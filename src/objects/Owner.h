@@ -1,12 +1,14 @@
 #pragma once
 
+#include "objects/PlayerInput.h"
+
 #include <string>
 
 class Fahrzeug;
 class Projektil;
 
-// Whoever controls a vehicle: asked once per game step what the vehicle does, it sets the
-// vehicle's drive keys or turns it, and may fire. Human players and the computer derive from it;
+// Whoever controls a vehicle: asked once per tick what the vehicle does, it sets the vehicle's
+// throttle and turn or turns it, and may fire. Human players and the computer derive from it;
 // the session talks to every owner through this base.
 class Owner {
   public:
@@ -18,10 +20,10 @@ class Owner {
     Owner(const Owner &) = default;
     Owner &operator=(const Owner &) = default;
 
-    // One step of control for `vehicle` with the key table `keys` (kKeyCount entries, true while
-    // held) and the step time `dt` in seconds. Returns the projectile fired in this step, which the
-    // caller takes over, or null.
-    virtual Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) = 0;
+    // One tick of control for `vehicle`: `input` is the controls of the player the vehicle belongs
+    // to (an owner that decides for itself ignores it), `dt` the tick's length in seconds. Returns
+    // the projectile fired in this tick, which the caller takes over, or null.
+    virtual Projektil *doSomething(Fahrzeug *vehicle, const PlayerInput &input, float dt) = 0;
 
     const std::string &getName() const { return name; }
     void setName(const std::string &s) { name = s; }

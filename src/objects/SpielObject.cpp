@@ -118,6 +118,24 @@ const MultiTexWrapper &textureUnits() {
 
 } // namespace
 
+void SpielObject::markTick() {
+    std::copy(pos, pos + 3, tickPos);
+    tickRotY = rotY;
+    ticked = true;
+}
+
+void SpielObject::blendedPos(float blend, float out[3]) const {
+    for (int i = 0; i < 3; ++i)
+        out[i] = ticked ? tickPos[i] + (pos[i] - tickPos[i]) * blend : pos[i];
+}
+
+float SpielObject::blendedRotY(float blend) const {
+    if (!ticked)
+        return rotY;
+    const float turn = std::remainder(rotY - tickRotY, 360.0f); // in [-180, 180]
+    return tickRotY + turn * blend;
+}
+
 void SpielObject::draw(float, float, bool, bool lightmap, int iDrawMode, int iTextureMode,
                        int iMipMappingMode) const {
     Md2Model *model = modell.getModel();
@@ -127,9 +145,12 @@ void SpielObject::draw(float, float, bool, bool lightmap, int iDrawMode, int iTe
     const MultiTexWrapper &units = textureUnits();
     const bool multiTexture = MultiTexWrapper::isAvailable();
 
+    const float blend = game != nullptr ? game->getViewBlend() : 1.0f;
+    float at[3];
+    blendedPos(blend, at);
     glPushMatrix();
-    glTranslatef(pos[0], pos[1], pos[2]);
-    glRotatef(rotY, 0.0f, 1.0f, 0.0f);
+    glTranslatef(at[0], at[1], at[2]);
+    glRotatef(blendedRotY(blend), 0.0f, 1.0f, 0.0f);
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f); // MD2 models are z-up
     glScalef(modell.getScale(), modell.getScale(), modell.getScale());
     glColor3f(0.0f, 0.0f, 0.0f);

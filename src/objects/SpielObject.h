@@ -71,6 +71,13 @@ class SpielObject {
     const float *getPhysicsPose() const { return physicsPose; }
     void setPhysicsPose(const float *matrix); // copies sixteen floats, column-major
 
+    // The world is about to change by one tick: the pose now becomes the one the view blends from.
+    void markTick();
+    // Where the view draws the object `blend` of the way (0 to 1) from its pose before the last
+    // tick to its pose now: between two ticks the picture moves on smoothly.
+    void blendedPos(float blend, float out[3]) const;
+    float blendedRotY(float blend) const; // the heading the shorter way round
+
     // Moves along the movement direction by speed * dt, then lets every effect follow.
     void move(float dt);
 
@@ -101,6 +108,9 @@ class SpielObject {
   private:
     float pos[3] = {0.0f, 0.0f, 0.0f};             // world position, y up
     float rotY = 0.0f;                             // heading, degrees about y
+    float tickPos[3] = {0.0f, 0.0f, 0.0f};         // position before the last tick, for the view
+    float tickRotY = 0.0f;                         // heading before the last tick, for the view
+    bool ticked = false;                           // markTick has kept a pose since the object was made
     float moveDirection[3] = {0.0f, 0.0f, 1.0f};   // unit vector of the heading, y stays 0
     float posWC[3] = {0.0f, 0.0f, 0.0f};           // view-space corner; [2] is the drawing depth
     float speed = 0.0f;                            // world units per second

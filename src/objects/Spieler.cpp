@@ -16,16 +16,19 @@ void Spieler::setKeys(int up, int down, int left, int right, int shoot) {
     shootKey = KeyNames::fold(shoot);
 }
 
-Projektil *Spieler::doSomething(Fahrzeug *vehicle, bool *keys, float dt) {
+PlayerInput Spieler::readKeys(const bool *keys) const {
+    auto held = [keys](int code) { return keys != nullptr && code > 0 && code < KeyNames::kTableSize && keys[code]; };
+    auto axis = [](bool plus, bool minus) { return (plus ? 1.0f : 0.0f) - (minus ? 1.0f : 0.0f); };
+    return {axis(held(upKey), held(downKey)), axis(held(rightKey), held(leftKey)), held(shootKey)};
+}
+
+Projektil *Spieler::doSomething(Fahrzeug *vehicle, const PlayerInput &input, float dt) {
     if (vehicle == nullptr) {
         return nullptr;
     }
-    auto held = [keys](int code) { return keys != nullptr && code > 0 && code < KeyNames::kTableSize && keys[code]; };
-    Projektil *shot = held(shootKey) ? vehicle->shoot() : nullptr;
-    vehicle->setKeyForward(held(upKey));
-    vehicle->setKeyBackward(held(downKey));
-    vehicle->setKeyLeft(held(leftKey));
-    vehicle->setKeyRight(held(rightKey));
+    const PlayerInput controls = input.limited();
+    Projektil *shot = controls.fire ? vehicle->shoot() : nullptr;
+    vehicle->setDrive(controls.throttle, controls.turn);
     if (Weapon *weapon = vehicle->getWeapon()) {
         weapon->reload(dt);
     }

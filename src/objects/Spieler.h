@@ -2,7 +2,8 @@
 
 #include "objects/Owner.h"
 
-// A human player: five keys of the shared key table drive, turn and fire the player's vehicle.
+// A human player: the player's controls drive, turn and fire the player's vehicle; five keys of
+// the shared key table make those controls when the keyboard plays.
 class Spieler : public Owner {
   public:
     // The key-table codes in the order of the player configuration: forward, backward, left, right,
@@ -10,10 +11,13 @@ class Spieler : public Owner {
     // is never held.
     Spieler(int up, int down, int left, int right, int shoot);
 
-    // Fires while the shoot key is held (the weapon's reload decides whether a shell leaves), sets
-    // the four drive keys from the table, and lets the weapon reload by dt. A null vehicle does
-    // nothing; a null table counts as no key held.
-    Projektil *doSomething(Fahrzeug *vehicle, bool *keys, float dt) override;
+    // Fires while `input` asks to (the weapon's reload decides whether a shell leaves), sets the
+    // vehicle's throttle and turn from it, and lets the weapon reload by dt. A null vehicle does
+    // nothing.
+    Projektil *doSomething(Fahrzeug *vehicle, const PlayerInput &input, float dt) override;
+    // The controls this player's keys make in the key table (kKeyCount entries, true while held):
+    // ahead and back, right and left cancel each other. A null table counts as no key held.
+    PlayerInput readKeys(const bool *keys) const;
     // New keys, in the constructor's order (the Options screen changed them).
     void setKeys(int up, int down, int left, int right, int shoot);
 

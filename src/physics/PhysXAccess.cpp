@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "math/StateHash.h"
 #include "objects/SpielObject.h"
 #include "physics/CMyRaycastReport.h"
 #include "physics/CookedMeshFile.h"
@@ -16,7 +17,6 @@
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -248,7 +248,6 @@ void PhysXAccess::initialPhysX() {
     buildWorld();
     std::printf("\nPhysX: Scene created");
     CreateGroundPlane();
-    Simulate();
 }
 
 void PhysXAccess::resetWorld() {
@@ -293,6 +292,30 @@ void PhysXAccess::keepBody(std::unique_ptr<BodyEntry> entry) {
     entry->serial = ++lastSerial;
     const btCollisionObject *body = entry->body.get();
     bodies[body] = std::move(entry);
+}
+
+void PhysXAccess::addToHash(StateHash &hash) const {
+    std::vector<const BodyEntry *> ordered;
+    for (const auto &entry : bodies) {
+        ordered.push_back(entry.second.get());
+    }
+    std::sort(ordered.begin(), ordered.end(),
+              [](const BodyEntry *a, const BodyEntry *b) { return a->serial < b->serial; });
+    for (const BodyEntry *entry : ordered) {
+        const btRigidBody &body = *entry->body;
+        if (body.isStaticOrKinematicObject()) {
+            continue; // nothing moves it
+        }
+        float pose[16];
+        body.getWorldTransform().getOpenGLMatrix(pose);
+        hash.add(static_cast<std::uint64_t>(entry->serial));
+        hash.add(pose, 16);
+        for (const btVector3 &v : {body.getLinearVelocity(), body.getAngularVelocity()}) {
+            const float xyz[3] = {v.x(), v.y(), v.z()};
+            hash.add(xyz, 3);
+        }
+        hash.add(body.getActivationState());
+    }
 }
 
 std::uint64_t PhysXAccess::serialOf(const btCollisionObject *body) const {
@@ -701,13 +724,6 @@ void PhysXAccess::forcePlayer1(const float *force) {
     firstConvexActor->applyCentralForce(toPhysics(force));
 }
 
-void PhysXAccess::updateObjects() {
-    copyPoses();
-    Simulate();
-    GetPhysicsResults();
-    reportTriggers();
-}
-
 void PhysXAccess::updateObjects(float seconds) {
     copyPoses();
     Simulate(seconds);
@@ -738,26 +754,18 @@ void PhysXAccess::copyPoses() {
     }
 }
 
-void PhysXAccess::Simulate() {
-    Simulate(static_cast<float>(UpdateTime()));
-}
-
 void PhysXAccess::Simulate(float seconds) {
     if (!scene) {
         return;
     }
-    // A stalled frame (or the first one, measured from the clock's origin) would otherwise ask for
-    // hundreds of substeps; the world slows down for that frame instead.
-    const float dt = std::isfinite(seconds) ? std::clamp(seconds, 0.0f, kMaxFrameStep) : 0.0f;
-    scene->stepSimulation(dt, kMaxSubsteps, kFixedSubstep);
-}
-
-double PhysXAccess::UpdateTime() {
-    const double now =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    const double elapsed = now - lastTime;
-    lastTime = now;
-    return elapsed;
+    // Whole substeps, each one call: Bullet keeps no remainder between calls, so a step of the
+    // same length always makes the same substeps. A long step is clamped: the world slows down
+    // instead of taking hundreds of substeps at once.
+    const float clamped = std::isfinite(seconds) ? std::clamp(seconds, 0.0f, kMaxFrameStep) : 0.0f;
+    const int substeps = static_cast<int>(std::lround(clamped / kFixedSubstep));
+    for (int i = 0; i < substeps; ++i) {
+        scene->stepSimulation(kFixedSubstep, 1, kFixedSubstep);
+    }
 }
 
 void PhysXAccess::afterSubstep(btDynamicsWorld *world, float /*timeStep*/) {

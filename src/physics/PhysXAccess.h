@@ -26,6 +26,7 @@ class btRigidBody;
 class btSequentialImpulseConstraintSolver;
 class CMyRaycastReport;
 struct RaycastHit;
+class StateHash;
 class SpielObject;
 struct Md2Triangle;
 struct Md2Vertex;
@@ -102,16 +103,11 @@ class PhysXAccess : public MyContactReport {
     void forcePlayer1(const float *force);
 
     // Copies every registered actor's position (game axes) and pose into its game object, then steps
-    // by the time since the last step and delivers the contacts.
-    void updateObjects();
-    // The same with a given step in seconds, for a fixed-rate caller.
+    // by `seconds` (see Simulate) and delivers the contacts.
     void updateObjects(float seconds);
-    // Steps the world by the time since the last step.
-    void Simulate();
-    // Steps the world by `seconds`, clamped to [0, kMaxFrameStep], in fixed substeps.
+    // Steps the world by `seconds` in whole fixed substeps: the nearest whole number of them, at
+    // least none and at most kMaxSubsteps. No clock is read: the same calls give the same world.
     void Simulate(float seconds);
-    // Seconds since the previous call from the monotonic clock (the first call: since its origin).
-    double UpdateTime();
     // Delivers the contacts of the steps since the last delivery to onContactNotify.
     void GetPhysicsResults();
 
@@ -143,6 +139,8 @@ class PhysXAccess : public MyContactReport {
     void setContactHandler(ContactHandler handler) { contactHandler = std::move(handler); }
 
     const std::map<std::string, PhysXActor> &getActors() const { return actors; }
+    // Adds every body's pose and velocities to `hash`, in the order the bodies were made.
+    void addToHash(StateHash &hash) const;
     bool hasActor(const std::string &actorName) const { return actors.count(actorName) > 0; }
     // Game-axes position, velocity and world box of a registered actor; false for unknown names.
     bool getActorPosition(const std::string &actorName, float *xyz) const;
@@ -228,7 +226,6 @@ class PhysXAccess : public MyContactReport {
     std::vector<BodyPair> deliveryQueue;      // pairs being delivered; a released body's pairs become null
     bool delivering = false;                  // GetPhysicsResults is running (a handler may call it again)
     ContactHandler contactHandler;            // the game's hit rule; none: contacts are dropped
-    double lastTime = 0.0;                    // monotonic clock at the previous UpdateTime, seconds
     int cookCount = 0;                        // meshes cooked rather than read from the cache
     bool cacheWritable = true;                // false after a cache write failed: it is not tried again
     std::vector<btRigidBody *> boundaryWalls; // the playable area's walls; owned through bodies

@@ -108,6 +108,7 @@ struct AiArena {
         owned.push_back(std::make_unique<Fahrzeug>(&record, &gc, owner));
         Fahrzeug *v = owned.back().get();
         v->setLife(life);
+        v->setSide(owner->getOwnerTyp() == Owner::kTypComputer ? Sides::kComputer : 0); // a human's tank: player one's
         const Modell *m = v->getModell();
         physics.prepareConvexMesh(m->getVerticesCount(), m->getTrianglesCount(), m->getAllVertices(),
                                   m->getAllTriangles(), name, v->getPos(), m->getScale(), v->getRotY(), v,
@@ -134,7 +135,9 @@ struct AiArena {
             if (v->getStatus() == Fahrzeug::kStatusDestroyed || v->getOwner() == nullptr) {
                 continue;
             }
-            Projektil *shot = v->getOwner()->doSomething(v, keys, kFrame);
+            const auto *human = dynamic_cast<const Spieler *>(v->getOwner());
+            const PlayerInput input = human != nullptr ? human->readKeys(keys) : PlayerInput{};
+            Projektil *shot = v->getOwner()->doSomething(v, input, kFrame);
             if (shot == nullptr) {
                 continue;
             }

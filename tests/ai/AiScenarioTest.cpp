@@ -109,11 +109,10 @@ TEST(AiScenarioTest, HardBeatsEasyInMostDuelsOverAFixedSetOfSeeds) {
         easy.setDifficulty(AiDifficulty::Easy);
         easy.setSeed(seed);
         easy.startArena(-AiArena::kHalf, -AiArena::kHalf, AiArena::kHalf, AiArena::kHalf, {}, &arena.physics);
-        // Two rival computer players: each takes the other's tanks for enemies.
-        arena.cpu.setOwnerTyp(Owner::kTypDefault);
-        easy.setOwnerTyp(Owner::kTypDefault);
+        // Two rival computer players, each for a side of its own.
         Fahrzeug *hard = arena.addTank("hard", &arena.cpu, 0.0f, -16.0f, 0.0f);
         Fahrzeug *weak = arena.addTank("easy", &easy, 0.0f, 16.0f, 180.0f);
+        weak->setSide(0);
         arena.runUntil(60.0f, [&] {
             return hard->getStatus() >= Fahrzeug::kStatusExploding ||
                    weak->getStatus() >= Fahrzeug::kStatusExploding;

@@ -116,9 +116,9 @@ TEST_F(BattleSoundTest, ShotAtTheMuzzleHitOnTheTankAndEnginesThatRiseWhenDriving
     EXPECT_GT(sound->engineOf(gc.getPlayer1Vehicle()).pitch, idle.pitch + 0.1f);
     EXPECT_NEAR(sound->engineOf(gc.getPlayer2Vehicle()).pitch, BattleSound::kIdlePitch, 0.05f);
 
-    gc.doAction(1.0f, keys); // the weapon reloads
+    runFor(1.0f); // the weapon reloads
     keys[kShoot1] = true;
-    gc.doAction(kFrame, keys);
+    runFor(kFrame);
     keys[kShoot1] = false;
     ASSERT_EQ(sound->count(SoundId::kShot), 1);
     float muzzle[3];
@@ -143,7 +143,7 @@ TEST_F(BattleSoundTest, PauseHoldsTheBattleAndLeavingItStopsEverySound) {
     const int stops = sound->battleStops;
     gc.setExitVar(true);
     EXPECT_GT(sound->battleStops, stops);
-    gc.doAction(kFrame, keys);
+    runFor(kFrame);
     EXPECT_TRUE(sound->loops.empty()) << "no engine keeps running in the menu";
 }
 
@@ -170,9 +170,9 @@ TEST_F(BattleSoundTest, InSplitScreenEachSoundIsAsNearAsItIsToTheNearestCamera) 
         EXPECT_FLOAT_EQ(sound->engineOf(gc.getPlayer1Vehicle()).pos[k], gc.getPlayer1Vehicle()->getPos()[k]);
 
     // Player two's shot is heard ahead of the ear, as near as the muzzle is to player two's camera.
-    gc.doAction(1.0f, keys); // the weapon reloads
+    runFor(1.0f); // the weapon reloads
     keys[kShoot2] = true;
-    gc.doAction(kFrame, keys);
+    runFor(kFrame);
     keys[kShoot2] = false;
     ASSERT_EQ(sound->count(SoundId::kShot), 1);
     const Fahrzeug *two = gc.getPlayer2Vehicle();

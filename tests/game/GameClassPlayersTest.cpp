@@ -43,8 +43,8 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
 
     // Player one alone without computer tanks wins, as before.
     vehicleNamed("cpu1")->addDamage(1000);
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    gc.doAction(kFrame, keys);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
+    runFor(kFrame);
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
 
     // The next start for two places both tanks again.
@@ -70,14 +70,14 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     EXPECT_FLOAT_EQ(gc.getCamera(1).getAngleY(), 0);
 
     keys[KeyNames::special(KeyNames::kGlutPageDown)] = true; // player two zooms out
-    gc.doAction(1.0f, keys);
-    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-4);
-    EXPECT_NEAR(gc.getCamDistance(), 70.0f, 1e-4);
+    runFor(1.0f);
+    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamDistance(), 70.0f, 1e-3);
     keys[KeyNames::special(KeyNames::kGlutPageDown)] = false;
     keys[kZoomIn] = true; // player one zooms in
-    gc.doAction(1.0f, keys);
-    EXPECT_NEAR(gc.getCamDistance(), 65.0f, 1e-4);
-    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-4);
+    runFor(1.0f);
+    EXPECT_NEAR(gc.getCamDistance(), 65.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-3);
 
     // A frame puts each camera behind its own tank.
     drawFrame();
@@ -94,8 +94,8 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     const std::array<float, 3> fell = gc.getCamera(1).getTarget();
     gc.getPlayer2Vehicle()->addDamage(1000);
     EXPECT_TRUE(gc.isPlayerDown(1));
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    gc.doAction(kFrame, keys);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
+    runFor(kFrame);
     ASSERT_EQ(gc.getPlayer2Vehicle(), nullptr);
     EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning) << "player one and a computer tank fight on";
     drawFrame();

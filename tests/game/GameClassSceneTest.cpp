@@ -109,14 +109,14 @@ TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankI
                                       vehicle("player1", "spieler1", 5, 5, 30) +
                                       vehicle("cpu1", "cpu", -25, -25, 0)));
     drawFrame();
-    gc.doAction(kFrame, keys);
+    runFor(kFrame);
     Fahrzeug *tank = gc.getPlayer1Vehicle();
     const std::array<float, 3> lastTarget = posOf(tank);
     drawFrame(); // the camera's last look at the tank
 
     tank->addDamage(100);
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    gc.doAction(kFrame, keys);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
+    runFor(kFrame);
     ASSERT_EQ(gc.getPlayer1Vehicle(), nullptr);
     ASSERT_EQ(gc.getFahrzeugvektor().size(), 1u);
 
@@ -127,7 +127,7 @@ TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankI
         gc.setTransparenz(true);
     });
     for (int frame = 0; frame < 3; ++frame) {
-        EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+        EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
         drawFrame();
         const std::array<float, 3> eye = gc.getCameraPos();
         for (int i = 0; i < 3; ++i)

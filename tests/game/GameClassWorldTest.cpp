@@ -182,9 +182,9 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
     drawFrame();
     run(10);
     Fahrzeug *target = gc.getPlayer2Vehicle();
-    gc.doAction(1.0f, keys); // the weapon reloads
+    runFor(1.0f); // the weapon reloads
     keys[kShoot1] = true;
-    gc.doAction(kFrame, keys);
+    runFor(kFrame);
     keys[kShoot1] = false;
     ASSERT_EQ(gc.getProjektilvektor().size(), 1u);
     Projektil *shell = gc.getProjektilvektor().front();
@@ -199,7 +199,7 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
     EXPECT_EQ(shell->getStatus(), Projektil::kStatusExploding);
 
     // Its explosion over, the shell is swept with its body.
-    gc.doAction(shell->getTTL() + 0.01f, keys);
+    runFor(shell->getTTL() + 0.01f);
     EXPECT_TRUE(gc.getProjektilvektor().empty());
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("player1-1"));
     EXPECT_EQ(gc.getPlayer1Vehicle()->getLife(), 100);
@@ -216,10 +216,10 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     // Neighbours at indices 0 and 1 are destroyed three seconds after their explosion, in one step.
     wreck(tanks[0]);
     wreck(tanks[1]);
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
+    runFor(Fahrzeug::kDeathSeconds - 0.1f);
     ASSERT_EQ(tanks.size(), 3u);
     EXPECT_EQ(tanks[0]->getStatus(), Fahrzeug::kStatusExploding);
-    gc.doAction(kFrame, keys);
+    runFor(0.2f);
     ASSERT_EQ(tanks.size(), 1u);
     EXPECT_EQ(tanks[0]->getName(), "cpu2");
     EXPECT_EQ(gc.getPlayer1Vehicle(), nullptr);
@@ -229,7 +229,7 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     EXPECT_EQ(gc.getPhysXAccess()->getActors().size(), bodies - 2);
     // No human tank is left: the battle is lost, and the step goes on behind the result.
     EXPECT_EQ(gc.getOutcome(), BattleRules::kFailed);
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
 
     // Shells: a dud at the end of its flight goes at once, one that explodes stays for its
     // explosion, one in flight stays.
@@ -248,7 +248,7 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     ASSERT_FLOAT_EQ(shells[0]->getTTL(), 0.0f);
     ASSERT_TRUE(gc.getPhysXAccess()->hasActor("dud"));
 
-    gc.doAction(0.0f, keys);
+    runFor(0.0f);
     ASSERT_EQ(shells.size(), 2u);
     EXPECT_EQ(shells[0]->getActorName(), "boom");
     EXPECT_EQ(shells[0]->getStatus(), Projektil::kStatusExploding);
@@ -256,7 +256,7 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     EXPECT_EQ(shells[1]->getActorName(), "flying");
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("dud"));
 
-    gc.doAction(0.6f, keys);
+    runFor(0.6f);
     ASSERT_EQ(shells.size(), 1u);
     EXPECT_EQ(shells[0]->getActorName(), "flying");
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("boom"));
@@ -269,14 +269,14 @@ TEST_F(GameClassWorldTest, OnlyTheBattleRulesDecideAndEscapeIsLeftToTheScreens) 
     ASSERT_TRUE(
         start("duel.lvl", vehicle("player1", "spieler1", -25, -25, 0) + vehicle("cpu1", "cpu", 25, 25, 0)));
     wreck(vehicleNamed("cpu1"));
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
-    gc.doAction(kFrame, keys);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
+    runFor(kFrame);
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
 
     // Escape held in the step after the win ends nothing by itself: leaving is the screens' business
     // (they ask for it with the exit request), whatever the goals would have said.
     keys[KeyNames::kEscape] = true;
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
     EXPECT_FALSE(gc.getExitVar());
     keys[KeyNames::kEscape] = false;
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
@@ -288,9 +288,9 @@ TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
                                       vehicle("cpu1", "cpu", 25, 25, 0) + goal("Explore", MissionsZiel::kTypNone)));
     wreck(vehicleNamed("cpu1"));
     wreck(vehicleNamed("player1"));
-    gc.doAction(Fahrzeug::kDeathSeconds + 0.5f, keys);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
     keys[KeyNames::kEscape] = true;
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
     EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerTwoWins);
     EXPECT_FALSE(gc.getExitVar());
 }
@@ -299,7 +299,7 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
     ASSERT_TRUE(start("zoom.lvl", vehicle("player1", "spieler1", 0, 0, 0)));
     gc.setCamDistance(70);
     keys[kZoomOut] = true;
-    EXPECT_EQ(gc.doAction(0.1f, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(0.1f), GameClass::kStepDone);
     EXPECT_NEAR(gc.getCamDistance(), 70.5f, 1e-4);
 
     testing::internal::CaptureStdout();
@@ -308,28 +308,28 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
     testing::internal::GetCapturedStdout();
     gc.setPause(true);
     keys[kUp1] = true;
-    EXPECT_EQ(gc.doAction(0.1f, keys), GameClass::kStepPaused);
+    EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
     EXPECT_NEAR(gc.getCamDistance(), 71.0f, 1e-4);
     keys[kZoomIn] = true; // both keys: they cancel
-    EXPECT_EQ(gc.doAction(0.1f, keys), GameClass::kStepPaused);
+    EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
     EXPECT_NEAR(gc.getCamDistance(), 71.0f, 1e-4);
     keys[kZoomOut] = false;
-    EXPECT_EQ(gc.doAction(0.1f, keys), GameClass::kStepPaused);
+    EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
     EXPECT_NEAR(gc.getCamDistance(), 70.5f, 1e-4);
     // Paused, neither the message clock nor the tank's drive moved.
     EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), GameClass::kStatusMessageSeconds);
-    EXPECT_FALSE(gc.getPlayer1Vehicle()->getKeyForward());
+    EXPECT_EQ(gc.getPlayer1Vehicle()->getThrottle(), 0.0f);
 
     // The zoom stops at its nearest and farthest distance, so that the eye
     // never passes the tank nor rises so far that the land's end shows.
     gc.setPause(false);
     keys[kUp1] = false;
-    EXPECT_EQ(gc.doAction(20.0f, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(20.0f), GameClass::kStepDone);
     EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMinCamDistance);
     keys[kZoomIn] = false;
     keys[kZoomOut] = true;
     gc.setPause(true);
-    gc.doAction(60.0f, keys);
+    runFor(60.0f);
     EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMaxCamDistance);
     keys[kZoomOut] = false;
     gc.setPause(false);
@@ -340,12 +340,12 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
 TEST_F(GameClassWorldTest, ExitRequestMakesEveryStepReturnThree) {
     ASSERT_TRUE(
         start("exit.lvl", vehicle("player1", "spieler1", 0, 0, 0) + vehicle("cpu1", "cpu", 25, 25, 0)));
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
     gc.setExitVar(true);
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepExit);
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepExit);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepExit);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepExit);
     gc.setPause(true); // pause answers first
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepPaused);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepPaused);
 }
 
 TEST_F(GameClassWorldTest, ALevelStartShowsTheMinimapAsTheOptionsSetIt) {
@@ -412,7 +412,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     const float at[3] = {0, 10, 0};
     gc.getProjektilvektor().push_back(new Projektil(at, up, nullptr, nullptr, &gc, "stray"));
     gc.setExitVar(true);
-    ASSERT_EQ(gc.doAction(kFrame, keys), GameClass::kStepExit);
+    ASSERT_EQ(runFor(kFrame), GameClass::kStepExit);
     EXPECT_EQ(actorNames(gc),
               (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "stray", "wall1"}));
 
@@ -437,7 +437,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning);
     // The new terrain joins with the new level's start.
     EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
-    EXPECT_EQ(gc.doAction(kFrame, keys), GameClass::kStepDone);
+    EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
     drawFrame();
     EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
 

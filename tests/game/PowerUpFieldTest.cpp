@@ -103,7 +103,7 @@ TEST_F(PowerUpFieldTest, ComputerTanksTakePowerUpsAndTimedEffectsRunOut) {
     ASSERT_NE(cpu, nullptr);
     EXPECT_FLOAT_EQ(cpu->getPowerUpFactor(CPowerUpData::kSpeed), 1.5f);
     testing::internal::CaptureStdout();
-    gc.doAction(15.0f, keys); // one long step: the effect runs out
+    runFor(15.0f); // one long step: the effect runs out
     const std::string end = testing::internal::GetCapturedStdout();
     EXPECT_NE(end.find("Power-up speed ran out for cpu1\n"), std::string::npos) << end;
     EXPECT_FLOAT_EQ(cpu->getPowerUpFactor(CPowerUpData::kSpeed), 1.0f);

@@ -15,11 +15,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace worldtest {
 
@@ -138,21 +138,20 @@ class WorldSession : public ::testing::Test {
         return started;
     }
 
-    // `steps` steps of `dt` seconds, paced to the wall clock: the physics
-    // advances by the real time between two steps, as in the game. Returns
-    // the last step's result.
-    int run(int steps, float dt = kFrame) {
-        using Clock = std::chrono::steady_clock;
-        const Clock::duration step =
-            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(dt));
-        gc.getPhysXAccess()->UpdateTime(); // the physics clock starts with the first step
-        const Clock::time_point begin = Clock::now();
+    // `ticks` ticks, each one frame of a tick's length with the keys as `keys` holds them, as the
+    // game runs them at sixty frames a second. Returns the last tick's result.
+    int run(int ticks) {
         int result = 0;
-        for (int i = 0; i < steps; ++i) {
-            std::this_thread::sleep_until(begin + step * (i + 1));
-            result = gc.doAction(dt, keys);
+        for (int i = 0; i < ticks; ++i) {
+            gc.frame(GameClass::kTickSeconds, keys);
+            result = gc.tick(gc.readKeyboard(keys));
         }
         return result;
+    }
+
+    // The ticks of `seconds` of game time, at least one.
+    int runFor(float seconds) {
+        return run(std::max(1, static_cast<int>(std::ceil(seconds / GameClass::kTickSeconds - 1e-3f))));
     }
 
     // One frame, its console lines swallowed.

@@ -24,6 +24,10 @@ TEST(CommandLineTest, EveryWrongValueIsOneErrorNamingTheOption) {
         {"panzerfeld", "--players", "two"},    {"panzerfeld", "--level"},
         {"panzerfeld", "--level="},            {"panzerfeld", "--level", "../config/glutconfig.ini"},
         {"panzerfeld", "--lvl", "lvl1.lvl"},
+        {"panzerfeld", "--seed", "-1"},        {"panzerfeld", "--seed=4294967296"},
+        {"panzerfeld", "--seed", "12x"},       {"panzerfeld", "--seconds", "0"},
+        {"panzerfeld", "--seconds=nan"},       {"panzerfeld", "--seconds", "1e9"},
+        {"panzerfeld", "--autopilot", "best"}, {"panzerfeld", "--autopilot=Hard"},
     };
     for (const std::vector<std::string> &args : wrong) {
         const CommandLine line = CommandLine::parse(args);
@@ -31,6 +35,32 @@ TEST(CommandLineTest, EveryWrongValueIsOneErrorNamingTheOption) {
         EXPECT_NE(line.getError().find(args[1].substr(0, args[1].find('='))), std::string::npos)
             << line.getError();
         EXPECT_EQ(line.getError().find('\n'), std::string::npos);
+    }
+}
+
+TEST(CommandLineTest, AHeadlessBattleTakesItsLevelSeedLengthAndAutopilot) {
+    const CommandLine line = CommandLine::parse({"panzerfeld", "--headless", "--level", "lvl4.lvl", "--seed",
+                                                 "4294967295", "--seconds=120", "--autopilot", "hard"});
+    ASSERT_TRUE(line.ok()) << line.getError();
+    EXPECT_TRUE(line.isHeadless());
+    EXPECT_EQ(line.getSeed(), 4294967295u);
+    EXPECT_EQ(line.getSeconds(), 120.0);
+    EXPECT_EQ(line.getAutopilot(), AiDifficulty::Hard);
+
+    const CommandLine window = CommandLine::parse({"panzerfeld", "--seed", "0"});
+    ASSERT_TRUE(window.ok()) << window.getError(); // a window's battles may have a chosen seed too
+    EXPECT_FALSE(window.isHeadless());
+    EXPECT_EQ(window.getSeed(), 0u);
+    EXPECT_FALSE(CommandLine::parse({"panzerfeld"}).getSeed().has_value());
+
+    // What makes sense only without a window, and a headless run without a level, are refused.
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"panzerfeld", "--headless"},
+          std::vector<std::string>{"panzerfeld", "--level", "lvl1.lvl", "--seconds", "5"},
+          std::vector<std::string>{"panzerfeld", "--autopilot", "easy"}}) {
+        const CommandLine wrong = CommandLine::parse(args);
+        EXPECT_FALSE(wrong.ok()) << args.back();
+        EXPECT_NE(wrong.getError().find("--headless"), std::string::npos) << wrong.getError();
     }
 }
 

@@ -24,7 +24,6 @@ struct ComputerSpielerTest : ::testing::Test {
     std::vector<Projektil *> projectiles;
     ComputerSpieler cpu{&vehicles, &projectiles};
     Spieler human{'s', 'x', 'z', 'c', 'a'};
-    bool keys[kKeyCount] = {};
     std::vector<std::unique_ptr<Fahrzeug>> owned;
     std::vector<std::unique_ptr<Projektil>> shells;
 
@@ -33,6 +32,9 @@ struct ComputerSpielerTest : ::testing::Test {
         Fahrzeug *v = owned.back().get();
         v->setName("v" + std::to_string(owned.size()));
         v->setOwner(owner);
+        v->setSide(owner == nullptr                               ? Sides::kNone
+                  : owner->getOwnerTyp() == Owner::kTypComputer ? Sides::kComputer
+                                                                 : 0);
         const float pos[3] = {x, 0.0f, z};
         v->setPos(pos);
         v->setRotY(heading);
@@ -51,7 +53,7 @@ struct ComputerSpielerTest : ::testing::Test {
             if (v->getOwner() == nullptr) {
                 continue;
             }
-            if (Projektil *shot = v->getOwner()->doSomething(v, keys, dt)) {
+            if (Projektil *shot = v->getOwner()->doSomething(v, PlayerInput{}, dt)) {
                 shells.emplace_back(shot);
                 ++fired;
             }
@@ -75,13 +77,13 @@ TEST_F(ComputerSpielerTest, WithoutAHumanVehicleNothingIsAttackedAndOddCallersOn
     ComputerSpieler blind;
     Fahrzeug lone;
     lone.setAiData(new AiData());
-    EXPECT_EQ(blind.doSomething(&lone, keys, 0.25f), nullptr);
+    EXPECT_EQ(blind.doSomething(&lone, PlayerInput{}, 0.25f), nullptr);
     EXPECT_FLOAT_EQ(lone.getWeapon()->getReloadTime(), 0.75f);
     Fahrzeug plain;
-    EXPECT_EQ(cpu.doSomething(&plain, keys, 0.25f), nullptr);
+    EXPECT_EQ(cpu.doSomething(&plain, PlayerInput{}, 0.25f), nullptr);
     EXPECT_FLOAT_EQ(plain.getWeapon()->getReloadTime(), 0.75f);
-    EXPECT_EQ(cpu.doSomething(nullptr, keys, 0.25f), nullptr);
-    EXPECT_TRUE(cpu.isEnemy(guard, vehicles[vehicles.size() - 1]) == false); // no owner: no enemy
+    EXPECT_EQ(cpu.doSomething(nullptr, PlayerInput{}, 0.25f), nullptr);
+    EXPECT_TRUE(cpu.isEnemy(guard, vehicles[vehicles.size() - 1]) == false); // no side: no enemy
 }
 
 TEST_F(ComputerSpielerTest, ItTurnsAtItsTurningRateAndFiresOnlyOnceItHasReactedAndIsAimed) {
@@ -126,9 +128,8 @@ TEST_F(ComputerSpielerTest, OnlyASkilledTankDrivesAsideFromAShellAboutToPassClos
     shellAt(31.0f, -10.0f); // and from the west-facing one
     cpu.setDifficulty(AiDifficulty::Hard);
     stepAll();
-    EXPECT_TRUE(east->getKeyForward());
-    EXPECT_FALSE(east->getKeyBackward());
-    EXPECT_TRUE(west->getKeyForward());
+    EXPECT_EQ(east->getThrottle(), 1.0f);
+    EXPECT_EQ(west->getThrottle(), 1.0f);
     EXPECT_EQ(calm->getAiData()->getMemory().dodgeUntil, 0.0f);
     EXPECT_GT(east->getAiData()->getMemory().dodgeUntil, 0.0f);
 
@@ -154,11 +155,10 @@ TEST_F(ComputerSpielerTest, TheSameSeedGivesTheSameGameAndAnotherSeedAnother) {
         a.setTurningrate(60.0f);
         a.setAiData(new AiData());
         list.push_back(&a);
-        bool keys[kKeyCount] = {};
         std::string trace;
         for (int i = 0; i < 240; ++i) {
-            player.doSomething(&a, keys, 1.0f / 60.0f);
-            trace += std::to_string(static_cast<int>(a.getRotY() * 10.0f)) + (a.getKeyForward() ? "f" : "-");
+            player.doSomething(&a, PlayerInput{}, 1.0f / 60.0f);
+            trace += std::to_string(static_cast<int>(a.getRotY() * 10.0f)) + (a.getThrottle() > 0 ? "f" : "-");
         }
         return trace;
     };
@@ -187,7 +187,7 @@ TEST_F(ComputerSpielerTest, ADamagedTankDrivesToARepairItSeesAndAHealthyOneDoesN
     const AiMemory &memory = hurt->getAiData()->getMemory();
     EXPECT_FLOAT_EQ(memory.goal[0], 0.0f);
     EXPECT_FLOAT_EQ(memory.goal[1], 12.0f);
-    EXPECT_TRUE(hurt->getKeyForward()); // the kit lies straight ahead
+    EXPECT_EQ(hurt->getThrottle(), 1.0f); // the kit lies straight ahead
     EXPECT_EQ(healthy->getAiData()->getState(), AiState::Patrol);
 
     // Once the kit is gone the tank forgets it.

@@ -79,7 +79,7 @@ TEST(FahrzeugPowerUpsTest, ArmourHalvesHitsRapidFireHalvesTheReloadAndSpeedRaise
     Fahrzeug slow, fast;
     for (Fahrzeug *t : {&slow, &fast}) {
         t->initFromFahrzeugTypDaten(nullptr);
-        t->setKeyForward(true);
+        t->setDrive(1.0f, 0.0f);
     }
     fast.takePowerUp(powerUp(CPowerUpData::kSpeed));
     slow.move(5.0f);

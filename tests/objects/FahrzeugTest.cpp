@@ -232,8 +232,8 @@ constexpr float kPress = -200.0f / 600.0f; // the facade's downward push, per st
 
 } // namespace
 
-TEST_F(DrivingTest, AHeldKeyAcceleratesAndTheSpeedValueHalvesEachStep) {
-    v.setKeyForward(true);
+TEST_F(DrivingTest, FullThrottleAcceleratesAndTheSpeedValueHalvesEachStep) {
+    v.setDrive(1.0f, 0.0f);
     std::vector<float> dv = step(0.1f); // accel 10: +1 this step
     EXPECT_NEAR(dv[0], 0.0f, 1e-5);
     EXPECT_NEAR(dv[1], kPress, 1e-5);
@@ -247,37 +247,39 @@ TEST_F(DrivingTest, AHeldKeyAcceleratesAndTheSpeedValueHalvesEachStep) {
     EXPECT_NEAR(v.getSpeed(), 1.0f, 1e-4); // settles at accel * dt
 
     // Turning changes where the push goes.
-    v.setKeyForward(false);
-    v.setKeyLeft(true);
+    v.setDrive(0.0f, -1.0f); // full left
     v.setSpeed(0.0f);
     dv = step(0.5f);
     EXPECT_NEAR(v.getRotY(), 30.0f, 1e-3);
     EXPECT_NEAR(dv[0], 0.0f, 1e-5); // no drive key: a zero push, still pressing down
     EXPECT_NEAR(dv[1], kPress, 1e-5);
-    v.setKeyLeft(false);
-    v.setKeyForward(true);
+    v.setDrive(1.0f, 0.0f);
     dv = step(0.1f);
     EXPECT_NEAR(dv[0], std::sin(30.0f * kDeg) * kPush, 1e-5);
     EXPECT_NEAR(dv[2], std::cos(30.0f * kDeg) * kPush, 1e-5);
-    v.setKeyForward(false);
-    v.setKeyRight(true);
+    v.setDrive(0.0f, 1.0f); // full right
     step(0.5f);
     EXPECT_NEAR(v.getRotY(), 0.0f, 1e-3);
-    v.setKeyLeft(true); // both turn keys: back and forth in one step
+
+    // A stick half way: half the turn, half the push.
+    v.setDrive(0.0f, -0.5f);
     step(0.5f);
-    EXPECT_NEAR(v.getRotY(), 0.0f, 1e-3);
+    EXPECT_NEAR(v.getRotY(), 15.0f, 1e-3);
+    v.setDrive(0.5f, 0.0f);
+    v.setSpeed(0.0f);
+    dv = step(0.1f);
+    EXPECT_NEAR(std::hypot(dv[0], dv[2]), 0.5f * kPush, 1e-5);
 }
 
 TEST_F(DrivingTest, SpeedIsClampedAndThePushIsWhatTheClampLeft) {
     v.setMaxSpeedForward(0.8f);
     v.setSpeed(0.5f);
-    v.setKeyForward(true);
+    v.setDrive(1.0f, 0.0f);
     std::vector<float> dv = step(0.1f); // 0.5 + 1 is clamped to 0.8: only 0.3 is pushed
     EXPECT_NEAR(dv[2], 0.3f * kPush, 1e-5);
     EXPECT_NEAR(v.getSpeed(), 0.4f, 1e-6);
 
-    v.setKeyForward(false);
-    v.setKeyBackward(true);
+    v.setDrive(-1.0f, 0.0f);
     v.setMaxSpeedReturn(-0.5f);
     v.setSpeed(0.0f);
     dv = step(0.1f); // -1 is clamped to -0.5
@@ -285,9 +287,8 @@ TEST_F(DrivingTest, SpeedIsClampedAndThePushIsWhatTheClampLeft) {
     EXPECT_NEAR(v.getSpeed(), -0.25f, 1e-6);
 }
 
-TEST_F(DrivingTest, ForwardAndBackwardTogetherPushNothingButTheSpeedStillHalves) {
-    v.setKeyForward(true);
-    v.setKeyBackward(true);
+TEST_F(DrivingTest, NoThrottlePushesNothingButTheSpeedStillHalves) {
+    v.setDrive(0.0f, 0.0f);
     v.setSpeed(4.0f);
     const std::vector<float> dv = step(0.1f);
     EXPECT_NEAR(dv[0], 0.0f, 1e-6);
@@ -302,8 +303,7 @@ TEST_F(DrivingTest, AnExplodingVehicleNeitherDrivesNorTurnsAndDiesAfterItsTimer)
     v.addDamage(10);
     ASSERT_EQ(v.getStatus(), Fahrzeug::kStatusExploding);
     EXPECT_FLOAT_EQ(v.getDeathTimer(), 3.0f);
-    v.setKeyForward(true);
-    v.setKeyLeft(true);
+    v.setDrive(1.0f, -1.0f);
     v.setSpeed(2.0f);
     // Timer 3.0 runs down by 0.5 a step; it reaches 0 after six steps and is below 0 only after
     // the seventh, so the eighth step destroys the vehicle.
@@ -362,17 +362,20 @@ TEST_F(FahrzeugTest, HitsDarkenTheSmokeAndTheSecondKillingHitExplodes) {
     expectVec(smoke->getColor4f(), 1.0f, 0.8f, 0.3f, 1e-5f);
 }
 
-TEST_F(FahrzeugTest, DamageNeverWrapsTheLifeAndAVehicleWithoutSmokeNeverExplodes) {
+TEST_F(FahrzeugTest, DamageNeverWrapsTheLifeAndAVehicleWithoutSmokeExplodesAllTheSame) {
     VehicleData record = vehicleRecord("t1", "tank", 0.0f, 0.0f, 0.0f);
     Fahrzeug v(&record, &gc, nullptr);
-    v.addDamage(UINT_MAX);
-    EXPECT_EQ(v.getLife(), 0);
-    EXPECT_EQ(v.getStatus(), Fahrzeug::kStatusIntact); // no effects: the hit is not noticed
+    v.addDamage(5);
+    EXPECT_EQ(v.getStatus(), Fahrzeug::kStatusDamaged); // no smoke to show it, but hit all the same
     v.setLife(-5);
     v.addDamage(10);
     EXPECT_EQ(v.getLife(), -5); // already below zero: not pushed further
-    EXPECT_EQ(v.getStatus(), Fahrzeug::kStatusIntact);
-    EXPECT_TRUE(v.getParticleEngineVector().empty());
+    EXPECT_EQ(v.getStatus(), Fahrzeug::kStatusExploding);
+
+    Fahrzeug u(&record, &gc, nullptr);
+    u.addDamage(UINT_MAX);
+    EXPECT_EQ(u.getLife(), 0);
+    EXPECT_EQ(u.getStatus(), Fahrzeug::kStatusExploding); // the battle does not wait for a picture
 
     // Without a maximum life the smoke goes straight to dark red instead of dividing by zero.
     Fahrzeug w(&record, &gc, nullptr);

@@ -49,6 +49,12 @@ struct ShotPhysicsTest : ::testing::Test {
     bool keys[kKeyCount] = {};
     Spieler gunner{'s', 'x', 'z', 'c', 'a'};
     Spieler idle{'8', '5', '4', '6', '0'};
+
+    // The controls of the vehicle's player as the key table holds them; none for the computer.
+    PlayerInput inputOf(const Fahrzeug *v) const {
+        const auto *human = dynamic_cast<const Spieler *>(v->getOwner());
+        return human != nullptr ? human->readKeys(keys) : PlayerInput{};
+    }
     std::vector<std::unique_ptr<Fahrzeug>> owned;
 
     ShotPhysicsTest() {
@@ -89,7 +95,7 @@ struct ShotPhysicsTest : ::testing::Test {
     void step() {
         physics.updateObjects(kFrame);
         for (Fahrzeug *v : vehicles) {
-            if (Projektil *shot = v->getOwner()->doSomething(v, keys, kFrame)) {
+            if (Projektil *shot = v->getOwner()->doSomething(v, inputOf(v), kFrame)) {
                 projectiles.push_back(shot);
                 for (Fahrzeug *w : vehicles) {
                     physics.setContactReport(shot, w);

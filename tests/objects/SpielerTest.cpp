@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -29,14 +30,12 @@ struct SpielerTest : ::testing::Test {
 
     // One step of control; the shell, if any, belongs to the test.
     std::unique_ptr<Projektil> step(float dt) {
-        return std::unique_ptr<Projektil>(player.doSomething(&vehicle, keys, dt));
+        return std::unique_ptr<Projektil>(player.doSomething(&vehicle, player.readKeys(keys), dt));
     }
 
-    void expectDriveKeys(bool forward, bool backward, bool left, bool right) const {
-        EXPECT_EQ(vehicle.getKeyForward(), forward);
-        EXPECT_EQ(vehicle.getKeyBackward(), backward);
-        EXPECT_EQ(vehicle.getKeyLeft(), left);
-        EXPECT_EQ(vehicle.getKeyRight(), right);
+    void expectDrive(float throttle, float turn) const {
+        EXPECT_EQ(vehicle.getThrottle(), throttle);
+        EXPECT_EQ(vehicle.getTurn(), turn);
     }
 };
 
@@ -50,27 +49,41 @@ TEST_F(SpielerTest, TheConstructorTakesForwardBackwardLeftRightShootAndTheDefaul
     EXPECT_TRUE(player.getName().empty());
 }
 
-TEST_F(SpielerTest, TheDriveKeysFollowTheKeyTableEveryStep) {
+TEST_F(SpielerTest, TheDriveFollowsTheKeyTableEveryStepAndOpposingKeysCancel) {
     keys['s'] = true;
     step(0.1f);
-    expectDriveKeys(true, false, false, false);
+    expectDrive(1.0f, 0.0f);
 
     keys['s'] = false;
     keys['x'] = true;
     keys['z'] = true;
     step(0.1f);
-    expectDriveKeys(false, true, true, false);
+    expectDrive(-1.0f, -1.0f); // back, turning left
 
     keys['x'] = false;
     keys['z'] = false;
     keys['c'] = true;
     keys['S'] = true; // another code: not this player's key
     step(0.1f);
-    expectDriveKeys(false, false, false, true);
+    expectDrive(0.0f, 1.0f);
 
-    keys['c'] = false;
+    keys['s'] = keys['x'] = keys['z'] = true; // ahead and back, left and right: nothing
     step(0.1f);
-    expectDriveKeys(false, false, false, false);
+    expectDrive(0.0f, 0.0f);
+
+    keys['s'] = keys['x'] = keys['z'] = keys['c'] = false;
+    step(0.1f);
+    expectDrive(0.0f, 0.0f);
+}
+
+TEST_F(SpielerTest, InputFromOutsideIsLimitedBeforeItDrives) {
+    // A pad or a remote machine may send anything: beyond the range is the range's end, and a value
+    // that is not a number is no input at all.
+    player.doSomething(&vehicle, PlayerInput{7.0f, -3.0f, false}, 0.1f);
+    expectDrive(1.0f, -1.0f);
+    player.doSomething(&vehicle, PlayerInput{std::nanf(""), 0.25f, false}, 0.1f);
+    expectDrive(0.0f, 0.25f);
+    EXPECT_EQ((PlayerInput{-0.5f, 2.0f, true}.limited()), (PlayerInput{-0.5f, 1.0f, true}));
 }
 
 TEST_F(SpielerTest, HoldingShootFiresOncePerShootDelayFromOneSecondAfterTheStart) {
@@ -105,20 +118,17 @@ TEST_F(SpielerTest, KeysAboveTheAsciiRangeUseTheirOwnEntriesAndMissingInputDoesN
     keys[200] = true;
     keys[255] = true;
     other.getWeapon()->setReloadTime(0.0f);
-    std::unique_ptr<Projektil> shot(keypad.doSomething(&other, keys, 0.1f));
+    std::unique_ptr<Projektil> shot(keypad.doSomething(&other, keypad.readKeys(keys), 0.1f));
     EXPECT_NE(shot, nullptr);
-    EXPECT_TRUE(other.getKeyForward());
-    EXPECT_FALSE(other.getKeyBackward());
+    EXPECT_EQ(other.getThrottle(), 1.0f);
     // Code 200 as a signed byte would be -56: no entry below the table may be read.
     keys[200] = false;
     keys[255] = false;
-    keypad.doSomething(&other, keys, 0.1f);
-    EXPECT_FALSE(other.getKeyForward());
+    keypad.doSomething(&other, keypad.readKeys(keys), 0.1f);
+    EXPECT_EQ(other.getThrottle(), 0.0f);
 
-    EXPECT_EQ(player.doSomething(nullptr, keys, 0.1f), nullptr);
-    vehicle.setKeyForward(true);
-    EXPECT_EQ(player.doSomething(&vehicle, nullptr, 0.1f), nullptr);
-    EXPECT_FALSE(vehicle.getKeyForward());
+    EXPECT_EQ(player.doSomething(nullptr, player.readKeys(keys), 0.1f), nullptr);
+    EXPECT_EQ(player.readKeys(nullptr), PlayerInput{}); // no table: no key held
 }
 
 } // namespace

@@ -1,0 +1,51 @@
+#include "main/HeadlessBattle.h"
+
+#include "game/GameClass.h"
+#include "level/Level.h"
+#include "math/StateHash.h"
+
+#include <cmath>
+#include <cstdio>
+
+Level *HeadlessBattle::readWorld(GameClass &game, const std::string &file) {
+    game.setViewless(true);
+    game.importLevels("data/level/");
+    Level *level = game.getLevelOfFile(file);
+    if (level == nullptr)
+        return nullptr;
+    game.getTextureHolder()->setTextureByString("data/textures/" + level->getHeightMap());
+    game.importModells("data/model/");
+    game.importPowerUps();
+    return level;
+}
+
+int HeadlessBattle::run(GameClass &game) const {
+    Level *level = game.getLevelOfFile(levelFile);
+    if (level == nullptr) {
+        std::fprintf(stderr, "Error: data/level/%s: no level was loaded from it\n", levelFile.c_str());
+        return 1;
+    }
+    std::printf("Headless battle: data/level/%s, %d player%s, seed %u, computer %s, autopilot %s\n",
+                levelFile.c_str(), players, players == 1 ? "" : "s", static_cast<unsigned>(seed),
+                difficultyName(difficulty), autopilot ? difficultyName(*autopilot) : "off");
+    game.setHumanPlayers(players);
+    game.setBattleSeed(seed);
+    game.setAiDifficulty(difficulty);
+    game.setAutopilot(autopilot.has_value(), autopilot.value_or(AiDifficulty::Normal));
+    if (!game.loadLevel(level)) {
+        std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
+        return 1;
+    }
+    const long limit = std::lround(seconds / GameClass::kTickSeconds);
+    const TickInput idle{}; // nobody at the keys: an autopilot or nothing drives the human tanks
+    while (game.getTickCount() < limit && game.getOutcome() == BattleRules::kRunning)
+        game.tick(idle);
+    if (game.getOutcome() == BattleRules::kRunning)
+        std::printf("Time ran out: no result after %.2f game seconds\n", game.getBattleSeconds());
+    std::printf("Ticks: %ld (%.2f game seconds)\n", game.getTickCount(),
+                static_cast<double>(game.getTickCount()) * GameClass::kTickSeconds);
+    std::printf("Scores: %d and %d\n", game.getScores().get(0), game.getScores().get(1));
+    std::printf("State hash: %s\n", StateHash::hex(game.stateHash()).c_str());
+    std::fflush(stdout);
+    return 0;
+}
