@@ -60,6 +60,8 @@ void GameFlow::keyDown(int code, unsigned char typed) {
             const std::vector<FlowHost::Candidate> candidates = host.newHighscores();
             waiting.assign(candidates.begin(), candidates.end());
             nextName();
+        } else if (code == kReplayKey && host.watchReplay()) {
+            screen = kBattle; // the result's highscores were the battle's, not the replay's: none are asked
         }
         break;
     case kNameEntry:

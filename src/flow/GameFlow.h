@@ -27,6 +27,8 @@ class FlowHost {
     virtual void exitProgram() = 0;
     virtual void pauseBattle(bool paused) = 0;
     virtual BattleRules::Outcome battleOutcome() const = 0;
+    // Plays the battle just seen again from its replay; false when there is none to watch.
+    virtual bool watchReplay() { return false; }
     virtual std::vector<Candidate> newHighscores() const = 0; // scores of the battle that enter the table
     virtual void addHighscore(const std::string &name, int score) = 0;
     virtual void openOptions(OptionsScreen &options) = 0; // fills the screen with the live values
@@ -42,6 +44,8 @@ class FlowHost {
 class GameFlow {
   public:
     enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry, kLevelChoice };
+
+    static constexpr int kReplayKey = 'r'; // on the result screen: watch the battle's replay
 
     explicit GameFlow(FlowHost &host) : host(host) {}
 

@@ -327,6 +327,10 @@ class GameClass {
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
     bool getMiniMapAlways() const { return miniMapAlways; }
     void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
+    void setOverlayLine(const std::string &line) { overlayLine = line; } // at the window's foot; empty: none
+    // One view of the window, following the player's tank (watching a replay); false, and nothing
+    // changed, when that tank is not in the battle.
+    bool followOnly(int player);
 
     // ---- Power-ups (GameClassPowerUps.cpp) ----
     // Reads the power-up types of the index file (after importModells); a broken entry is left out
@@ -397,6 +401,7 @@ class GameClass {
     float viewBlend = 1.0f;                 // the frame's place between the last two ticks
     bool miniMapAlways = false;             // the minimap stays on without its key
     bool pausedOverlay = false;             // the battle is paused: draw "PAUSED"
+    std::string overlayLine;                // drawn at the window's foot while not empty
 
     // ---- Sound (BattleSound.cpp hears the battle after each step) ----
   public:

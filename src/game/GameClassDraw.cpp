@@ -76,6 +76,14 @@ std::array<float, 3> GameClass::getCameraPos() const {
     return camera.eye(); // the tank is gone: the view stays where it fell
 }
 
+bool GameClass::followOnly(int player) {
+    if (player < 0 || player > 1 || getPlayerVehicle(player) == nullptr)
+        return false;
+    viewCount = 1;
+    viewPlayers[0] = player;
+    return true;
+}
+
 bool GameClass::isPlayerDown(int player) const {
     const Fahrzeug *vehicle = getPlayerVehicle(player);
     return vehicle == nullptr || vehicle->getStatus() >= Fahrzeug::kStatusExploding;
@@ -158,6 +166,8 @@ void GameClass::draw() {
         drawHelp();
     drawStatusMessage();
     static const float kYellow[3] = {1, 1, 0};
+    if (!overlayLine.empty())
+        drawText(0.01f, 0.97f, kYellow, overlayLine);
     if (displayFPS)
         drawText(0.01f, 0.02f, kYellow, fpsLine(culled));
     if (displayHelp) {

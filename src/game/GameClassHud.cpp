@@ -184,7 +184,7 @@ void GameClass::drawResult() {
                         GLUT_BITMAP_TIMES_ROMAN_24, title.c_str());
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, line)) / 2.0f, y + 30, 0, kWhite,
                         GLUT_BITMAP_HELVETICA_18, line);
-    const char *hint = "(continue with Escape)";
+    const char *hint = "(continue with Escape, R watches the replay)";
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_9_BY_15, hint)) / 2.0f, y + 56, 0, kWhite,
                         GLUT_BITMAP_9_BY_15, hint);
 }

@@ -19,6 +19,11 @@
 #include "menu/Highscore.h"
 #include "menu/MainMenu.h"
 #include "objects/Spieler.h"
+#include "replay/BuildId.h"
+#include "replay/DataHash.h"
+#include "replay/ReplayPlayback.h"
+#include "replay/ReplayStore.h"
+#include "math/StateHash.h"
 #include "render/LevelPreview.h"
 #include "render/ShadowMap.h"
 #include "render/TextureHolder.h"
@@ -27,6 +32,9 @@
 #include <GL/glu.h>
 
 #include <chrono>
+#include <cmath>
+#include <ctime>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -38,6 +46,36 @@ namespace {
 
 TickPacer tickPacer(GameClass::kTickSeconds); // the battle's ticks from the frames' time
 std::optional<std::uint32_t> chosenSeed;      // every battle's seed; none: a new one each battle
+Replay recording;                             // the running battle's ticks, while one is played
+bool recordingBattle = false;                 // `recording` belongs to the running battle
+std::unique_ptr<ReplayPlayback> playback;     // the replay being watched; null while playing
+
+// The current time as a replay's stamp, "YYYYMMDDThhmmss" in UTC.
+std::string timeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &parts);
+    return stamp;
+}
+
+// The running battle's replay goes to data/replays/; the line says where and how the battle ended.
+void saveRecording() {
+    if (!recordingBattle)
+        return;
+    recordingBattle = false;
+    if (recording.inputs.empty())
+        return;
+    std::string problem;
+    const std::string path = ReplayStore::save(recording, timeStamp(), problem);
+    if (path.empty())
+        std::fprintf(stderr, "Error: %s: the replay was not saved: %s\n", ReplayStore::kFolder, problem.c_str());
+    else
+        std::printf("Replay saved: %s (%zu ticks, state hash %s)\n", path.c_str(), recording.inputs.size(),
+                    StateHash::hex(recording.finalHash).c_str());
+    std::fflush(stdout);
+}
 
 // The program's side of the game flow: starts and leaves battles, pauses the
 // clocks, keeps the highscore table and saves what the Options screen changed.
@@ -49,6 +87,7 @@ class GlutFlowHost : public FlowHost {
     bool tableRead = false;
     int battlePlayers = 2;         // human players of the running or last battle
     bool battleFrameShown = false; // the running battle's first frame has been drawn
+    bool watchedLast = false;      // the battle left last was a replay
 
     Highscore &highscores() {
         if (!tableRead) {
@@ -73,7 +112,9 @@ class GlutFlowHost : public FlowHost {
             }
             return false;
         }
-        battlePlayers = players != 0 ? players : settings->getPlayers();
+        battlePlayers = playback != nullptr ? playback->getReplay().players
+                        : players != 0       ? players
+                                             : settings->getPlayers();
         std::printf("Level: %s (data/level/%s, %d player%s)\n", level->getLvlName().c_str(), levelFile.c_str(),
                     battlePlayers, battlePlayers == 1 ? "" : "s");
         std::fflush(stdout);
@@ -81,9 +122,27 @@ class GlutFlowHost : public FlowHost {
             key = false;
         iGamemode = kModeGame;
         gc.setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
-        gc.setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
+        if (playback != nullptr) { // the recorded battle as it began
+            gc.setBattleSeed(playback->getReplay().seed);
+            gc.setAiDifficulty(playback->getReplay().difficulty);
+        } else {
+            gc.setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
+            gc.setAiDifficulty(settings->getDifficulty());
+        }
         std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getBattleSeed()));
         gc.loadLevel(level); // also clears the exit request of an earlier game
+        recordingBattle = playback == nullptr;
+        if (recordingBattle) {
+            recording = Replay();
+            recording.buildId = buildId();
+            recording.dataHash = battleDataHash(levelFile, level->getHeightMap());
+            recording.levelFile = levelFile;
+            recording.players = battlePlayers;
+            recording.difficulty = gc.getAiDifficulty();
+            recording.seed = gc.getBattleSeed();
+            recording.tickMicroseconds = static_cast<std::uint32_t>(std::lround(GameClass::kTickSeconds * 1e6));
+        }
+        gc.setOverlayLine(playback != nullptr ? playback->statusLine() : std::string());
         gc.resetCameras(-45, 70);
         gc.initGL();
         battleFrameShown = false;
@@ -95,6 +154,12 @@ class GlutFlowHost : public FlowHost {
     }
 
     void leaveBattle() override {
+        saveRecording();
+        watchedLast = playback != nullptr;
+        if (playback != nullptr) {
+            playback.reset();
+            gc.setOverlayLine(std::string());
+        }
         gc.setExitVar(true);
         gc.setPausedOverlay(false);
         iGamemode = kModeMenu;
@@ -102,6 +167,7 @@ class GlutFlowHost : public FlowHost {
     }
 
     void exitProgram() override {
+        saveRecording();
         std::fflush(stdout);
         std::exit(EXIT_SUCCESS);
     }
@@ -124,8 +190,20 @@ class GlutFlowHost : public FlowHost {
 
     BattleRules::Outcome battleOutcome() const override { return gc.getOutcome(); }
 
+    bool watchReplay() override {
+        if (!recordingBattle && playback == nullptr)
+            return false;
+        Replay watched = playback != nullptr ? playback->getReplay() : recording;
+        saveRecording();
+        playback = std::make_unique<ReplayPlayback>(std::move(watched));
+        std::printf("Watching the replay\n");
+        return startBattle(playback->getReplay().levelFile, playback->getReplay().players);
+    }
+
     std::vector<Candidate> newHighscores() const override {
         std::vector<Candidate> out;
+        if (watchedLast)
+            return out; // a replay's scores were counted when it was played
         const Highscore &current = const_cast<GlutFlowHost *>(this)->highscores();
         for (int player = 0; player < 2; ++player) {
             const int score = gc.getScores().get(player);
@@ -268,6 +346,14 @@ void announce() {
 
 // A key press of either kind, after the key table has it.
 void keyPressed(int code, unsigned char typed) {
+    // Watching a replay, its own keys steer the watching; the flow's keys (Escape, pause) stay.
+    if (playback != nullptr && flow.getScreen() == GameFlow::kBattle && code != host.pauseKey() &&
+        playback->keyDown(code)) {
+        gc.followOnly(playback->getFollowed());
+        gc.setOverlayLine(playback->statusLine());
+        glutPostRedisplay();
+        return;
+    }
     const GameFlow::Screen before = flow.getScreen();
     flow.keyDown(code, typed);
     announce();
@@ -312,6 +398,12 @@ void readLevelChoice() {
 void startAtOnce(const std::string &levelFile, int players) {
     levelAtOnce = levelFile;
     playersAtOnce = players;
+}
+
+void watchAtOnce(Replay replay) {
+    playback = std::make_unique<ReplayPlayback>(std::move(replay));
+    levelAtOnce = playback->getReplay().levelFile;
+    playersAtOnce = playback->getReplay().players;
 }
 
 void chooseSeed(std::optional<std::uint32_t> seed) {
@@ -469,11 +561,34 @@ void myIdleFunc() {
     if (frame.fpsDue)
         gc.setFps(frame.fps);
     gc.frame(static_cast<float>(frame.dt), keys);
-    // The battle runs in ticks of its own length, as many as the real time asks; it stops at its result.
-    for (int due = tickPacer.advance(frame.dt); due > 0 && flow.battleRuns(); --due) {
-        gc.tick(gc.readKeyboard(keys));
+    // The battle runs in ticks of its own length, as many as the real time asks (a replay at the
+    // speed its watcher chose).
+    const double speed = playback != nullptr ? playback->getSpeed() : 1.0;
+    for (int due = tickPacer.advance(frame.dt * speed); due > 0 && flow.battleRuns(); --due) {
+        if (playback != nullptr) {
+            TickInput input;
+            if (!playback->nextInput(input))
+                break; // every recorded tick has run: the picture stands
+            gc.tick(input);
+            const std::uint64_t hash = gc.stateHash();
+            if (playback->check(hash))
+                std::printf("Replay diverged at tick %zu\n", playback->getDivergedAt());
+            if (playback->isOver())
+                std::printf("Replay over: %zu ticks, state hash %s\n", playback->getTicksDone(),
+                            StateHash::hex(hash).c_str());
+            std::fflush(stdout);
+        } else {
+            TickInput input = gc.readKeyboard(keys);
+            for (PlayerInput &player : input)
+                player = Replay::quantize(player); // the world gets what the replay keeps
+            gc.tick(input);
+            if (recordingBattle)
+                recording.addTick(input, gc.stateHash());
+        }
         flow.afterStep();
     }
+    if (playback != nullptr)
+        gc.setOverlayLine(playback->statusLine());
     gc.setViewBlend(tickPacer.blend());
     announce();
     glutPostRedisplay();

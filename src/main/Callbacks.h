@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "replay/ReplayFile.h"
+
 class PlayerConfig;
 class Settings;
 
@@ -28,6 +30,9 @@ void readLevelChoice();
 // A level to start as soon as the window is open (the command line's --level; players 0: as the
 // settings say), instead of the menu. Escape leaves that battle for the menu.
 void startAtOnce(const std::string &levelFile, int players);
+// A replay to watch as soon as the window is open (the command line's --replay, already checked),
+// instead of the menu. Escape leaves it for the menu.
+void watchAtOnce(Replay replay);
 // The battle seed of every battle of the run (the command line's --seed); without one each battle
 // draws a seed of its own. Each level start prints the seed it uses.
 void chooseSeed(std::optional<std::uint32_t> seed);

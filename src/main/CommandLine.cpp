@@ -6,7 +6,8 @@
 namespace {
 
 constexpr const char *kKnown =
-    "known: --level FILE, --players 1|2, --headless, --seed N, --seconds S, --autopilot easy|normal|hard";
+    "known: --level FILE, --players 1|2, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
+    "--replay FILE";
 
 bool allDigits(const std::string &text) {
     return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -38,6 +39,8 @@ bool CommandLine::take(const std::string &option, const std::string &value) {
             seconds = number;
         else
             error = "--seconds takes a number of seconds above 0 and at most 86400, not \"" + value + "\"";
+    } else if (option == "--replay") {
+        replay = value;
     } else if (option == "--autopilot") {
         autopilot = parseDifficulty(value);
         if (!autopilot)
@@ -63,7 +66,7 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         const std::size_t eq = arg.find('=');
         const std::string option = arg.substr(0, eq);
         if (option != "--level" && option != "--players" && option != "--seed" && option != "--seconds" &&
-            option != "--autopilot") {
+            option != "--autopilot" && option != "--replay") {
             line.error = "unknown option \"" + arg + "\" (" + kKnown + ")";
             break;
         }
@@ -78,8 +81,12 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         else
             line.take(option, value);
     }
-    if (line.ok() && line.headless && line.level.empty())
-        line.error = "--headless needs --level FILE";
+    if (line.ok() && !line.replay.empty() &&
+        (!line.level.empty() || line.players != 0 || line.seed || line.seconds > 0 || line.autopilot))
+        line.error = "--replay plays the recorded battle: it takes no --level, --players, --seed, --seconds or "
+                     "--autopilot";
+    if (line.ok() && line.headless && line.level.empty() && line.replay.empty())
+        line.error = "--headless needs --level FILE or --replay FILE";
     if (line.ok() && !line.headless && (line.seconds > 0 || line.autopilot))
         line.error = std::string(line.seconds > 0 ? "--seconds" : "--autopilot") + " needs --headless";
     return line;

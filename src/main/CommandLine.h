@@ -17,9 +17,9 @@ class CommandLine {
 
     // Reads `--level FILE`, `--players 1|2`, `--seed N` (0 .. 4294967295), `--seconds S` (a number
     // above 0, at most kMaxSeconds), `--autopilot easy|normal|hard` (each also as `--option=value`)
-    // and the flag `--headless`. A missing value, a wrong value, a level name with a path in it, an
-    // unknown option of two dashes, or a headless run without a level, or seconds or an autopilot
-    // without --headless set the error (one line without the "Error: " prefix) and stop the parse.
+    // `--replay FILE` (a replay to watch, or with --headless to check) and the flag `--headless`. A missing value, a wrong value, a level name with a path in it, an
+    // unknown option of two dashes, a headless run without a level or replay, seconds or an
+    // autopilot without --headless, or a replay with options of a battle of its own set the error (one line without the "Error: " prefix) and stop the parse.
     static CommandLine parse(const std::vector<std::string> &args);
 
     bool ok() const { return error.empty(); }
@@ -30,6 +30,7 @@ class CommandLine {
     const std::optional<std::uint32_t> &getSeed() const { return seed; } // nothing: a random seed
     double getSeconds() const { return seconds; }                       // 0: until the battle is decided
     const std::optional<AiDifficulty> &getAutopilot() const { return autopilot; }
+    const std::string &getReplay() const { return replay; } // empty: none
     const std::vector<std::string> &getRest() const { return rest; }
 
   private:
@@ -43,5 +44,6 @@ class CommandLine {
     std::optional<std::uint32_t> seed;
     double seconds = 0;            // of game time, headless only
     std::optional<AiDifficulty> autopilot;
+    std::string replay;            // a replay file's path
     std::vector<std::string> rest; // the arguments left for GLUT, the program name first
 };

@@ -3,6 +3,9 @@
 #include "game/GameClass.h"
 #include "level/Level.h"
 #include "math/StateHash.h"
+#include "replay/BuildId.h"
+#include "replay/DataHash.h"
+#include "replay/ReplayPlayback.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,6 +20,27 @@ Level *HeadlessBattle::readWorld(GameClass &game, const std::string &file) {
     game.importModells("data/model/");
     game.importPowerUps();
     return level;
+}
+
+bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string &problem) {
+    if (replay.buildId != buildId()) {
+        problem = "recorded by another build of the game (" + replay.buildId + ", this is " + buildId() + ")";
+        return false;
+    }
+    const Level *level = game.getLevelOfFile(replay.levelFile);
+    if (level == nullptr) {
+        problem = "its level data/level/" + replay.levelFile + " is not there";
+        return false;
+    }
+    if (replay.dataHash != battleDataHash(replay.levelFile, level->getHeightMap())) {
+        problem = "recorded with other data (its level, height map, models or tables differ)";
+        return false;
+    }
+    if (replay.tickMicroseconds != static_cast<std::uint32_t>(std::lround(GameClass::kTickSeconds * 1e6))) {
+        problem = "recorded with ticks of another length";
+        return false;
+    }
+    return true;
 }
 
 int HeadlessBattle::run(GameClass &game) const {
@@ -36,10 +60,23 @@ int HeadlessBattle::run(GameClass &game) const {
         std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
         return 1;
     }
-    const long limit = std::lround(seconds / GameClass::kTickSeconds);
-    const TickInput idle{}; // nobody at the keys: an autopilot or nothing drives the human tanks
-    while (game.getTickCount() < limit && game.getOutcome() == BattleRules::kRunning)
-        game.tick(idle);
+    bool diverged = false;
+    if (replay != nullptr) {
+        ReplayPlayback playback(*replay);
+        TickInput input;
+        while (playback.nextInput(input)) {
+            game.tick(input);
+            if (playback.check(game.stateHash())) {
+                std::printf("Replay diverged at tick %zu\n", playback.getDivergedAt());
+                diverged = true;
+            }
+        }
+    } else {
+        const long limit = std::lround(seconds / GameClass::kTickSeconds);
+        const TickInput idle{}; // nobody at the keys: an autopilot or nothing drives the human tanks
+        while (game.getTickCount() < limit && game.getOutcome() == BattleRules::kRunning)
+            game.tick(idle);
+    }
     if (game.getOutcome() == BattleRules::kRunning)
         std::printf("Time ran out: no result after %.2f game seconds\n", game.getBattleSeconds());
     std::printf("Ticks: %ld (%.2f game seconds)\n", game.getTickCount(),
@@ -47,5 +84,5 @@ int HeadlessBattle::run(GameClass &game) const {
     std::printf("Scores: %d and %d\n", game.getScores().get(0), game.getScores().get(1));
     std::printf("State hash: %s\n", StateHash::hex(game.stateHash()).c_str());
     std::fflush(stdout);
-    return 0;
+    return diverged ? 1 : 0;
 }

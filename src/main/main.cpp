@@ -8,6 +8,7 @@
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/HeadlessBattle.h"
+#include "replay/ReplayStore.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
@@ -52,13 +53,44 @@ void requireLevelFile(const std::string &fileName) {
     failStartup(kUsageError);
 }
 
+// The replay file the command line names, read and checked for damage; else one line says what is
+// wrong with it and the run ends.
+void readReplay(const std::string &path, Replay &replay) {
+    std::string problem;
+    if (!ReplayStore::load(path, replay, problem)) {
+        std::fprintf(stderr, "Error: %s: %s\n", path.c_str(), problem.c_str());
+        failStartup(kUsageError);
+    }
+}
+
+// A replay this program can play: its build, its data, its level (the levels must be read).
+void checkReplay(const std::string &path, const Replay &replay) {
+    std::string problem;
+    if (!HeadlessBattle::playable(gc, replay, problem)) {
+        std::fprintf(stderr, "Error: %s: %s\n", path.c_str(), problem.c_str());
+        failStartup(kUsageError);
+    }
+}
+
 // A battle without a window: only what the world needs is read (the levels, the chosen level's
 // height map, the models and the power-ups), nothing is drawn or played.
 int runHeadless(const CommandLine &commandLine, const Settings &settings) {
-    if (HeadlessBattle::readWorld(gc, commandLine.getLevel()) == nullptr)
-        requireLevelFile(commandLine.getLevel()); // says why and ends the run
+    Replay replay;
+    if (!commandLine.getReplay().empty())
+        readReplay(commandLine.getReplay(), replay);
+    const std::string levelFile = commandLine.getReplay().empty() ? commandLine.getLevel() : replay.levelFile;
+    if (HeadlessBattle::readWorld(gc, levelFile) == nullptr && commandLine.getReplay().empty())
+        requireLevelFile(levelFile); // says why and ends the run
     HeadlessBattle battle;
-    battle.levelFile = commandLine.getLevel();
+    battle.levelFile = levelFile;
+    if (!commandLine.getReplay().empty()) {
+        checkReplay(commandLine.getReplay(), replay);
+        battle.players = replay.players;
+        battle.seed = replay.seed;
+        battle.difficulty = replay.difficulty;
+        battle.replay = &replay;
+        return battle.run(gc);
+    }
     battle.players = commandLine.getPlayers() != 0 ? commandLine.getPlayers() : settings.getPlayers();
     battle.seed = commandLine.getSeed() ? *commandLine.getSeed() : std::random_device{}();
     battle.difficulty = settings.getDifficulty();
@@ -132,6 +164,12 @@ int main(int argc, char **argv) {
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
         startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
+    }
+    if (!commandLine.getReplay().empty()) {
+        Replay replay;
+        readReplay(commandLine.getReplay(), replay);
+        checkReplay(commandLine.getReplay(), replay);
+        watchAtOnce(std::move(replay));
     }
     gc.importModells("data/model/");
     gc.importPowerUps(); // a broken type is left out after its "Error: " line

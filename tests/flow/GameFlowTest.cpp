@@ -40,6 +40,12 @@ struct RecordingHost : FlowHost {
         calls.push_back("save");
     }
     int pauseKey() const override { return 'p'; }
+    bool watchReplay() override {
+        calls.push_back("replay");
+        outcome = BattleRules::kRunning; // the recorded battle starts again
+        return replays;
+    }
+    bool replays = true; // a replay of the battle is there to watch
     void openLevelChoice(LevelChoice &choice) override {
         LevelChoice::Entry one, two;
         one.file = "lvl1.lvl";
@@ -118,6 +124,22 @@ TEST_F(GameFlowTest, ABattleStartedFromTheCommandLineLeadsToTheMenu) {
     EXPECT_NE(host.calls.back(), "exit") << "the Escape that left the battle does not end the program";
 }
 
+TEST_F(GameFlowTest, TheResultsReplayKeyPlaysTheBattleAgainAndItsEndLeadsToTheMenu) {
+    flow.menuItem(MainMenu::kGame);
+    press(kEnter);
+    host.outcome = BattleRules::kFailed;
+    flow.afterStep();
+    ASSERT_EQ(flow.getScreen(), GameFlow::kResult);
+    press(GameFlow::kReplayKey);
+    EXPECT_EQ(flow.getScreen(), GameFlow::kBattle);
+    EXPECT_EQ(host.calls.back(), "replay");
+    host.outcome = BattleRules::kFailed;
+    flow.afterStep();
+    EXPECT_EQ(flow.getScreen(), GameFlow::kResult); // the replay comes to its result too
+    press(kEscape);
+    EXPECT_EQ(flow.getScreen(), GameFlow::kMenu);
+}
+
 TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {
     flow.menuItem(MainMenu::kGame);
     press(kEnter);
@@ -131,6 +153,9 @@ TEST_F(GameFlowTest, ADecidedBattleShowsItsResultThenAsksForEachNewHighscore) {
     EXPECT_EQ(flow.getScreen(), GameFlow::kResult) << "a decided battle does not pause";
 
     host.candidates = {{0, "Anna", 900}, {1, "Ben", 300}};
+    host.replays = false;
+    press(GameFlow::kReplayKey); // no replay to watch: the result stays
+    EXPECT_EQ(flow.getScreen(), GameFlow::kResult);
     press(kEscape);
     ASSERT_EQ(flow.getScreen(), GameFlow::kNameEntry);
     EXPECT_EQ(flow.getNameEntry().getName(), "Anna");

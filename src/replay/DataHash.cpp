@@ -1,0 +1,52 @@
+#include "replay/DataHash.h"
+
+#include "math/StateHash.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The regular files of a folder with one of the extension, in name order; none when it is missing.
+std::vector<std::string> filesIn(const std::string &folder, const std::string &extension) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder, error))
+        if (entry.is_regular_file(error) && entry.path().extension() == extension)
+            names.push_back(folder + entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void addFile(StateHash &hash, const std::string &path) {
+    hash.add(path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        hash.add(std::string("(missing)"));
+        return;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    hash.add(bytes);
+}
+
+} // namespace
+
+std::uint64_t battleDataHash(const std::string &levelFile, const std::string &heightMap) {
+    std::vector<std::string> files = {"data/level/" + levelFile, "data/textures/" + heightMap,
+                                      "data/config/fahrzeugconfig.ini", "data/config/weaponconfig.ini",
+                                      "data/config/powerups.ini"};
+    for (const char *folder : {"data/config/fahrzeuge/", "data/config/weapons/", "data/config/powerups/"})
+        for (const std::string &name : filesIn(folder, ".ini"))
+            files.push_back(name);
+    for (const std::string &name : filesIn("data/model/", ".md2"))
+        files.push_back(name);
+    StateHash hash;
+    for (const std::string &path : files)
+        addFile(hash, path);
+    return hash.get();
+}

@@ -1,0 +1,142 @@
+#include "replay/ReplayFile.h"
+#include "replay/ReplayPlayback.h"
+#include "replay/ReplayStore.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A minute of a battle: player one drives in bursts and fires now and then, player two turns by
+// halves, and the hash of every tick is its number.
+Replay minuteOfPlay() {
+    Replay replay;
+    replay.buildId = "build-1";
+    replay.dataHash = 0x0123456789abcdefull;
+    replay.levelFile = "lvl2.lvl";
+    replay.players = 2;
+    replay.difficulty = AiDifficulty::Hard;
+    replay.seed = 4000000000u;
+    replay.tickMicroseconds = 16667;
+    for (int t = 0; t < 3600; ++t) {
+        TickInput input;
+        input[0] = {t % 200 < 120 ? 1.0f : 0.0f, 0.0f, t % 45 == 0};
+        input[1] = {-1.0f, std::round(std::sin(t * 0.05f) * 2.0f) / 2.0f, false};
+        replay.addTick(input, static_cast<std::uint64_t>(t + 1) * 0x9e3779b97f4a7c15ull);
+    }
+    return replay;
+}
+
+TEST(ReplayFileTest, AReplayReadsBackAsWrittenAndKeepsAMinuteInAFewKilobytes) {
+    const Replay replay = minuteOfPlay();
+    const std::string bytes = replay.encode();
+    EXPECT_LT(bytes.size(), 4000u) << "only the changes of the inputs are kept";
+    Replay back;
+    std::string problem;
+    ASSERT_TRUE(Replay::decode(bytes, back, problem)) << problem;
+    EXPECT_EQ(back.buildId, replay.buildId);
+    EXPECT_EQ(back.dataHash, replay.dataHash);
+    EXPECT_EQ(back.levelFile, replay.levelFile);
+    EXPECT_EQ(back.players, 2);
+    EXPECT_EQ(back.difficulty, AiDifficulty::Hard);
+    EXPECT_EQ(back.seed, replay.seed);
+    EXPECT_EQ(back.tickMicroseconds, replay.tickMicroseconds);
+    ASSERT_EQ(back.inputs.size(), replay.inputs.size());
+    for (std::size_t t = 0; t < replay.inputs.size(); ++t)
+        ASSERT_EQ(back.inputs[t], replay.inputs[t]) << "tick " << t;
+    EXPECT_EQ(back.hashes, replay.hashes);
+    EXPECT_EQ(back.hashes.size(), 60u);
+    EXPECT_EQ(back.finalHash, replay.finalHash);
+    EXPECT_EQ(back.encode(), bytes);
+
+    // A stick's value is kept in 127ths, and the world is given the same.
+    const PlayerInput stick = Replay::quantize({0.3f, -0.77f, true});
+    EXPECT_EQ(Replay::quantize(stick), stick);
+    EXPECT_NEAR(stick.throttle, 0.3f, 0.5f / 127);
+    EXPECT_EQ(Replay::quantize({9.0f, std::nanf(""), false}), (PlayerInput{1.0f, 0.0f, false}));
+}
+
+TEST(ReplayFileTest, EveryDamagedOrCutFileIsRefusedWithOneLineSayingWhy) {
+    const std::string good = minuteOfPlay().encode();
+    Replay out;
+    std::string problem;
+    // Every length short of the whole, and every single flipped bit of the first kilobyte.
+    for (std::size_t size = 0; size < good.size(); size += 7) {
+        EXPECT_FALSE(Replay::decode(good.substr(0, size), out, problem)) << size;
+        EXPECT_EQ(problem.find('\n'), std::string::npos);
+    }
+    for (std::size_t bit = 0; bit < 8 * 1024; bit += 3) {
+        std::string bad = good;
+        bad[bit / 8] = static_cast<char>(bad[bit / 8] ^ (1 << (bit % 8)));
+        EXPECT_FALSE(Replay::decode(bad, out, problem)) << "bit " << bit;
+    }
+    EXPECT_FALSE(Replay::decode(good + "x", out, problem));
+    EXPECT_FALSE(Replay::decode("\x89PNG\r\n\x1a\n and so on, a picture", out, problem));
+    EXPECT_NE(problem.find("not a replay"), std::string::npos) << problem;
+}
+
+TEST(ReplayFileTest, WatchingPlaysEveryTickSaysOnceWhereItDivergesAndTakesItsKeys) {
+    const Replay replay = minuteOfPlay();
+    ReplayPlayback watch(replay);
+    TickInput input;
+    std::size_t diverged = 0;
+    for (std::uint64_t t = 1; watch.nextInput(input); ++t) {
+        ASSERT_EQ(input, replay.inputs[t - 1]);
+        // From tick 1000 on the world is another: the next second's hash tells, once.
+        const std::uint64_t hash = t < 1000 ? t * 0x9e3779b97f4a7c15ull : t;
+        if (watch.check(hash))
+            diverged = watch.getDivergedAt();
+    }
+    EXPECT_TRUE(watch.isOver());
+    EXPECT_EQ(diverged, 1020u);
+    EXPECT_EQ(watch.getTicksDone(), 3600u);
+
+    EXPECT_EQ(watch.getSpeed(), 1.0);
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFastKey));
+    EXPECT_EQ(watch.getSpeed(), 4.0);
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kPauseKey));
+    EXPECT_EQ(watch.getSpeed(), 0.0);
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kHalfSpeedKey));
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kPauseKey));
+    EXPECT_EQ(watch.getSpeed(), 0.5);
+    EXPECT_EQ(watch.getFollowed(), 0);
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFollowKey));
+    EXPECT_EQ(watch.getFollowed(), 1);
+    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFollowKey));
+    EXPECT_EQ(watch.getFollowed(), 0);
+    EXPECT_FALSE(watch.keyDown('w')); // not the watcher's: left to the game
+}
+
+TEST(ReplayFileTest, TheStoreKeepsTheNewestTenAndReadsThemBack) {
+    TempDir dir;
+    ScopedCwd cwd(dir.path());
+    const Replay replay = minuteOfPlay();
+    std::string problem;
+    std::vector<std::string> saved;
+    for (int i = 0; i < 12; ++i)
+        saved.push_back(ReplayStore::save(replay, "20261209T1200" + std::to_string(10 + i / 2), problem));
+    EXPECT_EQ(saved[0], "data/replays/replay-20261209T120010.pzr");
+    EXPECT_EQ(saved[1], "data/replays/replay-20261209T120010-2.pzr"); // the same second
+    int kept = 0;
+    for (const fs::directory_entry &entry : fs::directory_iterator("data/replays"))
+        kept += entry.path().extension() == ".pzr" ? 1 : 0;
+    EXPECT_EQ(kept, ReplayStore::kKept);
+    EXPECT_FALSE(fs::exists(saved[0]));
+    EXPECT_FALSE(fs::exists(saved[1]));
+    EXPECT_TRUE(fs::exists(saved[2]));
+    Replay back;
+    ASSERT_TRUE(ReplayStore::load(saved.back(), back, problem)) << problem;
+    EXPECT_EQ(back.finalHash, replay.finalHash);
+
+    EXPECT_FALSE(ReplayStore::load("data/replays/none.pzr", back, problem));
+    fs::create_directories("data/replays/folder.pzr");
+    EXPECT_FALSE(ReplayStore::load("data/replays/folder.pzr", back, problem));
+}
+
+} // namespace
