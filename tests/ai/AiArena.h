@@ -1,22 +1,20 @@
 #pragma once
 
 // A small battlefield for the computer player's scenario tests: flat ground, boxes standing on it
-// as walls and houses, tanks of the shipped type, the real physics and hit rule, and a step that
-// runs like the session's.
+// as walls and houses, tanks of the shipped type, and the battle's own tick (physics, hit rule,
+// sweeps) to run it.
 #include "game/GameClass.h"
 #include "level/VehicleData.h"
 #include "main/InputRules.h"
 #include "objects/AiData.h"
 #include "objects/ComputerSpieler.h"
 #include "objects/Fahrzeug.h"
-#include "objects/HitRule.h"
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
 #include "objects/Weapon.h"
 #include "particles/ParticleEngine.h"
 #include "physics/PhysXAccess.h"
 #include "physics/PhysicsTestModels.h"
-#include "support/ShellSweep.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +23,12 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace ai_test {
 
-constexpr float kFrame = 1.0f / 60.0f; // seconds per game step
 
 inline const std::filesystem::path &arenaData(TempDir &dir) {
     const std::filesystem::path source = std::filesystem::path(PANZER_SOURCE_DIR) / "data";
@@ -47,28 +45,23 @@ struct AiArena {
 
     TempDir dir;
     ScopedCwd cwd{arenaData(dir)};
-    GameClass gc;
+    GameClass gc; // the battle's own tick runs the arena; it owns the tanks and shells
     PhysXAccess &physics = *gc.getPhysXAccess();
-    std::vector<Fahrzeug *> vehicles;
-    std::vector<Projektil *> projectiles;
-    ComputerSpieler cpu{&vehicles, &projectiles};
+    std::vector<Fahrzeug *> &vehicles = gc.getFahrzeugvektor();
+    std::vector<Projektil *> &projectiles = gc.getProjektilvektor();
+    ComputerSpieler &cpu = *gc.getComputerSpieler();
     Spieler idle{'8', '5', '4', '6', '0'};
     bool keys[kKeyCount] = {};
-    std::vector<std::unique_ptr<Fahrzeug>> owned;
     std::vector<std::string> boxNames;
+    std::set<std::string> shellsSeen; // shells already counted below
+    int humans = 0;     // human tanks so far: each is a player's side of its own
     int blindShots = 0; // computer shells fired with every enemy out of sight
     int cpuShots = 0;   // computer shells fired
 
     explicit AiArena(AiDifficulty difficulty = AiDifficulty::Normal, unsigned seed = 1) {
         gc.importModells("data/model/");
-        physics.setContactHandler(HitRule(projectiles, vehicles));
         cpu.setDifficulty(difficulty);
         cpu.setSeed(seed);
-    }
-    ~AiArena() {
-        for (Projektil *p : projectiles) {
-            delete p;
-        }
     }
 
     // A static box centred on (x, z): width along x, depth along z, height up.
@@ -98,6 +91,8 @@ struct AiArena {
         cpu.startArena(-kHalf, -kHalf, kHalf, kHalf, boxes, &physics);
     }
 
+    // A tank of the shipped type. A computer owner's tank fights for the computer's side; a human
+    // owner's for player one's side, the next one's for player two's.
     Fahrzeug *addTank(const std::string &name, Owner *owner, float x, float z, float heading,
                       int life = 100) {
         VehicleData record;
@@ -105,19 +100,17 @@ struct AiArena {
         record.setFahrzeugTyp("tank");
         record.setPos(x, 0.0f, z);
         record.setRotation(heading);
-        owned.push_back(std::make_unique<Fahrzeug>(&record, &gc, owner));
-        Fahrzeug *v = owned.back().get();
+        auto *v = new Fahrzeug(&record, &gc, owner);
         v->setLife(life);
-        v->setSide(owner->getOwnerTyp() == Owner::kTypComputer ? Sides::kComputer : 0); // a human's tank: player one's
+        const bool computer = owner->getOwnerTyp() == Owner::kTypComputer;
+        v->setSide(computer ? Sides::kComputer : humans++);
         const Modell *m = v->getModell();
         physics.prepareConvexMesh(m->getVerticesCount(), m->getTrianglesCount(), m->getAllVertices(),
                                   m->getAllTriangles(), name, v->getPos(), m->getScale(), v->getRotY(), v,
                                   false);
         v->addPertikleEffekt(new ParticleEngine());
-        if (owner->getOwnerTyp() == Owner::kTypComputer ||
-            dynamic_cast<ComputerSpieler *>(owner) != nullptr) {
+        if (computer)
             v->setAiData(new AiData(&physics));
-        }
         vehicles.push_back(v);
         return v;
     }
@@ -128,39 +121,31 @@ struct AiArena {
         return !physics.firstStaticHit(eye, hull, nullptr);
     }
 
-    // One game step as the session runs it; every computer shell is checked against the view.
+    // One tick of the battle, each human tank driven by its owner's keys in `keys`; every new
+    // computer shell is checked against the view its tank had.
     void step() {
-        physics.updateObjects(kFrame);
-        for (Fahrzeug *v : vehicles) {
-            if (v->getStatus() == Fahrzeug::kStatusDestroyed || v->getOwner() == nullptr) {
+        TickInput input;
+        for (const Fahrzeug *v : vehicles)
+            if (const auto *human = dynamic_cast<const Spieler *>(v->getOwner()))
+                if (Sides::isPlayer(v->getSide()))
+                    input[static_cast<std::size_t>(v->getSide())] = human->readKeys(keys);
+        gc.tick(input);
+        for (const Projektil *shot : projectiles) {
+            const Fahrzeug *shooter = shot->getFahrzeug();
+            if (!shellsSeen.insert(shot->getActorName()).second || shooter == nullptr ||
+                shooter->getAiData() == nullptr)
                 continue;
-            }
-            const auto *human = dynamic_cast<const Spieler *>(v->getOwner());
-            const PlayerInput input = human != nullptr ? human->readKeys(keys) : PlayerInput{};
-            Projektil *shot = v->getOwner()->doSomething(v, input, kFrame);
-            if (shot == nullptr) {
-                continue;
-            }
-            if (v->getAiData() != nullptr) {
-                ++cpuShots;
-                bool anyInSight = false;
-                for (const Fahrzeug *w : vehicles) {
-                    auto *owner = dynamic_cast<ComputerSpieler *>(v->getOwner());
-                    anyInSight = anyInSight || (owner->isEnemy(v, w) && sees(v, w));
-                }
-                blindShots += anyInSight ? 0 : 1;
-            }
-            projectiles.push_back(shot);
-            for (Fahrzeug *w : vehicles) {
-                physics.setContactReport(shot, w);
-            }
+            ++cpuShots;
+            bool anyInSight = false;
+            for (const Fahrzeug *w : vehicles)
+                anyInSight = anyInSight || (cpu.isEnemy(shooter, w) && sees(shooter, w));
+            blindShots += anyInSight ? 0 : 1;
         }
-        moveAndSweepShells(projectiles, vehicles, kFrame);
     }
 
     // Steps until `done` holds or `seconds` have passed; true when it held.
     template <typename Done> bool runUntil(float seconds, Done done) {
-        for (float t = 0.0f; t < seconds; t += kFrame) {
+        for (float t = 0.0f; t < seconds; t += GameClass::kTickSeconds) {
             step();
             if (done()) {
                 return true;
