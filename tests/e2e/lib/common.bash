@@ -47,15 +47,22 @@ e2e_cleanup() {
     exit "$status"
 }
 
-# e2e_init BINARY: a work folder and an X display of our own, so tests never
-# share a window stack or a pointer.
-e2e_init() {
+# e2e_init_work BINARY: the game binary, a work folder of our own and the
+# sanitizer settings, but no X display: enough for runs that open no window
+# (--headless battles, wrong command lines).
+e2e_init_work() {
     GAME_BIN=$(realpath "$1")
     [[ -x "$GAME_BIN" ]] || e2e_fail "no game binary at $1"
     E2E_WORK=$(mktemp -d /tmp/panzer-e2e.XXXXXX)
     trap e2e_cleanup EXIT
     e2e_sanitizer_env
     trap 'e2e_fail "line $LINENO: \"$BASH_COMMAND\" failed"' ERR
+}
+
+# e2e_init BINARY: a work folder and an X display of our own, so tests never
+# share a window stack or a pointer.
+e2e_init() {
+    e2e_init_work "$1"
     # The server picks a free display number itself and writes it, with a line end, once it
     # takes connections: tests started side by side can never end up on the same display.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_WORK/display" >/dev/null 2>&1 &
@@ -105,15 +112,20 @@ e2e_sanitizer_env() {
     )
 }
 
-# e2e_sanitizer_clean: true unless the game's output holds a sanitizer
-# report, which it then prints.
+# e2e_sanitizer_clean [FILE...]: true unless the game's output (by default
+# $E2E_WORK/game.out; else the FILEs) holds a sanitizer report, which it then
+# prints.
 e2e_sanitizer_clean() {
-    local out="$E2E_WORK/game.out"
-    [[ -f "$out" ]] || return 0
-    grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" || return 0
-    echo "FAIL: the sanitizers reported a fault in the game:" >&2
-    grep -E -A 30 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" | head -n 60 >&2
-    return 1
+    local out
+    (($#)) || set -- "$E2E_WORK/game.out"
+    for out in "$@"; do
+        [[ -f "$out" ]] || continue
+        grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" || continue
+        echo "FAIL: the sanitizers reported a fault in the game ($(basename "$out")):" >&2
+        grep -E -A 30 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out" | head -n 60 >&2
+        return 1
+    done
+    return 0
 }
 
 # e2e_data_tree: a copy of the shipped data tree to run the game in.
