@@ -13,6 +13,7 @@
 #include "game/SplitScreen.h"
 #include "game/ViewCone.h"
 #include "level/Level.h"
+#include "objects/ObjectHost.h"
 #include "objects/PlayerInput.h"
 #include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
@@ -44,7 +45,7 @@ class VertexBufferHandler;
 // The running game session: the registries the whole game draws on, the
 // camera, the render and display options the function keys toggle, and a
 // short-lived status message. One instance lives for the whole run.
-class GameClass {
+class GameClass : public ObjectHost {
   public:
     // Render paths handed to every draw call.
     enum RenderMode { kImmediate = 0, kDisplayLists = 1, kVertexArrays = 2, kVertexBufferObjects = 3 };
@@ -62,9 +63,9 @@ class GameClass {
     // Start-up registries; each directory name ends with a slash.
     bool importTextures(const std::string &strDirName);
 
-    TextureHolder *getTextureHolder() { return &textures; }
+    TextureHolder *getTextureHolder() override { return &textures; }
     Font *getFont() { return &font; }
-    const CFahrzeugTypDaten *getFahrzeugDatenTyp(const std::string &name) const;
+    const CFahrzeugTypDaten *getFahrzeugDatenTyp(const std::string &name) const override;
     const ConfigReader::WeaponMap &getWeapons() const { return *weaponTypes; }
 
     // Player one's camera: pitch and yaw in degrees, distance in units (the mouse turns it).
@@ -83,7 +84,7 @@ class GameClass {
     void liftAboveGround(OrbitCamera &camera) const;
     void setViewPosZ(float) {}                 // the orbit camera owns z
     // Eye position in the world of the view being drawn; player one's outside drawing.
-    std::array<float, 3> getCameraPos() const;
+    std::array<float, 3> getCameraPos() const override;
     // Each player's own camera (0 player one, 1 player two).
     OrbitCamera &getCamera(int player) { return cameras[player]; }
     const OrbitCamera &getCamera(int player) const { return cameras[player]; }
@@ -213,9 +214,9 @@ class GameClass {
     // Reads every "*.md2" file of the directory, in name order, hidden files
     // skipped; a model that fails to load is not registered. Returns true.
     bool importModells(const std::string &strDirName);
-    Md2Model *getModell(const std::string &name) const; // null when absent
+    Md2Model *getModell(const std::string &name) const override; // null when absent
     // True when the scan found the model file `name` but could not load it (its reader said why).
-    bool modelFileFailed(const std::string &name) const { return brokenModels.count(name) != 0; }
+    bool modelFileFailed(const std::string &name) const override { return brokenModels.count(name) != 0; }
     const ModelMap &getModells() const { return models; }
 
     // Level start, for one object of `level`: computes its light map with
@@ -243,7 +244,7 @@ class GameClass {
     bool loadLevel(const std::string &strLevelName);
     // Starts `level`, replacing whatever world an earlier start left.
     bool loadLevel(Level *level);
-    void createList(unsigned int dlID, Md2Model *mdl); // compiles the model into the display list
+    void createList(unsigned int dlID, Md2Model *mdl) override; // compiles the model into the display list
 
     // The length of one tick of the battle: the world changes only in ticks of it, whatever the frame rate.
     static constexpr float kTickSeconds = 1.0f / 60.0f;
@@ -272,7 +273,7 @@ class GameClass {
     // How far the frame is from the last tick towards the next, [0, 1]: the view draws the moving
     // objects that far from their pose before the last tick to their pose now.
     void setViewBlend(float blend) { viewBlend = blend < 0.0f ? 0.0f : blend > 1.0f ? 1.0f : blend; }
-    float getViewBlend() const { return viewBlend; }
+    float getViewBlend() const override { return viewBlend; }
 
     // A session without a window: level starts make nothing for the view (no GL state, display
     // list, light map or shadow map), and nothing may be drawn. Set before the first level start.
@@ -297,7 +298,7 @@ class GameClass {
     // The player's tank is exploding or gone while the battle runs: the view shows "DESTROYED".
     bool isPlayerDown(int player) const;
     // The shadow pass is drawing: only depth counts, so objects leave their textures off.
-    bool isDrawingDepthOnly() const { return drawingDepthOnly; }
+    bool isDrawingDepthOnly() const override { return drawingDepthOnly; }
     std::string fpsLine(int culled) const; // the frame-rate line's text
 
     void setSpieler1(Spieler *player); // takes ownership; null is ignored
@@ -312,10 +313,10 @@ class GameClass {
     Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
     Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
     Level *getCurrentLevel() const { return currentLevel; }
-    PhysXAccess *getPhysXAccess() { return &physics; }
-    DisplayListHolder *getDisplayListHolder() { return &displayLists; }
+    PhysXAccess *getPhysXAccess() override { return &physics; }
+    DisplayListHolder *getDisplayListHolder() override { return &displayLists; }
     ShadowMap *getShadowMap() const { return shadowMap.get(); }
-    VertexBufferHandler *getVertexBufferHandler() const { return vertexBuffers.get(); }
+    VertexBufferHandler *getVertexBufferHandler() const override { return vertexBuffers.get(); }
 
     // The result of the running battle, decided once and kept until the next level start.
     BattleRules::Outcome getOutcome() const { return outcome; }

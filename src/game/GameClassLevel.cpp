@@ -124,7 +124,7 @@ bool GameClass::loadLevel(Level *level) {
 
     for (const auto &light : level->getLightDataList())
         if (light->getLightNumber() >= 0 && light->getLightNumber() < kLightCount)
-            std::printf("Create Light");
+            std::printf("Create Light\n");
 
     LightMap lightMap;
     std::map<std::string, int> missingModels; // model name -> records left out for want of it

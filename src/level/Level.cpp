@@ -1,6 +1,6 @@
 #include "level/Level.h"
 
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "level/SkyBoxFace.h"
 #include "physics/PhysXAccess.h"
 #include "render/TextureGenerator.h"

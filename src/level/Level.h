@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-class GameClass;
+class ObjectHost;
 class PhysXAccess;
 
 // One level as its ".lvl" file describes it, with its terrain and sky. The
@@ -89,7 +89,7 @@ class Level {
     const std::vector<std::unique_ptr<MissionsZiel>> &getMissionsZieleList() const { return goals; }
     const std::vector<std::unique_ptr<LevelPowerUpData>> &getLevelPowerUps() const { return powerUps; }
 
-    void setGC(GameClass *game) { gc = game; }
+    void setGC(ObjectHost *game) { gc = game; }
     void setPhysXAccess(PhysXAccess *physics) { physX = physics; }
     void makeLight() {} // level lights are kept as records only
 
@@ -204,7 +204,7 @@ class Level {
     std::vector<std::unique_ptr<VehicleData>> vehicles; // [VEHICLE] records
     std::vector<std::unique_ptr<MissionsZiel>> goals;   // goals; the session refers to them
     std::vector<std::unique_ptr<LevelPowerUpData>> powerUps; // POWERUP records
-    GameClass *gc = nullptr;                                 // session: textures and camera; not owned
+    ObjectHost *gc = nullptr;                                // session: textures and camera; not owned
     PhysXAccess *physX = nullptr;                            // takes the terrain mesh; not owned
     LightMap lightMap;                                       // computes the terrain's light maps
     TerrainBatch terrainBatch;                               // the terrain in few draws, built on first draw

@@ -2,7 +2,7 @@
 
 #include "config/CFahrzeugTypDaten.h"
 #include "config/CPowerUpData.h"
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "level/VehicleData.h"
 #include "objects/CPowerUp.h"
 #include "objects/Turm.h"
@@ -30,7 +30,7 @@ float randomThousandths(int range) {
 
 Fahrzeug::Fahrzeug() : weapon(std::make_unique<Weapon>()) {}
 
-Fahrzeug::Fahrzeug(const VehicleData *data, GameClass *gc, Owner *o) : Fahrzeug() {
+Fahrzeug::Fahrzeug(const VehicleData *data, ObjectHost *gc, Owner *o) : Fahrzeug() {
     setGameClass(gc);
     owner = o;
     if (data == nullptr) {
@@ -66,7 +66,7 @@ Fahrzeug::Fahrzeug(const VehicleData *data, GameClass *gc, Owner *o) : Fahrzeug(
 Fahrzeug::~Fahrzeug() = default;
 
 void Fahrzeug::initFromFahrzeugTypDaten(const CFahrzeugTypDaten *type) {
-    GameClass *gc = getGameClass();
+    ObjectHost *gc = getGameClass();
     if (type == nullptr) {
         accel = 10.0f;
         turningrate = 1.5f;

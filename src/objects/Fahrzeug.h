@@ -35,7 +35,7 @@ class Fahrzeug : public SpielObject {
     // A vehicle with status 1, no turret, no AI data and a default weapon.
     Fahrzeug();
     // A vehicle from its level record, typed by the session's vehicle table; the owner is not owned.
-    Fahrzeug(const VehicleData *data, GameClass *gc, Owner *owner);
+    Fahrzeug(const VehicleData *data, ObjectHost *gc, Owner *owner);
     ~Fahrzeug();
 
     // Driving values, model, turret and maximum life from the type; without a type the defaults

@@ -2,7 +2,7 @@
 #include "objects/Fahrzeug.h"
 
 #include "config/CPowerUpData.h"
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "objects/Projektil.h"
 #include "objects/Weapon.h"
 #include "particles/CMuendungsFeuer.h"
@@ -24,7 +24,7 @@ Projektil *Fahrzeug::shoot() {
     }
     float muzzle[3];
     getPosMuendung(muzzle);
-    GameClass *gc = getGameClass();
+    ObjectHost *gc = getGameClass();
     Projektil *shot = new Projektil(muzzle, getMoveDirection(), w, this, gc, getNextProjektilID());
     w->startReload();
     // Rapid fire shortens the wait for the next shot.

@@ -1,6 +1,6 @@
 #include "objects/LvlObject.h"
 
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "level/ObjectData.h"
 
 LvlObject::LvlObject(const ObjectData *data) {
@@ -9,7 +9,7 @@ LvlObject::LvlObject(const ObjectData *data) {
     }
 }
 
-LvlObject::LvlObject(const ObjectData *data, GameClass *gc) {
+LvlObject::LvlObject(const ObjectData *data, ObjectHost *gc) {
     setGameClass(gc);
     if (data == nullptr) {
         return;

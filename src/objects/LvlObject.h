@@ -13,7 +13,7 @@ class LvlObject : public SpielObject {
     explicit LvlObject(const ObjectData *data);
     // The full object: placement, the session's model of the record (none when the model is not
     // registered: it then draws nothing), scale, the record's colour factors, name and flags.
-    LvlObject(const ObjectData *data, GameClass *gc);
+    LvlObject(const ObjectData *data, ObjectHost *gc);
 
   private:
     void takeRecord(const ObjectData &data);

@@ -1,6 +1,6 @@
 #include "objects/Projektil.h"
 
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "math/Vector3D.h"
 #include "objects/Fahrzeug.h"
 #include "particles/CPeExplosion.h"
@@ -11,7 +11,7 @@
 #include <cstdio>
 
 Projektil::Projektil(const float *position, const float *dir, const Weapon *w, Fahrzeug *firedBy,
-                     GameClass *gc, const std::string &id)
+                     ObjectHost *gc, const std::string &id)
     : shooter(firedBy), weapon(w != nullptr ? *w : Weapon()) {
     setGameClass(gc);
     if (position != nullptr) {

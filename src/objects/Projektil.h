@@ -36,7 +36,7 @@ class Projektil : public SpielObject {
     // `id`. Any of weapon, shooter and session may be null: a default weapon, a standing shooter,
     // and no model, body or explosion texture stand in.
     Projektil(const float *position, const float *direction, const Weapon *weapon, Fahrzeug *shooter,
-              GameClass *gc, const std::string &id);
+              ObjectHost *gc, const std::string &id);
     // Releases the physics body registered under the actor name.
     ~Projektil();
 

@@ -1,6 +1,6 @@
 #include "objects/SpielObject.h"
 
-#include "game/GameClass.h"
+#include "objects/ObjectHost.h"
 #include "particles/ParticleEngine.h"
 #include "render/DisplayListHolder.h"
 #include "render/Md2Renderer.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class GameClass;
+class ObjectHost;
 class ParticleEngine;
 
 // The common base of every object in a level's world (vehicles, projectiles, explosions, level
@@ -60,8 +60,8 @@ class SpielObject {
     float *getRect() { return modell.getRect(); }
     const float *getRect() const { return modell.getBorder(); }
 
-    GameClass *getGameClass() const { return game; }
-    void setGameClass(GameClass *gc) { game = gc; }
+    ObjectHost *getGameClass() const { return game; }
+    void setGameClass(ObjectHost *gc) { game = gc; }
 
     // Takes ownership of `effect`; a null effect is ignored.
     void addPertikleEffekt(ParticleEngine *effect);
@@ -122,7 +122,7 @@ class SpielObject {
     std::string actorName;                         // physics registry key; empty for level objects
     float color[4] = {1.0f, 1.0f, 1.0f, 1.0f};     // RGBA
     Modell modell;                                 // scale, border box and the shared model
-    GameClass *game = nullptr;                     // owning session, not owned
+    ObjectHost *game = nullptr;                    // the game it belongs to, not owned
     std::vector<ParticleEngine *> particleEngines; // attached effects in the order added, owned
     float physicsPose[16] = {
         1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,

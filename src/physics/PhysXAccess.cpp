@@ -246,7 +246,7 @@ void PhysXAccess::initialPhysX() {
         return;
     }
     buildWorld();
-    std::printf("\nPhysX: Scene created");
+    std::printf("PhysX: Scene created\n");
     CreateGroundPlane();
 }
 
