@@ -75,18 +75,18 @@ struct Result {
 Result run(Session &session, int tanks, double seconds) {
     GameClass &gc = session.gc;
     session.startLevel(levelName(tanks));
-    ComputerSpieler *cpu = gc.getComputerSpieler();
+    ComputerSpieler *cpu = gc.getWorld().getComputerSpieler();
     cpu->setDifficulty(AiDifficulty::Hard);
     AiSkill skill = cpu->getSkill();
     skill.sightRange = 200.0f; // every tank sees player one
     cpu->setSkill(skill);
     TimedOwner timed(cpu);
-    for (Fahrzeug *v : gc.getFahrzeugvektor())
+    for (Fahrzeug *v : gc.getWorld().getFahrzeugvektor())
         if (v->getOwner() == cpu)
             v->setOwner(&timed);
     bool keys[kKeyCount] = {};
     // Player one cannot be destroyed during the measurement.
-    gc.getPlayer1Vehicle()->setLife(1000000);
+    gc.getWorld().getPlayer1Vehicle()->setLife(1000000);
 
     const Clock::duration tick =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<float>(kStep));
@@ -116,10 +116,10 @@ Result run(Session &session, int tanks, double seconds) {
     r.raysPerStep = static_cast<double>(cpu->getRayCount() - rays0) / (kSettleSteps + steps);
     r.searchesPerStep =
         static_cast<double>(cpu->getNavigator().getSearchCount() - searches0) / (kSettleSteps + steps);
-    for (const Fahrzeug *v : gc.getFahrzeugvektor())
+    for (const Fahrzeug *v : gc.getWorld().getFahrzeugvektor())
         if (v->getAiData() != nullptr || v->getOwner() == &timed)
             r.shots += v->getShotCount();
-    for (Fahrzeug *v : gc.getFahrzeugvektor())
+    for (Fahrzeug *v : gc.getWorld().getFahrzeugvektor())
         if (v->getOwner() == &timed)
             v->setOwner(cpu);
     return r;

@@ -151,9 +151,9 @@ std::string vehicleSection(const std::string &name, const std::string &owner, fl
 }
 
 Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
-    gc.setSpieler1(new Spieler(players.getUpButton1(), players.getDownButton1(), players.getLeftButton1(),
+    gc.getWorld().setSpieler1(new Spieler(players.getUpButton1(), players.getDownButton1(), players.getLeftButton1(),
                                players.getRightButton1(), players.getShootButton1()));
-    gc.setSpieler2(new Spieler(players.getUpButton2(), players.getDownButton2(), players.getLeftButton2(),
+    gc.getWorld().setSpieler2(new Spieler(players.getUpButton2(), players.getDownButton2(), players.getLeftButton2(),
                                players.getRightButton2(), players.getShootButton2()));
     gc.setPlayerConfig(&players);
     gc.importTextures("data/textures/");

@@ -73,28 +73,28 @@ Run battle(const std::string &file, long ticks, AiDifficulty autopilot, std::uin
     Level *level = HeadlessBattle::readWorld(*game, file);
     if (level == nullptr)
         return run;
-    game->setHumanPlayers(kPlayers);
-    game->setBattleSeed(seed);
-    game->setAiDifficulty(AiDifficulty::Normal);
-    game->setAutopilot(true, autopilot);
+    game->getWorld().setHumanPlayers(kPlayers);
+    game->getWorld().setBattleSeed(seed);
+    game->getWorld().setAiDifficulty(AiDifficulty::Normal);
+    game->getWorld().setAutopilot(true, autopilot);
     if (!game->loadLevel(level))
         return run;
     run.started = true;
-    run.tanksAtStart = game->getFahrzeugvektor().size();
+    run.tanksAtStart = game->getWorld().getFahrzeugvektor().size();
 
     const TickInput idle{}; // nobody at the keys: the autopilot drives both human tanks
     const Clock::time_point start = Clock::now();
-    while (game->getTickCount() < ticks) {
+    while (game->getWorld().getTickCount() < ticks) {
         game->tick(idle);
-        if (run.decidedAt < 0 && game->getOutcome() != BattleRules::kRunning)
-            run.decidedAt = game->getTickCount();
+        if (run.decidedAt < 0 && game->getWorld().getOutcome() != BattleRules::kRunning)
+            run.decidedAt = game->getWorld().getTickCount();
     }
     run.wallSeconds = millisecondsSince(start) / 1000.0;
 
-    run.ticks = game->getTickCount();
-    run.outcome = game->getOutcome();
-    run.tanksAtEnd = game->getFahrzeugvektor().size();
-    run.hash = game->stateHash();
+    run.ticks = game->getWorld().getTickCount();
+    run.outcome = game->getWorld().getOutcome();
+    run.tanksAtEnd = game->getWorld().getFahrzeugvektor().size();
+    run.hash = game->getWorld().stateHash();
     return run;
 }
 

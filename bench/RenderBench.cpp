@@ -115,7 +115,7 @@ int main(int argc, char **argv) {
     if (!tree.ok())
         return 1;
     Session session;
-    session.gc.setHumanPlayers(1);
+    session.gc.getWorld().setHumanPlayers(1);
     const std::vector<Session::BenchLevel> levels = session.offeredLevels();
     if (levels.empty() || !session.startLevel(levels[0].name)) {
         std::fprintf(stderr, "Error: no level to start in data/level/levels.ini\n");
@@ -135,7 +135,7 @@ int main(int argc, char **argv) {
             if (kCases[k].renderMode >= 0) {
                 // Every case from a fresh start, so that each is timed at the same moment of the
                 // battle (the computer tanks plan their paths in the first seconds).
-                gc.setHumanPlayers(kCases[k].players);
+                gc.getWorld().setHumanPlayers(kCases[k].players);
                 session.startLevel(levels[0].name);
             }
             setUp(gc, kCases[k]);
@@ -168,7 +168,7 @@ int main(int argc, char **argv) {
     }
 
     // Every offered level with the game's default options, one player, interleaved round by round.
-    gc.setHumanPlayers(1);
+    gc.getWorld().setHumanPlayers(1);
     const Case perLevel[] = {{"shadows on", 1, true}, {"shadows off", 1, false}};
     std::vector<std::vector<double>> levelMs(levels.size() * 2);
     for (int r = 0; r < rounds; ++r) {

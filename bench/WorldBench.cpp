@@ -176,7 +176,7 @@ FrameTime timeFrames(GameClass &gc, bool *keys, double seconds) {
         gc.draw();
         glFinish();
         t.draw += millisecondsSince(drawn);
-        t.peakShells = std::max(t.peakShells, gc.getProjektilvektor().size());
+        t.peakShells = std::max(t.peakShells, gc.getWorld().getProjektilvektor().size());
         ++t.frames;
     }
     t.step /= t.frames;
@@ -186,7 +186,7 @@ FrameTime timeFrames(GameClass &gc, bool *keys, double seconds) {
 
 int shotsFired(GameClass &gc) {
     int shots = 0;
-    for (const Fahrzeug *tank : gc.getFahrzeugvektor())
+    for (const Fahrzeug *tank : gc.getWorld().getFahrzeugvektor())
         shots += tank->getShotCount();
     return shots;
 }
@@ -194,7 +194,7 @@ int shotsFired(GameClass &gc) {
 // Hits taken by all tanks together: every hit costs 10 life points.
 int hitsTaken(GameClass &gc) {
     int lost = 0;
-    for (const Fahrzeug *tank : gc.getFahrzeugvektor())
+    for (const Fahrzeug *tank : gc.getWorld().getFahrzeugvektor())
         lost += static_cast<int>(tank->getMaxLife()) - tank->getLife();
     return lost / 10;
 }

@@ -47,7 +47,7 @@ void BattleSound::afterStep(GameClass &game, SoundSystem &sound, float dt) {
     hearShells(game, sound);
     hearTanks(game, sound, dt);
     // The battle's result, once: a win for either player, or the mission failed.
-    const BattleRules::Outcome outcome = game.getOutcome();
+    const BattleRules::Outcome outcome = game.getWorld().getOutcome();
     if (outcome != lastOutcome && lastOutcome == BattleRules::kRunning)
         sound.playSting(outcome != BattleRules::kFailed);
     lastOutcome = outcome;
@@ -73,7 +73,7 @@ void BattleSound::placeListener(GameClass &game, SoundSystem &sound) {
 
 void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
     std::map<std::string, Shell> now;
-    for (const Projektil *shot : game.getProjektilvektor()) {
+    for (const Projektil *shot : game.getWorld().getProjektilvektor()) {
         const float *pos = shot->getPos();
         const std::string name = shot->getActorName();
         const auto before = shells.find(name);
@@ -86,7 +86,7 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
         if (state.status == Projektil::kStatusFlying && shot->getStatus() == Projektil::kStatusExploding) {
             // A burst: on a tank when one is close, else where the shell came down or ran out.
             bool nearTank = false;
-            for (const Fahrzeug *tank : game.getFahrzeugvektor()) {
+            for (const Fahrzeug *tank : game.getWorld().getFahrzeugvektor()) {
                 nearTank = nearTank || distance(tank->getPos(), pos) < kTankHitRange;
             }
             sound.playEffect(nearTank ? SoundId::kHitTank : SoundId::kHitGround, heard(pos).data());
@@ -102,7 +102,7 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
                 }
                 if (along < kStoppedFraction * shot->getSpeed()) {
                     bool nearObject = false;
-                    for (const LvlObject *object : game.getLevelObjectVektor()) {
+                    for (const LvlObject *object : game.getWorld().getLevelObjectVektor()) {
                         nearObject = nearObject || distance(object->getPos(), pos) < kHouseRange;
                     }
                     sound.playEffect(nearObject ? SoundId::kHitHouse : SoundId::kHitGround,
@@ -119,7 +119,7 @@ void BattleSound::hearShells(GameClass &game, SoundSystem &sound) {
 
 void BattleSound::hearTanks(GameClass &game, SoundSystem &sound, float dt) {
     std::map<const void *, Tank> now;
-    for (const Fahrzeug *tank : game.getFahrzeugvektor()) {
+    for (const Fahrzeug *tank : game.getWorld().getFahrzeugvektor()) {
         Tank state;
         state.status = tank->getStatus();
         std::copy(tank->getPos(), tank->getPos() + 3, state.pos);

@@ -16,20 +16,13 @@
 #include <cstdio>
 #include <filesystem>
 
-GameClass::GameClass()
-    // Players without keys until the program gives them theirs: their tanks go by the input alone.
-    : spieler1(std::make_unique<Spieler>(0, 0, 0, 0, 0)), spieler2(std::make_unique<Spieler>(0, 0, 0, 0, 0)) {
-    computerSpieler = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
-    computerSpieler->setPowerUps(&powerUpField.getPowerUps()); // a damaged tank fetches a repair it sees
-    physics.initialPhysX();
-    installContactRule();
+GameClass::GameClass() {
     fahrzeugTypes = ConfigReader::ReadFahrzeuge();
     weaponTypes = ConfigReader::ReadWeapons();
 }
 
 GameClass::~GameClass() {
     clearWorld();
-    physics.FreeEverything();
 }
 
 bool GameClass::importTextures(const std::string &strDirName) {
@@ -62,6 +55,7 @@ void GameClass::resetCameras(float pitch, float distance) {
 }
 
 void GameClass::liftAboveGround(OrbitCamera &camera) const {
+    const Level *currentLevel = world.getCurrentLevel();
     if (currentLevel == nullptr)
         return;
     // The highest ground within a few units of the eye, so that no slope reaches the near plane.

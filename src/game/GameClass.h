@@ -1,21 +1,17 @@
 #pragma once
 
-#include "ai/AiSkill.h"
 #include "audio/SilentSound.h"
 #include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
 #include "config/PlayerConfig.h"
-#include "game/BattleRules.h"
 #include "game/BattleSound.h"
-#include "game/PowerUpField.h"
+#include "game/BattleWorld.h"
 #include "game/OrbitCamera.h"
-#include "game/ScoreSheet.h"
 #include "game/SplitScreen.h"
 #include "game/ViewCone.h"
 #include "level/Level.h"
 #include "objects/ObjectHost.h"
 #include "objects/PlayerInput.h"
-#include "physics/PhysXAccess.h"
 #include "render/DisplayListHolder.h"
 #include "render/Font.h"
 #include "render/Md2Model.h"
@@ -143,9 +139,6 @@ class GameClass : public ObjectHost {
     bool getDrawObstacleMap() const { return drawObstacleMap; }
     // Draws the obstacle grid into the window rectangle (pixels from the top-left corner), as the minimap lies (+z down).
     void drawObstacleOverlay(int x, int y, int w, int h);
-    // How well the computer tanks fight; normal unless set.
-    void setAiDifficulty(AiDifficulty difficulty);
-    AiDifficulty getAiDifficulty() const;
 
     // Dispatches a function key (1 = F1 ... 12 = F12) to its option toggle.
     void toggleOption(int functionKey);
@@ -232,8 +225,6 @@ class GameClass : public ObjectHost {
     std::map<std::string, Level *> levelFiles; // level file name -> the level it yielded
     ModelMap models; // model file name -> model, owned
     std::set<std::string> brokenModels; // model files that failed to load; their reader has said why
-    // Level start: one line per model that `records` level records asked for in vain.
-    void reportMissingModels(const Level &level, const std::map<std::string, int> &records) const;
     // ---- The world of the running level (GameClassLevel.cpp, GameClassStep.cpp, GameClassDraw.cpp,
     // GameClassHud.cpp) ----
   public:
@@ -247,29 +238,17 @@ class GameClass : public ObjectHost {
     void createList(unsigned int dlID, Md2Model *mdl) override; // compiles the model into the display list
 
     // The length of one tick of the battle: the world changes only in ticks of it, whatever the frame rate.
-    static constexpr float kTickSeconds = 1.0f / 60.0f;
-    // One tick of the battle with each human player's controls (player one first); a StepResult.
-    // Nothing changes while paused.
+    static constexpr float kTickSeconds = BattleWorld::kTickSeconds;
+    // One tick of the battle with each human player's controls (player one first), heard by the
+    // sound; a StepResult. Nothing changes while paused.
     int tick(const TickInput &input);
+    // The battle: its objects, tanks, shells, power-ups, brains, rules and scores.
+    BattleWorld &getWorld() { return world; }
+    const BattleWorld &getWorld() const { return world; }
     // The controls the players' keys make in the key table (kKeyCount entries, true while held).
     TickInput readKeyboard(const bool *keys) const;
     // The view's part of a frame of `dt` real seconds: the zoom keys and the status message's time.
     void frame(float dt, const bool *keys);
-    long getTickCount() const { return tickCount; } // ticks since the level start
-    // A digest of everything a tick changes (tanks, shells, power-ups, physics bodies, the brains'
-    // memories, scores, the result): two runs of the same battle agree on it at every tick.
-    std::uint64_t stateHash() const;
-    // The battle seed of the next level starts: the computer's brains draw from it. Equal seeds,
-    // equal data and equal inputs give equal battles.
-    void setBattleSeed(std::uint32_t seed) { battleSeed = seed; }
-    std::uint32_t getBattleSeed() const { return battleSeed; }
-    // From the next level start on, the computer's brain drives the human players' tanks too, each
-    // for its own side, with the skill of `difficulty`; their players' inputs are not consulted.
-    void setAutopilot(bool on, AiDifficulty difficulty = AiDifficulty::Normal) {
-        autopilotWanted = on;
-        autopilotDifficulty = difficulty;
-    }
-    bool hasAutopilot() const { return autopilotWanted; }
     // How far the frame is from the last tick towards the next, [0, 1]: the view draws the moving
     // objects that far from their pose before the last tick to their pose now.
     void setViewBlend(float blend) { viewBlend = blend < 0.0f ? 0.0f : blend > 1.0f ? 1.0f : blend; }
@@ -283,9 +262,6 @@ class GameClass : public ObjectHost {
     void initGL();
     void draw();                   // one frame, buffers swapped
     int drawObjects(float fRotY);  // objects seen with the view yaw; returns the culled count
-    // Human players of the next level start: 1 leaves player two's tank out of the level.
-    void setHumanPlayers(int count) { humanPlayers = count == 1 ? 1 : 2; }
-    int getHumanPlayers() const { return humanPlayers; }
     void setSplitLayout(SplitScreen::Layout layout) { splitLayout = layout; }
     SplitScreen::Layout getSplitLayout() const { return splitLayout; }
     // Views of the running battle: one per human tank the level start placed (at least one).
@@ -294,35 +270,18 @@ class GameClass : public ObjectHost {
     SplitScreen::Rect viewRect(int view) const {
         return SplitScreen::viewRect(splitLayout, view, viewCount, iWidth, iHeight);
     }
-    Fahrzeug *getPlayerVehicle(int player) const { return player == 0 ? player1Vehicle : player2Vehicle; }
+    Fahrzeug *getPlayerVehicle(int player) const { return world.getPlayerVehicle(player); }
     // The player's tank is exploding or gone while the battle runs: the view shows "DESTROYED".
     bool isPlayerDown(int player) const;
     // The shadow pass is drawing: only depth counts, so objects leave their textures off.
     bool isDrawingDepthOnly() const override { return drawingDepthOnly; }
     std::string fpsLine(int culled) const; // the frame-rate line's text
 
-    void setSpieler1(Spieler *player); // takes ownership; null is ignored
-    void setSpieler2(Spieler *player);
-    Spieler *getSpieler1() const { return spieler1.get(); }
-    Spieler *getSpieler2() const { return spieler2.get(); }
-    ComputerSpieler *getComputerSpieler() const { return computerSpieler.get(); }
-
-    std::vector<LvlObject *> &getLevelObjectVektor() { return levelObjects; }
-    std::vector<Fahrzeug *> &getFahrzeugvektor() { return fahrzeuge; }
-    std::vector<Projektil *> &getProjektilvektor() { return projektile; }
-    Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
-    Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
-    Level *getCurrentLevel() const { return currentLevel; }
-    PhysXAccess *getPhysXAccess() override { return &physics; }
+    PhysXAccess *getPhysXAccess() override { return &world.getPhysics(); }
     DisplayListHolder *getDisplayListHolder() override { return &displayLists; }
     ShadowMap *getShadowMap() const { return shadowMap.get(); }
     VertexBufferHandler *getVertexBufferHandler() const override { return vertexBuffers.get(); }
 
-    // The result of the running battle, decided once and kept until the next level start.
-    BattleRules::Outcome getOutcome() const { return outcome; }
-    const ScoreSheet &getScores() const { return scores; }
-    // Seconds of play until the result, pauses left out: the ticks of the running battle.
-    float getBattleSeconds() const { return static_cast<float>(battleTicks) * kTickSeconds; }
     // The tank the first view's camera follows (player two's in a level without player one).
     Fahrzeug *getFollowedVehicle() const { return getPlayerVehicle(viewPlayers[0]); }
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
@@ -333,28 +292,16 @@ class GameClass : public ObjectHost {
     // changed, when that tank is not in the battle.
     bool followOnly(int player);
 
-    // ---- Power-ups (GameClassPowerUps.cpp) ----
-    // Reads the power-up types of the index file (after importModells); a broken entry is left out
-    // after one "Error: " line, a model that is not registered gets one too (the power-up shows its
-    // glow alone). Returns the number of types read.
+    // Reads the world's power-up types from the index file (after importModells); a broken entry
+    // is left out after one "Error: " line, a model that is not registered gets one too (the
+    // power-up shows its glow alone). Returns the number of types read.
     std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
-    const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
-    const PowerUpField &getPowerUpField() const { return powerUpField; }
 
   private:
-    // Level start: one power-up per usable POWERUP record; a record of an unknown type is left out
-    // after one "Error: " line.
-    void placePowerUps(const Level &level);
     // The effects `vehicle` carries, one line each with its seconds left, from (x, y) down within
     // `width` pixels (the player's part of the HUD).
     void drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width);
-    void clearWorld();           // deletes every object of the last level start and its physics body
-    void installContactRule();   // shells that touch a tank burst and cost it life
-    void sweepProjectiles();
-    void sweepVehicles();
-    void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
-    void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
-    int playerOf(const Fahrzeug *vehicle) const; // 0 player one's tank, 1 player two's, -1 another
+    void clearWorld(); // the world's objects and what the view made for the last level start
     // One view of the scene: camera, culled objects, terrain, sky, effects and the view's HUD.
     int drawView(int view);
     // The player's name, score and life (and "DESTROYED" once the tank is down) in the view's rectangle.
@@ -370,35 +317,16 @@ class GameClass : public ObjectHost {
     void drawHelp() {} // the help lines are drawn with the frame-rate line
     void drawText(float xFraction, float yFraction, const float *colour, const std::string &text);
 
-    PhysXAccess physics;          // the physics world; every body belongs to an object below
+    BattleWorld world{*this};       // the battle; its objects ask this session for models and textures
     DisplayListHolder displayLists; // one compiled list per model name
-    std::unique_ptr<Spieler> spieler1, spieler2;      // the human players
-    std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
-    std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
-    bool autopilotWanted = false;                     // the next level start hands it the human tanks
-    AiDifficulty autopilotDifficulty = AiDifficulty::Normal;
-    std::uint32_t battleSeed = 1;                     // of the next level start
-    bool viewless = false;                            // no window: level starts make nothing to draw
-    std::vector<LvlObject *> levelObjects;  // owned
-    std::vector<Fahrzeug *> fahrzeuge;      // owned
-    std::vector<Projektil *> projektile;    // owned
-    ConfigReader::PowerUpMap powerUpTypes;  // power-up type name -> type, from importPowerUps
-    PowerUpField powerUpField{&physics};    // the battle's power-ups and their triggers
-    Fahrzeug *player1Vehicle = nullptr;     // camera target; one of fahrzeuge
-    Fahrzeug *player2Vehicle = nullptr;
-    Level *currentLevel = nullptr;          // not owned
-    std::unique_ptr<ShadowMap> shadowMap;   // made at each level start
+    bool viewless = false;          // no window: level starts make nothing to draw
+    std::unique_ptr<ShadowMap> shadowMap; // made at each level start
     std::unique_ptr<VertexBufferHandler> vertexBuffers;
-    int humanPlayers = 2;                                       // human players of the next level start
     SplitScreen::Layout splitLayout = SplitScreen::kSideBySide; // how two views share the window
     int viewCount = 1;                                          // views of the running battle
     std::array<int, 2> viewPlayers{0, 1};                       // the player each view belongs to
     int drawingPlayer = 0;                                      // whose camera the frame is drawing with
     double coneSideAngle = ViewCone::kSideAngle; // degrees, the culling cone's side planes for the view being drawn
-    BattleRules::Outcome outcome = BattleRules::kRunning; // decided result of the battle
-    ScoreSheet scores;                      // both players' points in this battle
-    long tickCount = 0;                     // ticks since the level start
-    long battleTicks = 0;                   // ticks while the battle was undecided
     float viewBlend = 1.0f;                 // the frame's place between the last two ticks
     bool miniMapAlways = false;             // the minimap stays on without its key
     bool pausedOverlay = false;             // the battle is paused: draw "PAUSED"

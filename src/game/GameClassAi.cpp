@@ -14,16 +14,8 @@ void GameClass::setDrawObstacleMap(bool on) {
     setOption(drawObstacleMap, on, "Obstacle map on", "Obstacle map off", true);
 }
 
-void GameClass::setAiDifficulty(AiDifficulty difficulty) {
-    computerSpieler->setDifficulty(difficulty);
-}
-
-AiDifficulty GameClass::getAiDifficulty() const {
-    return computerSpieler->getDifficulty();
-}
-
 void GameClass::drawObstacleOverlay(int x, int y, int w, int h) {
-    const ObstacleGrid &grid = computerSpieler->getObstacleGrid();
+    const ObstacleGrid &grid = world.getComputerSpieler()->getObstacleGrid();
     if (grid.empty() || w <= 0 || h <= 0 || iWidth <= 0 || iHeight <= 0)
         return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
@@ -81,10 +73,10 @@ void GameClass::drawObstacleOverlay(int x, int y, int w, int h) {
         px = x + (wx - grid.getMinX()) * sx;
         py = y + (wz - grid.getMinZ()) * sz;
     };
-    for (const Fahrzeug *vehicle : fahrzeuge) {
+    for (const Fahrzeug *vehicle : world.getFahrzeugvektor()) {
         float px, py;
         toScreen(vehicle->getPos()[0], vehicle->getPos()[2], px, py);
-        if (vehicle == player1Vehicle)
+        if (vehicle == world.getPlayer1Vehicle())
             glColor4f(0.2f, 1.0f, 0.2f, 1.0f);
         else if (vehicle->getAiData() != nullptr)
             glColor4f(1.0f, 0.3f, 1.0f, 1.0f);

@@ -90,7 +90,7 @@ bool GameClass::isPlayerDown(int player) const {
 }
 
 void GameClass::draw() {
-    if (currentLevel == nullptr || shadowMap == nullptr) {
+    if (world.getCurrentLevel() == nullptr || shadowMap == nullptr) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glutSwapBuffers();
         return;
@@ -108,7 +108,7 @@ void GameClass::draw() {
         liftAboveGround(camera);
     }
     // The level's sun: directional (w = 0); the shadow map's light looks from it at the origin.
-    const std::array<float, 4> sun = currentLevel->getSunPosition();
+    const std::array<float, 4> sun = world.getCurrentLevel()->getSunPosition();
     // A sun straight overhead looks along the usual up vector: then north is up.
     const bool overhead = std::abs(sun[0]) + std::abs(sun[2]) < 1e-3f * sun[1];
 
@@ -158,7 +158,7 @@ void GameClass::draw() {
         drawObstacleOverlay(static_cast<int>(left), static_cast<int>(top), static_cast<int>(side),
                             static_cast<int>(side));
     }
-    if (outcome != BattleRules::kRunning)
+    if (world.getOutcome() != BattleRules::kRunning)
         drawResult();
     if (pausedOverlay)
         drawPaused();
@@ -200,8 +200,8 @@ int GameClass::drawView(int view) {
     glLoadIdentity();
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
     shadowMap->setCameraViewMatrix();
-    currentLevel->setFog(true, eye.data()); // the far land fades into the sky's horizon colour
-    const std::array<float, 4> sun = currentLevel->getSunPosition();
+    world.getCurrentLevel()->setFog(true, eye.data()); // the far land fades into the sky's horizon colour
+    const std::array<float, 4> sun = world.getCurrentLevel()->getSunPosition();
 
     const COLOR ambient = white * 0.2f;
     glLightfv(GL_LIGHT1, GL_POSITION, sun.data());
@@ -218,12 +218,12 @@ int GameClass::drawView(int view) {
 
     const ViewCone terrainCone(eye, yaw, camera.getAngleX(), coneSideAngle);
     if (useFrustumCulling)
-        currentLevel->setTerrainFilter(
+        world.getCurrentLevel()->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
-    currentLevel->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
+    world.getCurrentLevel()->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
-    currentLevel->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
-    currentLevel->setTerrainFilter(nullptr);
+    world.getCurrentLevel()->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
+    world.getCurrentLevel()->setTerrainFilter(nullptr);
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
     multiTex.glActiveTextureARB2();
@@ -239,9 +239,9 @@ int GameClass::drawView(int view) {
     glDisable(GL_LIGHTING);
 
     useParticleEngine = true;
-    currentLevel->setFog(false);
-    currentLevel->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
-    for (const auto &powerUp : powerUpField.getPowerUps())
+    world.getCurrentLevel()->setFog(false);
+    world.getCurrentLevel()->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
+    for (const auto &powerUp : world.getPowerUpField().getPowerUps())
         powerUp->drawGlow(); // over the land and the sky, under the smoke
     drawParticlePass(eye, yaw, culled);
 
@@ -272,13 +272,13 @@ int GameClass::drawObjects(float fRotY) {
         object.draw(angleX, fRotY, showWireFrame, useLightmap, renderMode, textureMode, mipmapMode);
     };
 
-    for (Fahrzeug *vehicle : fahrzeuge)
-        consider(*vehicle, vehicle != player1Vehicle && vehicle != player2Vehicle, textureQuality, mipMappingMode);
-    for (LvlObject *object : levelObjects)
+    for (Fahrzeug *vehicle : world.getFahrzeugvektor())
+        consider(*vehicle, vehicle != world.getPlayer1Vehicle() && vehicle != world.getPlayer2Vehicle(), textureQuality, mipMappingMode);
+    for (LvlObject *object : world.getLevelObjectVektor())
         consider(*object, true, 0, 1);
-    for (Projektil *shot : projektile)
+    for (Projektil *shot : world.getProjektilvektor())
         consider(*shot, false, textureQuality, mipMappingMode);
-    for (const auto &powerUp : powerUpField.getPowerUps())
+    for (const auto &powerUp : world.getPowerUpField().getPowerUps())
         if (powerUp->isAvailable())
             consider(*powerUp, false, textureQuality, mipMappingMode);
 
@@ -297,11 +297,11 @@ int GameClass::drawObjects(float fRotY) {
 void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled) {
     const float angleX = cameras[drawingPlayer].getAngleX();
     if (!useComplexParticleEngine) {
-        for (Fahrzeug *vehicle : fahrzeuge)
+        for (Fahrzeug *vehicle : world.getFahrzeugvektor())
             vehicle->drawParticleEngine(angleX, yaw + 180);
-        for (LvlObject *object : levelObjects)
+        for (LvlObject *object : world.getLevelObjectVektor())
             object->drawParticleEngine(angleX, yaw + 180);
-        for (Projektil *shot : projektile)
+        for (Projektil *shot : world.getProjektilvektor())
             shot->drawParticleEngine(angleX, yaw + 180);
         return;
     }
@@ -321,11 +321,11 @@ void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int
             effects.emplace_back(effect);
         }
     };
-    for (Fahrzeug *vehicle : fahrzeuge)
+    for (Fahrzeug *vehicle : world.getFahrzeugvektor())
         collect(*vehicle);
-    for (LvlObject *object : levelObjects)
+    for (LvlObject *object : world.getLevelObjectVektor())
         collect(*object);
-    for (Projektil *shot : projektile)
+    for (Projektil *shot : world.getProjektilvektor())
         collect(*shot);
     effects.sort(); // nearest first
     for (auto it = effects.rbegin(); it != effects.rend(); ++it)

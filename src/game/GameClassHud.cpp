@@ -110,11 +110,11 @@ void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
     // The player's name and score above a life bar at the top of the view; a
     // tank that is down shows an empty bar and "DESTROYED" across the view.
     const Fahrzeug *vehicle = getPlayerVehicle(player);
-    const Spieler *owner = player == 0 ? spieler1.get() : spieler2.get();
+    const Spieler *owner = player == 0 ? world.getSpieler1() : world.getSpieler2();
     const float *colour = player == 0 ? kPlayerOne : kPlayerTwo;
     char text[96];
     const std::string name = owner != nullptr ? owner->getName() : "";
-    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), scores.get(player));
+    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), world.getScores().get(player));
     const float left = rect.left + 0.02f * iWidth;
     const float top = rect.top + 0.08f * iHeight; // below the frame-rate line
     font.drawHorizontal(left, rect.top + 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
@@ -132,7 +132,7 @@ void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
         rectangle(left, top, left + width * share, top + height);
     }
     drawPowerUpEffects(vehicle, left, top + height + 4, width);
-    if (isPlayerDown(player) && outcome == BattleRules::kRunning)
+    if (isPlayerDown(player) && world.getOutcome() == BattleRules::kRunning)
         banner("DESTROYED", rect.left, rect.top, rect.width, rect.height, iWidth, iHeight);
 }
 
@@ -173,12 +173,12 @@ void GameClass::drawViewDivider() {
 
 void GameClass::drawResult() {
     // The result stands in the middle; the battle goes on being drawn behind it.
-    const std::string title = BattleRules::text(outcome);
+    const std::string title = BattleRules::text(world.getOutcome());
     char line[96];
-    if (viewCount > 1 || scores.get(1) > 0 || outcome == BattleRules::kPlayerTwoWins)
-        std::snprintf(line, sizeof line, "Score: %d  -  %d", scores.get(0), scores.get(1));
+    if (viewCount > 1 || world.getScores().get(1) > 0 || world.getOutcome() == BattleRules::kPlayerTwoWins)
+        std::snprintf(line, sizeof line, "Score: %d  -  %d", world.getScores().get(0), world.getScores().get(1));
     else
-        std::snprintf(line, sizeof line, "Score: %d", scores.get(0));
+        std::snprintf(line, sizeof line, "Score: %d", world.getScores().get(0));
     const float y = 0.42f * iHeight;
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, title)) / 2.0f, y, 0, kWhite,
                         GLUT_BITMAP_TIMES_ROMAN_24, title.c_str());
@@ -208,10 +208,10 @@ void GameClass::drawMiniMapOverlay() {
     // A corner map at a quarter of the window height: the level's ground
     // picture, level objects in grey and every tank as a dot in its owner's
     // colour, player one's heading as a line. Nothing is drawn again in 3D.
-    if (currentLevel == nullptr)
+    if (world.getCurrentLevel() == nullptr)
         return;
-    const float x1 = currentLevel->getX1(), x2 = currentLevel->getX2();
-    const float z1 = currentLevel->getZ1(), z2 = currentLevel->getZ2();
+    const float x1 = world.getCurrentLevel()->getX1(), x2 = world.getCurrentLevel()->getX2();
+    const float z1 = world.getCurrentLevel()->getZ1(), z2 = world.getCurrentLevel()->getZ2();
     if (x2 <= x1 || z2 <= z1)
         return;
     float left, top, side;
@@ -220,19 +220,19 @@ void GameClass::drawMiniMapOverlay() {
     auto mapY = [&](float z) { return top + (z - z1) / (z2 - z1) * side; };
 
     Flat2D flat(iWidth, iHeight);
-    FlatShapes::framedPicture(textures.getTextureIDByString(currentLevel->getBGPicture()), left, top, side);
+    FlatShapes::framedPicture(textures.getTextureIDByString(world.getCurrentLevel()->getBGPicture()), left, top, side);
 
     glPointSize(4);
     glBegin(GL_POINTS);
     glColor3fv(MapColours::kObject);
-    for (const LvlObject *object : levelObjects)
+    for (const LvlObject *object : world.getLevelObjectVektor())
         glVertex2f(mapX(object->getPos()[0]), mapY(object->getPos()[2]));
     glEnd();
     glPointSize(7);
     glBegin(GL_POINTS);
-    for (const Fahrzeug *vehicle : fahrzeuge) {
-        const float *colour = vehicle == player1Vehicle   ? kPlayerOne
-                              : vehicle == player2Vehicle ? kPlayerTwo
+    for (const Fahrzeug *vehicle : world.getFahrzeugvektor()) {
+        const float *colour = vehicle == world.getPlayer1Vehicle()   ? kPlayerOne
+                              : vehicle == world.getPlayer2Vehicle() ? kPlayerTwo
                                                           : kComputer;
         glColor3fv(colour);
         glVertex2f(mapX(vehicle->getPos()[0]), mapY(vehicle->getPos()[2]));
@@ -240,14 +240,14 @@ void GameClass::drawMiniMapOverlay() {
     glEnd();
     glPointSize(2);
     glBegin(GL_POINTS);
-    for (const Projektil *shot : projektile) {
+    for (const Projektil *shot : world.getProjektilvektor()) {
         glColor3f(1, 1, 0);
         glVertex2f(mapX(shot->getPos()[0]), mapY(shot->getPos()[2]));
     }
     glEnd();
-    if (player1Vehicle != nullptr) {
-        const float heading = player1Vehicle->getRotY() * static_cast<float>(kPi) / 180.0f;
-        const float *pos = player1Vehicle->getPos();
+    if (world.getPlayer1Vehicle() != nullptr) {
+        const float heading = world.getPlayer1Vehicle()->getRotY() * static_cast<float>(kPi) / 180.0f;
+        const float *pos = world.getPlayer1Vehicle()->getPos();
         const float length = 0.08f * (x2 - x1);
         glLineWidth(2);
         glColor3fv(kPlayerOne);

@@ -74,18 +74,6 @@ bool GameClass::importModells(const std::string &strDirName) {
     return true;
 }
 
-void GameClass::reportMissingModels(const Level &level, const std::map<std::string, int> &records) const {
-    for (const auto &[name, count] : records) {
-        if (modelFileFailed(name)) { // its file was reported at start-up: no second error
-            std::printf("Level \"%s\": %d object(s) of the unusable model \"%s\" left out\n",
-                        level.getLvlName().c_str(), count, name.c_str());
-        } else {
-            std::fprintf(stderr, "Error: level \"%s\": the model \"%s\" is not loaded (no such file in data/model/); "
-                         "%d object(s) using it left out\n", level.getLvlName().c_str(), name.c_str(), count);
-        }
-    }
-}
-
 Md2Model *GameClass::getModell(const std::string &name) const {
     const auto found = models.find(name);
     return found == models.end() ? nullptr : found->second.get();

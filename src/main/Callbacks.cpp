@@ -121,15 +121,15 @@ class GlutFlowHost : public FlowHost {
         for (bool &key : ::keys)
             key = false;
         iGamemode = kModeGame;
-        gc.setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
+        gc.getWorld().setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
         if (playback != nullptr) { // the recorded battle as it began
-            gc.setBattleSeed(playback->getReplay().seed);
-            gc.setAiDifficulty(playback->getReplay().difficulty);
+            gc.getWorld().setBattleSeed(playback->getReplay().seed);
+            gc.getWorld().setAiDifficulty(playback->getReplay().difficulty);
         } else {
-            gc.setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
-            gc.setAiDifficulty(settings->getDifficulty());
+            gc.getWorld().setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
+            gc.getWorld().setAiDifficulty(settings->getDifficulty());
         }
-        std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getBattleSeed()));
+        std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getWorld().getBattleSeed()));
         gc.loadLevel(level); // also clears the exit request of an earlier game
         recordingBattle = playback == nullptr;
         if (recordingBattle) {
@@ -138,8 +138,8 @@ class GlutFlowHost : public FlowHost {
             recording.dataHash = battleDataHash(levelFile, level->getHeightMap());
             recording.levelFile = levelFile;
             recording.players = battlePlayers;
-            recording.difficulty = gc.getAiDifficulty();
-            recording.seed = gc.getBattleSeed();
+            recording.difficulty = gc.getWorld().getAiDifficulty();
+            recording.seed = gc.getWorld().getBattleSeed();
             recording.tickMicroseconds = static_cast<std::uint32_t>(std::lround(GameClass::kTickSeconds * 1e6));
         }
         gc.setOverlayLine(playback != nullptr ? playback->statusLine() : std::string());
@@ -188,7 +188,7 @@ class GlutFlowHost : public FlowHost {
         glutPostRedisplay();
     }
 
-    BattleRules::Outcome battleOutcome() const override { return gc.getOutcome(); }
+    BattleRules::Outcome battleOutcome() const override { return gc.getWorld().getOutcome(); }
 
     bool watchReplay() override {
         if (!recordingBattle && playback == nullptr)
@@ -206,7 +206,7 @@ class GlutFlowHost : public FlowHost {
             return out; // a replay's scores were counted when it was played
         const Highscore &current = const_cast<GlutFlowHost *>(this)->highscores();
         for (int player = 0; player < 2; ++player) {
-            const int score = gc.getScores().get(player);
+            const int score = gc.getWorld().getScores().get(player);
             if (current.qualifies(score))
                 out.push_back({player, player == 0 ? keys->getPlayerName1() : keys->getPlayerName2(), score});
         }
@@ -292,7 +292,7 @@ class GlutFlowHost : public FlowHost {
                               s.getMipMapping());
         gc.setMiniMapAlways(s.getMiniMapAlways());
         gc.setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
-        gc.setAiDifficulty(s.getDifficulty());
+        gc.getWorld().setAiDifficulty(s.getDifficulty());
         SoundSystem &sound = gc.getSound();
         sound.setMasterVolume(s.getMasterVolume());
         sound.setEffectsVolume(s.getEffectsVolume());
@@ -301,10 +301,10 @@ class GlutFlowHost : public FlowHost {
     }
 
     void applyKeys() {
-        if (Spieler *one = gc.getSpieler1())
+        if (Spieler *one = gc.getWorld().getSpieler1())
             one->setKeys(keys->getUpButton1(), keys->getDownButton1(), keys->getLeftButton1(),
                          keys->getRightButton1(), keys->getShootButton1());
-        if (Spieler *two = gc.getSpieler2())
+        if (Spieler *two = gc.getWorld().getSpieler2())
             two->setKeys(keys->getUpButton2(), keys->getDownButton2(), keys->getLeftButton2(),
                          keys->getRightButton2(), keys->getShootButton2());
     }
@@ -570,7 +570,7 @@ void myIdleFunc() {
             if (!playback->nextInput(input))
                 break; // every recorded tick has run: the picture stands
             gc.tick(input);
-            const std::uint64_t hash = gc.stateHash();
+            const std::uint64_t hash = gc.getWorld().stateHash();
             if (playback->check(hash))
                 std::printf("Replay diverged at tick %zu\n", playback->getDivergedAt());
             if (playback->isOver())
@@ -583,7 +583,7 @@ void myIdleFunc() {
                 player = Replay::quantize(player); // the world gets what the replay keeps
             gc.tick(input);
             if (recordingBattle)
-                recording.addTick(input, gc.stateHash());
+                recording.addTick(input, gc.getWorld().stateHash());
         }
         flow.afterStep();
     }

@@ -52,10 +52,10 @@ int HeadlessBattle::run(GameClass &game) const {
     std::printf("Headless battle: data/level/%s, %d player%s, seed %u, computer %s, autopilot %s\n",
                 levelFile.c_str(), players, players == 1 ? "" : "s", static_cast<unsigned>(seed),
                 difficultyName(difficulty), autopilot ? difficultyName(*autopilot) : "off");
-    game.setHumanPlayers(players);
-    game.setBattleSeed(seed);
-    game.setAiDifficulty(difficulty);
-    game.setAutopilot(autopilot.has_value(), autopilot.value_or(AiDifficulty::Normal));
+    game.getWorld().setHumanPlayers(players);
+    game.getWorld().setBattleSeed(seed);
+    game.getWorld().setAiDifficulty(difficulty);
+    game.getWorld().setAutopilot(autopilot.has_value(), autopilot.value_or(AiDifficulty::Normal));
     if (!game.loadLevel(level)) {
         std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
         return 1;
@@ -66,7 +66,7 @@ int HeadlessBattle::run(GameClass &game) const {
         TickInput input;
         while (playback.nextInput(input)) {
             game.tick(input);
-            if (playback.check(game.stateHash())) {
+            if (playback.check(game.getWorld().stateHash())) {
                 std::printf("Replay diverged at tick %zu\n", playback.getDivergedAt());
                 diverged = true;
             }
@@ -74,15 +74,15 @@ int HeadlessBattle::run(GameClass &game) const {
     } else {
         const long limit = std::lround(seconds / GameClass::kTickSeconds);
         const TickInput idle{}; // nobody at the keys: an autopilot or nothing drives the human tanks
-        while (game.getTickCount() < limit && game.getOutcome() == BattleRules::kRunning)
+        while (game.getWorld().getTickCount() < limit && game.getWorld().getOutcome() == BattleRules::kRunning)
             game.tick(idle);
     }
-    if (game.getOutcome() == BattleRules::kRunning)
-        std::printf("Time ran out: no result after %.2f game seconds\n", game.getBattleSeconds());
-    std::printf("Ticks: %ld (%.2f game seconds)\n", game.getTickCount(),
-                static_cast<double>(game.getTickCount()) * GameClass::kTickSeconds);
-    std::printf("Scores: %d and %d\n", game.getScores().get(0), game.getScores().get(1));
-    std::printf("State hash: %s\n", StateHash::hex(game.stateHash()).c_str());
+    if (game.getWorld().getOutcome() == BattleRules::kRunning)
+        std::printf("Time ran out: no result after %.2f game seconds\n", game.getWorld().getBattleSeconds());
+    std::printf("Ticks: %ld (%.2f game seconds)\n", game.getWorld().getTickCount(),
+                static_cast<double>(game.getWorld().getTickCount()) * GameClass::kTickSeconds);
+    std::printf("Scores: %d and %d\n", game.getWorld().getScores().get(0), game.getWorld().getScores().get(1));
+    std::printf("State hash: %s\n", StateHash::hex(game.getWorld().stateHash()).c_str());
     std::fflush(stdout);
     return diverged ? 1 : 0;
 }

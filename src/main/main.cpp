@@ -147,14 +147,14 @@ int main(int argc, char **argv) {
         return runHeadless(commandLine, settings);
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     mm.setGameClass(&gc);
-    gc.setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
+    gc.getWorld().setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
                                playerConfig.getLeftButton1(), playerConfig.getRightButton1(),
                                playerConfig.getShootButton1()));
-    gc.setSpieler2(new Spieler(playerConfig.getUpButton2(), playerConfig.getDownButton2(),
+    gc.getWorld().setSpieler2(new Spieler(playerConfig.getUpButton2(), playerConfig.getDownButton2(),
                                playerConfig.getLeftButton2(), playerConfig.getRightButton2(),
                                playerConfig.getShootButton2()));
-    gc.getSpieler1()->setName(playerConfig.getPlayerName1());
-    gc.getSpieler2()->setName(playerConfig.getPlayerName2());
+    gc.getWorld().getSpieler1()->setName(playerConfig.getPlayerName1());
+    gc.getWorld().getSpieler2()->setName(playerConfig.getPlayerName2());
     gc.setPlayerConfig(&playerConfig);
     gc.setSound(SoundSystem::open("data/sounds/"));
     setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound

@@ -47,9 +47,9 @@ struct AiArena {
     ScopedCwd cwd{arenaData(dir)};
     GameClass gc; // the battle's own tick runs the arena; it owns the tanks and shells
     PhysXAccess &physics = *gc.getPhysXAccess();
-    std::vector<Fahrzeug *> &vehicles = gc.getFahrzeugvektor();
-    std::vector<Projektil *> &projectiles = gc.getProjektilvektor();
-    ComputerSpieler &cpu = *gc.getComputerSpieler();
+    std::vector<Fahrzeug *> &vehicles = gc.getWorld().getFahrzeugvektor();
+    std::vector<Projektil *> &projectiles = gc.getWorld().getProjektilvektor();
+    ComputerSpieler &cpu = *gc.getWorld().getComputerSpieler();
     Spieler idle{'8', '5', '4', '6', '0'};
     bool keys[kKeyCount] = {};
     std::vector<std::string> boxNames;

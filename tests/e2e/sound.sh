@@ -110,8 +110,13 @@ e2e_wait_exit 20
 grep -qiE "error|alsa|alsoft|Sound [a-z_]+\.wav" "$E2E_WORK/game.out" && e2e_fail "more than one line about sound"
 # Apart from that line and the recording's reports, the two runs said the same (the game ends
 # some lines without a break, so the reports may have split a line: line breaks do not count;
-# the score counts the seconds the battle took, which no two runs share).
-said() { sed -E -e "s/$1//g" -e 's/scores [0-9]+ and [0-9]+/scores/' "$2" | tr -d '\n'; echo; }
+# the score counts the seconds the battle took, which no two runs share, nor their battle seeds and
+# so their replays).
+said() {
+    sed -E -e "s/$1//g" -e 's/scores [0-9]+ and [0-9]+/scores/' -e 's/Battle seed: [0-9]+/Battle seed/' \
+        -e 's/Replay saved: .*\)/Replay saved/' "$2" | tr -d '\n'
+    echo
+}
 diff <(said 'Sound [a-z_]+\.wav at [0-9.]+ s' "$E2E_WORK/recorded.out") \
     <(said 'No audio device: sound is off' "$E2E_WORK/game.out") >"$E2E_WORK/said.diff" ||
     e2e_fail "the game without sound said other things than with sound: $(cat "$E2E_WORK/said.diff")"

@@ -105,7 +105,7 @@ TEST_F(BattleSoundTest, ShotAtTheMuzzleHitOnTheTankAndEnginesThatRiseWhenDriving
     run(10);
     // Every tank idles, and the ear is at the camera.
     ASSERT_EQ(sound->loops.size(), 2u);
-    const RecordingSound::Loop idle = sound->engineOf(gc.getPlayer1Vehicle());
+    const RecordingSound::Loop idle = sound->engineOf(gc.getWorld().getPlayer1Vehicle());
     EXPECT_NEAR(idle.pitch, BattleSound::kIdlePitch, 0.05f);
     const std::array<float, 3> eye = gc.getCameraPos();
     EXPECT_NEAR(sound->ear[1], eye[1], 0.01f);
@@ -113,8 +113,8 @@ TEST_F(BattleSoundTest, ShotAtTheMuzzleHitOnTheTankAndEnginesThatRiseWhenDriving
     keys[kUp1] = true;
     run(40);
     keys[kUp1] = false;
-    EXPECT_GT(sound->engineOf(gc.getPlayer1Vehicle()).pitch, idle.pitch + 0.1f);
-    EXPECT_NEAR(sound->engineOf(gc.getPlayer2Vehicle()).pitch, BattleSound::kIdlePitch, 0.05f);
+    EXPECT_GT(sound->engineOf(gc.getWorld().getPlayer1Vehicle()).pitch, idle.pitch + 0.1f);
+    EXPECT_NEAR(sound->engineOf(gc.getWorld().getPlayer2Vehicle()).pitch, BattleSound::kIdlePitch, 0.05f);
 
     runFor(1.0f); // the weapon reloads
     keys[kShoot1] = true;
@@ -122,7 +122,7 @@ TEST_F(BattleSoundTest, ShotAtTheMuzzleHitOnTheTankAndEnginesThatRiseWhenDriving
     keys[kShoot1] = false;
     ASSERT_EQ(sound->count(SoundId::kShot), 1);
     float muzzle[3];
-    gc.getPlayer1Vehicle()->getPosMuendung(muzzle);
+    gc.getWorld().getPlayer1Vehicle()->getPosMuendung(muzzle);
     EXPECT_NEAR(sound->effects.back().pos[2], muzzle[2], 0.5f);
 
     for (int i = 0; i < 120 && sound->count(SoundId::kHitTank) == 0; ++i)
@@ -167,7 +167,7 @@ TEST_F(BattleSoundTest, InSplitScreenEachSoundIsAsNearAsItIsToTheNearestCamera) 
                 << "player " << player + 1 << "'s engine, axis " << k;
     }
     for (int k = 0; k < 3; ++k)
-        EXPECT_FLOAT_EQ(sound->engineOf(gc.getPlayer1Vehicle()).pos[k], gc.getPlayer1Vehicle()->getPos()[k]);
+        EXPECT_FLOAT_EQ(sound->engineOf(gc.getWorld().getPlayer1Vehicle()).pos[k], gc.getWorld().getPlayer1Vehicle()->getPos()[k]);
 
     // Player two's shot is heard ahead of the ear, as near as the muzzle is to player two's camera.
     runFor(1.0f); // the weapon reloads
@@ -175,7 +175,7 @@ TEST_F(BattleSoundTest, InSplitScreenEachSoundIsAsNearAsItIsToTheNearestCamera) 
     runFor(kFrame);
     keys[kShoot2] = false;
     ASSERT_EQ(sound->count(SoundId::kShot), 1);
-    const Fahrzeug *two = gc.getPlayer2Vehicle();
+    const Fahrzeug *two = gc.getWorld().getPlayer2Vehicle();
     float muzzle[3];
     two->getPosMuendung(muzzle);
     const float *shot = sound->effects.back().pos;

@@ -19,16 +19,16 @@ const std::string kTwoPlayerField = vehicle("player1", "spieler1", -15, -10, 90)
                                     vehicle("cpu1", "cpu", 20, -20, 0);
 
 TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothing) {
-    gc.setHumanPlayers(1);
+    gc.getWorld().setHumanPlayers(1);
     ASSERT_TRUE(start("one.lvl", kTwoPlayerField));
-    EXPECT_EQ(gc.getPlayer2Vehicle(), nullptr);
+    EXPECT_EQ(gc.getWorld().getPlayer2Vehicle(), nullptr);
     EXPECT_EQ(gc.getPhysXAccess()->getActors().count("player2"), 0u) << "no body for the tank left out";
-    EXPECT_EQ(gc.getFahrzeugvektor().size(), 2u);
+    EXPECT_EQ(gc.getWorld().getFahrzeugvektor().size(), 2u);
     EXPECT_EQ(gc.getViewCount(), 1);
 
     drawFrame();
     run(10);
-    const float *one = gc.getPlayer1Vehicle()->getPos();
+    const float *one = gc.getWorld().getPlayer1Vehicle()->getPos();
     const std::array<float, 3> before{one[0], one[1], one[2]};
     config.setZoomIn2(KeyNames::special(KeyNames::kGlutPageUp));
     const float distance2 = gc.getCamera(1).getCamDistance();
@@ -36,7 +36,7 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
         keys[key] = true;
     keys[KeyNames::special(KeyNames::kGlutPageUp)] = true;
     run(30);
-    EXPECT_TRUE(gc.getProjektilvektor().empty()) << "player two's fire key fired";
+    EXPECT_TRUE(gc.getWorld().getProjektilvektor().empty()) << "player two's fire key fired";
     EXPECT_FLOAT_EQ(gc.getCamera(1).getCamDistance(), distance2);
     for (int k = 0; k < 3; k += 2)
         EXPECT_NEAR(one[k], before[k], 0.05f) << "player one's tank moved on player two's keys";
@@ -45,12 +45,12 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
     vehicleNamed("cpu1")->addDamage(1000);
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     runFor(kFrame);
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kPlayerOneWins);
 
     // The next start for two places both tanks again.
-    gc.setHumanPlayers(2);
+    gc.getWorld().setHumanPlayers(2);
     ASSERT_TRUE(gc.loadLevel("one.lvl"));
-    EXPECT_NE(gc.getPlayer2Vehicle(), nullptr);
+    EXPECT_NE(gc.getWorld().getPlayer2Vehicle(), nullptr);
     EXPECT_EQ(gc.getViewCount(), 2);
 }
 
@@ -92,12 +92,12 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
 
     // Player two's tank falls: its camera stays where it fell and the view counts as down.
     const std::array<float, 3> fell = gc.getCamera(1).getTarget();
-    gc.getPlayer2Vehicle()->addDamage(1000);
+    gc.getWorld().getPlayer2Vehicle()->addDamage(1000);
     EXPECT_TRUE(gc.isPlayerDown(1));
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     runFor(kFrame);
-    ASSERT_EQ(gc.getPlayer2Vehicle(), nullptr);
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning) << "player one and a computer tank fight on";
+    ASSERT_EQ(gc.getWorld().getPlayer2Vehicle(), nullptr);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kRunning) << "player one and a computer tank fight on";
     drawFrame();
     EXPECT_EQ(gc.getCamera(1).getTarget(), fell);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -39,7 +39,7 @@ TEST_F(GameClassSceneTest, CalcViewPosOrbitsTheTargetAtTheCameraDistance) {
 
     // The eye is the target plus the offset.
     const std::array<float, 3> eye = gc.getCameraPos();
-    const float *target = gc.getPlayer1Vehicle()->getPos();
+    const float *target = gc.getWorld().getPlayer1Vehicle()->getPos();
     for (int i = 0; i < 3; ++i)
         EXPECT_FLOAT_EQ(eye[i], target[i] + gc.getViewPos()[i]);
 
@@ -76,7 +76,7 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     const std::array<float, 3> eye = gc.getCameraPos();
     const float *offset = gc.getViewPos().data();
     const float behind[3] = {eye[0] + offset[0] / 2, eye[1] + offset[1] / 2, eye[2] + offset[2] / 2};
-    LvlObject *crate = gc.getLevelObjectVektor().front();
+    LvlObject *crate = gc.getWorld().getLevelObjectVektor().front();
     crate->setPos(behind);
     EXPECT_EQ(gc.drawObjects(yaw), 1);
 
@@ -89,7 +89,7 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
 
     // Shells are counted the same way.
     const float up[3] = {0, 1, 0};
-    gc.getProjektilvektor().push_back(new Projektil(behind, up, nullptr, nullptr, &gc, "behind"));
+    gc.getWorld().getProjektilvektor().push_back(new Projektil(behind, up, nullptr, nullptr, &gc, "behind"));
     EXPECT_EQ(gc.drawObjects(yaw), 3);
 
     // The blended pass changes what is drawn when, not what is culled.
@@ -110,15 +110,15 @@ TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankI
                                       vehicle("cpu1", "cpu", -25, -25, 0)));
     drawFrame();
     runFor(kFrame);
-    Fahrzeug *tank = gc.getPlayer1Vehicle();
+    Fahrzeug *tank = gc.getWorld().getPlayer1Vehicle();
     const std::array<float, 3> lastTarget = posOf(tank);
     drawFrame(); // the camera's last look at the tank
 
     tank->addDamage(100);
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     runFor(kFrame);
-    ASSERT_EQ(gc.getPlayer1Vehicle(), nullptr);
-    ASSERT_EQ(gc.getFahrzeugvektor().size(), 1u);
+    ASSERT_EQ(gc.getWorld().getPlayer1Vehicle(), nullptr);
+    ASSERT_EQ(gc.getWorld().getFahrzeugvektor().size(), 1u);
 
     // Every overlay and pass that follows the target, with and without the options that read it.
     quietly([&] {

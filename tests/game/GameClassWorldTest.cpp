@@ -59,11 +59,11 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
                              vehicle("phantom", "cpu", -20, -20, 0, "ghosttank") +
                              goal("Last Man Standing", 1) + goal("Hold the bridge", 3);
     ASSERT_TRUE(start("start.lvl", body));
-    ASSERT_NE(gc.getCurrentLevel(), nullptr);
-    EXPECT_EQ(gc.getCurrentLevel()->getLvlName(), "start.lvl");
+    ASSERT_NE(gc.getWorld().getCurrentLevel(), nullptr);
+    EXPECT_EQ(gc.getWorld().getCurrentLevel()->getLvlName(), "start.lvl");
 
     // Objects in file order; the one whose model is missing is skipped with one line naming the model.
-    const std::vector<LvlObject *> &objects = gc.getLevelObjectVektor();
+    const std::vector<LvlObject *> &objects = gc.getWorld().getLevelObjectVektor();
     ASSERT_EQ(objects.size(), 2u);
     EXPECT_EQ(objects[0]->getObjectName(), "crate1");
     EXPECT_EQ(objects[1]->getObjectName(), "wall1");
@@ -74,16 +74,16 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
     EXPECT_NE(startErr.find("1 object(s)", ghostLine), std::string::npos) << startErr;
 
     // Tanks by owner; "Spieler1" is no owner, and a tank whose type names a missing model is skipped.
-    const std::vector<Fahrzeug *> &tanks = gc.getFahrzeugvektor();
+    const std::vector<Fahrzeug *> &tanks = gc.getWorld().getFahrzeugvektor();
     ASSERT_EQ(tanks.size(), 3u);
     EXPECT_EQ(tanks[0]->getName(), "player1");
     EXPECT_EQ(tanks[1]->getName(), "player2");
     EXPECT_EQ(tanks[2]->getName(), "cpu1");
-    EXPECT_EQ(gc.getPlayer1Vehicle(), tanks[0]);
-    EXPECT_EQ(gc.getPlayer2Vehicle(), tanks[1]);
-    EXPECT_EQ(tanks[0]->getOwner(), gc.getSpieler1());
-    EXPECT_EQ(tanks[1]->getOwner(), gc.getSpieler2());
-    EXPECT_EQ(tanks[2]->getOwner(), gc.getComputerSpieler());
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle(), tanks[0]);
+    EXPECT_EQ(gc.getWorld().getPlayer2Vehicle(), tanks[1]);
+    EXPECT_EQ(tanks[0]->getOwner(), gc.getWorld().getSpieler1());
+    EXPECT_EQ(tanks[1]->getOwner(), gc.getWorld().getSpieler2());
+    EXPECT_EQ(tanks[2]->getOwner(), gc.getWorld().getComputerSpieler());
     EXPECT_EQ(tanks[0]->getAiData(), nullptr);
     EXPECT_EQ(tanks[1]->getAiData(), nullptr);
     EXPECT_NE(tanks[2]->getAiData(), nullptr);
@@ -108,7 +108,7 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
     EXPECT_EQ(gc.getPhysXAccess()->getTriangleMeshCount(), 1); // the first frame adds no second terrain
 
     // Both goals of the file stay with the level, as its description.
-    const auto &goals = gc.getCurrentLevel()->getMissionsZieleList();
+    const auto &goals = gc.getWorld().getCurrentLevel()->getMissionsZieleList();
     ASSERT_EQ(goals.size(), 2u);
     EXPECT_EQ(goals[0]->getName(), "Last Man Standing");
     EXPECT_EQ(goals[0]->getTyp(), MissionsZiel::kTypLastManStanding);
@@ -129,8 +129,8 @@ TEST_F(GameClassWorldTest, HeldUpKeyDrivesEachTankAlongItsHeadingOnTheGround) {
                                        vehicle("player2", "spieler2", 10, 15, 180)));
     drawFrame(); // the terrain joins the physics with the first frame
     run(10);     // the tanks settle onto the ground
-    Fahrzeug *east = gc.getPlayer1Vehicle();
-    Fahrzeug *north = gc.getPlayer2Vehicle();
+    Fahrzeug *east = gc.getWorld().getPlayer1Vehicle();
+    Fahrzeug *north = gc.getWorld().getPlayer2Vehicle();
     const std::array<float, 3> east0 = posOf(east), north0 = posOf(north);
     EXPECT_NEAR(east0[1], 0.0f, 0.1f); // a tank's position is the bottom of its hull
     EXPECT_NEAR(north0[1], 0.0f, 0.1f);
@@ -158,7 +158,7 @@ TEST_F(GameClassWorldTest, ATankDrivingIntoAWallStopsAtIt) {
     PhysXAccess &physics = *gc.getPhysXAccess();
     float wallMin[3], wallMax[3];
     ASSERT_TRUE(physics.getActorBounds("wall1", wallMin, wallMax));
-    Fahrzeug *tank = gc.getPlayer1Vehicle();
+    Fahrzeug *tank = gc.getWorld().getPlayer1Vehicle();
     ASSERT_GT(wallMin[0], tank->getPos()[0] - 10.0f);
     ASSERT_LT(wallMin[0], tank->getPos()[0] - 2.0f); // the wall spans the tank's road
     ASSERT_GT(wallMax[0], tank->getPos()[0] + 2.0f);
@@ -181,13 +181,13 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
                       vehicle("player1", "spieler1", 0, 10, 180) + vehicle("player2", "spieler2", 0, -5, 0)));
     drawFrame();
     run(10);
-    Fahrzeug *target = gc.getPlayer2Vehicle();
+    Fahrzeug *target = gc.getWorld().getPlayer2Vehicle();
     runFor(1.0f); // the weapon reloads
     keys[kShoot1] = true;
     runFor(kFrame);
     keys[kShoot1] = false;
-    ASSERT_EQ(gc.getProjektilvektor().size(), 1u);
-    Projektil *shell = gc.getProjektilvektor().front();
+    ASSERT_EQ(gc.getWorld().getProjektilvektor().size(), 1u);
+    Projektil *shell = gc.getWorld().getProjektilvektor().front();
     EXPECT_EQ(shell->getActorName(), "player1-1");
     EXPECT_TRUE(gc.getPhysXAccess()->hasActor("player1-1"));
 
@@ -195,14 +195,14 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
     for (int i = 0; i < 90 && target->getLife() == 100; ++i)
         run(1);
     EXPECT_EQ(target->getLife(), 100 - Projektil::kHitDamage);
-    ASSERT_EQ(gc.getProjektilvektor().size(), 1u);
+    ASSERT_EQ(gc.getWorld().getProjektilvektor().size(), 1u);
     EXPECT_EQ(shell->getStatus(), Projektil::kStatusExploding);
 
     // Its explosion over, the shell is swept with its body.
     runFor(shell->getTTL() + 0.01f);
-    EXPECT_TRUE(gc.getProjektilvektor().empty());
+    EXPECT_TRUE(gc.getWorld().getProjektilvektor().empty());
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("player1-1"));
-    EXPECT_EQ(gc.getPlayer1Vehicle()->getLife(), 100);
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle()->getLife(), 100);
 }
 
 TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodies) {
@@ -211,7 +211,7 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
                                        vehicle("cpu1", "cpu", 25, -25, 0) +
                                        vehicle("cpu2", "cpu", 25, 25, 0)));
     const std::size_t bodies = gc.getPhysXAccess()->getActors().size();
-    std::vector<Fahrzeug *> &tanks = gc.getFahrzeugvektor();
+    std::vector<Fahrzeug *> &tanks = gc.getWorld().getFahrzeugvektor();
 
     // Neighbours at indices 0 and 1 are destroyed three seconds after their explosion, in one step.
     wreck(tanks[0]);
@@ -222,13 +222,13 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     runFor(0.2f);
     ASSERT_EQ(tanks.size(), 1u);
     EXPECT_EQ(tanks[0]->getName(), "cpu2");
-    EXPECT_EQ(gc.getPlayer1Vehicle(), nullptr);
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle(), nullptr);
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("player1"));
     EXPECT_FALSE(gc.getPhysXAccess()->hasActor("cpu1"));
     EXPECT_TRUE(gc.getPhysXAccess()->hasActor("cpu2"));
     EXPECT_EQ(gc.getPhysXAccess()->getActors().size(), bodies - 2);
     // No human tank is left: the battle is lost, and the step goes on behind the result.
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kFailed);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kFailed);
     EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
 
     // Shells: a dud at the end of its flight goes at once, one that explodes stays for its
@@ -239,7 +239,7 @@ TEST_F(GameClassWorldTest, SweepsRemoveDestroyedTanksAndSpentShellsWithTheirBodi
     boom.setExplosionTime(0.5f);
     const float up[3] = {0, 1, 0};
     const float at[3][3] = {{-10, 5, 0}, {0, 5, 0}, {10, 5, 0}};
-    std::vector<Projektil *> &shells = gc.getProjektilvektor();
+    std::vector<Projektil *> &shells = gc.getWorld().getProjektilvektor();
     shells.push_back(new Projektil(at[0], up, &dud, nullptr, &gc, "dud"));
     shells.push_back(new Projektil(at[1], up, &boom, nullptr, &gc, "boom"));
     shells.push_back(new Projektil(at[2], up, &boom, nullptr, &gc, "flying"));
@@ -271,7 +271,7 @@ TEST_F(GameClassWorldTest, OnlyTheBattleRulesDecideAndEscapeIsLeftToTheScreens) 
     wreck(vehicleNamed("cpu1"));
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     runFor(kFrame);
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kPlayerOneWins);
 
     // Escape held in the step after the win ends nothing by itself: leaving is the screens' business
     // (they ask for it with the exit request), whatever the goals would have said.
@@ -279,7 +279,7 @@ TEST_F(GameClassWorldTest, OnlyTheBattleRulesDecideAndEscapeIsLeftToTheScreens) 
     EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
     EXPECT_FALSE(gc.getExitVar());
     keys[KeyNames::kEscape] = false;
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerOneWins);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kPlayerOneWins);
 }
 
 TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
@@ -291,7 +291,7 @@ TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     keys[KeyNames::kEscape] = true;
     EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kPlayerTwoWins);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kPlayerTwoWins);
     EXPECT_FALSE(gc.getExitVar());
 }
 
@@ -318,7 +318,7 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
     EXPECT_NEAR(gc.getCamDistance(), 70.5f, 1e-4);
     // Paused, neither the message clock nor the tank's drive moved.
     EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), GameClass::kStatusMessageSeconds);
-    EXPECT_EQ(gc.getPlayer1Vehicle()->getThrottle(), 0.0f);
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle()->getThrottle(), 0.0f);
 
     // The zoom stops at its nearest and farthest distance, so that the eye
     // never passes the tank nor rises so far that the land's end shows.
@@ -357,7 +357,7 @@ TEST_F(GameClassWorldTest, ALevelStartShowsTheMinimapAsTheOptionsSetIt) {
 TEST_F(GameClassWorldTest, StartingAnotherLevelFreesWhatTheLastOneMadeForTheView) {
     ASSERT_TRUE(start("first.lvl", object("crate1", "crate.md2", -12, 0) + vehicle("player1", "spieler1", 0, 14, 180)));
     drawFrame();
-    Level *first = gc.getCurrentLevel();
+    Level *first = gc.getWorld().getCurrentLevel();
     const TerrainBatch &terrain = first->getTerrainBatch();
     const LandBorder &border = first->getLandBorder();
     const GLuint atlas = terrain.getAtlasTexture(0);
@@ -410,7 +410,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     drawFrame();
     const float up[3] = {0, 1, 0};
     const float at[3] = {0, 10, 0};
-    gc.getProjektilvektor().push_back(new Projektil(at, up, nullptr, nullptr, &gc, "stray"));
+    gc.getWorld().getProjektilvektor().push_back(new Projektil(at, up, nullptr, nullptr, &gc, "stray"));
     gc.setExitVar(true);
     ASSERT_EQ(runFor(kFrame), GameClass::kStepExit);
     EXPECT_EQ(actorNames(gc),
@@ -426,15 +426,15 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
-    EXPECT_EQ(gc.getCurrentLevel()->getLvlName(), "second.lvl");
-    ASSERT_EQ(gc.getLevelObjectVektor().size(), 1u);
-    EXPECT_EQ(gc.getLevelObjectVektor()[0]->getObjectName(), "rock1");
-    ASSERT_EQ(gc.getFahrzeugvektor().size(), 2u);
-    EXPECT_EQ(gc.getPlayer1Vehicle(), vehicleNamed("hero"));
-    EXPECT_EQ(gc.getPlayer2Vehicle(), nullptr);
-    EXPECT_TRUE(gc.getProjektilvektor().empty());
+    EXPECT_EQ(gc.getWorld().getCurrentLevel()->getLvlName(), "second.lvl");
+    ASSERT_EQ(gc.getWorld().getLevelObjectVektor().size(), 1u);
+    EXPECT_EQ(gc.getWorld().getLevelObjectVektor()[0]->getObjectName(), "rock1");
+    ASSERT_EQ(gc.getWorld().getFahrzeugvektor().size(), 2u);
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle(), vehicleNamed("hero"));
+    EXPECT_EQ(gc.getWorld().getPlayer2Vehicle(), nullptr);
+    EXPECT_TRUE(gc.getWorld().getProjektilvektor().empty());
     EXPECT_FALSE(gc.getExitVar());
-    EXPECT_EQ(gc.getOutcome(), BattleRules::kRunning);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kRunning);
     // The new terrain joins with the new level's start.
     EXPECT_EQ(actorNames(gc), (std::set<std::string>{"foe", "heightmap", "hero", "rock1"}));
     EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
@@ -445,7 +445,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
     testing::internal::CaptureStdout();
     ASSERT_TRUE(gc.loadLevel("first.lvl"));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(gc.getFahrzeugvektor().size(), 3u);
+    EXPECT_EQ(gc.getWorld().getFahrzeugvektor().size(), 3u);
     EXPECT_EQ(actorNames(gc),
               (std::set<std::string>{"cpu1", "crate1", "heightmap", "player1", "player2", "wall1"}));
 }

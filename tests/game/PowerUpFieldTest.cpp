@@ -59,8 +59,8 @@ TEST_F(PowerUpFieldTest, ATankDrivingOverARepairTakesItAndItComesBackAfterItsRes
     ASSERT_TRUE(start("kit.lvl", damaged(vehicle("player1", "spieler1", 0, -6, 0), 40) +
                                      powerUp("kit", "repair", 0, 0)));
     EXPECT_EQ(startErr, "");
-    ASSERT_EQ(gc.getPowerUpField().getPowerUps().size(), 1u);
-    const PowerUpObject &kit = *gc.getPowerUpField().getPowerUps()[0];
+    ASSERT_EQ(gc.getWorld().getPowerUpField().getPowerUps().size(), 1u);
+    const PowerUpObject &kit = *gc.getWorld().getPowerUpField().getPowerUps()[0];
     EXPECT_NEAR(kit.getPos()[1], 0.4f, 1e-4f); // no pos_y: just above the flat ground
     drawFrame();
     run(10);
@@ -68,7 +68,7 @@ TEST_F(PowerUpFieldTest, ATankDrivingOverARepairTakesItAndItComesBackAfterItsRes
     keys[kUp1] = true;
     const std::string out = runUntil("Power-up repair taken", 180);
     EXPECT_NE(out.find("Power-up repair taken by player1: life 40 -> 70\n"), std::string::npos) << out;
-    EXPECT_EQ(gc.getPlayer1Vehicle()->getLife(), 70);
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle()->getLife(), 70);
     EXPECT_FALSE(kit.isAvailable());
     run(60); // on, away from the kit's place
     keys[kUp1] = false;
@@ -88,7 +88,7 @@ TEST_F(PowerUpFieldTest, OfTwoTanksTouchingAPowerUpOnlyOneTakesIt) {
     drawFrame();
     const std::string out = runUntil("Power-up repair taken", 60);
     run(30);
-    EXPECT_EQ(gc.getPlayer1Vehicle()->getLife() + gc.getPlayer2Vehicle()->getLife(), 40 + 70) << out;
+    EXPECT_EQ(gc.getWorld().getPlayer1Vehicle()->getLife() + gc.getWorld().getPlayer2Vehicle()->getLife(), 40 + 70) << out;
     EXPECT_EQ(out.find("Power-up repair taken"), out.rfind("Power-up repair taken")) << out;
 }
 
@@ -116,8 +116,8 @@ TEST_F(PowerUpFieldTest, ARecordOfAnUnknownTypeIsLeftOutWithOneErrorLineAndTheLe
     EXPECT_NE(startErr.find("power-up \"a\" left out: its type \"repiar\" is not in"), std::string::npos)
         << startErr;
     EXPECT_EQ(std::count(startErr.begin(), startErr.end(), '\n'), 1) << startErr;
-    ASSERT_EQ(gc.getPowerUpField().getPowerUps().size(), 1u);
-    EXPECT_EQ(gc.getPowerUpField().getPowerUps()[0]->getObjectName(), "b");
+    ASSERT_EQ(gc.getWorld().getPowerUpField().getPowerUps().size(), 1u);
+    EXPECT_EQ(gc.getWorld().getPowerUpField().getPowerUps()[0]->getObjectName(), "b");
     EXPECT_EQ(gc.getPhysXAccess()->getTriggerCount(), 1u);
     drawFrame(); // drawn with its model and glow
 }

@@ -22,7 +22,7 @@ TEST_F(SceneryDrivingTest, ATankDrivesOntoTheIceSheetAndAcrossIt) {
     float iceMin[3], iceMax[3];
     ASSERT_TRUE(gc.getPhysXAccess()->getActorBounds("ice1", iceMin, iceMax));
     ASSERT_LT(iceMax[1], 0.2f);
-    Fahrzeug *tank = gc.getPlayer1Vehicle();
+    Fahrzeug *tank = gc.getWorld().getPlayer1Vehicle();
     run(10);
 
     keys[kUp1] = true;

@@ -51,8 +51,8 @@ struct Battle {
     explicit Battle(std::uint32_t seed) {
         testing::internal::CaptureStdout();
         Level *level = HeadlessBattle::readWorld(game, "lvl1.lvl");
-        game.setHumanPlayers(2);
-        game.setBattleSeed(seed);
+        game.getWorld().setHumanPlayers(2);
+        game.getWorld().setBattleSeed(seed);
         started = level != nullptr && game.loadLevel(level);
         testing::internal::GetCapturedStdout();
     }
@@ -61,7 +61,7 @@ struct Battle {
         testing::internal::CaptureStdout(); // power-ups and the result have their lines
         game.tick(input);
         testing::internal::GetCapturedStdout();
-        return game.stateHash();
+        return game.getWorld().stateHash();
     }
 
     bool started = false;
@@ -84,18 +84,18 @@ TEST_F(TickDeterminismTest, TwoWorldsWithTheSameSeedAndInputsAgreeAtEveryTickAnd
     auto first = std::make_unique<Battle>(kSeed);
     auto second = std::make_unique<Battle>(kSeed);
     ASSERT_TRUE(first->started && second->started);
-    ASSERT_EQ(first->game.stateHash(), second->game.stateHash());
+    ASSERT_EQ(first->game.getWorld().stateHash(), second->game.getWorld().stateHash());
     std::vector<std::uint64_t> hashes;
     int shots = 0;
     for (int t = 0; t < kTicks; ++t) {
         const TickInput input = script(t);
         hashes.push_back(first->tick(input));
         ASSERT_EQ(second->tick(input), hashes.back()) << "tick " << t;
-        shots += static_cast<int>(first->game.getProjektilvektor().size());
+        shots += static_cast<int>(first->game.getWorld().getProjektilvektor().size());
     }
     // The minute was a battle: shells flew and the computer tanks fought.
     EXPECT_GT(shots, 0);
-    EXPECT_EQ(first->game.getTickCount(), kTicks);
+    EXPECT_EQ(first->game.getWorld().getTickCount(), kTicks);
     second.reset();
 
     // Player two turns the other way for one tick: from that tick on the battles differ.
@@ -104,7 +104,7 @@ TEST_F(TickDeterminismTest, TwoWorldsWithTheSameSeedAndInputsAgreeAtEveryTickAnd
     for (int t = 0; t < kChanged + kWatched; ++t) {
         TickInput input = script(t);
         if (t == kChanged) {
-            ASSERT_NE(third.game.getPlayer2Vehicle(), nullptr) << "player two's tank is still there to turn";
+            ASSERT_NE(third.game.getWorld().getPlayer2Vehicle(), nullptr) << "player two's tank is still there to turn";
             input[1].turn = -input[1].turn;
         }
         const std::uint64_t hash = third.tick(input);

@@ -110,8 +110,8 @@ class WorldSession : public ::testing::Test {
   protected:
     WorldSession() : cwd(sharedDataTree()) {
         glReady = GlTestContext::acquire();
-        gc.setSpieler1(new Spieler(kUp1, kDown1, kLeft1, kRight1, kShoot1));
-        gc.setSpieler2(new Spieler(kUp2, kDown2, kLeft2, kRight2, kShoot2));
+        gc.getWorld().setSpieler1(new Spieler(kUp1, kDown1, kLeft1, kRight1, kShoot1));
+        gc.getWorld().setSpieler2(new Spieler(kUp2, kDown2, kLeft2, kRight2, kShoot2));
         config.setZoomIn(static_cast<char>(kZoomIn));
         config.setZoomOut(static_cast<char>(kZoomOut));
         gc.setPlayerConfig(&config);
@@ -162,7 +162,7 @@ class WorldSession : public ::testing::Test {
     }
 
     Fahrzeug *vehicleNamed(const std::string &name) {
-        for (Fahrzeug *v : gc.getFahrzeugvektor())
+        for (Fahrzeug *v : gc.getWorld().getFahrzeugvektor())
             if (v->getName() == name)
                 return v;
         return nullptr;

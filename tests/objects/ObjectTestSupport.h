@@ -48,7 +48,7 @@ struct Session {
 
     Session() { gc.getPhysXAccess()->initialPhysX(); }
     // Vehicles that tests hand to the session belong to the tests.
-    ~Session() { gc.getFahrzeugvektor().clear(); }
+    ~Session() { gc.getWorld().getFahrzeugvektor().clear(); }
 
     // Writes `bytes` as <folder>/<name> and imports that folder (each folder once: an import
     // replaces the models of the names it finds).

@@ -44,7 +44,7 @@ struct ShotPhysicsTest : ::testing::Test {
     ScopedCwd cwd{shippedData(dir)};
     GameClass gc;
     PhysXAccess &physics = *gc.getPhysXAccess();
-    std::vector<Fahrzeug *> &vehicles = gc.getFahrzeugvektor();
+    std::vector<Fahrzeug *> &vehicles = gc.getWorld().getFahrzeugvektor();
     std::vector<Projektil *> projectiles;
     bool keys[kKeyCount] = {};
     Spieler gunner{'s', 'x', 'z', 'c', 'a'};

@@ -1,5 +1,5 @@
 // The battle's state hash: one number that two runs of the same battle agree on at every tick.
-#include "game/GameClass.h"
+#include "game/BattleWorld.h"
 
 #include "ai/AiMemory.h"
 #include "math/StateHash.h"
@@ -54,7 +54,7 @@ void addMemory(StateHash &hash, const AiMemory &memory, const std::vector<Fahrze
 
 } // namespace
 
-std::uint64_t GameClass::stateHash() const {
+std::uint64_t BattleWorld::stateHash() const {
     StateHash hash;
     hash.add(static_cast<std::int64_t>(tickCount));
     hash.add(static_cast<std::int64_t>(battleTicks));

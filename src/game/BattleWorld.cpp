@@ -1,0 +1,349 @@
+// The battle: its start from a level, its tick, its sweeps and its rules.
+#include "game/BattleWorld.h"
+
+#include "config/CFahrzeugTypDaten.h"
+#include "level/Level.h"
+#include "objects/AiData.h"
+#include "objects/ComputerSpieler.h"
+#include "objects/Fahrzeug.h"
+#include "objects/HitRule.h"
+#include "objects/LvlObject.h"
+#include "objects/ObjectHost.h"
+#include "objects/Owner.h"
+#include "objects/PowerUpObject.h"
+#include "objects/Projektil.h"
+#include "objects/Spieler.h"
+#include "objects/Weapon.h"
+#include "render/Md2Model.h"
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+constexpr int kLightCount = 8;                      // GL_LIGHT0 .. GL_LIGHT7
+constexpr unsigned kAutopilotSeedMix = 0x9e3779b9u; // the autopilot's brain draws apart from the computer's
+constexpr const char *kUntypedVehicleModel = "tank1.md2"; // a vehicle of an unknown type is drawn with it
+constexpr float kHover = 0.4f; // units above the ground for a power-up whose record gives no height
+
+} // namespace
+
+BattleWorld::BattleWorld(ObjectHost &host)
+    // Players without keys until the program gives them theirs: their tanks go by the input alone.
+    : host(host), spieler1(std::make_unique<Spieler>(0, 0, 0, 0, 0)),
+      spieler2(std::make_unique<Spieler>(0, 0, 0, 0, 0)),
+      computerSpieler(std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile)) {
+    computerSpieler->setPowerUps(&powerUpField.getPowerUps()); // a damaged tank fetches a repair it sees
+    physics.initialPhysX();
+    installContactRule();
+}
+
+BattleWorld::~BattleWorld() {
+    clear();
+    physics.FreeEverything();
+}
+
+void BattleWorld::setSpieler1(Spieler *player) {
+    if (player != nullptr)
+        spieler1.reset(player);
+}
+
+void BattleWorld::setSpieler2(Spieler *player) {
+    if (player != nullptr)
+        spieler2.reset(player);
+}
+
+void BattleWorld::setAiDifficulty(AiDifficulty difficulty) {
+    computerSpieler->setDifficulty(difficulty);
+}
+
+AiDifficulty BattleWorld::getAiDifficulty() const {
+    return computerSpieler->getDifficulty();
+}
+
+void BattleWorld::clear() {
+    // A new start replaces the old world: nothing of a previous battle may keep a physics body.
+    for (auto it = projektile.rbegin(); it != projektile.rend(); ++it)
+        delete *it; // releases its own body
+    projektile.clear();
+    for (auto it = fahrzeuge.rbegin(); it != fahrzeuge.rend(); ++it) {
+        physics.ReleaseActor((*it)->getActorName());
+        delete *it;
+    }
+    fahrzeuge.clear();
+    for (auto it = levelObjects.rbegin(); it != levelObjects.rend(); ++it) {
+        physics.ReleaseActor((*it)->getObjectName());
+        delete *it;
+    }
+    levelObjects.clear();
+    powerUpField.clear();
+    player1Vehicle = player2Vehicle = nullptr;
+    if (currentLevel != nullptr) {
+        physics.ReleaseActor(Level::kMeshName);
+        currentLevel->resetTerrainMesh();
+    }
+    currentLevel = nullptr;
+    outcome = BattleRules::kRunning;
+    scores.reset();
+    tickCount = 0;
+    battleTicks = 0;
+    events.clear();
+}
+
+void BattleWorld::start(Level &level, const std::string &file) {
+    clear();
+    physics.resetWorld(); // a fresh engine: nothing the last battle left in it steers this one
+    autopilot.reset();    // no tank is left that it drives
+    if (autopilotWanted) {
+        autopilot = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
+        autopilot->setPowerUps(&powerUpField.getPowerUps());
+        autopilot->setDifficulty(autopilotDifficulty);
+    }
+    level.setGC(&host);
+    level.calculateSurfaceMesh();
+
+    for (const auto &light : level.getLightDataList())
+        if (light->getLightNumber() >= 0 && light->getLightNumber() < kLightCount)
+            std::printf("Create Light\n");
+
+    std::map<std::string, int> missingModels; // model name -> records left out for want of it
+    for (const auto &object : level.getObjectDataList()) {
+        if (host.getModell(object->getModel()) == nullptr) {
+            ++missingModels[object->getModel()];
+            continue;
+        }
+        auto *lvlObject = new LvlObject(object.get(), &host);
+        levelObjects.push_back(lvlObject);
+        const Modell &modell = *lvlObject->getModell();
+        physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
+                                  modell.getAllTriangles(), object->getName(), object->getPos(),
+                                  object->getSize(), object->getRotation(), lvlObject, true);
+    }
+
+    for (const auto &record : level.getVehicleDataList()) {
+        Owner *owner = nullptr;
+        const VehicleData::OwnerKind kind = record->getOwnerKind();
+        if (kind == VehicleData::OwnerKind::PlayerOne) {
+            owner = spieler1.get();
+        } else if (kind == VehicleData::OwnerKind::PlayerTwo) {
+            if (humanPlayers < 2)
+                continue; // player one plays alone: no tank for player two
+            owner = spieler2.get();
+        } else if (kind == VehicleData::OwnerKind::Computer) {
+            owner = computerSpieler.get();
+        } else {
+            continue; // no such owner: no vehicle, no body (the level choice leaves it out too)
+        }
+        const int side = kind == VehicleData::OwnerKind::PlayerOne   ? 0
+                         : kind == VehicleData::OwnerKind::PlayerTwo ? 1
+                                                                     : Sides::kComputer;
+        if (side != Sides::kComputer && autopilot != nullptr)
+            owner = autopilot.get(); // the brain drives the player's tank, for the player's side
+        auto *vehicle = new Fahrzeug(record.get(), &host, owner);
+        vehicle->setSide(side);
+        if (vehicle->getModell()->getModel() == nullptr) {
+            const CFahrzeugTypDaten *type = host.getFahrzeugDatenTyp(record->getFahrzeugTyp());
+            ++missingModels[type != nullptr ? type->getModellName() : kUntypedVehicleModel];
+            delete vehicle;
+            continue;
+        }
+        fahrzeuge.push_back(vehicle);
+        if (kind == VehicleData::OwnerKind::PlayerOne)
+            player1Vehicle = vehicle;
+        else if (kind == VehicleData::OwnerKind::PlayerTwo)
+            player2Vehicle = vehicle;
+        if (owner == computerSpieler.get() || owner == autopilot.get())
+            vehicle->setAiData(new AiData(&physics));
+        const Modell &modell = *vehicle->getModell();
+        physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
+                                  modell.getAllTriangles(), vehicle->getActorName(), vehicle->getPos(),
+                                  modell.getScale(), vehicle->getRotY(), vehicle, false);
+    }
+
+    for (const auto &[name, count] : missingModels) {
+        if (host.modelFileFailed(name)) { // its file was reported at start-up: no second error
+            std::printf("Level \"%s\": %d object(s) of the unusable model \"%s\" left out\n",
+                        level.getLvlName().c_str(), count, name.c_str());
+        } else {
+            std::fprintf(stderr, "Error: level \"%s\": the model \"%s\" is not loaded (no such file in data/model/); "
+                         "%d object(s) using it left out\n", level.getLvlName().c_str(), name.c_str(), count);
+        }
+    }
+
+    placePowerUps(level, file);
+    currentLevel = &level;
+    level.setPhysXAccess(&physics);
+    level.joinPhysics(); // the ground exists from the start, with or without a window
+    const LandBorder::Area area = level.getPlayableArea();
+    const float low[3] = {area.left, 0.0f, area.front}, high[3] = {area.right, 0.0f, area.back};
+    physics.setBoundary(low, high); // tanks stay on the field; shells may fly out
+    computerSpieler->setSeed(battleSeed);
+    computerSpieler->startLevel(level, levelObjects, &physics);
+    if (autopilot != nullptr) {
+        autopilot->setSeed(battleSeed ^ kAutopilotSeedMix); // a sequence of its own
+        autopilot->startLevel(level, levelObjects, &physics);
+    }
+}
+
+std::size_t BattleWorld::importPowerUps(const std::string &indexPath) {
+    powerUpField.clear(); // placed power-ups point at the types they were made with
+    powerUpTypes.clear();
+    ConfigReader::LoadPowerUpTypes(powerUpTypes, indexPath);
+    return powerUpTypes.size();
+}
+
+void BattleWorld::placePowerUps(const Level &level, const std::string &file) {
+    for (const auto &record : level.getLevelPowerUps()) {
+        const auto type = powerUpTypes.find(record->getTypName());
+        if (type == powerUpTypes.end()) {
+            std::fprintf(stderr, "Error: %s: power-up \"%s\" left out: its type \"%s\" is not in %s\n",
+                         file.c_str(), record->getName().c_str(), record->getTypName().c_str(),
+                         ConfigReader::kPowerUpIndexFile);
+            continue;
+        }
+        const float *pos = record->getPos();
+        const float base[3] = {
+            pos[0], record->hasPosY() ? pos[1] : level.getTerrainHeight(pos[0], pos[2]) + kHover, pos[2]};
+        PowerUpObject *powerUp = powerUpField.place(*record, type->second.get(), base);
+        powerUp->setGameClass(&host);
+        Md2Model *model = host.getModell(type->second->getModellName());
+        powerUp->getModell()->setModel(model);
+        if (model != nullptr) // else shown by its glow alone
+            powerUp->getModell()->calcBorder();
+    }
+}
+
+void BattleWorld::tick(const TickInput &input) {
+    const float dt = kTickSeconds;
+    events.clear();
+    ++tickCount;
+    if (outcome == BattleRules::kRunning)
+        ++battleTicks;
+    for (Fahrzeug *vehicle : fahrzeuge)
+        vehicle->markTick();
+    for (Projektil *shot : projektile)
+        shot->markTick();
+    physics.updateObjects(dt);
+
+    // Owners may fire; every vehicle, the shooter included, can be hit by the new shell.
+    for (std::size_t i = 0; i < fahrzeuge.size(); ++i) {
+        Fahrzeug *vehicle = fahrzeuge[i];
+        Owner *owner = vehicle->getOwner();
+        if (owner == nullptr)
+            continue;
+        const int player = playerOf(vehicle);
+        const PlayerInput controls = player >= 0 ? input[static_cast<std::size_t>(player)] : PlayerInput{};
+        if (Projektil *shot = owner->doSomething(vehicle, controls, dt)) {
+            projektile.push_back(shot);
+            for (Fahrzeug *target : fahrzeuge)
+                physics.setContactReport(shot, target);
+            event(BattleEvent::kShotFired, shot->getPos());
+        }
+    }
+    for (Projektil *shot : projektile)
+        shot->move(dt);
+    for (Fahrzeug *vehicle : fahrzeuge)
+        vehicle->move(dt);
+    for (LvlObject *object : levelObjects)
+        object->move(dt);
+    powerUpField.step(dt, fahrzeuge);
+
+    sweepProjectiles();
+    sweepVehicles();
+    decideBattle();
+}
+
+void BattleWorld::event(BattleEvent::Kind kind, const float *pos) {
+    BattleEvent happened{kind, {0.0f, 0.0f, 0.0f}};
+    if (pos != nullptr)
+        std::copy(pos, pos + 3, happened.pos);
+    events.push_back(happened);
+}
+
+int BattleWorld::playerOf(const Fahrzeug *vehicle) const {
+    return vehicle != nullptr && Sides::isPlayer(vehicle->getSide()) ? vehicle->getSide() : -1;
+}
+
+void BattleWorld::sweepProjectiles() {
+    std::size_t i = 0;
+    while (i < projektile.size()) {
+        Projektil *shot = projektile[i];
+        // A shell that flew off the field bursts where it meets the land beyond; the border has no body.
+        const float *at = shot->getPos();
+        const LandBorder::Area field =
+            currentLevel != nullptr ? currentLevel->getPlayableArea() : LandBorder::Area{};
+        const bool offField =
+            at[0] < field.left || at[0] > field.right || at[2] < field.front || at[2] > field.back;
+        const bool landed = currentLevel != nullptr && shot->getStatus() == Projektil::kStatusFlying &&
+                            offField && at[1] < currentLevel->getGroundHeight(at[0], at[2]);
+        if (shot->getTTL() > 0 && !landed) {
+            ++i;
+        } else if (shot->getStatus() == Projektil::kStatusFlying && shot->getWeapon() != nullptr &&
+                   shot->getWeapon()->getExplodiert()) {
+            shot->explode(); // starts its own time to live; looked at again
+        } else {
+            projektile.erase(projektile.begin() + static_cast<std::ptrdiff_t>(i));
+            delete shot;
+        }
+    }
+}
+
+void BattleWorld::sweepVehicles() {
+    std::size_t i = 0;
+    while (i < fahrzeuge.size()) {
+        Fahrzeug *vehicle = fahrzeuge[i];
+        if (vehicle->getStatus() != Fahrzeug::kStatusDestroyed) {
+            ++i;
+            continue;
+        }
+        fahrzeuge.erase(fahrzeuge.begin() + static_cast<std::ptrdiff_t>(i));
+        if (vehicle == player1Vehicle)
+            player1Vehicle = nullptr;
+        if (vehicle == player2Vehicle)
+            player2Vehicle = nullptr;
+        physics.ReleaseActor(vehicle->getActorName());
+        delete vehicle;
+    }
+}
+
+void BattleWorld::installContactRule() {
+    // The physics reports touches of armed pairs after its step; the rule acts only on a shell and a
+    // vehicle still in the lists.
+    physics.setContactHandler(HitRule(projektile, fahrzeuge,
+                                      [this](const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
+                                          countHit(shooter, target, destroyed);
+                                          event(destroyed ? BattleEvent::kTankDestroyed : BattleEvent::kTankHit,
+                                                target != nullptr ? target->getPos() : nullptr);
+                                      }));
+    // A tank touching a power-up's trigger sphere takes it.
+    physics.getTriggerReport().setHandler([this](SpielObject *trigger, SpielObject *other, int status) {
+        if (const float *at = powerUpField.onTouch(trigger, other, status, fahrzeuge))
+            event(BattleEvent::kPowerUpTaken, at);
+    });
+}
+
+void BattleWorld::countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
+    if (outcome != BattleRules::kRunning || shooter == nullptr || shooter == target)
+        return;
+    const int player = playerOf(shooter);
+    const bool human = playerOf(target) >= 0;
+    scores.hit(player, human ? ScoreSheet::kHuman : ScoreSheet::kComputer, destroyed);
+}
+
+void BattleWorld::decideBattle() {
+    if (outcome != BattleRules::kRunning || currentLevel == nullptr)
+        return;
+    int computerTanks = 0;
+    for (const Fahrzeug *vehicle : fahrzeuge)
+        if (vehicle->getSide() == Sides::kComputer && vehicle->getOwner() != nullptr)
+            ++computerTanks;
+    outcome = BattleRules::decide(computerTanks, player1Vehicle != nullptr, player2Vehicle != nullptr);
+    if (outcome == BattleRules::kPlayerOneWins || outcome == BattleRules::kPlayerTwoWins)
+        scores.win(outcome == BattleRules::kPlayerOneWins ? 0 : 1, getBattleSeconds(), currentLevel->getParTime());
+    if (outcome != BattleRules::kRunning) {
+        event(BattleEvent::kBattleDecided, nullptr);
+        std::printf("Battle over: %s (scores %d and %d)\n", BattleRules::text(outcome), scores.get(0),
+                    scores.get(1));
+        std::fflush(stdout);
+    }
+}

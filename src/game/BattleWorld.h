@@ -1,0 +1,137 @@
+#pragma once
+
+#include "config/ConfigReader.h"
+#include "config/Difficulty.h"
+#include "game/BattleRules.h"
+#include "game/PowerUpField.h"
+#include "game/ScoreSheet.h"
+#include "objects/PlayerInput.h"
+#include "physics/PhysXAccess.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ComputerSpieler;
+class Fahrzeug;
+class Level;
+class LvlObject;
+class ObjectHost;
+class Projektil;
+class Spieler;
+
+// Something that happened in a tick, for the view, the sound and the HUD to take up.
+struct BattleEvent {
+    enum Kind { kShotFired, kTankHit, kTankDestroyed, kPowerUpTaken, kBattleDecided };
+    Kind kind;
+    float pos[3]; // where it happened
+};
+
+// The battle itself: a level's objects, tanks and shells in their physics world, the computer's
+// brains, the power-ups, the rules and the scores. It changes only in ticks of kTickSeconds, each
+// with every human player's controls; nothing of it needs a window, GL, sound or a clock. What a tick
+// did is left in its events. The objects ask the host for the models and tables they are made from.
+class BattleWorld {
+  public:
+    static constexpr float kTickSeconds = 1.0f / 60.0f;
+
+    explicit BattleWorld(ObjectHost &host);
+    ~BattleWorld();
+    BattleWorld(const BattleWorld &) = delete;
+    BattleWorld &operator=(const BattleWorld &) = delete;
+
+    // Replaces whatever the last start left with `level`'s objects, tanks (player two's only for two
+    // players), bodies, power-ups and brains, in a fresh physics world. `file` names the level in
+    // messages. Prints "Create Light" per usable light and one line per model records asked for in
+    // vain.
+    void start(Level &level, const std::string &file);
+    // Deletes every object of the last start and its body; the level is left.
+    void clear();
+    // One tick with each human player's controls (player one first).
+    void tick(const TickInput &input);
+    const std::vector<BattleEvent> &getEvents() const { return events; } // of the last tick
+
+    // A digest of everything a tick changes (tanks, shells, power-ups, physics bodies, the brains'
+    // memories, scores, the result): two runs of the same battle agree on it at every tick.
+    std::uint64_t stateHash() const;
+
+    // Settings of the next start. The seed: the computer's brains draw from it.
+    void setBattleSeed(std::uint32_t seed) { battleSeed = seed; }
+    std::uint32_t getBattleSeed() const { return battleSeed; }
+    // 1 leaves player two's tank out of the level.
+    void setHumanPlayers(int count) { humanPlayers = count == 1 ? 1 : 2; }
+    int getHumanPlayers() const { return humanPlayers; }
+    // The computer's brain drives the human players' tanks too, each for its own side, with the skill
+    // of `difficulty`; their players' inputs are not consulted.
+    void setAutopilot(bool on, AiDifficulty difficulty = AiDifficulty::Normal) {
+        autopilotWanted = on;
+        autopilotDifficulty = difficulty;
+    }
+    bool hasAutopilot() const { return autopilotWanted; }
+    void setAiDifficulty(AiDifficulty difficulty); // the computer tanks', normal unless set
+    AiDifficulty getAiDifficulty() const;
+
+    // Reads the power-up types of the index file; a broken entry is left out after one "Error: "
+    // line. Returns the number of types read.
+    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
+    const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
+    const PowerUpField &getPowerUpField() const { return powerUpField; }
+
+    void setSpieler1(Spieler *player); // takes ownership; null is ignored
+    void setSpieler2(Spieler *player);
+    Spieler *getSpieler1() const { return spieler1.get(); }
+    Spieler *getSpieler2() const { return spieler2.get(); }
+    ComputerSpieler *getComputerSpieler() const { return computerSpieler.get(); }
+
+    std::vector<LvlObject *> &getLevelObjectVektor() { return levelObjects; }
+    std::vector<Fahrzeug *> &getFahrzeugvektor() { return fahrzeuge; }
+    std::vector<Projektil *> &getProjektilvektor() { return projektile; }
+    const std::vector<Fahrzeug *> &getFahrzeugvektor() const { return fahrzeuge; }
+    const std::vector<Projektil *> &getProjektilvektor() const { return projektile; }
+    Fahrzeug *getPlayerVehicle(int player) const { return player == 0 ? player1Vehicle : player2Vehicle; }
+    Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
+    Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
+    Level *getCurrentLevel() const { return currentLevel; }
+    PhysXAccess &getPhysics() { return physics; }
+
+    // The result, decided once and kept until the next start.
+    BattleRules::Outcome getOutcome() const { return outcome; }
+    const ScoreSheet &getScores() const { return scores; }
+    long getTickCount() const { return tickCount; } // ticks since the start
+    // Seconds of play until the result: the ticks of the undecided battle.
+    float getBattleSeconds() const { return static_cast<float>(battleTicks) * kTickSeconds; }
+
+  private:
+    void installContactRule(); // shells that touch a tank burst and cost it life; tanks take power-ups
+    void placePowerUps(const Level &level, const std::string &file);
+    void sweepProjectiles();
+    void sweepVehicles();
+    void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
+    void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
+    int playerOf(const Fahrzeug *vehicle) const; // 0 player one's tank, 1 player two's, -1 another
+    void event(BattleEvent::Kind kind, const float *pos);
+
+    ObjectHost &host;
+    PhysXAccess physics; // every body belongs to an object below
+    std::unique_ptr<Spieler> spieler1, spieler2;      // the human players
+    std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
+    std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
+    bool autopilotWanted = false;                     // the next start hands it the human tanks
+    AiDifficulty autopilotDifficulty = AiDifficulty::Normal;
+    std::vector<LvlObject *> levelObjects; // owned
+    std::vector<Fahrzeug *> fahrzeuge;     // owned
+    std::vector<Projektil *> projektile;   // owned
+    ConfigReader::PowerUpMap powerUpTypes; // power-up type name -> type, from importPowerUps
+    PowerUpField powerUpField{&physics};   // the battle's power-ups and their triggers
+    Fahrzeug *player1Vehicle = nullptr;    // one of fahrzeuge
+    Fahrzeug *player2Vehicle = nullptr;
+    Level *currentLevel = nullptr;         // not owned
+    int humanPlayers = 2;                  // human players of the next start
+    std::uint32_t battleSeed = 1;          // of the next start
+    BattleRules::Outcome outcome = BattleRules::kRunning;
+    ScoreSheet scores;                     // both players' points in this battle
+    long tickCount = 0;                    // ticks since the start
+    long battleTicks = 0;                  // ticks while the battle was undecided
+    std::vector<BattleEvent> events;       // of the last tick
+};
