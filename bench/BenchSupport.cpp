@@ -157,8 +157,8 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
                                players.getRightButton2(), players.getShootButton2()));
     gc.setPlayerConfig(&players);
     gc.importTextures("data/textures/");
-    gc.importLevels("data/level/");
-    gc.importModells("data/model/");
+    gc.getData().importLevels("data/level/");
+    gc.getData().importModells("data/model/");
     gc.importPowerUps(); // as the game does: the levels' power-ups are placed
     gc.setResolution(kWindowWidth, kWindowHeight);
 }
@@ -166,13 +166,13 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
 std::vector<Session::BenchLevel> Session::offeredLevels() const {
     std::vector<LevelIndex::Entry> index;
     if (!LevelIndex::read(LevelIndex::kFile, index)) {
-        for (const auto &[file, level] : gc.getLevelFiles())
+        for (const auto &[file, level] : gc.getData().getLevelFiles())
             if (file.rfind("lvl", 0) == 0)
                 index.push_back({file, ""});
     }
     std::vector<BenchLevel> levels;
     for (const LevelIndex::Entry &entry : index) {
-        if (const Level *level = gc.getLevelOfFile(entry.file))
+        if (const Level *level = gc.getData().getLevelOfFile(entry.file))
             levels.push_back({entry.file, level->getLvlName()});
         else
             std::fprintf(stderr, "Error: %s: data/level/%s did not load; left out\n", LevelIndex::kFile,

@@ -55,10 +55,10 @@ constexpr std::size_t kFirstSplitCase = 9; // the split cases come last
 void setUp(GameClass &gc, const Case &c) {
     if (c.renderMode < 0)
         return;
-    while (gc.getRenderMode() != c.renderMode)
-        gc.changeRenderMode();
-    if (gc.getUseShadowmap() != c.shadows)
-        gc.setUseShadowmap(c.shadows);
+    while (gc.getOptions().getRenderMode() != c.renderMode)
+        gc.getOptions().changeRenderMode();
+    if (gc.getOptions().getUseShadowmap() != c.shadows)
+        gc.getOptions().setUseShadowmap(c.shadows);
 }
 
 void emptyFrame() {
@@ -124,7 +124,7 @@ int main(int argc, char **argv) {
     const std::string firstLevel = levels[0].file;
     GameClass &gc = session.gc;
     const bool shadowsAvailable =
-        gc.getUseShadowmap(); // the level start turns them off without driver support
+        gc.getOptions().getUseShadowmap(); // the level start turns them off without driver support
 
     const std::size_t cases = std::size(kCases);
     std::vector<std::vector<double>> ms(cases);

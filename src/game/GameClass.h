@@ -6,7 +6,9 @@
 #include "config/PlayerConfig.h"
 #include "game/BattleSound.h"
 #include "game/BattleWorld.h"
+#include "game/GameData.h"
 #include "game/OrbitCamera.h"
+#include "game/RenderOptions.h"
 #include "game/SplitScreen.h"
 #include "game/ViewCone.h"
 #include "level/Level.h"
@@ -18,24 +20,13 @@
 #include "render/TextureHolder.h"
 
 #include <array>
-#include <cstdint>
-#include <map>
-#include <set>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
-class ComputerSpieler;
 class Fahrzeug;
 class Level;
-class LvlObject;
 class Md2Model;
-class PowerUpObject;
-class Projektil;
 class ShadowMap;
-class SpielObject;
-class Spieler;
 class VertexBufferHandler;
 
 // The running game session: the registries the whole game draws on, the
@@ -43,15 +34,11 @@ class VertexBufferHandler;
 // short-lived status message. One instance lives for the whole run.
 class GameClass : public ObjectHost {
   public:
-    // Render paths handed to every draw call.
-    enum RenderMode { kImmediate = 0, kDisplayLists = 1, kVertexArrays = 2, kVertexBufferObjects = 3 };
-
-    static constexpr float kStatusMessageSeconds = 2.0f;
     static constexpr float kMinCamDistance = OrbitCamera::kMinDistance; // units: the zoom comes no nearer
     static constexpr float kMaxCamDistance = OrbitCamera::kMaxDistance; // units: nor farther
     static constexpr float kCamClearance = 3.0f;     // units the eye keeps above the ground
 
-    GameClass(); // reads the vehicle and weapon tables from data/config/
+    GameClass(); // its data reads the vehicle and weapon tables from data/config/
     ~GameClass();
     GameClass(const GameClass &) = delete;
     GameClass &operator=(const GameClass &) = delete;
@@ -61,24 +48,12 @@ class GameClass : public ObjectHost {
 
     TextureHolder *getTextureHolder() override { return &textures; }
     Font *getFont() { return &font; }
-    const CFahrzeugTypDaten *getFahrzeugDatenTyp(const std::string &name) const override;
-    const ConfigReader::WeaponMap &getWeapons() const { return *weaponTypes; }
+    const CFahrzeugTypDaten *getFahrzeugDatenTyp(const std::string &name) const override {
+        return data.getFahrzeugDatenTyp(name);
+    }
 
-    // Player one's camera: pitch and yaw in degrees, distance in units (the mouse turns it).
-    void setAngleX(float angle) { cameras[0].setAngleX(angle); } // only pitches within [-80, -10] are taken
-    float getAngleX() const { return cameras[0].getAngleX(); }
-    void setAngleY(float angle) { cameras[0].setAngleY(angle); }
-    void addAngleY(float angle) { cameras[0].addAngleY(angle); }
-    float getAngleY() const { return cameras[0].getAngleY(); }
-    void setCamDistance(float distance) { cameras[0].setCamDistance(distance); }
-    float getCamDistance() const { return cameras[0].getCamDistance(); }
-    void calcViewPos(float extraYaw) { cameras[0].calcViewPos(extraYaw); }
-    const std::array<float, 3> &getViewPos() const { return cameras[0].getViewPos(); }
-    void setViewPosX(float dx) { cameras[0].moveViewPos(0, dx); }
-    void setViewPosY(float dy) { cameras[0].moveViewPos(1, dy); }
     // Raises the camera's eye so that it stays above the ground of the running level.
     void liftAboveGround(OrbitCamera &camera) const;
-    void setViewPosZ(float) {}                 // the orbit camera owns z
     // Eye position in the world of the view being drawn; player one's outside drawing.
     std::array<float, 3> getCameraPos() const override;
     // Each player's own camera (0 player one, 1 player two).
@@ -98,61 +73,14 @@ class GameClass : public ObjectHost {
     bool getExitVar() const { return exitRequested; }
     void setPlayerConfig(const PlayerConfig *config) { playerConfig = config; }
 
-    // Options toggled by the function keys. Each setter prints its console
-    // line; most also show a status message for two seconds.
-    void setUseShadowmap(bool on);
-    bool getUseShadowmap() const { return useShadowmap; }
-    void setUseLightmap(bool on);
-    bool getUseLightmap() const { return useLightmap; }
-    void setUseParticleEngine(bool on);
-    bool getUseParticleEngine() const { return useParticleEngine; }
-    void setUseComplexParticleEngine(bool on);
-    bool getUseComplexParticleEngine() const { return useComplexParticleEngine; }
-    void setUseMipMapping(bool on);
-    bool getUseMipMapping() const { return useMipMapping; }
-    void setUseDisplayLists(bool on);
-    bool getUseDisplayLists() const { return useDisplayLists; }
-    void setDrawMiniMap(bool on);
-    bool getDrawMiniMap() const { return drawMiniMap; }
-    void setDisplayHelp(bool on);
-    bool getDisplayHelp() const { return displayHelp; }
-    void setDisplayFPS(bool on);
-    bool getDisplayFPS() const { return displayFPS; }
-    void setShowWireFrame(bool on);
-    bool getShowWireFrame() const { return showWireFrame; }
-    void setUseFrustumCulling(bool on);
-    bool getUseFrustumCulling() const { return useFrustumCulling; }
-    void setTransparenz(bool on);
-    bool getTransparenz() const { return transparenz; }
-    void changeTextureQuality();    // linear <-> nearest
-    void changeMipMappingQuality(); // off -> nearest -> linear -> off
-    void changeRenderMode();        // immediate -> lists -> arrays -> buffers -> immediate
-    int getRenderMode() const { return renderMode; }
-    int getTextureQuality() const { return textureQuality; }
-    int getMipMappingMode() const { return mipMappingMode; }
-
-    // Sets the render options at once and without messages (start-up settings, the Options screen).
-    void applyRenderOptions(bool shadows, bool lightMaps, int renderPath, int texture, int mipmap);
-
-    // The computer player's obstacle grid drawn over the minimap (F12).
-    void setDrawObstacleMap(bool on);
-    bool getDrawObstacleMap() const { return drawObstacleMap; }
+    // The display and render options the function keys toggle, and the status message.
+    RenderOptions &getOptions() { return options; }
+    const RenderOptions &getOptions() const { return options; }
     // Draws the obstacle grid into the window rectangle (pixels from the top-left corner), as the minimap lies (+z down).
     void drawObstacleOverlay(int x, int y, int w, int h);
 
-    // Dispatches a function key (1 = F1 ... 12 = F12) to its option toggle.
-    void toggleOption(int functionKey);
-
-    const std::string &getStatusMessage() const { return statusMessage; }
-    float getStatusMessageTime() const { return statusMessageTime; }
-    void countDownStatusMessage(float dt);
-
   private:
-    void setStatusMessage(const std::string &text);
-    void setOption(bool &option, bool on, const char *onText, const char *offText, bool showStatus);
 
-    std::unique_ptr<ConfigReader::FahrzeugTypMap> fahrzeugTypes; // vehicle type name -> type
-    std::unique_ptr<ConfigReader::WeaponMap> weaponTypes;        // weapon name -> weapon
 
     std::array<OrbitCamera, 2> cameras;       // each player's own camera
     double dFps = 0;                          // frames per second shown by the overlay
@@ -163,55 +91,17 @@ class GameClass : public ObjectHost {
     Font font;              // overlay text
     TextureHolder textures; // every image by bare file name
 
-    bool useShadowmap = true;
+    RenderOptions options;         // what the function keys toggle
     bool drawingDepthOnly = false; // inside the shadow pass
-    bool useLightmap = true;
-    bool useParticleEngine = true;
-    bool useMipMapping = true;
-    bool drawMiniMap = false;
-    bool drawObstacleMap = false; // F12: the computer player's obstacle grid
     bool showStats = true;
-    bool useComplexParticleEngine = true;
     bool exitRequested = false;
-    std::string statusMessage;   // shown while statusMessageTime > 0
-    float statusMessageTime = 0; // seconds left
-    bool displayHelp = false;
-    bool displayFPS = true;
-    bool showWireFrame = false;
-    bool useFrustumCulling = true;
-    bool transparenz = false;
-    int renderMode = kDisplayLists;
-    int textureQuality = 0; // 0 linear, 1 nearest
-    int mipMappingMode = 1; // 0 off, 1 nearest, 2 linear
-    bool useDisplayLists = true;
-    int cameraMode = 2; // follows the player-1 vehicle
 
-    // ---- Level and model registries, filled at start-up (GameClassImport.cpp) ----
   public:
-    using LevelMap = std::map<std::string, std::unique_ptr<Level>>;
-
-    // Reads every "*.lvl" file of the directory, in name order, hidden files
-    // skipped. A file that yields no level prints "Load failed"; the scan goes
-    // on and the result is false. A level name already taken keeps its first level.
-    bool importLevels(const std::string &strDirName);
-    Level *getLevel(const std::string &name) const; // null when absent
-    // True when the scan found the file `fileName` but it yielded no level (its reader said why).
-    bool levelFileFailed(const std::string &fileName) const { return brokenLevelFiles.count(fileName) != 0; }
-    const LevelMap &getLevels() const { return levels; }
-    // The level read from the file `fileName` of the scanned directory; null when the file was not
-    // there, yielded no level, or named a level that an earlier file had taken.
-    Level *getLevelOfFile(const std::string &fileName) const;
-    const std::map<std::string, Level *> &getLevelFiles() const { return levelFiles; } // file name -> level
-
-    using ModelMap = std::unordered_map<std::string, std::unique_ptr<Md2Model>>;
-    // Reads every "*.md2" file of the directory, in name order, hidden files
-    // skipped; a model that fails to load is not registered. Returns true.
-    bool importModells(const std::string &strDirName);
-    Md2Model *getModell(const std::string &name) const override; // null when absent
-    // True when the scan found the model file `name` but could not load it (its reader said why).
-    bool modelFileFailed(const std::string &name) const override { return brokenModels.count(name) != 0; }
-    const ModelMap &getModells() const { return models; }
-
+    // The levels, models and tables the run draws on.
+    GameData &getData() { return data; }
+    const GameData &getData() const { return data; }
+    Md2Model *getModell(const std::string &name) const override { return data.getModell(name); }
+    bool modelFileFailed(const std::string &name) const override { return data.modelFileFailed(name); }
     // Level start, for one object of `level`: computes its light map with
     // `lightMap` under the level's light, prints the object name followed by
     // "light" and registers the image under that name. False (and nothing
@@ -220,11 +110,7 @@ class GameClass : public ObjectHost {
     static std::string lightMapName(const ObjectData &object); // the name its light map is registered under
 
   private:
-    LevelMap levels; // level name -> level, owned until the program ends
-    std::set<std::string> brokenLevelFiles; // level file names that yielded no level
-    std::map<std::string, Level *> levelFiles; // level file name -> the level it yielded
-    ModelMap models; // model file name -> model, owned
-    std::set<std::string> brokenModels; // model files that failed to load; their reader has said why
+    GameData data; // the levels, models and tables
     // ---- The world of the running level (GameClassLevel.cpp, GameClassStep.cpp, GameClassDraw.cpp,
     // GameClassHud.cpp) ----
   public:

@@ -10,10 +10,6 @@
 
 #include <cstdio>
 
-void GameClass::setDrawObstacleMap(bool on) {
-    setOption(drawObstacleMap, on, "Obstacle map on", "Obstacle map off", true);
-}
-
 void GameClass::drawObstacleOverlay(int x, int y, int w, int h) {
     const ObstacleGrid &grid = world.getComputerSpieler()->getObstacleGrid();
     if (grid.empty() || w <= 0 || h <= 0 || iWidth <= 0 || iHeight <= 0)

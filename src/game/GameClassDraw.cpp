@@ -112,7 +112,7 @@ void GameClass::draw() {
     // A sun straight overhead looks along the usual up vector: then north is up.
     const bool overhead = std::abs(sun[0]) + std::abs(sun[2]) < 1e-3f * sun[1];
 
-    glPolygonMode(GL_FRONT_AND_BACK, showWireFrame ? GL_LINE : GL_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, options.showWireFrame ? GL_LINE : GL_FILL);
 
     // The light's matrices, built on the model-view stack and recorded by the shadow map.
     glPushMatrix();
@@ -127,17 +127,17 @@ void GameClass::draw() {
     // Shadow pass, once for every view: objects only, no effects, no culling.
     drawingPlayer = viewPlayers[0];
     glViewport(0, 0, iWidth, iHeight); // a copying pass takes the window's depth
-    const bool particles = useParticleEngine;
-    const bool culling = useFrustumCulling;
-    useParticleEngine = false;
-    useFrustumCulling = false;
-    if (useShadowmap) {
+    const bool particles = options.useParticleEngine;
+    const bool culling = options.useFrustumCulling;
+    options.useParticleEngine = false;
+    options.useFrustumCulling = false;
+    if (options.useShadowmap) {
         drawingDepthOnly = true;
         shadowMap->createShadowMap(this, cameras[drawingPlayer].getViewYaw());
         drawingDepthOnly = false;
     }
-    useParticleEngine = particles;
-    useFrustumCulling = culling;
+    options.useParticleEngine = particles;
+    options.useFrustumCulling = culling;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     int culled = 0;
@@ -150,9 +150,9 @@ void GameClass::draw() {
 
     if (viewCount > 1)
         drawViewDivider();
-    if (drawMiniMap || miniMapAlways)
+    if (options.drawMiniMap || miniMapAlways)
         drawMiniMapOverlay();
-    if (drawObstacleMap) {
+    if (options.drawObstacleMap) {
         float left, top, side;
         miniMapRect(left, top, side);
         drawObstacleOverlay(static_cast<int>(left), static_cast<int>(top), static_cast<int>(side),
@@ -162,15 +162,15 @@ void GameClass::draw() {
         drawResult();
     if (pausedOverlay)
         drawPaused();
-    if (displayHelp)
+    if (options.displayHelp)
         drawHelp();
     drawStatusMessage();
     static const float kYellow[3] = {1, 1, 0};
     if (!overlayLine.empty())
         drawText(0.01f, 0.97f, kYellow, overlayLine);
-    if (displayFPS)
+    if (options.displayFPS)
         drawText(0.01f, 0.02f, kYellow, fpsLine(culled));
-    if (displayHelp) {
+    if (options.displayHelp) {
         drawText(0.01f, 0.05f, kYellow,
                  "F1 = Help | F2 = FPS | F3 = Wired | F4 = TexQuality | F5 = MipMap | F6 = VertexArrays");
         drawText(0.01f, 0.08f, kYellow,
@@ -211,18 +211,18 @@ int GameClass::drawView(int view) {
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHTING);
 
-    useParticleEngine = false;
-    if (useShadowmap)
+    options.useParticleEngine = false;
+    if (options.useShadowmap)
         shadowMap->generateTextureMatrix(); // the eye planes follow this view's camera
     int culled = drawObjects(yaw);
 
     const ViewCone terrainCone(eye, yaw, camera.getAngleX(), coneSideAngle);
-    if (useFrustumCulling)
+    if (options.useFrustumCulling)
         world.getCurrentLevel()->setTerrainFilter(
             [&terrainCone](const float *min, const float *max) { return terrainCone.mayShowBox(min, max); });
-    world.getCurrentLevel()->drawSurface(showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode, true);
+    world.getCurrentLevel()->drawSurface(options.showWireFrame, options.useLightmap, options.renderMode, options.textureQuality, options.mipMappingMode, true);
     shadowMap->disableShadowUnits(); // the shadow may use a unit beyond 2
-    world.getCurrentLevel()->drawBorder(useLightmap); // the land to the horizon: no shadows fall on it
+    world.getCurrentLevel()->drawBorder(options.useLightmap); // the land to the horizon: no shadows fall on it
     world.getCurrentLevel()->setTerrainFilter(nullptr);
     MultiTexWrapper multiTex;
     glDisable(GL_TEXTURE_2D);
@@ -238,9 +238,9 @@ int GameClass::drawView(int view) {
     glDisable(GL_TEXTURE_GEN_Q);
     glDisable(GL_LIGHTING);
 
-    useParticleEngine = true;
+    options.useParticleEngine = true;
     world.getCurrentLevel()->setFog(false);
-    world.getCurrentLevel()->drawLvlHintergrund(renderMode, textureQuality, mipMappingMode); // only where no land is
+    world.getCurrentLevel()->drawLvlHintergrund(options.renderMode, options.textureQuality, options.mipMappingMode); // only where no land is
     for (const auto &powerUp : world.getPowerUpField().getPowerUps())
         powerUp->drawGlow(); // over the land and the sky, under the smoke
     drawParticlePass(eye, yaw, culled);
@@ -260,27 +260,27 @@ int GameClass::drawObjects(float fRotY) {
     // Draws the object now, or sets it aside for the blended pass; counts it when culled.
     auto consider = [&](SpielObject &object, bool mayBeTransparent, int textureMode, int mipmapMode) {
         std::array<float, 3> view{};
-        if (useFrustumCulling && !firstVisibleCorner(cone, object, view)) {
+        if (options.useFrustumCulling && !firstVisibleCorner(cone, object, view)) {
             ++culled;
             return;
         }
-        if (useFrustumCulling && transparenz && mayBeTransparent) {
+        if (options.useFrustumCulling && options.transparenz && mayBeTransparent) {
             object.setPosWC(view.data());
             transparent.push_back(&object);
             return;
         }
-        object.draw(angleX, fRotY, showWireFrame, useLightmap, renderMode, textureMode, mipmapMode);
+        object.draw(angleX, fRotY, options.showWireFrame, options.useLightmap, options.renderMode, textureMode, mipmapMode);
     };
 
     for (Fahrzeug *vehicle : world.getFahrzeugvektor())
-        consider(*vehicle, vehicle != world.getPlayer1Vehicle() && vehicle != world.getPlayer2Vehicle(), textureQuality, mipMappingMode);
+        consider(*vehicle, vehicle != world.getPlayer1Vehicle() && vehicle != world.getPlayer2Vehicle(), options.textureQuality, options.mipMappingMode);
     for (LvlObject *object : world.getLevelObjectVektor())
         consider(*object, true, 0, 1);
     for (Projektil *shot : world.getProjektilvektor())
-        consider(*shot, false, textureQuality, mipMappingMode);
+        consider(*shot, false, options.textureQuality, options.mipMappingMode);
     for (const auto &powerUp : world.getPowerUpField().getPowerUps())
         if (powerUp->isAvailable())
-            consider(*powerUp, false, textureQuality, mipMappingMode);
+            consider(*powerUp, false, options.textureQuality, options.mipMappingMode);
 
     if (!transparent.empty()) {
         // Nearest first after the sort; drawn from the back of the list, farthest first.
@@ -288,7 +288,7 @@ int GameClass::drawObjects(float fRotY) {
                          [](const SpielObject *a, const SpielObject *b) { return *b < *a; });
         glEnable(GL_BLEND);
         for (auto it = transparent.rbegin(); it != transparent.rend(); ++it)
-            (*it)->draw(angleX, fRotY, showWireFrame, useLightmap, renderMode, textureQuality, mipMappingMode);
+            (*it)->draw(angleX, fRotY, options.showWireFrame, options.useLightmap, options.renderMode, options.textureQuality, options.mipMappingMode);
         glDisable(GL_BLEND);
     }
     return culled;
@@ -296,7 +296,7 @@ int GameClass::drawObjects(float fRotY) {
 
 void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int &culled) {
     const float angleX = cameras[drawingPlayer].getAngleX();
-    if (!useComplexParticleEngine) {
+    if (!options.useComplexParticleEngine) {
         for (Fahrzeug *vehicle : world.getFahrzeugvektor())
             vehicle->drawParticleEngine(angleX, yaw + 180);
         for (LvlObject *object : world.getLevelObjectVektor())
@@ -310,7 +310,7 @@ void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int
     auto collect = [&](SpielObject &object) {
         for (ParticleEngine *effect : object.getParticleEngineVector()) {
             const std::array<float, 3> view = cone.toViewSpace(effect->getPos());
-            if (useFrustumCulling) {
+            if (options.useFrustumCulling) {
                 const ViewCone::Result result = cone.classifyViewSpace(view);
                 if (result == ViewCone::kBehind)
                     ++culled;
@@ -334,7 +334,7 @@ void GameClass::drawParticlePass(const std::array<float, 3> &eye, float yaw, int
 
 std::string GameClass::fpsLine(int culled) const {
     char text[160];
-    if (useFrustumCulling)
+    if (options.useFrustumCulling)
         std::snprintf(text, sizeof text, "%.2f fps                Objects not drawn by Frustumculling:%d", dFps,
                       culled);
     else

@@ -101,9 +101,9 @@ void GameClass::drawText(float xFraction, float yFraction, const float *colour, 
 }
 
 void GameClass::drawStatusMessage() {
-    if (statusMessageTime <= 0 || statusMessage.empty())
+    if (options.getStatusMessageTime() <= 0 || options.getStatusMessage().empty())
         return;
-    drawText(0.4f, 0.4f, kWhite, statusMessage);
+    drawText(0.4f, 0.4f, kWhite, options.getStatusMessage());
 }
 
 void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {

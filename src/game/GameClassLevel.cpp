@@ -29,7 +29,7 @@ constexpr float kSmokeBuoyancy = 1.0f;
 } // namespace
 
 bool GameClass::loadLevel(const std::string &strLevelName) {
-    Level *level = getLevel(strLevelName);
+    Level *level = data.getLevel(strLevelName);
     return level != nullptr && loadLevel(level);
 }
 
@@ -50,7 +50,7 @@ void GameClass::clearWorld() {
     world.clear();
     exitRequested = false;
     pausedOverlay = false;
-    drawMiniMap = false; // a map key held in the last battle, or typed since, does not carry over
+    options.drawMiniMap = false; // a map key held in the last battle, or typed since, does not carry over
 }
 
 bool GameClass::loadLevel(Level *level) {
@@ -64,11 +64,11 @@ bool GameClass::loadLevel(Level *level) {
         glEnable(GL_CULL_FACE);
         shadowMap = std::make_unique<ShadowMap>();
         vertexBuffers = std::make_unique<VertexBufferHandler>();
-        if (!shadowMap->init() && useShadowmap)
-            setUseShadowmap(false); // the driver cannot draw shadows; the init said why
+        if (!shadowMap->init() && options.useShadowmap)
+            options.setUseShadowmap(false); // the driver cannot draw shadows; the init said why
     }
     std::string file = level->getLvlName();
-    for (const auto &entry : levelFiles)
+    for (const auto &entry : data.getLevelFiles())
         if (entry.second == level)
             file = "data/level/" + entry.first;
     world.start(*level, file);

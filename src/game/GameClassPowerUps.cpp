@@ -10,7 +10,7 @@ std::size_t GameClass::importPowerUps(const std::string &indexPath) {
     // Called after the models are imported: a model the registry lacks is a mistake in the type
     // file, but the power-up still works and shows its glow.
     for (const auto &type : world.getPowerUpTypes())
-        if (!models.empty() && getModell(type.second->getModellName()) == nullptr)
+        if (!data.getModells().empty() && getModell(type.second->getModellName()) == nullptr)
             std::fprintf(stderr,
                          "Error: %s: power-up type \"%s\": model \"%s\" is not in data/model/, it shows its "
                          "glow alone\n",

@@ -30,7 +30,7 @@ void GameClass::frame(float dt, const bool *keys) {
                             held(keys, playerConfig->getZoomOut2()));
     }
     if (!bPause)
-        countDownStatusMessage(dt);
+        options.countDownStatusMessage(dt);
 }
 
 int GameClass::tick(const TickInput &input) {

@@ -98,11 +98,11 @@ class GlutFlowHost : public FlowHost {
     }
 
     bool startBattle(const std::string &levelFile, int players) override {
-        Level *level = gc.getLevelOfFile(levelFile);
+        Level *level = gc.getData().getLevelOfFile(levelFile);
         if (level == nullptr) {
             static std::set<std::string> reported; // say it once, not for every click
             if (reported.insert(levelFile).second) {
-                if (gc.levelFileFailed(levelFile)) { // its own error was reported at start-up
+                if (gc.getData().levelFileFailed(levelFile)) { // its own error was reported at start-up
                     std::printf("The level \"%s\" did not load; staying in the menu\n", levelFile.c_str());
                     std::fflush(stdout);
                 } else {
@@ -227,11 +227,11 @@ class GlutFlowHost : public FlowHost {
 
     void openOptions(OptionsScreen &options) override {
         // The function keys may have changed the render options since the start.
-        settings->setShadows(gc.getUseShadowmap());
-        settings->setLightMaps(gc.getUseLightmap());
-        settings->setRenderMode(gc.getRenderMode());
-        settings->setTextureQuality(gc.getTextureQuality());
-        settings->setMipMapping(gc.getMipMappingMode());
+        settings->setShadows(gc.getOptions().getUseShadowmap());
+        settings->setLightMaps(gc.getOptions().getUseLightmap());
+        settings->setRenderMode(gc.getOptions().getRenderMode());
+        settings->setTextureQuality(gc.getOptions().getTextureQuality());
+        settings->setMipMapping(gc.getOptions().getMipMappingMode());
         const GlutConfig window = ep.getGlutConfig();
         OptionsScreen::Window w;
         w.width = window.getResolution().getWidth();
@@ -288,7 +288,7 @@ class GlutFlowHost : public FlowHost {
     std::vector<LevelChoice::Entry> levelChoices; // what the level choice offers, read at start-up
 
     void applySettings(const Settings &s) {
-        gc.applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
+        gc.getOptions().applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
         gc.setMiniMapAlways(s.getMiniMapAlways());
         gc.setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
@@ -374,12 +374,12 @@ void readLevelChoice() {
     std::vector<LevelIndex::Entry> index;
     const bool found = LevelIndex::read(LevelIndex::kFile, index);
     host.levelChoices = LevelChoice::collect(
-        found ? &index : nullptr, gc.getLevelFiles(),
-        [](const std::string &file) { return gc.levelFileFailed(file); }, LevelIndex::kFile);
+        found ? &index : nullptr, gc.getData().getLevelFiles(),
+        [](const std::string &file) { return gc.getData().levelFileFailed(file); }, LevelIndex::kFile);
     // Each battlefield's picture: its ground shaded by its relief, made once here.
     TextureHolder &textures = *gc.getTextureHolder();
     for (LevelChoice::Entry &entry : host.levelChoices) {
-        const Level *level = gc.getLevelOfFile(entry.file);
+        const Level *level = gc.getData().getLevelOfFile(entry.file);
         if (level == nullptr || !textures.hasTexture(entry.ground))
             continue; // the ground's own name stays: drawing it says what is wrong once
         const DevilImageDefinition *heights =
@@ -509,7 +509,7 @@ void reshape(int width, int height) {
 namespace {
 void mapKey(int code, bool down) {
     if (host.keys != nullptr && flow.inBattle() && code == KeyNames::fold(host.keys->getMapButton()))
-        gc.setDrawMiniMap(down);
+        gc.getOptions().setDrawMiniMap(down);
 }
 } // namespace
 
@@ -535,7 +535,7 @@ void mySpecialFunc(int key, int, int) {
         int held[kOptionKeyCount];
         const int count = heldOptionKeys(keys, held);
         for (int i = 0; i < count; ++i)
-            gc.toggleOption(held[i]);
+            gc.getOptions().toggleOption(held[i]);
     }
     mapKey(code, true);
     keyPressed(code, 0);
@@ -623,8 +623,8 @@ void MouseMoveFunc(int x, int y) {
     const int dy = y - iMouseStartY;
     iMouseStartX = x;
     iMouseStartY = y;
-    gc.setAngleX(gc.getAngleX() - dy);
-    gc.setAngleY(gc.getAngleY() + dx);
+    gc.getCamera(0).setAngleX(gc.getCamera(0).getAngleX() - dy);
+    gc.getCamera(0).setAngleY(gc.getCamera(0).getAngleY() + dx);
 }
 
 void myPassiveMotionFunc(int x, int y) {

@@ -12,12 +12,12 @@
 
 Level *HeadlessBattle::readWorld(GameClass &game, const std::string &file) {
     game.setViewless(true);
-    game.importLevels("data/level/");
-    Level *level = game.getLevelOfFile(file);
+    game.getData().importLevels("data/level/");
+    Level *level = game.getData().getLevelOfFile(file);
     if (level == nullptr)
         return nullptr;
     game.getTextureHolder()->setTextureByString("data/textures/" + level->getHeightMap());
-    game.importModells("data/model/");
+    game.getData().importModells("data/model/");
     game.importPowerUps();
     return level;
 }
@@ -27,7 +27,7 @@ bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string
         problem = "recorded by another build of the game (" + replay.buildId + ", this is " + buildId() + ")";
         return false;
     }
-    const Level *level = game.getLevelOfFile(replay.levelFile);
+    const Level *level = game.getData().getLevelOfFile(replay.levelFile);
     if (level == nullptr) {
         problem = "its level data/level/" + replay.levelFile + " is not there";
         return false;
@@ -44,7 +44,7 @@ bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string
 }
 
 int HeadlessBattle::run(GameClass &game) const {
-    Level *level = game.getLevelOfFile(levelFile);
+    Level *level = game.getData().getLevelOfFile(levelFile);
     if (level == nullptr) {
         std::fprintf(stderr, "Error: data/level/%s: no level was loaded from it\n", levelFile.c_str());
         return 1;

@@ -40,10 +40,10 @@ constexpr int kUsageError = 2;
 // The level the command line asks for must be there; else one line says why (a file that did not
 // load has said so itself) and the run ends.
 void requireLevelFile(const std::string &fileName) {
-    if (gc.getLevelOfFile(fileName) != nullptr)
+    if (gc.getData().getLevelOfFile(fileName) != nullptr)
         return;
     const std::string path = "data/level/" + fileName;
-    if (!gc.levelFileFailed(fileName)) {
+    if (!gc.getData().levelFileFailed(fileName)) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error))
             std::fprintf(stderr, "Error: %s: its level name is taken by another file in data/level/\n", path.c_str());
@@ -159,7 +159,7 @@ int main(int argc, char **argv) {
     gc.setSound(SoundSystem::open("data/sounds/"));
     setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
     gc.importTextures("data/textures/");
-    gc.importLevels("data/level/");
+    gc.getData().importLevels("data/level/");
     readLevelChoice();
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
@@ -171,7 +171,7 @@ int main(int argc, char **argv) {
         checkReplay(commandLine.getReplay(), replay);
         watchAtOnce(std::move(replay));
     }
-    gc.importModells("data/model/");
+    gc.getData().importModells("data/model/");
     gc.importPowerUps(); // a broken type is left out after its "Error: " line
     chooseSeed(commandLine.getSeed());
     iGamemode = kModeMenu;

@@ -59,7 +59,7 @@ struct AiArena {
     int cpuShots = 0;   // computer shells fired
 
     explicit AiArena(AiDifficulty difficulty = AiDifficulty::Normal, unsigned seed = 1) {
-        gc.importModells("data/model/");
+        gc.getData().importModells("data/model/");
         cpu.setDifficulty(difficulty);
         cpu.setSeed(seed);
     }

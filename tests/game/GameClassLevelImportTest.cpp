@@ -25,21 +25,21 @@ TEST_F(GameClassLevelImportTest, ImportsEveryLevelFileByItsLevelName) {
     data.dir.write("data/level/folder.lvl/x.lvl", "[LEVELDETAILS]\nname=nested\n");
 
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(gc.importLevels("data/level/"));
+    EXPECT_TRUE(gc.getData().importLevels("data/level/"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    ASSERT_EQ(gc.getLevels().size(), 2u);
-    ASSERT_NE(gc.getLevel("second.lvl"), nullptr);
-    EXPECT_EQ(gc.getLevel("second.lvl")->getBGPicture(), "from_a.jpg");
-    ASSERT_NE(gc.getLevel("lvl1.lvl"), nullptr);
-    EXPECT_EQ(gc.getLevel("hidden.lvl"), nullptr);
-    EXPECT_EQ(gc.getLevel("notes"), nullptr);
-    EXPECT_EQ(gc.getLevel("nested"), nullptr);
-    EXPECT_EQ(gc.getLevel("c.lvl"), nullptr); // levels are found by the name inside the file
+    ASSERT_EQ(gc.getData().getLevels().size(), 2u);
+    ASSERT_NE(gc.getData().getLevel("second.lvl"), nullptr);
+    EXPECT_EQ(gc.getData().getLevel("second.lvl")->getBGPicture(), "from_a.jpg");
+    ASSERT_NE(gc.getData().getLevel("lvl1.lvl"), nullptr);
+    EXPECT_EQ(gc.getData().getLevel("hidden.lvl"), nullptr);
+    EXPECT_EQ(gc.getData().getLevel("notes"), nullptr);
+    EXPECT_EQ(gc.getData().getLevel("nested"), nullptr);
+    EXPECT_EQ(gc.getData().getLevel("c.lvl"), nullptr); // levels are found by the name inside the file
     // ... or by the file they came from, as the command line names them.
-    EXPECT_EQ(gc.getLevelOfFile("c.lvl"), gc.getLevel("lvl1.lvl"));
-    EXPECT_EQ(gc.getLevelOfFile("a.lvl"), gc.getLevel("second.lvl"));
-    EXPECT_EQ(gc.getLevelOfFile("b.lvl"), nullptr); // its name was taken: it yielded no level
-    EXPECT_EQ(gc.getLevelOfFile("lvl1.lvl"), nullptr);
+    EXPECT_EQ(gc.getData().getLevelOfFile("c.lvl"), gc.getData().getLevel("lvl1.lvl"));
+    EXPECT_EQ(gc.getData().getLevelOfFile("a.lvl"), gc.getData().getLevel("second.lvl"));
+    EXPECT_EQ(gc.getData().getLevelOfFile("b.lvl"), nullptr); // its name was taken: it yielded no level
+    EXPECT_EQ(gc.getData().getLevelOfFile("lvl1.lvl"), nullptr);
 }
 
 TEST_F(GameClassLevelImportTest, ABrokenLevelFailsTheImportButNotTheOthers) {
@@ -49,23 +49,23 @@ TEST_F(GameClassLevelImportTest, ABrokenLevelFailsTheImportButNotTheOthers) {
 
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(gc.importLevels("data/level/"));
+    EXPECT_FALSE(gc.getData().importLevels("data/level/"));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Load failed");
-    EXPECT_TRUE(gc.levelFileFailed("b.lvl"));
-    EXPECT_FALSE(gc.levelFileFailed("a.lvl"));
+    EXPECT_TRUE(gc.getData().levelFileFailed("b.lvl"));
+    EXPECT_FALSE(gc.getData().levelFileFailed("a.lvl"));
     EXPECT_EQ(err.rfind("Error: ", 0), 0u);
     EXPECT_NE(err.find("data/level/b.lvl"), std::string::npos);
-    EXPECT_NE(gc.getLevel("first.lvl"), nullptr);
-    EXPECT_NE(gc.getLevel("third.lvl"), nullptr);
+    EXPECT_NE(gc.getData().getLevel("first.lvl"), nullptr);
+    EXPECT_NE(gc.getData().getLevel("third.lvl"), nullptr);
 }
 
 TEST_F(GameClassLevelImportTest, MissingOrEmptyDirectoryLeavesTheRegistryEmpty) {
-    EXPECT_TRUE(gc.importLevels("data/nothing/"));
+    EXPECT_TRUE(gc.getData().importLevels("data/nothing/"));
     data.dir.write("data/empty/readme.txt", "no levels");
-    EXPECT_TRUE(gc.importLevels("data/empty/"));
-    EXPECT_TRUE(gc.getLevels().empty());
-    EXPECT_EQ(gc.getLevel(""), nullptr);
+    EXPECT_TRUE(gc.getData().importLevels("data/empty/"));
+    EXPECT_TRUE(gc.getData().getLevels().empty());
+    EXPECT_EQ(gc.getData().getLevel(""), nullptr);
 }
 
 } // namespace
@@ -89,10 +89,10 @@ TEST_F(GameClassLevelImportTest, ImportsModelsByBareFileName) {
     data.dir.write("data/model/skin.png", "not a model");
 
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(gc.importModells("data/model/"));
+    EXPECT_TRUE(gc.getData().importModells("data/model/"));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("broken.md2"), std::string::npos);
-    ASSERT_EQ(gc.getModells().size(), 2u);
+    ASSERT_EQ(gc.getData().getModells().size(), 2u);
     ASSERT_NE(gc.getModell("a.md2"), nullptr);
     EXPECT_EQ(gc.getModell("a.md2")->getName(), "a.md2");
     ASSERT_NE(gc.getModell("b.md2"), nullptr);
@@ -100,12 +100,12 @@ TEST_F(GameClassLevelImportTest, ImportsModelsByBareFileName) {
     EXPECT_EQ(gc.getModell("broken.md2"), nullptr);
     EXPECT_EQ(gc.getModell(".hidden.md2"), nullptr);
     EXPECT_EQ(gc.getModell("data/model/a.md2"), nullptr); // keys are bare names
-    EXPECT_TRUE(gc.importModells("data/none/"));
+    EXPECT_TRUE(gc.getData().importModells("data/none/"));
 }
 
 TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight) {
     data.dir.write("data/model/crate.md2", md2File(1.0f));
-    gc.importModells("data/model/");
+    gc.getData().importModells("data/model/");
     ObjectData crate;
     crate.setName("crate1");
     crate.setModel("crate.md2");

@@ -16,39 +16,39 @@ TEST_F(GameClassOptionsTest, ReadsTheTypeTablesAtConstruction) {
     ASSERT_NE(tank, nullptr);
     EXPECT_EQ(tank->getModellName(), "tank1.md2");
     EXPECT_EQ(gc.getFahrzeugDatenTyp("Tank"), nullptr);
-    ASSERT_EQ(gc.getWeapons().count("cannon"), 1u);
+    ASSERT_EQ(gc.getData().getWeapons().count("cannon"), 1u);
 }
 
 TEST_F(GameClassOptionsTest, DefaultsMatchAFreshGame) {
-    EXPECT_TRUE(gc.getUseShadowmap());
-    EXPECT_TRUE(gc.getUseLightmap());
-    EXPECT_TRUE(gc.getDisplayFPS());
-    EXPECT_TRUE(gc.getUseFrustumCulling());
-    EXPECT_TRUE(gc.getUseDisplayLists());
-    EXPECT_FALSE(gc.getDisplayHelp());
-    EXPECT_FALSE(gc.getShowWireFrame());
-    EXPECT_FALSE(gc.getTransparenz());
-    EXPECT_FALSE(gc.getDrawMiniMap());
-    EXPECT_EQ(gc.getRenderMode(), GameClass::kDisplayLists);
-    EXPECT_EQ(gc.getTextureQuality(), 0);
-    EXPECT_EQ(gc.getMipMappingMode(), 1);
-    EXPECT_EQ(gc.getViewPos(), (std::array<float, 3>{20, 70, 50}));
+    EXPECT_TRUE(gc.getOptions().getUseShadowmap());
+    EXPECT_TRUE(gc.getOptions().getUseLightmap());
+    EXPECT_TRUE(gc.getOptions().getDisplayFPS());
+    EXPECT_TRUE(gc.getOptions().getUseFrustumCulling());
+    EXPECT_TRUE(gc.getOptions().getUseDisplayLists());
+    EXPECT_FALSE(gc.getOptions().getDisplayHelp());
+    EXPECT_FALSE(gc.getOptions().getShowWireFrame());
+    EXPECT_FALSE(gc.getOptions().getTransparenz());
+    EXPECT_FALSE(gc.getOptions().getDrawMiniMap());
+    EXPECT_EQ(gc.getOptions().getRenderMode(), RenderOptions::kDisplayLists);
+    EXPECT_EQ(gc.getOptions().getTextureQuality(), 0);
+    EXPECT_EQ(gc.getOptions().getMipMappingMode(), 1);
+    EXPECT_EQ(gc.getCamera(0).getViewPos(), (std::array<float, 3>{20, 70, 50}));
 }
 
 TEST_F(GameClassOptionsTest, TogglesPrintTheirLineAndShowTheirMessage) {
     testing::internal::CaptureStdout();
-    gc.toggleOption(7); // F7
+    gc.getOptions().toggleOption(7); // F7
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Use DisplayLists off\n");
-    EXPECT_FALSE(gc.getUseDisplayLists());
-    EXPECT_EQ(gc.getStatusMessage(), "Use DisplayLists off");
-    EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), 2.0f);
+    EXPECT_FALSE(gc.getOptions().getUseDisplayLists());
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "Use DisplayLists off");
+    EXPECT_FLOAT_EQ(gc.getOptions().getStatusMessageTime(), 2.0f);
 
     // Help and the minimap report on the console only: the earlier message stays.
     testing::internal::CaptureStdout();
-    gc.toggleOption(1);
-    gc.setDrawMiniMap(true);
+    gc.getOptions().toggleOption(1);
+    gc.getOptions().setDrawMiniMap(true);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Display Help\nMinimap on\n");
-    EXPECT_EQ(gc.getStatusMessage(), "Use DisplayLists off");
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "Use DisplayLists off");
 
     struct Case {
         int key;
@@ -59,36 +59,36 @@ TEST_F(GameClassOptionsTest, TogglesPrintTheirLineAndShowTheirMessage) {
                           {11, "Use Shadowmap on"}};
     testing::internal::CaptureStdout();
     for (const Case &c : cases) {
-        gc.toggleOption(c.key);
-        EXPECT_EQ(gc.getStatusMessage(), c.message) << "F" << c.key;
+        gc.getOptions().toggleOption(c.key);
+        EXPECT_EQ(gc.getOptions().getStatusMessage(), c.message) << "F" << c.key;
     }
     testing::internal::GetCapturedStdout();
-    gc.toggleOption(13); // F13 has no option
-    EXPECT_EQ(gc.getStatusMessage(), "Use Shadowmap on");
-    gc.toggleOption(12);
-    EXPECT_TRUE(gc.getDrawObstacleMap());
-    EXPECT_EQ(gc.getStatusMessage(), "Obstacle map on");
+    gc.getOptions().toggleOption(13); // F13 has no option
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "Use Shadowmap on");
+    gc.getOptions().toggleOption(12);
+    EXPECT_TRUE(gc.getOptions().getDrawObstacleMap());
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "Obstacle map on");
 }
 
 TEST_F(GameClassOptionsTest, CyclesWrapWithTheirMessages) {
     testing::internal::CaptureStdout();
     for (int i = 0; i < 3; ++i)
-        gc.changeRenderMode();
-    EXPECT_EQ(gc.getRenderMode(), GameClass::kImmediate);
-    EXPECT_EQ(gc.getStatusMessage(), "change RenderMode to ImediateMode");
-    gc.changeRenderMode();
-    EXPECT_EQ(gc.getStatusMessage(), "change RenderMode to DisplayLists");
+        gc.getOptions().changeRenderMode();
+    EXPECT_EQ(gc.getOptions().getRenderMode(), RenderOptions::kImmediate);
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "change RenderMode to ImediateMode");
+    gc.getOptions().changeRenderMode();
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "change RenderMode to DisplayLists");
 
-    gc.changeMipMappingQuality();
-    EXPECT_EQ(gc.getStatusMessage(), "change MipMappingMode to LINEAR");
-    gc.changeMipMappingQuality();
-    EXPECT_EQ(gc.getMipMappingMode(), 0);
-    EXPECT_EQ(gc.getStatusMessage(), "change MipMappingMode to AUS");
+    gc.getOptions().changeMipMappingQuality();
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "change MipMappingMode to LINEAR");
+    gc.getOptions().changeMipMappingQuality();
+    EXPECT_EQ(gc.getOptions().getMipMappingMode(), 0);
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "change MipMappingMode to AUS");
 
-    gc.changeTextureQuality();
-    EXPECT_EQ(gc.getStatusMessage(), "change Texturequality to GL_NEAREST");
-    gc.changeTextureQuality();
-    EXPECT_EQ(gc.getTextureQuality(), 0);
+    gc.getOptions().changeTextureQuality();
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "change Texturequality to GL_NEAREST");
+    gc.getOptions().changeTextureQuality();
+    EXPECT_EQ(gc.getOptions().getTextureQuality(), 0);
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_NE(console.find("change RenderMode\nchange RenderMode\n"), std::string::npos);
     EXPECT_NE(console.find("change Texturequality to GL_LINEAR\n"), std::string::npos);
@@ -96,33 +96,33 @@ TEST_F(GameClassOptionsTest, CyclesWrapWithTheirMessages) {
 
 TEST_F(GameClassOptionsTest, StatusMessageExpiresAfterTwoSeconds) {
     testing::internal::CaptureStdout();
-    gc.setTransparenz(true);
+    gc.getOptions().setTransparenz(true);
     testing::internal::GetCapturedStdout();
-    gc.countDownStatusMessage(1.5f);
-    EXPECT_EQ(gc.getStatusMessage(), "Enable Transparency");
-    gc.countDownStatusMessage(0.6f);
-    EXPECT_TRUE(gc.getStatusMessage().empty());
+    gc.getOptions().countDownStatusMessage(1.5f);
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "Enable Transparency");
+    gc.getOptions().countDownStatusMessage(0.6f);
+    EXPECT_TRUE(gc.getOptions().getStatusMessage().empty());
 }
 
 TEST_F(GameClassOptionsTest, CameraPitchStaysAboveTheTarget) {
-    gc.setAngleX(-45);
-    gc.setAngleX(-5);
-    gc.setAngleX(-85);
-    EXPECT_FLOAT_EQ(gc.getAngleX(), -45);
-    gc.setAngleX(-80);
-    EXPECT_FLOAT_EQ(gc.getAngleX(), -80);
-    gc.setAngleX(-10);
-    EXPECT_FLOAT_EQ(gc.getAngleX(), -10);
+    gc.getCamera(0).setAngleX(-45);
+    gc.getCamera(0).setAngleX(-5);
+    gc.getCamera(0).setAngleX(-85);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getAngleX(), -45);
+    gc.getCamera(0).setAngleX(-80);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getAngleX(), -80);
+    gc.getCamera(0).setAngleX(-10);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getAngleX(), -10);
 
-    gc.setAngleX(-45);
-    gc.setCamDistance(70);
-    gc.calcViewPos(0);
-    EXPECT_NEAR(gc.getViewPos()[0], 0.0, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[1], 49.497, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 49.497, 1e-3);
-    gc.calcViewPos(90); // an extra yaw swings the camera round to +x
-    EXPECT_NEAR(gc.getViewPos()[0], 49.497, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 0.0, 1e-3);
+    gc.getCamera(0).setAngleX(-45);
+    gc.getCamera(0).setCamDistance(70);
+    gc.getCamera(0).calcViewPos(0);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[0], 0.0, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[1], 49.497, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 49.497, 1e-3);
+    gc.getCamera(0).calcViewPos(90); // an extra yaw swings the camera round to +x
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[0], 49.497, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 0.0, 1e-3);
 }
 
 TEST(GameClassImportTest, RegistersEveryVisibleFileByBareName) {

@@ -64,19 +64,19 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     gc.resetCameras(-45, 70);
 
     // The mouse turns player one's camera only.
-    gc.setAngleX(-30);
-    gc.setAngleY(40);
+    gc.getCamera(0).setAngleX(-30);
+    gc.getCamera(0).setAngleY(40);
     EXPECT_FLOAT_EQ(gc.getCamera(1).getAngleX(), -45);
     EXPECT_FLOAT_EQ(gc.getCamera(1).getAngleY(), 0);
 
     keys[KeyNames::special(KeyNames::kGlutPageDown)] = true; // player two zooms out
     runFor(1.0f);
     EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-3);
-    EXPECT_NEAR(gc.getCamDistance(), 70.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 70.0f, 1e-3);
     keys[KeyNames::special(KeyNames::kGlutPageDown)] = false;
     keys[kZoomIn] = true; // player one zooms in
     runFor(1.0f);
-    EXPECT_NEAR(gc.getCamDistance(), 65.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 65.0f, 1e-3);
     EXPECT_NEAR(gc.getCamera(1).getCamDistance(), 75.0f, 1e-3);
 
     // A frame puts each camera behind its own tank.

@@ -29,37 +29,37 @@ template <typename Setter> void quietly(Setter set) {
 
 TEST_F(GameClassSceneTest, CalcViewPosOrbitsTheTargetAtTheCameraDistance) {
     ASSERT_TRUE(start("orbit.lvl", vehicle("player1", "spieler1", 4, -6, 0)));
-    gc.setCamDistance(70);
-    gc.setAngleX(-45);
-    gc.setAngleY(0);
-    gc.calcViewPos(0);
-    EXPECT_NEAR(gc.getViewPos()[0], 0.0f, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[1], 49.497f, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 49.497f, 1e-3);
+    gc.getCamera(0).setCamDistance(70);
+    gc.getCamera(0).setAngleX(-45);
+    gc.getCamera(0).setAngleY(0);
+    gc.getCamera(0).calcViewPos(0);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[0], 0.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[1], 49.497f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 49.497f, 1e-3);
 
     // The eye is the target plus the offset.
     const std::array<float, 3> eye = gc.getCameraPos();
     const float *target = gc.getWorld().getPlayer1Vehicle()->getPos();
     for (int i = 0; i < 3; ++i)
-        EXPECT_FLOAT_EQ(eye[i], target[i] + gc.getViewPos()[i]);
+        EXPECT_FLOAT_EQ(eye[i], target[i] + gc.getCamera(0).getViewPos()[i]);
 
     // The extra yaw and angleY add up; a quarter turn swings the offset from +z to +x.
-    gc.calcViewPos(90);
-    EXPECT_NEAR(gc.getViewPos()[0], 49.497f, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 0.0f, 1e-3);
-    gc.setAngleY(120);
-    gc.calcViewPos(-120);
-    EXPECT_NEAR(gc.getViewPos()[0], 0.0f, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 49.497f, 1e-3);
+    gc.getCamera(0).calcViewPos(90);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[0], 49.497f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 0.0f, 1e-3);
+    gc.getCamera(0).setAngleY(120);
+    gc.getCamera(0).calcViewPos(-120);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[0], 0.0f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 49.497f, 1e-3);
 
     // A flatter pitch lowers the eye; a pitch outside [-80, -10] is ignored.
-    gc.setAngleY(0);
-    gc.setAngleX(-10);
-    gc.setAngleX(-5);
-    gc.calcViewPos(0);
-    EXPECT_FLOAT_EQ(gc.getAngleX(), -10.0f);
-    EXPECT_NEAR(gc.getViewPos()[1], 12.155f, 1e-3);
-    EXPECT_NEAR(gc.getViewPos()[2], 68.937f, 1e-3);
+    gc.getCamera(0).setAngleY(0);
+    gc.getCamera(0).setAngleX(-10);
+    gc.getCamera(0).setAngleX(-5);
+    gc.getCamera(0).calcViewPos(0);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getAngleX(), -10.0f);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[1], 12.155f, 1e-3);
+    EXPECT_NEAR(gc.getCamera(0).getViewPos()[2], 68.937f, 1e-3);
 }
 
 TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
@@ -67,14 +67,14 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     ASSERT_TRUE(start("cull.lvl", object("crate1", "crate.md2", 0, -10) +
                                       vehicle("player1", "spieler1", 0, 10, 180) +
                                       vehicle("cpu1", "cpu", -10, -15, 0)));
-    gc.setAngleY(0);
-    gc.calcViewPos(0);
+    gc.getCamera(0).setAngleY(0);
+    gc.getCamera(0).calcViewPos(0);
     const float yaw = 0; // the same yaw as the view position
     EXPECT_EQ(gc.drawObjects(yaw), 0);
 
     // Behind the camera: the eye plus half the offset again.
     const std::array<float, 3> eye = gc.getCameraPos();
-    const float *offset = gc.getViewPos().data();
+    const float *offset = gc.getCamera(0).getViewPos().data();
     const float behind[3] = {eye[0] + offset[0] / 2, eye[1] + offset[1] / 2, eye[2] + offset[2] / 2};
     LvlObject *crate = gc.getWorld().getLevelObjectVektor().front();
     crate->setPos(behind);
@@ -93,13 +93,13 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     EXPECT_EQ(gc.drawObjects(yaw), 3);
 
     // The blended pass changes what is drawn when, not what is culled.
-    quietly([&] { gc.setTransparenz(true); });
+    quietly([&] { gc.getOptions().setTransparenz(true); });
     EXPECT_EQ(gc.drawObjects(yaw), 3);
     cpu->setPos(cpuHome.data());
     EXPECT_EQ(gc.drawObjects(yaw), 2);
 
     // Without culling everything is drawn and nothing counted.
-    quietly([&] { gc.setUseFrustumCulling(false); });
+    quietly([&] { gc.getOptions().setUseFrustumCulling(false); });
     EXPECT_EQ(gc.drawObjects(yaw), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -122,22 +122,22 @@ TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankI
 
     // Every overlay and pass that follows the target, with and without the options that read it.
     quietly([&] {
-        gc.setDrawMiniMap(true);
-        gc.setDisplayHelp(true);
-        gc.setTransparenz(true);
+        gc.getOptions().setDrawMiniMap(true);
+        gc.getOptions().setDisplayHelp(true);
+        gc.getOptions().setTransparenz(true);
     });
     for (int frame = 0; frame < 3; ++frame) {
         EXPECT_EQ(runFor(kFrame), GameClass::kStepDone);
         drawFrame();
         const std::array<float, 3> eye = gc.getCameraPos();
         for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(eye[i] - gc.getViewPos()[i], lastTarget[i], 1e-4)
+            EXPECT_NEAR(eye[i] - gc.getCamera(0).getViewPos()[i], lastTarget[i], 1e-4)
                 << "frame " << frame << " axis " << i;
     }
     quietly([&] {
-        gc.setUseShadowmap(false);
-        gc.setUseComplexParticleEngine(false);
-        gc.setUseFrustumCulling(false);
+        gc.getOptions().setUseShadowmap(false);
+        gc.getOptions().setUseComplexParticleEngine(false);
+        gc.getOptions().setUseFrustumCulling(false);
     });
     drawFrame();
     EXPECT_EQ(gc.drawObjects(0), 0);

@@ -297,27 +297,27 @@ TEST_F(GameClassWorldTest, PlayerTwoStandingAloneWinsWhateverTheGoalsSay) {
 
 TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTheRest) {
     ASSERT_TRUE(start("zoom.lvl", vehicle("player1", "spieler1", 0, 0, 0)));
-    gc.setCamDistance(70);
+    gc.getCamera(0).setCamDistance(70);
     keys[kZoomOut] = true;
     EXPECT_EQ(runFor(0.1f), GameClass::kStepDone);
-    EXPECT_NEAR(gc.getCamDistance(), 70.5f, 1e-4);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 70.5f, 1e-4);
 
     testing::internal::CaptureStdout();
-    gc.setUseShadowmap(false); // a status message for two seconds
-    gc.setUseShadowmap(true);
+    gc.getOptions().setUseShadowmap(false); // a status message for two seconds
+    gc.getOptions().setUseShadowmap(true);
     testing::internal::GetCapturedStdout();
     gc.setPause(true);
     keys[kUp1] = true;
     EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
-    EXPECT_NEAR(gc.getCamDistance(), 71.0f, 1e-4);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 71.0f, 1e-4);
     keys[kZoomIn] = true; // both keys: they cancel
     EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
-    EXPECT_NEAR(gc.getCamDistance(), 71.0f, 1e-4);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 71.0f, 1e-4);
     keys[kZoomOut] = false;
     EXPECT_EQ(runFor(0.1f), GameClass::kStepPaused);
-    EXPECT_NEAR(gc.getCamDistance(), 70.5f, 1e-4);
+    EXPECT_NEAR(gc.getCamera(0).getCamDistance(), 70.5f, 1e-4);
     // Paused, neither the message clock nor the tank's drive moved.
-    EXPECT_FLOAT_EQ(gc.getStatusMessageTime(), GameClass::kStatusMessageSeconds);
+    EXPECT_FLOAT_EQ(gc.getOptions().getStatusMessageTime(), RenderOptions::kStatusMessageSeconds);
     EXPECT_EQ(gc.getWorld().getPlayer1Vehicle()->getThrottle(), 0.0f);
 
     // The zoom stops at its nearest and farthest distance, so that the eye
@@ -325,16 +325,16 @@ TEST_F(GameClassWorldTest, ZoomKeysMoveTheCameraAlsoWhilePausedAndPauseFreezesTh
     gc.setPause(false);
     keys[kUp1] = false;
     EXPECT_EQ(runFor(20.0f), GameClass::kStepDone);
-    EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMinCamDistance);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getCamDistance(), GameClass::kMinCamDistance);
     keys[kZoomIn] = false;
     keys[kZoomOut] = true;
     gc.setPause(true);
     runFor(60.0f);
-    EXPECT_FLOAT_EQ(gc.getCamDistance(), GameClass::kMaxCamDistance);
+    EXPECT_FLOAT_EQ(gc.getCamera(0).getCamDistance(), GameClass::kMaxCamDistance);
     keys[kZoomOut] = false;
     gc.setPause(false);
-    EXPECT_LT(gc.getStatusMessageTime(), 0.0f); // ran out: discarded
-    EXPECT_EQ(gc.getStatusMessage(), "");
+    EXPECT_LT(gc.getOptions().getStatusMessageTime(), 0.0f); // ran out: discarded
+    EXPECT_EQ(gc.getOptions().getStatusMessage(), "");
 }
 
 TEST_F(GameClassWorldTest, ExitRequestMakesEveryStepReturnThree) {
@@ -349,9 +349,9 @@ TEST_F(GameClassWorldTest, ExitRequestMakesEveryStepReturnThree) {
 }
 
 TEST_F(GameClassWorldTest, ALevelStartShowsTheMinimapAsTheOptionsSetIt) {
-    gc.setDrawMiniMap(true); // the map key was down when the last battle ended, or typed in a name since
+    gc.getOptions().setDrawMiniMap(true); // the map key was down when the last battle ended, or typed in a name since
     ASSERT_TRUE(start("map.lvl", vehicle("player1", "spieler1", 0, 0, 0)));
-    EXPECT_FALSE(gc.getDrawMiniMap());
+    EXPECT_FALSE(gc.getOptions().getDrawMiniMap());
 }
 
 TEST_F(GameClassWorldTest, StartingAnotherLevelFreesWhatTheLastOneMadeForTheView) {
@@ -374,7 +374,7 @@ TEST_F(GameClassWorldTest, StartingAnotherLevelFreesWhatTheLastOneMadeForTheView
     levels.write("second.lvl", levelHeader("second.lvl") + object("rock1", "rock.md2", 5, 5) +
                                    vehicle("hero", "spieler1", -5, 10, 180));
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(gc.importLevels(levels.path().string() + "/"));
+    ASSERT_TRUE(gc.getData().importLevels(levels.path().string() + "/"));
     ASSERT_TRUE(gc.loadLevel("second.lvl"));
     testing::internal::GetCapturedStdout();
 
@@ -421,7 +421,7 @@ TEST_F(GameClassWorldTest, ASecondStartReplacesTheWholeFirstWorld) {
                                    vehicle("foe", "cpu", 5, -20, 0));
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(gc.importLevels(levels.path().string() + "/"));
+    ASSERT_TRUE(gc.getData().importLevels(levels.path().string() + "/"));
     ASSERT_TRUE(gc.loadLevel("second.lvl"));
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -116,10 +116,10 @@ class WorldSession : public ::testing::Test {
         config.setZoomOut(static_cast<char>(kZoomOut));
         gc.setPlayerConfig(&config);
         gc.importTextures("data/textures/");
-        gc.importModells("data/model/");
+        gc.getData().importModells("data/model/");
         gc.setResolution(GlTestContext::width(), GlTestContext::height());
-        gc.setAngleX(-45);
-        gc.setCamDistance(70);
+        gc.getCamera(0).setAngleX(-45);
+        gc.getCamera(0).setCamDistance(70);
     }
 
     void SetUp() override { ASSERT_TRUE(glReady) << "run the tests under xvfb-run"; }
@@ -131,7 +131,7 @@ class WorldSession : public ::testing::Test {
         levels.write(name, levelHeader(name) + body);
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        const bool imported = gc.importLevels(levels.path().string() + "/");
+        const bool imported = gc.getData().importLevels(levels.path().string() + "/");
         const bool started = imported && gc.loadLevel(name);
         startOut = testing::internal::GetCapturedStdout();
         startErr = testing::internal::GetCapturedStderr();

@@ -33,8 +33,8 @@ struct LevelContentTest : ::testing::Test {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         gc.importTextures((kData / "textures").string() + "/");
-        const bool imported = gc.importLevels((kData / "level").string() + "/");
-        Level *level = gc.getLevel(name);
+        const bool imported = gc.getData().importLevels((kData / "level").string() + "/");
+        Level *level = gc.getData().getLevel(name);
         if (level != nullptr) {
             level->setGC(&gc);
             level->calculateSurfaceMesh();
@@ -221,7 +221,7 @@ TEST_F(LevelContentTest, EveryModelIsShippedAndNothingStartsInsideAnother) {
         GTEST_SKIP() << "data/model/ is not there yet";
     }
     testing::internal::CaptureStderr();
-    gc.importModells((kData / "model").string() + "/");
+    gc.getData().importModells((kData / "model").string() + "/");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     std::vector<std::string> levels = shippedLevels();
     levels.push_back("test_small.lvl");
@@ -366,8 +366,8 @@ TEST_F(LevelContentGlTest, FirstLevelDrawsGroundBelowAndSkyAbove) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     gc.importTextures("data/textures/");
-    gc.importLevels("data/level/");
-    Level *level = gc.getLevel("lvl1.lvl");
+    gc.getData().importLevels("data/level/");
+    Level *level = gc.getData().getLevel("lvl1.lvl");
     ASSERT_NE(level, nullptr);
     level->setGC(&gc);
     level->calculateSurfaceMesh();

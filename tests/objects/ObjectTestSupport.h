@@ -55,7 +55,7 @@ struct Session {
     Md2Model *addModel(const std::string &name, const Md2Bytes &bytes,
                        const std::string &folder = "data/model/") {
         data.dir.write(folder + name, bytes.build());
-        gc.importModells(folder);
+        gc.getData().importModells(folder);
         return gc.getModell(name);
     }
 };

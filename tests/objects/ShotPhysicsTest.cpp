@@ -59,7 +59,7 @@ struct ShotPhysicsTest : ::testing::Test {
 
     ShotPhysicsTest() {
         physics.initialPhysX();
-        gc.importModells("data/model/");
+        gc.getData().importModells("data/model/");
         physics.setContactHandler(HitRule(projectiles, vehicles));
     }
 
