@@ -160,7 +160,7 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
     gc.getData().importLevels("data/level/");
     gc.getData().importModells("data/model/");
     gc.importPowerUps(); // as the game does: the levels' power-ups are placed
-    gc.setResolution(kWindowWidth, kWindowHeight);
+    gc.getView().setResolution(kWindowWidth, kWindowHeight);
 }
 
 std::vector<Session::BenchLevel> Session::offeredLevels() const {
@@ -185,13 +185,13 @@ bool Session::startLevel(const std::string &name) {
     if (!gc.loadLevel(name))
         return false;
     gc.resetCameras(-45, 70);
-    gc.initGL();
-    gc.setResolution(kWindowWidth, kWindowHeight);
+    gc.getView().initGL();
+    gc.getView().setResolution(kWindowWidth, kWindowHeight);
     glViewport(0, 0, kWindowWidth, kWindowHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(80, static_cast<double>(kWindowWidth) / kWindowHeight, 1, 5000);
-    if (ShadowMap *shadowMap = gc.getShadowMap())
+    if (ShadowMap *shadowMap = gc.getView().getShadowMap())
         shadowMap->setCameraProjectionMatrix();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

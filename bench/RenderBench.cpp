@@ -79,7 +79,7 @@ double timeFrames(GameClass &gc, const Case &c, double seconds) {
         gc.frame(dt, keys);
         for (int due = pacer.advance(dt); due > 0; --due)
             gc.tick(gc.readKeyboard(keys));
-        gc.draw();
+        gc.getView().draw();
         glFinish();
     };
     Clock::time_point last = Clock::now();

@@ -119,7 +119,7 @@ bool prepare(Session &session, const std::string &level, bool *keys) {
         std::fprintf(stderr, "Error: level \"%s\" is not registered\n", level.c_str());
         return false;
     }
-    session.gc.draw();
+    session.gc.getView().draw();
     glFinish();
     int late = 0;
     pacedSteps(session.gc, keys, kSettleSteps, late);
@@ -143,7 +143,7 @@ StartTime timeStart(Session &session, const DataTree &tree, const std::string &l
     session.startLevel(level);
     t.load = millisecondsSince(start);
     const Clock::time_point frame = Clock::now();
-    session.gc.draw();
+    session.gc.getView().draw();
     glFinish();
     t.firstFrame = millisecondsSince(frame);
     t.cooked = physics.getCookCount() - cookedBefore;
@@ -173,7 +173,7 @@ FrameTime timeFrames(GameClass &gc, bool *keys, double seconds) {
             gc.tick(gc.readKeyboard(keys));
         t.step += millisecondsSince(now);
         const Clock::time_point drawn = Clock::now();
-        gc.draw();
+        gc.getView().draw();
         glFinish();
         t.draw += millisecondsSince(drawn);
         t.peakShells = std::max(t.peakShells, gc.getWorld().getProjektilvektor().size());
@@ -240,7 +240,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "Error: level \"%s\" is not registered\n", level.name.c_str());
             return 1;
         }
-        gc.draw();
+        gc.getView().draw();
     }
     for (int r = 0; r < rounds; ++r) {
         for (std::size_t l = 0; l < levels.size(); ++l) {

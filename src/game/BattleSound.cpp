@@ -57,10 +57,10 @@ void BattleSound::afterStep(GameClass &game, SoundSystem &sound, float dt) {
 void BattleSound::placeListener(GameClass &game, SoundSystem &sound) {
     // Each view's eye is where its frame draws it: behind its player's tank, or where the tank fell.
     ears.clear();
-    for (int view = 0; view < game.getViewCount(); ++view) {
-        const int player = game.getViewPlayer(view);
+    for (int view = 0; view < game.getView().getViewCount(); ++view) {
+        const int player = game.getView().getViewPlayer(view);
         const OrbitCamera &camera = game.getCamera(player);
-        const Fahrzeug *followed = game.getPlayerVehicle(player);
+        const Fahrzeug *followed = game.getWorld().getPlayerVehicle(player);
         const std::array<float, 3> eye =
             followed != nullptr ? camera.eyeAt(followed->getPos()) : camera.eye();
         const std::array<float, 3> &offset = camera.getViewPos(); // the eye looks back at its target

@@ -142,13 +142,13 @@ class GlutFlowHost : public FlowHost {
             recording.seed = gc.getWorld().getBattleSeed();
             recording.tickMicroseconds = static_cast<std::uint32_t>(std::lround(GameClass::kTickSeconds * 1e6));
         }
-        gc.setOverlayLine(playback != nullptr ? playback->statusLine() : std::string());
+        gc.getView().setOverlayLine(playback != nullptr ? playback->statusLine() : std::string());
         gc.resetCameras(-45, 70);
-        gc.initGL();
+        gc.getView().initGL();
         battleFrameShown = false;
         tickPacer.reset();
         const Res size = ep.getGlutConfig().getResolution();
-        gc.setResolution(size.getWidth(), size.getHeight());
+        gc.getView().setResolution(size.getWidth(), size.getHeight());
         reshape(size.getWidth(), size.getHeight());
         return true;
     }
@@ -158,10 +158,10 @@ class GlutFlowHost : public FlowHost {
         watchedLast = playback != nullptr;
         if (playback != nullptr) {
             playback.reset();
-            gc.setOverlayLine(std::string());
+            gc.getView().setOverlayLine(std::string());
         }
         gc.setExitVar(true);
-        gc.setPausedOverlay(false);
+        gc.getView().setPausedOverlay(false);
         iGamemode = kModeMenu;
         glutPostRedisplay();
     }
@@ -173,7 +173,7 @@ class GlutFlowHost : public FlowHost {
     }
 
     void pauseBattle(bool paused) override {
-        gc.setPausedOverlay(paused);
+        gc.getView().setPausedOverlay(paused);
         if (paused)
             gc.getSound().pauseBattle(); // the battle falls silent; the menu's sounds stay
         else
@@ -290,8 +290,8 @@ class GlutFlowHost : public FlowHost {
     void applySettings(const Settings &s) {
         gc.getOptions().applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
-        gc.setMiniMapAlways(s.getMiniMapAlways());
-        gc.setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
+        gc.getView().setMiniMapAlways(s.getMiniMapAlways());
+        gc.getView().setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
         gc.getWorld().setAiDifficulty(s.getDifficulty());
         SoundSystem &sound = gc.getSound();
         sound.setMasterVolume(s.getMasterVolume());
@@ -349,8 +349,8 @@ void keyPressed(int code, unsigned char typed) {
     // Watching a replay, its own keys steer the watching; the flow's keys (Escape, pause) stay.
     if (playback != nullptr && flow.getScreen() == GameFlow::kBattle && code != host.pauseKey() &&
         playback->keyDown(code)) {
-        gc.followOnly(playback->getFollowed());
-        gc.setOverlayLine(playback->statusLine());
+        gc.getView().followOnly(playback->getFollowed());
+        gc.getView().setOverlayLine(playback->statusLine());
         glutPostRedisplay();
         return;
     }
@@ -432,7 +432,7 @@ void drawScreen() {
     case GameFlow::kBattle:
     case GameFlow::kResult:
         pausedFrameShown = false;
-        gc.draw();
+        gc.getView().draw();
         if (!host.battleFrameShown) { // until now the window showed what lay under it
             host.battleFrameShown = true;
             std::printf("Battle frame drawn\n");
@@ -440,7 +440,7 @@ void drawScreen() {
         }
         return;
     case GameFlow::kPaused:
-        gc.draw();
+        gc.getView().draw();
         if (!pausedFrameShown) { // from here on the picture stands still
             pausedFrameShown = true;
             std::printf("Paused frame drawn\n");
@@ -497,11 +497,11 @@ void reshape(int width, int height) {
     if (height == 0)
         height = 1;
     gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
-    if (ShadowMap *shadowMap = gc.getShadowMap())
+    if (ShadowMap *shadowMap = gc.getView().getShadowMap())
         shadowMap->setCameraProjectionMatrix();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gc.setResolution(width, height);
+    gc.getView().setResolution(width, height);
 }
 
 // The map key shows the minimap while it is held, in a battle only: typed in a name or pressed in
@@ -559,7 +559,7 @@ void myIdleFunc() {
     if (!frame.step)
         return;
     if (frame.fpsDue)
-        gc.setFps(frame.fps);
+        gc.getView().setFps(frame.fps);
     gc.frame(static_cast<float>(frame.dt), keys);
     // The battle runs in ticks of its own length, as many as the real time asks (a replay at the
     // speed its watcher chose).
@@ -588,8 +588,8 @@ void myIdleFunc() {
         flow.afterStep();
     }
     if (playback != nullptr)
-        gc.setOverlayLine(playback->statusLine());
-    gc.setViewBlend(tickPacer.blend());
+        gc.getView().setOverlayLine(playback->statusLine());
+    gc.getView().setViewBlend(tickPacer.blend());
     announce();
     glutPostRedisplay();
 }

@@ -150,7 +150,7 @@ TEST_F(BattleSoundTest, PauseHoldsTheBattleAndLeavingItStopsEverySound) {
 TEST_F(BattleSoundTest, InSplitScreenEachSoundIsAsNearAsItIsToTheNearestCamera) {
     ASSERT_TRUE(start("views.lvl", vehicle("player1", "spieler1", -20, -20, 0) +
                                        vehicle("player2", "spieler2", 20, 20, 180)));
-    ASSERT_EQ(gc.getViewCount(), 2);
+    ASSERT_EQ(gc.getView().getViewCount(), 2);
     gc.resetCameras(-45, 20); // each camera far nearer its own tank than the other
     RecordingSound *sound = heard();
     drawFrame(); // each camera swings behind its own tank
@@ -159,7 +159,7 @@ TEST_F(BattleSoundTest, InSplitScreenEachSoundIsAsNearAsItIsToTheNearestCamera) 
     // Each camera looks straight at its tank: the ear hears both engines straight ahead, each as
     // far as the tank is from its own camera, and player one's where it is.
     for (int player = 0; player < 2; ++player) {
-        const Fahrzeug *tank = gc.getPlayerVehicle(player);
+        const Fahrzeug *tank = gc.getWorld().getPlayerVehicle(player);
         const float away = distance(tank->getPos(), gc.getCamera(player).eyeAt(tank->getPos()).data());
         const RecordingSound::Loop engine = sound->engineOf(tank);
         for (int k = 0; k < 3; ++k)

@@ -114,7 +114,7 @@ TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight)
     Level level;
 
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, level, crate));
+    EXPECT_TRUE(gc.getView().registerObjectLightMap(lightMap, level, crate));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "crate1light");
     ASSERT_TRUE(gc.getTextureHolder()->hasTexture("crate1light"));
     const DevilImageDefinition *image = gc.getTextureHolder()->getTextureByString("crate1light");
@@ -131,7 +131,7 @@ TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight)
     light->setPos(2, 10);
     level.addLightSource(std::move(light));
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(gc.registerObjectLightMap(lightMap, level, crate));
+    EXPECT_TRUE(gc.getView().registerObjectLightMap(lightMap, level, crate));
     testing::internal::GetCapturedStdout();
     EXPECT_FLOAT_EQ(lightMap.getLightPosition()[1], 5);
     EXPECT_EQ(gc.getTextureHolder()->getTextureByString("crate1light")->getIlImageData()[0], 255);
@@ -142,7 +142,7 @@ TEST_F(GameClassLevelImportTest, LevelObjectsGetTheirLightMapUnderNamePlusLight)
     ghost.setName("ghost");
     ghost.setModel("ghost.md2");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(gc.registerObjectLightMap(lightMap, level, ghost));
+    EXPECT_FALSE(gc.getView().registerObjectLightMap(lightMap, level, ghost));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_FALSE(gc.getTextureHolder()->hasTexture("ghostlight"));
 }

@@ -24,7 +24,7 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
     EXPECT_EQ(gc.getWorld().getPlayer2Vehicle(), nullptr);
     EXPECT_EQ(gc.getPhysXAccess()->getActors().count("player2"), 0u) << "no body for the tank left out";
     EXPECT_EQ(gc.getWorld().getFahrzeugvektor().size(), 2u);
-    EXPECT_EQ(gc.getViewCount(), 1);
+    EXPECT_EQ(gc.getView().getViewCount(), 1);
 
     drawFrame();
     run(10);
@@ -51,16 +51,16 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
     gc.getWorld().setHumanPlayers(2);
     ASSERT_TRUE(gc.loadLevel("one.lvl"));
     EXPECT_NE(gc.getWorld().getPlayer2Vehicle(), nullptr);
-    EXPECT_EQ(gc.getViewCount(), 2);
+    EXPECT_EQ(gc.getView().getViewCount(), 2);
 }
 
 TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     config.setZoomIn2(KeyNames::special(KeyNames::kGlutPageUp));
     config.setZoomOut2(KeyNames::special(KeyNames::kGlutPageDown));
     ASSERT_TRUE(start("two.lvl", kTwoPlayerField));
-    ASSERT_EQ(gc.getViewCount(), 2);
-    EXPECT_EQ(gc.getViewPlayer(0), 0);
-    EXPECT_EQ(gc.getViewPlayer(1), 1);
+    ASSERT_EQ(gc.getView().getViewCount(), 2);
+    EXPECT_EQ(gc.getView().getViewPlayer(0), 0);
+    EXPECT_EQ(gc.getView().getViewPlayer(1), 1);
     gc.resetCameras(-45, 70);
 
     // The mouse turns player one's camera only.
@@ -83,17 +83,17 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     drawFrame();
     for (int player = 0; player < 2; ++player) {
         const OrbitCamera &camera = gc.getCamera(player);
-        const float *tank = gc.getPlayerVehicle(player)->getPos();
+        const float *tank = gc.getWorld().getPlayerVehicle(player)->getPos();
         for (int k = 0; k < 3; ++k)
             EXPECT_FLOAT_EQ(camera.getTarget()[k], tank[k]) << "player " << player;
-        EXPECT_FLOAT_EQ(camera.getOrbitYaw(), gc.getPlayerVehicle(player)->getRotY() + 180.0f);
+        EXPECT_FLOAT_EQ(camera.getOrbitYaw(), gc.getWorld().getPlayerVehicle(player)->getRotY() + 180.0f);
     }
-    EXPECT_FALSE(gc.isPlayerDown(1));
+    EXPECT_FALSE(gc.getView().isPlayerDown(1));
 
     // Player two's tank falls: its camera stays where it fell and the view counts as down.
     const std::array<float, 3> fell = gc.getCamera(1).getTarget();
     gc.getWorld().getPlayer2Vehicle()->addDamage(1000);
-    EXPECT_TRUE(gc.isPlayerDown(1));
+    EXPECT_TRUE(gc.getView().isPlayerDown(1));
     runFor(Fahrzeug::kDeathSeconds + 0.5f);
     runFor(kFrame);
     ASSERT_EQ(gc.getWorld().getPlayer2Vehicle(), nullptr);

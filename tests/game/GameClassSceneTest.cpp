@@ -70,7 +70,7 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     gc.getCamera(0).setAngleY(0);
     gc.getCamera(0).calcViewPos(0);
     const float yaw = 0; // the same yaw as the view position
-    EXPECT_EQ(gc.drawObjects(yaw), 0);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 0);
 
     // Behind the camera: the eye plus half the offset again.
     const std::array<float, 3> eye = gc.getCameraPos();
@@ -78,29 +78,29 @@ TEST_F(GameClassSceneTest, CullingCountsEveryObjectOutsideTheViewConeOnce) {
     const float behind[3] = {eye[0] + offset[0] / 2, eye[1] + offset[1] / 2, eye[2] + offset[2] / 2};
     LvlObject *crate = gc.getWorld().getLevelObjectVektor().front();
     crate->setPos(behind);
-    EXPECT_EQ(gc.drawObjects(yaw), 1);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 1);
 
     // Far beside the cone, in front of the eye: every corner fails a side plane; it counts too.
     const float beside[3] = {200, 0, 10};
     Fahrzeug *cpu = vehicleNamed("cpu1");
     const std::array<float, 3> cpuHome = posOf(cpu);
     cpu->setPos(beside);
-    EXPECT_EQ(gc.drawObjects(yaw), 2);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 2);
 
     // Shells are counted the same way.
     const float up[3] = {0, 1, 0};
     gc.getWorld().getProjektilvektor().push_back(new Projektil(behind, up, nullptr, nullptr, &gc, "behind"));
-    EXPECT_EQ(gc.drawObjects(yaw), 3);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 3);
 
     // The blended pass changes what is drawn when, not what is culled.
     quietly([&] { gc.getOptions().setTransparenz(true); });
-    EXPECT_EQ(gc.drawObjects(yaw), 3);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 3);
     cpu->setPos(cpuHome.data());
-    EXPECT_EQ(gc.drawObjects(yaw), 2);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 2);
 
     // Without culling everything is drawn and nothing counted.
     quietly([&] { gc.getOptions().setUseFrustumCulling(false); });
-    EXPECT_EQ(gc.drawObjects(yaw), 0);
+    EXPECT_EQ(gc.getView().drawObjects(yaw), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -140,7 +140,7 @@ TEST_F(GameClassSceneTest, FramesGoOnWithTheLastCameraTargetAfterPlayerOnesTankI
         gc.getOptions().setUseFrustumCulling(false);
     });
     drawFrame();
-    EXPECT_EQ(gc.drawObjects(0), 0);
+    EXPECT_EQ(gc.getView().drawObjects(0), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

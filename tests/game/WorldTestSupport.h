@@ -117,7 +117,7 @@ class WorldSession : public ::testing::Test {
         gc.setPlayerConfig(&config);
         gc.importTextures("data/textures/");
         gc.getData().importModells("data/model/");
-        gc.setResolution(GlTestContext::width(), GlTestContext::height());
+        gc.getView().setResolution(GlTestContext::width(), GlTestContext::height());
         gc.getCamera(0).setAngleX(-45);
         gc.getCamera(0).setCamDistance(70);
     }
@@ -157,7 +157,7 @@ class WorldSession : public ::testing::Test {
     // One frame, its console lines swallowed.
     void drawFrame() {
         testing::internal::CaptureStdout();
-        gc.draw();
+        gc.getView().draw();
         testing::internal::GetCapturedStdout();
     }
 

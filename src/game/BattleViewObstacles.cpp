@@ -1,6 +1,7 @@
-// The computer player's settings and its debug view: the obstacle grid over the minimap.
-#include "game/GameClass.h"
+// The computer player's debug view: its obstacle grid over the minimap.
+#include "game/BattleView.h"
 
+#include "game/GameClass.h"
 #include "ai/ObstacleGrid.h"
 #include "objects/AiData.h"
 #include "objects/ComputerSpieler.h"
@@ -10,8 +11,8 @@
 
 #include <cstdio>
 
-void GameClass::drawObstacleOverlay(int x, int y, int w, int h) {
-    const ObstacleGrid &grid = world.getComputerSpieler()->getObstacleGrid();
+void BattleView::drawObstacleOverlay(int x, int y, int w, int h) {
+    const ObstacleGrid &grid = session.getWorld().getComputerSpieler()->getObstacleGrid();
     if (grid.empty() || w <= 0 || h <= 0 || iWidth <= 0 || iHeight <= 0)
         return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
@@ -69,10 +70,10 @@ void GameClass::drawObstacleOverlay(int x, int y, int w, int h) {
         px = x + (wx - grid.getMinX()) * sx;
         py = y + (wz - grid.getMinZ()) * sz;
     };
-    for (const Fahrzeug *vehicle : world.getFahrzeugvektor()) {
+    for (const Fahrzeug *vehicle : session.getWorld().getFahrzeugvektor()) {
         float px, py;
         toScreen(vehicle->getPos()[0], vehicle->getPos()[2], px, py);
-        if (vehicle == world.getPlayer1Vehicle())
+        if (vehicle == session.getWorld().getPlayer1Vehicle())
             glColor4f(0.2f, 1.0f, 0.2f, 1.0f);
         else if (vehicle->getAiData() != nullptr)
             glColor4f(1.0f, 0.3f, 1.0f, 1.0f);

@@ -1,7 +1,8 @@
 // The 2D overlays over the scene: the players' bars, the corner minimap, the
 // battle's result, the pause sign, the status message and the text lines.
-#include "game/GameClass.h"
+#include "game/BattleView.h"
 
+#include "game/GameClass.h"
 #include "config/CPowerUpData.h"
 #include "config/KeyNames.h"
 #include "game/MapColours.h"
@@ -95,26 +96,26 @@ int textWidth(void *font, const std::string &text) {
 }
 } // namespace
 
-void GameClass::drawText(float xFraction, float yFraction, const float *colour, const std::string &text) {
+void BattleView::drawText(float xFraction, float yFraction, const float *colour, const std::string &text) {
     font.drawHorizontal(xFraction * iWidth, yFraction * iHeight, 0, colour, GLUT_BITMAP_9_BY_15,
                         text.c_str());
 }
 
-void GameClass::drawStatusMessage() {
-    if (options.getStatusMessageTime() <= 0 || options.getStatusMessage().empty())
+void BattleView::drawStatusMessage() {
+    if (session.getOptions().getStatusMessageTime() <= 0 || session.getOptions().getStatusMessage().empty())
         return;
-    drawText(0.4f, 0.4f, kWhite, options.getStatusMessage());
+    drawText(0.4f, 0.4f, kWhite, session.getOptions().getStatusMessage());
 }
 
-void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
+void BattleView::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
     // The player's name and score above a life bar at the top of the view; a
     // tank that is down shows an empty bar and "DESTROYED" across the view.
-    const Fahrzeug *vehicle = getPlayerVehicle(player);
-    const Spieler *owner = player == 0 ? world.getSpieler1() : world.getSpieler2();
+    const Fahrzeug *vehicle = session.getWorld().getPlayerVehicle(player);
+    const Spieler *owner = player == 0 ? session.getWorld().getSpieler1() : session.getWorld().getSpieler2();
     const float *colour = player == 0 ? kPlayerOne : kPlayerTwo;
     char text[96];
     const std::string name = owner != nullptr ? owner->getName() : "";
-    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), world.getScores().get(player));
+    std::snprintf(text, sizeof text, "%s   %d", name.c_str(), session.getWorld().getScores().get(player));
     const float left = rect.left + 0.02f * iWidth;
     const float top = rect.top + 0.08f * iHeight; // below the frame-rate line
     font.drawHorizontal(left, rect.top + 0.065f * iHeight, 0, colour, GLUT_BITMAP_HELVETICA_18, text);
@@ -132,11 +133,11 @@ void GameClass::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
         rectangle(left, top, left + width * share, top + height);
     }
     drawPowerUpEffects(vehicle, left, top + height + 4, width);
-    if (isPlayerDown(player) && world.getOutcome() == BattleRules::kRunning)
+    if (isPlayerDown(player) && session.getWorld().getOutcome() == BattleRules::kRunning)
         banner("DESTROYED", rect.left, rect.top, rect.width, rect.height, iWidth, iHeight);
 }
 
-void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width) {
+void BattleView::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, float width) {
     // One line per carried effect, in its glow colour: a bar of the time left out of 20 seconds and
     // the effect's name with the whole seconds left.
     if (vehicle == nullptr)
@@ -161,7 +162,7 @@ void GameClass::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, fl
     }
 }
 
-void GameClass::drawViewDivider() {
+void BattleView::drawViewDivider() {
     const SplitScreen::Rect second = viewRect(1);
     Flat2D flat(iWidth, iHeight);
     glColor3f(0, 0, 0);
@@ -171,14 +172,14 @@ void GameClass::drawViewDivider() {
         rectangle(0, second.top - 1.0f, static_cast<float>(iWidth), second.top + 1.0f);
 }
 
-void GameClass::drawResult() {
+void BattleView::drawResult() {
     // The result stands in the middle; the battle goes on being drawn behind it.
-    const std::string title = BattleRules::text(world.getOutcome());
+    const std::string title = BattleRules::text(session.getWorld().getOutcome());
     char line[96];
-    if (viewCount > 1 || world.getScores().get(1) > 0 || world.getOutcome() == BattleRules::kPlayerTwoWins)
-        std::snprintf(line, sizeof line, "Score: %d  -  %d", world.getScores().get(0), world.getScores().get(1));
+    if (viewCount > 1 || session.getWorld().getScores().get(1) > 0 || session.getWorld().getOutcome() == BattleRules::kPlayerTwoWins)
+        std::snprintf(line, sizeof line, "Score: %d  -  %d", session.getWorld().getScores().get(0), session.getWorld().getScores().get(1));
     else
-        std::snprintf(line, sizeof line, "Score: %d", world.getScores().get(0));
+        std::snprintf(line, sizeof line, "Score: %d", session.getWorld().getScores().get(0));
     const float y = 0.42f * iHeight;
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, title)) / 2.0f, y, 0, kWhite,
                         GLUT_BITMAP_TIMES_ROMAN_24, title.c_str());
@@ -189,29 +190,29 @@ void GameClass::drawResult() {
                         GLUT_BITMAP_9_BY_15, hint);
 }
 
-void GameClass::drawPaused() {
+void BattleView::drawPaused() {
     banner("PAUSED", 0, 0, iWidth, iHeight, iWidth, iHeight);
     char hint[128];
-    const std::string key = playerConfig != nullptr ? KeyNames::display(playerConfig->getPauseButton()) : "P";
+    const std::string key = session.getPlayerConfig() != nullptr ? KeyNames::display(session.getPlayerConfig()->getPauseButton()) : "P";
     std::snprintf(hint, sizeof hint, "%s resumes the battle, Escape leaves to the menu", key.c_str());
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, hint)) / 2.0f, 0.53f * iHeight, 0,
                         kWhite, GLUT_BITMAP_HELVETICA_18, hint);
 }
 
-void GameClass::miniMapRect(float &left, float &top, float &side) const {
+void BattleView::miniMapRect(float &left, float &top, float &side) const {
     side = kMapShare * iHeight;
     left = iWidth - side - kMapMargin;
     top = iHeight - side - kMapMargin;
 }
 
-void GameClass::drawMiniMapOverlay() {
+void BattleView::drawMiniMapOverlay() {
     // A corner map at a quarter of the window height: the level's ground
     // picture, level objects in grey and every tank as a dot in its owner's
     // colour, player one's heading as a line. Nothing is drawn again in 3D.
-    if (world.getCurrentLevel() == nullptr)
+    if (session.getWorld().getCurrentLevel() == nullptr)
         return;
-    const float x1 = world.getCurrentLevel()->getX1(), x2 = world.getCurrentLevel()->getX2();
-    const float z1 = world.getCurrentLevel()->getZ1(), z2 = world.getCurrentLevel()->getZ2();
+    const float x1 = session.getWorld().getCurrentLevel()->getX1(), x2 = session.getWorld().getCurrentLevel()->getX2();
+    const float z1 = session.getWorld().getCurrentLevel()->getZ1(), z2 = session.getWorld().getCurrentLevel()->getZ2();
     if (x2 <= x1 || z2 <= z1)
         return;
     float left, top, side;
@@ -220,19 +221,19 @@ void GameClass::drawMiniMapOverlay() {
     auto mapY = [&](float z) { return top + (z - z1) / (z2 - z1) * side; };
 
     Flat2D flat(iWidth, iHeight);
-    FlatShapes::framedPicture(textures.getTextureIDByString(world.getCurrentLevel()->getBGPicture()), left, top, side);
+    FlatShapes::framedPicture(session.getTextureHolder()->getTextureIDByString(session.getWorld().getCurrentLevel()->getBGPicture()), left, top, side);
 
     glPointSize(4);
     glBegin(GL_POINTS);
     glColor3fv(MapColours::kObject);
-    for (const LvlObject *object : world.getLevelObjectVektor())
+    for (const LvlObject *object : session.getWorld().getLevelObjectVektor())
         glVertex2f(mapX(object->getPos()[0]), mapY(object->getPos()[2]));
     glEnd();
     glPointSize(7);
     glBegin(GL_POINTS);
-    for (const Fahrzeug *vehicle : world.getFahrzeugvektor()) {
-        const float *colour = vehicle == world.getPlayer1Vehicle()   ? kPlayerOne
-                              : vehicle == world.getPlayer2Vehicle() ? kPlayerTwo
+    for (const Fahrzeug *vehicle : session.getWorld().getFahrzeugvektor()) {
+        const float *colour = vehicle == session.getWorld().getPlayer1Vehicle()   ? kPlayerOne
+                              : vehicle == session.getWorld().getPlayer2Vehicle() ? kPlayerTwo
                                                           : kComputer;
         glColor3fv(colour);
         glVertex2f(mapX(vehicle->getPos()[0]), mapY(vehicle->getPos()[2]));
@@ -240,14 +241,14 @@ void GameClass::drawMiniMapOverlay() {
     glEnd();
     glPointSize(2);
     glBegin(GL_POINTS);
-    for (const Projektil *shot : world.getProjektilvektor()) {
+    for (const Projektil *shot : session.getWorld().getProjektilvektor()) {
         glColor3f(1, 1, 0);
         glVertex2f(mapX(shot->getPos()[0]), mapY(shot->getPos()[2]));
     }
     glEnd();
-    if (world.getPlayer1Vehicle() != nullptr) {
-        const float heading = world.getPlayer1Vehicle()->getRotY() * static_cast<float>(kPi) / 180.0f;
-        const float *pos = world.getPlayer1Vehicle()->getPos();
+    if (session.getWorld().getPlayer1Vehicle() != nullptr) {
+        const float heading = session.getWorld().getPlayer1Vehicle()->getRotY() * static_cast<float>(kPi) / 180.0f;
+        const float *pos = session.getWorld().getPlayer1Vehicle()->getPos();
         const float length = 0.08f * (x2 - x1);
         glLineWidth(2);
         glColor3fv(kPlayerOne);
