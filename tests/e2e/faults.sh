@@ -145,7 +145,7 @@ play_level() {
     e2e_key Return
     for waited in $(seq 200); do
         grep -q 'InitGL' "$E2E_WORK/game.out" && break
-        if grep -qE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err"; then
+        if grep -qsE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err"; then
             e2e_key Escape
             e2e_wait_screen Menu 10
             return 1
@@ -160,7 +160,7 @@ play_level() {
     e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$fire"
     kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended while playing"
     e2e_key Escape
-    sleep 0.3
+    e2e_wait_screen Menu 10
 }
 
 # run_game PHASE NAME [WRAPPER...]: starts the game in $tree (through WRAPPER, if
@@ -198,12 +198,13 @@ run_game() {
         [[ "$phase" == start ]] || e2e_fail "$case_name: a file the game can do without stopped it"
         return 0
     fi
-    # Into the window: the menu redraws at once, with the hover picture of the item pointed at.
+    # Into the window: the menu redraws at once, with the hover picture of the item pointed at. A
+    # level run points at the game item straight away, to click it.
     item=$(sed -n "s/^item\([0-9]\)imgover *= *${name%.png}\.png\$/\1/p" "$base/data/config/mainmenu.ini")
     if [[ -n "$item" ]]; then
         read -r _ x1 y1 x2 y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects "$item")
         e2e_pointer $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
-    else
+    elif [[ "$phase" != level ]]; then
         e2e_pointer 5 5
     fi
     outcome="went on"
