@@ -4,8 +4,9 @@
 # table, which starts the game some two hundred times, and the horizon and
 # two-player checks, which judge pixels of the picture, in the plain one
 # alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
-# each, as many at once as there are processors) and a three-minute soak of
-# the sanitizer build that plays every level of levels.ini once (tools/soak.sh).
+# each, as many at once as there are processors) and, beside it, a
+# three-minute soak of the sanitizer build that plays every level of
+# levels.ini once (tools/soak.sh).
 # Everything that needs OpenGL runs under a private Xvfb display. No test is
 # run twice: one that fails by chance is a fault to fix.
 set -euo pipefail
@@ -25,8 +26,18 @@ echo "== Unit and end-to-end tests (build/)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
 "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players)$' || status=1
-echo "== Every fuzz target for 20 seconds (build-fuzz/)"
+# The fuzz run and the soak are both measured in time, not in work: they run side by side (each
+# gets fewer runs or frames than alone, and both still look for what they look for), and the
+# soak's lines follow the fuzz run's.
+echo "== Every fuzz target for 20 seconds (build-fuzz/), beside three minutes of play on every level under AddressSanitizer and UBSan (build-asan/)"
+soak_log=$(mktemp /tmp/panzer-soak.XXXXXX)
+tools/soak.sh 3 >"$soak_log" 2>&1 &
+soak_pid=$!
 tools/fuzz.sh 20 || status=1
-echo "== Three minutes of play on every level under AddressSanitizer and UBSan (build-asan/)"
-tools/soak.sh 3 || status=1
+soak_status=0
+wait "$soak_pid" || soak_status=$?
+echo "== The soak"
+cat "$soak_log"
+rm -f "$soak_log"
+((soak_status == 0)) || status=1
 exit $status

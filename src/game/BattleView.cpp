@@ -400,6 +400,8 @@ void BattleView::prepare(Level &level, bool withGl) {
         }
         for (const auto &powerUp : session.getWorld().getPowerUpField().getPowerUps())
             compile(powerUp->getModell()->getModel());
+        // Shells too, before the first is fired: a shell may live a few ticks between two frames.
+        compile(session.getModell(Projektil::kModelName));
     }
 
     // One view per human tank; a level without player one's tank shows player two's.

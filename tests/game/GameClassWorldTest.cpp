@@ -116,7 +116,7 @@ TEST_F(GameClassWorldTest, LevelStartBuildsObjectsTanksBodiesAndGoalsFromTheFile
 
     // Console: lights 0-7 only, one display list per model, a light map per placed object.
     EXPECT_EQ(countOf(startOut, "Create Light"), 1);
-    EXPECT_EQ(countOf(startOut, "Creating Display List No."), 3); // crate, wall, tank
+    EXPECT_EQ(countOf(startOut, "Creating Display List No."), 4); // crate, wall, tank, shell
     EXPECT_NE(startOut.find("crate1light"), std::string::npos);
     EXPECT_NE(startOut.find("wall1light"), std::string::npos);
     EXPECT_EQ(startOut.find("ghost1light"), std::string::npos);
