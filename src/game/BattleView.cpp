@@ -31,8 +31,8 @@
 namespace {
 
 // Smoke trail colours by side.
-constexpr float kSmokePlayer1[4] = {0.5f, 1.0f, 0.5f, 1.0f};
-constexpr float kSmokePlayer2[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+constexpr float kSmokePlayers[kMaxPlayers][4] = {
+    {0.5f, 1.0f, 0.5f, 1.0f}, {0.5f, 0.5f, 1.0f, 1.0f}, {1.0f, 0.85f, 0.3f, 1.0f}, {1.0f, 0.5f, 1.0f, 1.0f}};
 constexpr float kSmokeComputer[4] = {1.0f, 0.5f, 0.5f, 1.0f};
 constexpr int kSmokeParticles = 200;
 constexpr float kSmokeRadius = 1.0f;
@@ -93,7 +93,7 @@ std::array<float, 3> BattleView::getCameraPos() const {
 }
 
 bool BattleView::followOnly(int player) {
-    if (player < 0 || player > 1 || session.getWorld().getPlayerVehicle(player) == nullptr)
+    if (session.getWorld().getPlayerVehicle(player) == nullptr)
         return false;
     viewCount = 1;
     viewPlayers[0] = player;
@@ -170,7 +170,7 @@ void BattleView::draw() {
 
     if (viewCount > 1)
         drawViewDivider();
-    if (session.getOptions().drawMiniMap || miniMapAlways)
+    if (session.getOptions().drawMiniMap || miniMapAlways || viewCount == 3) // three views leave it a quarter
         drawMiniMapOverlay();
     if (session.getOptions().drawObstacleMap) {
         float left, top, side;
@@ -392,9 +392,8 @@ void BattleView::prepare(Level &level, bool withGl) {
         // Each tank trails smoke of its side's colour, which its hits turn red and dark.
         for (Fahrzeug *vehicle : session.getWorld().getFahrzeugvektor()) {
             compile(vehicle->getModell()->getModel());
-            const float *smoke = vehicle->getSide() == 0   ? kSmokePlayer1
-                                 : vehicle->getSide() == 1 ? kSmokePlayer2
-                                                           : kSmokeComputer;
+            const float *smoke =
+                Sides::isPlayer(vehicle->getSide()) ? kSmokePlayers[vehicle->getSide()] : kSmokeComputer;
             vehicle->addPertikleEffekt(new CPeRauch(vehicle->getPos(), smoke, kSmokeParticles, kSmokeRadius,
                                                     kSmokeHeight, kSmokeBuoyancy, session.getTextureHolder()));
         }
@@ -406,7 +405,7 @@ void BattleView::prepare(Level &level, bool withGl) {
 
     // One view per human tank; a level without player one's tank shows player two's.
     viewCount = 0;
-    for (int player = 0; player < 2; ++player)
+    for (int player = 0; player < kMaxPlayers; ++player)
         if (session.getWorld().getPlayerVehicle(player) != nullptr)
             viewPlayers[viewCount++] = player;
     if (viewCount == 0)

@@ -3,6 +3,7 @@
 #include "game/OrbitCamera.h"
 #include "game/SplitScreen.h"
 #include "game/ViewCone.h"
+#include "objects/PlayerInput.h"
 #include "render/DisplayListHolder.h"
 #include "render/Font.h"
 
@@ -56,7 +57,7 @@ class BattleView {
     SplitScreen::Layout getSplitLayout() const { return splitLayout; }
     // Views of the running battle: one per human tank the level start placed (at least one).
     int getViewCount() const { return viewCount; }
-    int getViewPlayer(int view) const { return viewPlayers[view]; } // 0 player one, 1 player two
+    int getViewPlayer(int view) const { return viewPlayers[view]; } // 0 player one .. 3 player four
     SplitScreen::Rect viewRect(int view) const {
         return SplitScreen::viewRect(splitLayout, view, viewCount, iWidth, iHeight);
     }
@@ -123,7 +124,7 @@ class BattleView {
     std::unique_ptr<VertexBufferHandler> vertexBuffers;
     SplitScreen::Layout splitLayout = SplitScreen::kSideBySide; // how two views share the window
     int viewCount = 1;                                          // views of the running battle
-    std::array<int, 2> viewPlayers{0, 1};                       // the player each view belongs to
+    std::array<int, kMaxPlayers> viewPlayers{0, 1, 2, 3};       // the player each view belongs to
     int drawingPlayer = 0;                                      // whose camera the frame is drawing with
     double coneSideAngle = ViewCone::kSideAngle; // degrees, the culling cone's side planes for the view being drawn
     bool drawingDepthOnly = false;               // inside the shadow pass

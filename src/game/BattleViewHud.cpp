@@ -24,9 +24,6 @@
 
 namespace {
 const float kWhite[3] = {1, 1, 1};
-using MapColours::kComputer;
-using MapColours::kPlayerOne;
-using MapColours::kPlayerTwo;
 constexpr float kLifeBarWidth = 0.18f;   // of the window width
 constexpr float kLifeBarHeight = 0.012f; // of the window height
 constexpr float kMapShare = 0.25f;       // the minimap's side as a share of the window height
@@ -111,8 +108,8 @@ void BattleView::drawPlayerHud(int player, const SplitScreen::Rect &rect) {
     // The player's name and score above a life bar at the top of the view; a
     // tank that is down shows an empty bar and "DESTROYED" across the view.
     const Fahrzeug *vehicle = session.getWorld().getPlayerVehicle(player);
-    const Spieler *owner = player == 0 ? session.getWorld().getSpieler1() : session.getWorld().getSpieler2();
-    const float *colour = player == 0 ? kPlayerOne : kPlayerTwo;
+    const Spieler *owner = session.getWorld().getSpieler(player);
+    const float *colour = MapColours::player(player);
     char text[96];
     const std::string name = owner != nullptr ? owner->getName() : "";
     std::snprintf(text, sizeof text, "%s   %d", name.c_str(), session.getWorld().getScores().get(player));
@@ -163,28 +160,37 @@ void BattleView::drawPowerUpEffects(const Fahrzeug *vehicle, float x, float y, f
 }
 
 void BattleView::drawViewDivider() {
-    const SplitScreen::Rect second = viewRect(1);
+    // Every edge a view shares with one below it or to its right.
     Flat2D flat(iWidth, iHeight);
     glColor3f(0, 0, 0);
-    if (second.left > 0)
-        rectangle(second.left - 1.0f, 0, second.left + 1.0f, static_cast<float>(iHeight));
-    else
-        rectangle(0, second.top - 1.0f, static_cast<float>(iWidth), second.top + 1.0f);
+    for (int view = 1; view < viewCount; ++view) {
+        const SplitScreen::Rect rect = viewRect(view);
+        if (rect.left > 0)
+            rectangle(rect.left - 1.0f, static_cast<float>(rect.top), rect.left + 1.0f,
+                      static_cast<float>(rect.top + rect.height));
+        if (rect.top > 0)
+            rectangle(0, rect.top - 1.0f, static_cast<float>(iWidth), rect.top + 1.0f);
+    }
 }
 
 void BattleView::drawResult() {
     // The result stands in the middle; the battle goes on being drawn behind it.
     const std::string title = BattleRules::text(session.getWorld().getOutcome());
-    char line[96];
-    if (viewCount > 1 || session.getWorld().getScores().get(1) > 0 || session.getWorld().getOutcome() == BattleRules::kPlayerTwoWins)
-        std::snprintf(line, sizeof line, "Score: %d  -  %d", session.getWorld().getScores().get(0), session.getWorld().getScores().get(1));
-    else
-        std::snprintf(line, sizeof line, "Score: %d", session.getWorld().getScores().get(0));
+    // Every player's score, player one first; player one alone shows one.
+    const ScoreSheet &scores = session.getWorld().getScores();
+    int shown = 1;
+    for (int player = 1; player < kMaxPlayers; ++player)
+        if (player < viewCount || scores.get(player) > 0 ||
+            BattleRules::winner(session.getWorld().getOutcome()) == player)
+            shown = player + 1;
+    std::string line = "Score: " + std::to_string(scores.get(0));
+    for (int player = 1; player < shown; ++player)
+        line += "  -  " + std::to_string(scores.get(player));
     const float y = 0.42f * iHeight;
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_TIMES_ROMAN_24, title)) / 2.0f, y, 0, kWhite,
                         GLUT_BITMAP_TIMES_ROMAN_24, title.c_str());
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, line)) / 2.0f, y + 30, 0, kWhite,
-                        GLUT_BITMAP_HELVETICA_18, line);
+                        GLUT_BITMAP_HELVETICA_18, line.c_str());
     const char *hint = "(continue with Escape, R watches the replay)";
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_9_BY_15, hint)) / 2.0f, y + 56, 0, kWhite,
                         GLUT_BITMAP_9_BY_15, hint);
@@ -200,6 +206,13 @@ void BattleView::drawPaused() {
 }
 
 void BattleView::miniMapRect(float &left, float &top, float &side) const {
+    if (viewCount == 3) { // three views leave the fourth quarter to the map, as large as it holds
+        const SplitScreen::Rect free = SplitScreen::viewRect(splitLayout, 3, 4, iWidth, iHeight);
+        side = std::min(free.width, free.height) - 2.0f * kMapMargin;
+        left = free.left + (free.width - side) / 2.0f;
+        top = free.top + (free.height - side) / 2.0f;
+        return;
+    }
     side = kMapShare * iHeight;
     left = iWidth - side - kMapMargin;
     top = iHeight - side - kMapMargin;
@@ -232,10 +245,7 @@ void BattleView::drawMiniMapOverlay() {
     glPointSize(7);
     glBegin(GL_POINTS);
     for (const Fahrzeug *vehicle : session.getWorld().getFahrzeugvektor()) {
-        const float *colour = vehicle == session.getWorld().getPlayer1Vehicle()   ? kPlayerOne
-                              : vehicle == session.getWorld().getPlayer2Vehicle() ? kPlayerTwo
-                                                          : kComputer;
-        glColor3fv(colour);
+        glColor3fv(MapColours::player(vehicle->getSide()));
         glVertex2f(mapX(vehicle->getPos()[0]), mapY(vehicle->getPos()[2]));
     }
     glEnd();
@@ -246,18 +256,22 @@ void BattleView::drawMiniMapOverlay() {
         glVertex2f(mapX(shot->getPos()[0]), mapY(shot->getPos()[2]));
     }
     glEnd();
-    if (session.getWorld().getPlayer1Vehicle() != nullptr) {
-        const float heading = session.getWorld().getPlayer1Vehicle()->getRotY() * static_cast<float>(kPi) / 180.0f;
-        const float *pos = session.getWorld().getPlayer1Vehicle()->getPos();
+    // Each human tank's heading as a line in its player's colour.
+    glLineWidth(2);
+    glBegin(GL_LINES);
+    for (int player = 0; player < kMaxPlayers; ++player) {
+        const Fahrzeug *vehicle = session.getWorld().getPlayerVehicle(player);
+        if (vehicle == nullptr)
+            continue;
+        const float heading = vehicle->getRotY() * static_cast<float>(kPi) / 180.0f;
+        const float *pos = vehicle->getPos();
         const float length = 0.08f * (x2 - x1);
-        glLineWidth(2);
-        glColor3fv(kPlayerOne);
-        glBegin(GL_LINES);
+        glColor3fv(MapColours::player(player));
         glVertex2f(mapX(pos[0]), mapY(pos[2]));
         glVertex2f(mapX(pos[0] + std::sin(heading) * length), mapY(pos[2] + std::cos(heading) * length));
-        glEnd();
-        glLineWidth(1);
     }
+    glEnd();
+    glLineWidth(1);
     glPointSize(1);
     glColor3f(1, 1, 1);
 }

@@ -14,6 +14,7 @@
 #include "objects/Projektil.h"
 #include "objects/Spieler.h"
 #include "objects/Weapon.h"
+#include "level/PlayerStarts.h"
 #include "render/Md2Model.h"
 
 #include <cstdio>
@@ -30,9 +31,9 @@ constexpr float kHover = 0.4f; // units above the ground for a power-up whose re
 
 BattleWorld::BattleWorld(ObjectHost &host)
     // Players without keys until the program gives them theirs: their tanks go by the input alone.
-    : host(host), spieler1(std::make_unique<Spieler>(0, 0, 0, 0, 0)),
-      spieler2(std::make_unique<Spieler>(0, 0, 0, 0, 0)),
-      computerSpieler(std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile)) {
+    : host(host), computerSpieler(std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile)) {
+    for (auto &player : spieler)
+        player = std::make_unique<Spieler>(0, 0, 0, 0, 0);
     computerSpieler->setPowerUps(&powerUpField.getPowerUps()); // a damaged tank fetches a repair it sees
     physics.initialPhysX();
     installContactRule();
@@ -43,14 +44,9 @@ BattleWorld::~BattleWorld() {
     physics.FreeEverything();
 }
 
-void BattleWorld::setSpieler1(Spieler *player) {
-    if (player != nullptr)
-        spieler1.reset(player);
-}
-
-void BattleWorld::setSpieler2(Spieler *player) {
-    if (player != nullptr)
-        spieler2.reset(player);
+void BattleWorld::setSpieler(int player, Spieler *owner) {
+    if (owner != nullptr && player >= 0 && player < kMaxPlayers)
+        spieler[static_cast<std::size_t>(player)].reset(owner);
 }
 
 void BattleWorld::setAiDifficulty(AiDifficulty difficulty) {
@@ -77,7 +73,7 @@ void BattleWorld::clear() {
     }
     levelObjects.clear();
     powerUpField.clear();
-    player1Vehicle = player2Vehicle = nullptr;
+    playerVehicles.fill(nullptr);
     if (currentLevel != nullptr) {
         physics.ReleaseActor(Level::kMeshName);
         currentLevel->resetTerrainMesh();
@@ -120,45 +116,23 @@ void BattleWorld::start(Level &level, const std::string &file) {
                                   object->getSize(), object->getRotation(), lvlObject, true);
     }
 
-    for (const auto &record : level.getVehicleDataList()) {
-        Owner *owner = nullptr;
-        const VehicleData::OwnerKind kind = record->getOwnerKind();
-        if (kind == VehicleData::OwnerKind::PlayerOne) {
-            owner = spieler1.get();
-        } else if (kind == VehicleData::OwnerKind::PlayerTwo) {
-            if (humanPlayers < 2)
-                continue; // player one plays alone: no tank for player two
-            owner = spieler2.get();
-        } else if (kind == VehicleData::OwnerKind::Computer) {
-            owner = computerSpieler.get();
-        } else {
-            continue; // no such owner: no vehicle, no body (the level choice leaves it out too)
+    addedRecords.clear();
+    for (int player = 2; player < humanPlayers; ++player)
+        if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player)) {
+            // On the ground where it stands, as high above it as its partner stands above its own.
+            const float *at = record->getPos();
+            const VehicleData *partner = PlayerStarts::find(level.getVehicleDataList(), player - 2);
+            if (partner == nullptr)
+                partner = PlayerStarts::find(level.getVehicleDataList(), 3 - player);
+            const float *from = partner->getPos();
+            const float lift = from[1] - level.getTerrainHeight(from[0], from[2]);
+            record->setPos(1, level.getTerrainHeight(at[0], at[2]) + lift);
+            addedRecords.push_back(std::move(record));
         }
-        const int side = kind == VehicleData::OwnerKind::PlayerOne   ? 0
-                         : kind == VehicleData::OwnerKind::PlayerTwo ? 1
-                                                                     : Sides::kComputer;
-        if (side != Sides::kComputer && autopilot != nullptr)
-            owner = autopilot.get(); // the brain drives the player's tank, for the player's side
-        auto *vehicle = new Fahrzeug(record.get(), &host, owner);
-        vehicle->setSide(side);
-        if (vehicle->getModell()->getModel() == nullptr) {
-            const CFahrzeugTypDaten *type = host.getFahrzeugDatenTyp(record->getFahrzeugTyp());
-            ++missingModels[type != nullptr ? type->getModellName() : kUntypedVehicleModel];
-            delete vehicle;
-            continue;
-        }
-        fahrzeuge.push_back(vehicle);
-        if (kind == VehicleData::OwnerKind::PlayerOne)
-            player1Vehicle = vehicle;
-        else if (kind == VehicleData::OwnerKind::PlayerTwo)
-            player2Vehicle = vehicle;
-        if (owner == computerSpieler.get() || owner == autopilot.get())
-            vehicle->setAiData(new AiData(&physics));
-        const Modell &modell = *vehicle->getModell();
-        physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
-                                  modell.getAllTriangles(), vehicle->getActorName(), vehicle->getPos(),
-                                  modell.getScale(), vehicle->getRotY(), vehicle, false);
-    }
+    for (const auto &record : level.getVehicleDataList())
+        addVehicle(*record, missingModels);
+    for (const auto &record : addedRecords)
+        addVehicle(*record, missingModels);
 
     for (const auto &[name, count] : missingModels) {
         if (host.modelFileFailed(name)) { // its file was reported at start-up: no second error
@@ -183,6 +157,41 @@ void BattleWorld::start(Level &level, const std::string &file) {
         autopilot->setSeed(battleSeed ^ kAutopilotSeedMix); // a sequence of its own
         autopilot->startLevel(level, levelObjects, &physics);
     }
+}
+
+void BattleWorld::addVehicle(const VehicleData &record, std::map<std::string, int> &missingModels) {
+    const VehicleData::OwnerKind kind = record.getOwnerKind();
+    const int player = VehicleData::playerOf(kind);
+    Owner *owner = nullptr;
+    if (player >= 0) {
+        if (player >= humanPlayers)
+            return; // fewer players: no tank for this one
+        owner = spieler[static_cast<std::size_t>(player)].get();
+    } else if (kind == VehicleData::OwnerKind::Computer) {
+        owner = computerSpieler.get();
+    } else {
+        return; // no such owner: no vehicle, no body (the level choice leaves it out too)
+    }
+    const int side = player >= 0 ? player : Sides::kComputer;
+    if (player >= 0 && autopilot != nullptr)
+        owner = autopilot.get(); // the brain drives the player's tank, for the player's side
+    auto *vehicle = new Fahrzeug(&record, &host, owner);
+    vehicle->setSide(side);
+    if (vehicle->getModell()->getModel() == nullptr) {
+        const CFahrzeugTypDaten *type = host.getFahrzeugDatenTyp(record.getFahrzeugTyp());
+        ++missingModels[type != nullptr ? type->getModellName() : kUntypedVehicleModel];
+        delete vehicle;
+        return;
+    }
+    fahrzeuge.push_back(vehicle);
+    if (player >= 0)
+        playerVehicles[static_cast<std::size_t>(player)] = vehicle;
+    if (owner == computerSpieler.get() || owner == autopilot.get())
+        vehicle->setAiData(new AiData(&physics));
+    const Modell &modell = *vehicle->getModell();
+    physics.prepareConvexMesh(modell.getVerticesCount(), modell.getTrianglesCount(), modell.getAllVertices(),
+                              modell.getAllTriangles(), vehicle->getActorName(), vehicle->getPos(),
+                              modell.getScale(), vehicle->getRotY(), vehicle, false);
 }
 
 std::size_t BattleWorld::importPowerUps(const std::string &indexPath) {
@@ -253,8 +262,8 @@ void BattleWorld::tick(const TickInput &input) {
     decideBattle();
 }
 
-void BattleWorld::event(BattleEvent::Kind kind, const float *pos) {
-    BattleEvent happened{kind, {0.0f, 0.0f, 0.0f}};
+void BattleWorld::event(BattleEvent::Kind kind, const float *pos, int player) {
+    BattleEvent happened{kind, {0.0f, 0.0f, 0.0f}, player};
     if (pos != nullptr)
         std::copy(pos, pos + 3, happened.pos);
     events.push_back(happened);
@@ -297,10 +306,9 @@ void BattleWorld::sweepVehicles() {
             continue;
         }
         fahrzeuge.erase(fahrzeuge.begin() + static_cast<std::ptrdiff_t>(i));
-        if (vehicle == player1Vehicle)
-            player1Vehicle = nullptr;
-        if (vehicle == player2Vehicle)
-            player2Vehicle = nullptr;
+        for (Fahrzeug *&own : playerVehicles)
+            if (own == vehicle)
+                own = nullptr;
         physics.ReleaseActor(vehicle->getActorName());
         delete vehicle;
     }
@@ -313,7 +321,7 @@ void BattleWorld::installContactRule() {
                                       [this](const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed) {
                                           countHit(shooter, target, destroyed);
                                           event(destroyed ? BattleEvent::kTankDestroyed : BattleEvent::kTankHit,
-                                                target != nullptr ? target->getPos() : nullptr);
+                                                target != nullptr ? target->getPos() : nullptr, playerOf(target));
                                       }));
     // A tank touching a power-up's trigger sphere takes it.
     physics.getTriggerReport().setHandler([this](SpielObject *trigger, SpielObject *other, int status) {
@@ -337,13 +345,21 @@ void BattleWorld::decideBattle() {
     for (const Fahrzeug *vehicle : fahrzeuge)
         if (vehicle->getSide() == Sides::kComputer && vehicle->getOwner() != nullptr)
             ++computerTanks;
-    outcome = BattleRules::decide(computerTanks, player1Vehicle != nullptr, player2Vehicle != nullptr);
-    if (outcome == BattleRules::kPlayerOneWins || outcome == BattleRules::kPlayerTwoWins)
-        scores.win(outcome == BattleRules::kPlayerOneWins ? 0 : 1, getBattleSeconds(), currentLevel->getParTime());
+    std::array<bool, kMaxPlayers> alive{};
+    for (int player = 0; player < kMaxPlayers; ++player)
+        alive[static_cast<std::size_t>(player)] = playerVehicles[static_cast<std::size_t>(player)] != nullptr;
+    outcome = BattleRules::decide(computerTanks, alive);
+    const int winner = BattleRules::winner(outcome);
+    if (winner >= 0)
+        scores.win(winner, getBattleSeconds(), currentLevel->getParTime());
     if (outcome != BattleRules::kRunning) {
         event(BattleEvent::kBattleDecided, nullptr);
-        std::printf("Battle over: %s (scores %d and %d)\n", BattleRules::text(outcome), scores.get(0),
-                    scores.get(1));
+        // The players of the battle: at least two scores, as the line has always had.
+        std::string list;
+        const int shown = humanPlayers < 2 ? 2 : humanPlayers;
+        for (int player = 0; player < shown; ++player)
+            list += (player == 0 ? "" : player + 1 == shown ? " and " : ", ") + std::to_string(scores.get(player));
+        std::printf("Battle over: %s (scores %s)\n", BattleRules::text(outcome), list.c_str());
         std::fflush(stdout);
     }
 }

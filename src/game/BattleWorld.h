@@ -8,7 +8,9 @@
 #include "objects/PlayerInput.h"
 #include "physics/PhysXAccess.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,12 +22,14 @@ class LvlObject;
 class ObjectHost;
 class Projektil;
 class Spieler;
+class VehicleData;
 
 // Something that happened in a tick, for the view, the sound and the HUD to take up.
 struct BattleEvent {
     enum Kind { kShotFired, kTankHit, kTankDestroyed, kPowerUpTaken, kBattleDecided };
     Kind kind;
-    float pos[3]; // where it happened
+    float pos[3];    // where it happened
+    int player = -1; // the human player whose tank was hit or destroyed (0..3); -1 for the others
 };
 
 // The battle itself: a level's objects, tanks and shells in their physics world, the computer's
@@ -41,8 +45,9 @@ class BattleWorld {
     BattleWorld(const BattleWorld &) = delete;
     BattleWorld &operator=(const BattleWorld &) = delete;
 
-    // Replaces whatever the last start left with `level`'s objects, tanks (player two's only for two
-    // players), bodies, power-ups and brains, in a fresh physics world. `file` names the level in
+    // Replaces whatever the last start left with `level`'s objects, tanks (the human players' only for
+    // as many players as the battle has; players three and four beside one and two where the level
+    // does not place them), bodies, power-ups and brains, in a fresh physics world. `file` names the level in
     // messages. Prints "Create Light" per usable light and one line per model records asked for in
     // vain.
     void start(Level &level, const std::string &file);
@@ -59,8 +64,8 @@ class BattleWorld {
     // Settings of the next start. The seed: the computer's brains draw from it.
     void setBattleSeed(std::uint32_t seed) { battleSeed = seed; }
     std::uint32_t getBattleSeed() const { return battleSeed; }
-    // 1 leaves player two's tank out of the level.
-    void setHumanPlayers(int count) { humanPlayers = count == 1 ? 1 : 2; }
+    // 1 to kMaxPlayers: the tanks of the players beyond it stay out of the level.
+    void setHumanPlayers(int count) { humanPlayers = count < 1 ? 1 : count > kMaxPlayers ? kMaxPlayers : count; }
     int getHumanPlayers() const { return humanPlayers; }
     // The computer's brain drives the human players' tanks too, each for its own side, with the skill
     // of `difficulty`; their players' inputs are not consulted.
@@ -78,10 +83,13 @@ class BattleWorld {
     const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
     const PowerUpField &getPowerUpField() const { return powerUpField; }
 
-    void setSpieler1(Spieler *player); // takes ownership; null is ignored
-    void setSpieler2(Spieler *player);
-    Spieler *getSpieler1() const { return spieler1.get(); }
-    Spieler *getSpieler2() const { return spieler2.get(); }
+    // Human player `player` (0..kMaxPlayers-1); takes ownership; null is ignored.
+    void setSpieler(int player, Spieler *owner);
+    void setSpieler1(Spieler *player) { setSpieler(0, player); }
+    void setSpieler2(Spieler *player) { setSpieler(1, player); }
+    Spieler *getSpieler(int player) const { return spieler[static_cast<std::size_t>(player)].get(); }
+    Spieler *getSpieler1() const { return getSpieler(0); }
+    Spieler *getSpieler2() const { return getSpieler(1); }
     ComputerSpieler *getComputerSpieler() const { return computerSpieler.get(); }
 
     std::vector<LvlObject *> &getLevelObjectVektor() { return levelObjects; }
@@ -89,9 +97,12 @@ class BattleWorld {
     std::vector<Projektil *> &getProjektilvektor() { return projektile; }
     const std::vector<Fahrzeug *> &getFahrzeugvektor() const { return fahrzeuge; }
     const std::vector<Projektil *> &getProjektilvektor() const { return projektile; }
-    Fahrzeug *getPlayerVehicle(int player) const { return player == 0 ? player1Vehicle : player2Vehicle; }
-    Fahrzeug *getPlayer1Vehicle() const { return player1Vehicle; }
-    Fahrzeug *getPlayer2Vehicle() const { return player2Vehicle; }
+    // Human player `player`'s tank (0..kMaxPlayers-1); null when it is gone or not in the battle.
+    Fahrzeug *getPlayerVehicle(int player) const {
+        return player >= 0 && player < kMaxPlayers ? playerVehicles[static_cast<std::size_t>(player)] : nullptr;
+    }
+    Fahrzeug *getPlayer1Vehicle() const { return getPlayerVehicle(0); }
+    Fahrzeug *getPlayer2Vehicle() const { return getPlayerVehicle(1); }
     Level *getCurrentLevel() const { return currentLevel; }
     PhysXAccess &getPhysics() { return physics; }
 
@@ -109,12 +120,13 @@ class BattleWorld {
     void sweepVehicles();
     void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
     void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
-    int playerOf(const Fahrzeug *vehicle) const; // 0 player one's tank, 1 player two's, -1 another
-    void event(BattleEvent::Kind kind, const float *pos);
+    int playerOf(const Fahrzeug *vehicle) const; // the human player whose tank it is (0..3), or -1
+    void event(BattleEvent::Kind kind, const float *pos, int player = -1);
+    void addVehicle(const VehicleData &record, std::map<std::string, int> &missingModels);
 
     ObjectHost &host;
     PhysXAccess physics; // every body belongs to an object below
-    std::unique_ptr<Spieler> spieler1, spieler2;      // the human players
+    std::array<std::unique_ptr<Spieler>, kMaxPlayers> spieler; // the human players
     std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
     std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
     bool autopilotWanted = false;                     // the next start hands it the human tanks
@@ -124,13 +136,13 @@ class BattleWorld {
     std::vector<Projektil *> projektile;   // owned
     ConfigReader::PowerUpMap powerUpTypes; // power-up type name -> type, from importPowerUps
     PowerUpField powerUpField{&physics};   // the battle's power-ups and their triggers
-    Fahrzeug *player1Vehicle = nullptr;    // one of fahrzeuge
-    Fahrzeug *player2Vehicle = nullptr;
+    std::array<Fahrzeug *, kMaxPlayers> playerVehicles{}; // each one of fahrzeuge, or null
+    std::vector<std::unique_ptr<VehicleData>> addedRecords; // players three and four where the level has none
     Level *currentLevel = nullptr;         // not owned
     int humanPlayers = 2;                  // human players of the next start
     std::uint32_t battleSeed = 1;          // of the next start
     BattleRules::Outcome outcome = BattleRules::kRunning;
-    ScoreSheet scores;                     // both players' points in this battle
+    ScoreSheet scores;                     // the players' points in this battle
     long tickCount = 0;                    // ticks since the start
     long battleTicks = 0;                  // ticks while the battle was undecided
     std::vector<BattleEvent> events;       // of the last tick

@@ -59,7 +59,7 @@ std::uint64_t BattleWorld::stateHash() const {
     hash.add(static_cast<std::int64_t>(tickCount));
     hash.add(static_cast<std::int64_t>(battleTicks));
     hash.add(static_cast<int>(outcome));
-    for (int player = 0; player < 2; ++player)
+    for (int player = 0; player < kMaxPlayers; ++player)
         hash.add(scores.get(player));
     for (const Fahrzeug *vehicle : fahrzeuge) {
         hash.add(vehicle->getName());

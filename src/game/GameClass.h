@@ -65,15 +65,16 @@ class GameClass : public ObjectHost {
     // One tick of the battle with each human player's controls (player one first), heard by the
     // sound; a StepResult. Nothing changes while paused.
     int tick(const TickInput &input);
-    // The controls the players' keys make in the key table (kKeyCount entries, true while held).
+    // The controls the players' keys make in the key table (kKeyCount entries, true while held):
+    // players one and two have keys, players three and four only pads.
     TickInput readKeyboard(const bool *keys) const;
     // The view's part of a frame of `dt` real seconds: the zoom keys and the status message's time.
     void frame(float dt, const bool *keys);
 
-    // Each player's own camera (0 player one, 1 player two; the mouse turns player one's).
+    // Each player's own camera (0 player one .. 3 player four; the mouse turns player one's).
     OrbitCamera &getCamera(int player) { return cameras[player]; }
     const OrbitCamera &getCamera(int player) const { return cameras[player]; }
-    // Both cameras at the start of a battle: this pitch and distance, no yaw of their own.
+    // Every camera at the start of a battle: this pitch and distance, no yaw of their own.
     void resetCameras(float pitch, float distance);
 
     void setPause(bool pause); // the battle's sounds hold while paused
@@ -108,7 +109,7 @@ class GameClass : public ObjectHost {
     GameData data;                              // the levels, models and tables
     TextureHolder textures;                     // every image by bare file name
     RenderOptions options;                      // what the function keys toggle
-    std::array<OrbitCamera, 2> cameras;         // each player's own camera
+    std::array<OrbitCamera, kMaxPlayers> cameras; // each player's own camera
     BattleWorld world{*this};                   // the battle; its objects ask this session for models
     BattleView view{*this};                     // reads the world, options and cameras
     const PlayerConfig *playerConfig = nullptr; // zoom keys; not owned

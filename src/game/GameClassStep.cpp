@@ -25,7 +25,7 @@ TickInput GameClass::readKeyboard(const bool *keys) const {
 void GameClass::frame(float dt, const bool *keys) {
     if (playerConfig != nullptr && keys != nullptr) {
         cameras[0].zoom(dt, held(keys, playerConfig->getZoomIn()), held(keys, playerConfig->getZoomOut()));
-        if (world.getHumanPlayers() == 2)
+        if (world.getHumanPlayers() >= 2)
             cameras[1].zoom(dt, held(keys, playerConfig->getZoomIn2()),
                             held(keys, playerConfig->getZoomOut2()));
     }

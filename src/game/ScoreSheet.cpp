@@ -4,16 +4,17 @@
 #include <cmath>
 
 void ScoreSheet::hit(int shooter, Target target, bool destroyed) {
-    if (shooter < 0 || shooter > 1)
+    if (shooter < 0 || shooter >= kMaxPlayers)
         return;
-    points[shooter] += kHit;
+    int &own = points[static_cast<std::size_t>(shooter)];
+    own += kHit;
     if (destroyed)
-        points[shooter] += target == kComputer ? kComputerDestroyed : kPlayerDestroyed;
+        own += target == kComputer ? kComputerDestroyed : kPlayerDestroyed;
 }
 
 void ScoreSheet::win(int player, float secondsUsed, float parTime) {
-    if (player < 0 || player > 1)
+    if (player < 0 || player >= kMaxPlayers)
         return;
     const float left = std::max(0.0f, parTime - secondsUsed);
-    points[player] += kWin + kPerSecondLeft * static_cast<int>(std::floor(left));
+    points[static_cast<std::size_t>(player)] += kWin + kPerSecondLeft * static_cast<int>(std::floor(left));
 }

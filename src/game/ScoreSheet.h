@@ -1,6 +1,10 @@
 #pragma once
 
-// The points of one battle for the two human players. Hits and kills are counted as they happen;
+#include "objects/PlayerInput.h"
+
+#include <array>
+
+// The points of one battle for each human player. Hits and kills are counted as they happen;
 // the time bonus and the winner's bonus are added when the battle is decided.
 class ScoreSheet {
   public:
@@ -13,13 +17,15 @@ class ScoreSheet {
 
     enum Target { kComputer, kHuman };
 
-    void reset() { points[0] = points[1] = 0; }
-    // Player `shooter` (0 or 1) hit a tank of the given kind; `destroyed` when that hit ended it.
+    void reset() { points.fill(0); }
+    // Player `shooter` (0..kMaxPlayers-1; another number is no player) hit a tank of the given kind; `destroyed` when that hit ended it.
     void hit(int shooter, Target target, bool destroyed);
-    // Adds the winner's bonus and time bonus for `secondsUsed` of `parTime` to `player` (0 or 1).
+    // Adds the winner's bonus and time bonus for `secondsUsed` of `parTime` to `player` (0..kMaxPlayers-1).
     void win(int player, float secondsUsed, float parTime);
-    int get(int player) const { return points[player]; }
+    int get(int player) const {
+        return player >= 0 && player < kMaxPlayers ? points[static_cast<std::size_t>(player)] : 0;
+    }
 
   private:
-    int points[2] = {0, 0}; // player one's and player two's points
+    std::array<int, kMaxPlayers> points{}; // each player's points, player one first
 };

@@ -6,6 +6,15 @@ SplitScreen::Rect SplitScreen::viewRect(Layout layout, int view, int viewCount, 
     rect.height = height;
     if (viewCount < 2)
         return rect;
+    if (viewCount > 2) {
+        const int left = width / 2, upper = height / 2;
+        const bool right = view % 2 == 1, lower = view >= 2;
+        rect.left = right ? left : 0;
+        rect.width = right ? width - left : left;
+        rect.top = lower ? upper : 0;
+        rect.height = lower ? height - upper : upper;
+        return rect;
+    }
     if (layout == kStacked) {
         const int upper = height / 2;
         rect.top = view == 0 ? 0 : upper;

@@ -1,7 +1,8 @@
 #pragma once
 
 // Where each player's view lies in the window: the whole window for one view,
-// two halves side by side or one above the other for two.
+// two halves side by side or one above the other for two, quarters for three
+// or four (the fourth quarter is left free when three play).
 class SplitScreen {
   public:
     enum Layout { kSideBySide = 0, kStacked = 1 };
@@ -14,8 +15,9 @@ class SplitScreen {
         }
     };
 
-    // View `view` (0 or 1) of `viewCount` (1 or 2) in a window of width x height pixels. The
-    // first view is the left or upper one; an odd pixel goes to the second.
+    // View `view` (0 .. viewCount-1) of `viewCount` (1 to 4) in a window of width x height pixels.
+    // The first view is the left or upper one; an odd pixel goes to the second. Quarters go left
+    // to right, then top to bottom, whatever the layout of two views.
     static Rect viewRect(Layout layout, int view, int viewCount, int width, int height);
     // The same rectangle's bottom edge from the window's bottom, as glViewport counts.
     static int viewportY(const Rect &rect, int windowHeight) { return windowHeight - rect.top - rect.height; }

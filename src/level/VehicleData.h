@@ -10,16 +10,37 @@ class VehicleData : public ObjectData {
   public:
     // Who drives a vehicle, as the level start and the level choice read the owner; an owner the
     // game does not know (names are case-sensitive) gets no vehicle.
-    enum class OwnerKind { PlayerOne, PlayerTwo, Computer, Unknown };
+    enum class OwnerKind { PlayerOne, PlayerTwo, Computer, Unknown, PlayerThree, PlayerFour };
     static OwnerKind ownerKind(const std::string &owner) {
         if (owner == "spieler1")
             return OwnerKind::PlayerOne;
         if (owner == "spieler2")
             return OwnerKind::PlayerTwo;
+        if (owner == "spieler3")
+            return OwnerKind::PlayerThree;
+        if (owner == "spieler4")
+            return OwnerKind::PlayerFour;
         if (owner == "cpu")
             return OwnerKind::Computer;
         return OwnerKind::Unknown;
     }
+    // The human player an owner is (0 for player one .. 3 for player four); -1 for the others.
+    static int playerOf(OwnerKind kind) {
+        switch (kind) {
+        case OwnerKind::PlayerOne:
+            return 0;
+        case OwnerKind::PlayerTwo:
+            return 1;
+        case OwnerKind::PlayerThree:
+            return 2;
+        case OwnerKind::PlayerFour:
+            return 3;
+        default:
+            return -1;
+        }
+    }
+    // The owner name of human player `player` (0..3): "spieler1" .. "spieler4".
+    static std::string playerOwner(int player) { return "spieler" + std::to_string(player + 1); }
 
     const std::string &getOwner() const { return owner; }
     OwnerKind getOwnerKind() const { return ownerKind(owner); }
@@ -32,7 +53,7 @@ class VehicleData : public ObjectData {
     void setLife(int value) { life = value; }
 
   private:
-    std::string owner = "cpu"; // "spieler1", "spieler2" or "cpu"
+    std::string owner = "cpu"; // "spieler1" .. "spieler4" or "cpu"
     std::string weapon;        // stored, read by nobody
     std::string fahrzeugTyp;   // vehicle type name of data/config/fahrzeugconfig.ini
     int life = 100;            // starting life points

@@ -1,12 +1,14 @@
 #include "main/CommandLine.h"
 
+#include "objects/PlayerInput.h"
+
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
 constexpr const char *kKnown =
-    "known: --level FILE, --players 1|2, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
+    "known: --level FILE, --players 1-4, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
     "--replay FILE";
 
 bool allDigits(const std::string &text) {
@@ -22,10 +24,10 @@ bool CommandLine::take(const std::string &option, const std::string &value) {
         else
             level = value;
     } else if (option == "--players") {
-        if (value == "1" || value == "2")
+        if (value.size() == 1 && value[0] >= '1' && value[0] <= '0' + kMaxPlayers)
             players = value[0] - '0';
         else
-            error = "--players takes 1 or 2, not \"" + value + "\"";
+            error = "--players takes 1 to " + std::to_string(kMaxPlayers) + ", not \"" + value + "\"";
     } else if (option == "--seed") {
         const unsigned long long number = allDigits(value) ? std::strtoull(value.c_str(), nullptr, 10) : ~0ull;
         if (number <= 0xffffffffull)

@@ -15,7 +15,7 @@ class CommandLine {
   public:
     static constexpr double kMaxSeconds = 24 * 3600.0; // the longest headless battle asked for
 
-    // Reads `--level FILE`, `--players 1|2`, `--seed N` (0 .. 4294967295), `--seconds S` (a number
+    // Reads `--level FILE`, `--players 1-4`, `--seed N` (0 .. 4294967295), `--seconds S` (a number
     // above 0, at most kMaxSeconds), `--autopilot easy|normal|hard` (each also as `--option=value`)
     // `--replay FILE` (a replay to watch, or with --headless to check) and the flag `--headless`. A missing value, a wrong value, a level name with a path in it, an
     // unknown option of two dashes, a headless run without a level or replay, seconds or an
@@ -39,7 +39,7 @@ class CommandLine {
 
     std::string error;
     std::string level;             // a file name in data/level/
-    int players = 0;               // 1 or 2 when given
+    int players = 0;               // 1 to kMaxPlayers when given
     bool headless = false;         // no window: the battle runs as fast as it can
     std::optional<std::uint32_t> seed;
     double seconds = 0;            // of game time, headless only

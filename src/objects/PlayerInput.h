@@ -22,7 +22,7 @@ struct PlayerInput {
 };
 
 // The most human players a battle has.
-constexpr int kMaxPlayers = 2;
+constexpr int kMaxPlayers = 4;
 
 // Every human player's controls for one tick, player one first.
 using TickInput = std::array<PlayerInput, kMaxPlayers>;

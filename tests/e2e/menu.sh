@@ -95,7 +95,7 @@ check_usage() {
     echo "$*: status $status, $(grep '^Error: ' "$E2E_WORK/usage.out")"
 }
 check_usage "data/level/nosuch.lvl" --level nosuch.lvl
-check_usage "--players" --level lvl1.lvl --players 3
+check_usage "--players" --level lvl1.lvl --players 5
 check_usage "--level" --level
 
 # No display at all.

@@ -1,12 +1,14 @@
-// One or two human players: which tanks a level start places, whose keys move
-// what, and each view's own camera.
+// One to four human players: which tanks a level start places, whose keys or
+// inputs move what, and each view's own camera.
 #include "game/WorldTestSupport.h"
 
 #include "config/KeyNames.h"
+#include "level/PlayerStarts.h"
 
 #include <GL/gl.h>
 
 #include <array>
+#include <cmath>
 
 using namespace worldtest;
 
@@ -101,6 +103,66 @@ TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     drawFrame();
     EXPECT_EQ(gc.getCamera(1).getTarget(), fell);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GameClassPlayersTest, FourPlayersEachHaveATankAViewAndTheirOwnInput) {
+    // The level places player three itself; player four starts beside player two.
+    const std::string field = kTwoPlayerField + vehicle("three", "spieler3", -15, 15, 0);
+    gc.getWorld().setHumanPlayers(4);
+    ASSERT_TRUE(start("four.lvl", field));
+    ASSERT_EQ(gc.getView().getViewCount(), 4);
+    for (int player = 0; player < 4; ++player) {
+        ASSERT_NE(gc.getWorld().getPlayerVehicle(player), nullptr) << "player " << player + 1;
+        EXPECT_EQ(gc.getView().getViewPlayer(player), player);
+        EXPECT_EQ(gc.getWorld().getPlayerVehicle(player)->getSide(), player);
+    }
+    EXPECT_EQ(gc.getWorld().getPlayerVehicle(2)->getName(), "three");
+    const float *two = gc.getWorld().getPlayerVehicle(1)->getPos();
+    const float *four = gc.getWorld().getPlayerVehicle(3)->getPos();
+    EXPECT_NEAR(std::hypot(four[0] - two[0], four[2] - two[2]), PlayerStarts::kBeside, 0.5f);
+
+    // Player four's input drives player four's tank alone.
+    gc.resetCameras(-45, 70);
+    drawFrame();
+    std::array<std::array<float, 3>, 4> before{};
+    for (int player = 0; player < 4; ++player) {
+        const float *at = gc.getWorld().getPlayerVehicle(player)->getPos();
+        before[static_cast<std::size_t>(player)] = {at[0], at[1], at[2]};
+    }
+    TickInput input;
+    input[3].throttle = 1.0f;
+    for (int tick = 0; tick < 90; ++tick)
+        gc.tick(input);
+    for (int player = 0; player < 4; ++player) {
+        const float *at = gc.getWorld().getPlayerVehicle(player)->getPos();
+        const float moved = std::hypot(at[0] - before[static_cast<std::size_t>(player)][0],
+                                       at[2] - before[static_cast<std::size_t>(player)][2]);
+        if (player == 3)
+            EXPECT_GT(moved, 1.0f) << "player four's tank did not drive";
+        else
+            EXPECT_LT(moved, 0.1f) << "player " << player + 1 << "'s tank moved on player four's input";
+    }
+    // Each view's camera follows its own tank.
+    drawFrame();
+    for (int player = 0; player < 4; ++player)
+        for (int k = 0; k < 3; k += 2)
+            EXPECT_FLOAT_EQ(gc.getCamera(player).getTarget()[k], gc.getWorld().getPlayerVehicle(player)->getPos()[k]);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // The last human tank standing wins, and the result names it.
+    for (const char *name : {"player1", "player2", "player4", "cpu1"})
+        vehicleNamed(name)->addDamage(1000);
+    runFor(Fahrzeug::kDeathSeconds + 0.5f);
+    runFor(kFrame);
+    EXPECT_EQ(gc.getWorld().getOutcome(), BattleRules::kPlayerThreeWins);
+    EXPECT_GE(gc.getWorld().getScores().get(2), ScoreSheet::kWin);
+
+    // Three players: no tank for player four, three views (the map takes the fourth quarter).
+    gc.getWorld().setHumanPlayers(3);
+    ASSERT_TRUE(gc.loadLevel("four.lvl"));
+    EXPECT_EQ(gc.getView().getViewCount(), 3);
+    EXPECT_EQ(gc.getWorld().getPlayerVehicle(3), nullptr);
+    EXPECT_EQ(gc.getPhysXAccess()->getActors().count("player4"), 0u);
 }
 
 } // namespace

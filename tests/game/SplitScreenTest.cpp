@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 SplitScreen::Rect rect(int left, int top, int width, int height) {
@@ -25,6 +28,28 @@ TEST(SplitScreenTest, OneViewFillsTheWindowTwoShareItWithoutGapOrOverlap) {
     // glViewport counts from the bottom.
     EXPECT_EQ(SplitScreen::viewportY(upper, 769), 385);
     EXPECT_EQ(SplitScreen::viewportY(lower, 769), 0);
+}
+
+TEST(SplitScreenTest, ThreeOrFourViewsTakeTheQuartersInReadingOrder) {
+    for (SplitScreen::Layout layout : {SplitScreen::kSideBySide, SplitScreen::kStacked}) {
+        EXPECT_EQ(SplitScreen::viewRect(layout, 0, 4, 1025, 769), rect(0, 0, 512, 384));
+        EXPECT_EQ(SplitScreen::viewRect(layout, 1, 4, 1025, 769), rect(512, 0, 513, 384));
+        EXPECT_EQ(SplitScreen::viewRect(layout, 2, 4, 1025, 769), rect(0, 384, 512, 385));
+        EXPECT_EQ(SplitScreen::viewRect(layout, 3, 4, 1025, 769), rect(512, 384, 513, 385));
+        // Three views take the same three quarters: the fourth is left to the map.
+        for (int view = 0; view < 3; ++view)
+            EXPECT_EQ(SplitScreen::viewRect(layout, view, 3, 1025, 769),
+                      SplitScreen::viewRect(layout, view, 4, 1025, 769));
+    }
+    // The quarters cover every pixel once.
+    std::vector<int> covered(40 * 31, 0);
+    for (int view = 0; view < 4; ++view) {
+        const SplitScreen::Rect r = SplitScreen::viewRect(SplitScreen::kSideBySide, view, 4, 40, 31);
+        for (int y = r.top; y < r.top + r.height; ++y)
+            for (int x = r.left; x < r.left + r.width; ++x)
+                ++covered[static_cast<std::size_t>(y * 40 + x)];
+    }
+    EXPECT_EQ(std::count(covered.begin(), covered.end(), 1), 40 * 31);
 }
 
 TEST(OrbitCameraTest, TheEyeStandsBehindTheFollowedTank) {

@@ -20,7 +20,7 @@ TEST(CommandLineTest, LevelAndPlayersInBothFormsAndGlutOptionsPassThrough) {
 
 TEST(CommandLineTest, EveryWrongValueIsOneErrorNamingTheOption) {
     const std::vector<std::vector<std::string>> wrong = {
-        {"panzerfeld", "--players", "3"},      {"panzerfeld", "--players=0"},
+        {"panzerfeld", "--players", "5"},      {"panzerfeld", "--players=0"},
         {"panzerfeld", "--players", "two"},    {"panzerfeld", "--level"},
         {"panzerfeld", "--level="},            {"panzerfeld", "--level", "../config/glutconfig.ini"},
         {"panzerfeld", "--lvl", "lvl1.lvl"},
