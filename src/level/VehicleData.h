@@ -10,12 +10,16 @@ class VehicleData : public ObjectData {
   public:
     // Who drives a vehicle, as the level start and the level choice read the owner; an owner the
     // game does not know (names are case-sensitive) gets no vehicle.
-    enum class OwnerKind { PlayerOne, PlayerTwo, Computer, Unknown };
+    enum class OwnerKind { PlayerOne, PlayerTwo, PlayerThree, PlayerFour, Computer, Unknown };
     static OwnerKind ownerKind(const std::string &owner) {
         if (owner == "spieler1")
             return OwnerKind::PlayerOne;
         if (owner == "spieler2")
             return OwnerKind::PlayerTwo;
+        if (owner == "spieler3")
+            return OwnerKind::PlayerThree;
+        if (owner == "spieler4")
+            return OwnerKind::PlayerFour;
         if (owner == "cpu")
             return OwnerKind::Computer;
         return OwnerKind::Unknown;
@@ -32,7 +36,7 @@ class VehicleData : public ObjectData {
     void setLife(int value) { life = value; }
 
   private:
-    std::string owner = "cpu"; // "spieler1", "spieler2" or "cpu"
+    std::string owner = "cpu"; // "spieler1" .. "spieler4" or "cpu"
     std::string weapon;        // stored, read by nobody
     std::string fahrzeugTyp;   // vehicle type name of data/config/fahrzeugconfig.ini
     int life = 100;            // starting life points
