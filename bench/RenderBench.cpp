@@ -5,8 +5,8 @@
 // then one row per level that the level choice offers (data/level/levels.ini):
 // its frame rate with the game's default options (display lists), shadows on
 // and off. The single-view cases start the level for one player; the
-// split-screen cases start it for two and draw both players' views, and are
-// compared with the single view of the same render path. Each case starts the
+// split-screen cases start it for two, three or four and draw every player's
+// view, and are compared with the single view of the same render path. Each case starts the
 // level afresh.
 //
 //   panzer_bench_render [data dir] [rounds] [seconds per case]
@@ -39,7 +39,7 @@ struct Case {
     const char *name;
     int renderMode; // -1: the empty frame
     bool shadows;
-    int players = 1; // 2: the window split between both players' views
+    int players = 1; // 2 to 4: the window split between the players' views
 };
 
 const Case kCases[] = {
@@ -49,6 +49,8 @@ const Case kCases[] = {
     {"mode 2 vertex arrays, shadows off", 2, false}, {"mode 3 VBOs, shadows on", 3, true},
     {"mode 3 VBOs, shadows off", 3, false},          {"split, mode 1, shadows on", 1, true, 2},
     {"split, mode 1, shadows off", 1, false, 2},
+    {"three views, mode 1, shadows on", 1, true, 3}, {"three views, mode 1, shadows off", 1, false, 3},
+    {"four views, mode 1, shadows on", 1, true, 4},  {"four views, mode 1, shadows off", 1, false, 4},
 };
 constexpr std::size_t kFirstSplitCase = 9; // the split cases come last
 
@@ -197,13 +199,13 @@ int main(int argc, char **argv) {
         }
         std::fprintf(out, "\n");
     }
-    // What the second view costs: split frame over the single view of the same path and shadows.
-    std::fprintf(out, "split / single view, mode 1:");
+    // What the further views cost: a split frame over the single view of the same path and shadows
+    // (the goal for four views: at most twice the single view).
+    std::fprintf(out, "views / single view, mode 1:\n");
     for (std::size_t k = kFirstSplitCase; k < cases; ++k)
         if (!ms[k].empty())
-            std::fprintf(out, " shadows %s %.2f", kCases[k].shadows ? "on" : "off",
+            std::fprintf(out, "  %d views, shadows %s: %.2f\n", kCases[k].players, kCases[k].shadows ? "on" : "off",
                          median(ms[k]) / median(ms[kCases[k].shadows ? 3 : 4]));
-    std::fprintf(out, "\n");
     std::fflush(out);
     return 0;
 }

@@ -219,6 +219,11 @@ PlayerConfig ConfigReader::ReadPlayerConfig() {
     }
     pc.setPlayerName1(cf.read<std::string>("playername1"));
     pc.setPlayerName2(cf.read<std::string>("playername2"));
+    // Players three and four: files from the days of two players have no names for them.
+    for (int player = 2; player < PlayerConfig::kNamedPlayers; ++player) {
+        const std::string key = "playername" + std::to_string(player + 1);
+        pc.setPlayerName(player, cf.read<std::string>(key, PlayerConfig::defaultName(player)));
+    }
     PlayerConfig::Action first, second;
     if (pc.findConflict(first, second)) {
         std::fprintf(stderr,

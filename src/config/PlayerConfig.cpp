@@ -38,9 +38,24 @@ const char *PlayerConfig::label(Action action) {
 PlayerConfig PlayerConfig::defaults() {
     PlayerConfig pc;
     pc.useDefaultKeys();
-    pc.setPlayerName1("Player One");
-    pc.setPlayerName2("Player Two");
+    for (int player = 0; player < kNamedPlayers; ++player)
+        pc.setPlayerName(player, defaultName(player));
     return pc;
+}
+
+std::string PlayerConfig::defaultName(int player) {
+    static const char *const kNumbers[kNamedPlayers] = {"One", "Two", "Three", "Four"};
+    return player >= 0 && player < kNamedPlayers ? std::string("Player ") + kNumbers[player] : "";
+}
+
+const std::string &PlayerConfig::getPlayerName(int player) const {
+    static const std::string none;
+    return player >= 0 && player < kNamedPlayers ? names[player] : none;
+}
+
+void PlayerConfig::setPlayerName(int player, const std::string &s) {
+    if (player >= 0 && player < kNamedPlayers)
+        names[player] = s;
 }
 
 void PlayerConfig::useDefaultKeys() {

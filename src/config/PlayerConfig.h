@@ -3,7 +3,8 @@
 #include <array>
 #include <string>
 
-// Key bindings of the two human players, the minimap, pause and zoom keys, and the player names.
+// Key bindings of the two human players who share the keyboard, the minimap, pause and zoom keys,
+// and the names of up to four players (the third and fourth play with pads).
 // Every key is a key-table code (see KeyNames.h): characters 0..255, special keys from 256 up.
 class PlayerConfig {
   public:
@@ -28,6 +29,7 @@ class PlayerConfig {
         kActionCount
     };
     static constexpr int kPlayerActions = 10; // the first ten actions belong to the players
+    static constexpr int kNamedPlayers = 4;   // players with a name
 
     static const char *fileKey(Action action); // "buttonup1", ..., "zoomout"
     static const char *label(Action action);   // "Player 1 forward", ...
@@ -82,13 +84,17 @@ class PlayerConfig {
     int getZoomOut2() const { return keysByAction[kZoomOut2]; }
     void setZoomOut2(int c) { keysByAction[kZoomOut2] = c; }
 
-    const std::string &getPlayerName1() const { return playerName1; }
-    void setPlayerName1(const std::string &s) { playerName1 = s; }
-    const std::string &getPlayerName2() const { return playerName2; }
-    void setPlayerName2(const std::string &s) { playerName2 = s; }
+    // Player `player`'s name, 0..3; "" for any other number.
+    const std::string &getPlayerName(int player) const;
+    void setPlayerName(int player, const std::string &s); // ignored for a player out of 0..3
+    // The name a player has when the file gives none: "Player Three", "Player Four".
+    static std::string defaultName(int player);
+    const std::string &getPlayerName1() const { return names[0]; }
+    void setPlayerName1(const std::string &s) { names[0] = s; }
+    const std::string &getPlayerName2() const { return names[1]; }
+    void setPlayerName2(const std::string &s) { names[1] = s; }
 
   private:
     std::array<int, kActionCount> keysByAction{}; // key-table code per action
-    std::string playerName1;                      // shown in the HUD, the default highscore name
-    std::string playerName2;
+    std::array<std::string, kNamedPlayers> names; // shown in the HUD, the default highscore name
 };

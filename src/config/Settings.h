@@ -1,15 +1,25 @@
 #pragma once
 
 #include "config/Difficulty.h"
+#include "config/PadBindings.h"
 
+#include <array>
 #include <string>
 
 // The player's own choices that no older file holds: render options, the minimap mode, the
-// computer players' difficulty, the sound volumes, the number of players and how two share the window. Kept
-// in data/config/settings.ini, which the game writes when the Options screen is left.
+// computer players' difficulty, the sound volumes, the number of players and how two share the
+// window, and the pads: their dead zone, rumble, which pad each player had and the pad buttons.
+// Kept in data/config/settings.ini, which the game writes when the Options screen is left.
 class Settings {
   public:
     static constexpr const char *kFile = "data/config/settings.ini";
+    static constexpr int kMaxPlayers = 4;              // human players of one battle
+    static constexpr int kMaxDeadZone = 50;            // percent of a stick's travel
+    static constexpr std::size_t kMaxPadIdLength = 64; // characters
+
+    // A pad's identity as the pad layer gives it: 1 to 64 hex digits and "#" (its kind and which
+    // of several alike it is). Anything else is no pad the game ever named.
+    static bool validPadId(const std::string &id);
 
     // The file at `path`: a missing file gives the defaults without a word; a broken one (a value
     // out of range, an unknown word, bytes that are no text) gives one "Error: " line and the defaults.
@@ -46,6 +56,18 @@ class Settings {
     bool getSplitStacked() const { return splitStacked; }
     void setSplitStacked(bool on) { splitStacked = on; }
 
+    int getDeadZone() const { return deadZone; } // percent
+    void setDeadZone(int percent) { deadZone = percent; }
+    bool getRumble() const { return rumble; }
+    void setRumble(bool on) { rumble = on; }
+    // The pad player `player` (0..3) played with last; empty for none or another player number.
+    const std::string &getPadId(int player) const;
+    // False, and nothing kept, for a player out of 0..3 or an id that validPadId refuses; empty
+    // forgets the pad.
+    bool setPadId(int player, const std::string &id);
+    const PadBindings &getPadBindings() const { return padBindings; }
+    void setPadBindings(const PadBindings &bindings) { padBindings = bindings; }
+
   private:
     bool shadows = true;        // shadow map drawn
     bool lightMaps = true;      // light maps on terrain and objects
@@ -58,6 +80,10 @@ class Settings {
     int effectsVolume = 80;                         // percent
     int engineVolume = 80;                          // percent
     bool mute = false;                              // no sound at all
-    int players = 2;                                // human players of the next battle: 1 or 2
+    int players = 2;                                // human players of the next battle: 1 to 4
     bool splitStacked = false;                      // two views one above the other instead of side by side
+    int deadZone = 12;                              // percent of a stick's travel that counts as rest
+    bool rumble = true;                             // pads rumble in the battle
+    std::array<std::string, kMaxPlayers> padIds;    // per player the pad last assigned; empty: none
+    PadBindings padBindings = PadBindings::defaults(); // the pad buttons of every player
 };

@@ -4,6 +4,12 @@
 #include "flow/ScreenLayout.h"
 #include "menu/MainMenu.h"
 
+#include <algorithm>
+
+GameFlow::GameFlow(FlowHost &flowHost)
+    : host(flowHost), menuOrder{MainMenu::kGame, MainMenu::kOptions, MainMenu::kHighscore, MainMenu::kHelp,
+                                MainMenu::kExit} {}
+
 const char *GameFlow::screenName(Screen s) {
     static const char *const kNames[] = {"Menu",   "Options", "Help",   "Highscores",
                                          "Battle", "Paused",  "Result", "Name entry", "Level choice"};
@@ -13,13 +19,46 @@ const char *GameFlow::screenName(Screen s) {
 void GameFlow::toMenu() {
     screen = kMenu;
     escapeArmed = false;
+    padsMissing.reset();
+    pausedByPad = false;
+}
+
+void GameFlow::setMenuOrder(const std::vector<int> &items) {
+    std::vector<int> order;
+    for (int item : items)
+        if (item > MainMenu::kNone && item <= MainMenu::kHighscore &&
+            std::find(order.begin(), order.end(), item) == order.end())
+            order.push_back(item);
+    if (!order.empty())
+        menuOrder = order;
+}
+
+void GameFlow::setMenuCursor(int item) {
+    const bool known = std::find(menuOrder.begin(), menuOrder.end(), item) != menuOrder.end();
+    menuCursor = known ? item : MainMenu::kNone;
 }
 
 void GameFlow::keyDown(int code, unsigned char typed) {
+    const int up = KeyNames::special(KeyNames::kGlutUp), down = KeyNames::special(KeyNames::kGlutDown);
+    const int left = KeyNames::special(KeyNames::kGlutLeft), right = KeyNames::special(KeyNames::kGlutRight);
     switch (screen) {
     case kMenu:
-        if (code == KeyNames::kEscape)
+        if (code == KeyNames::kEscape) {
             escapeArmed = true;
+        } else if (code == up || code == down) {
+            // From no item lit, Down lights the top one and Up the bottom one.
+            const int count = static_cast<int>(menuOrder.size());
+            const auto at = std::find(menuOrder.begin(), menuOrder.end(), menuCursor);
+            const int from = at != menuOrder.end() ? static_cast<int>(at - menuOrder.begin())
+                             : code == down        ? -1
+                                                   : count;
+            menuCursor = menuOrder[((from + (code == down ? 1 : -1)) % count + count) % count];
+        } else if (code == KeyNames::kEnter) {
+            if (menuCursor == MainMenu::kNone)
+                menuCursor = menuOrder.front(); // the first Enter shows where the cursor is
+            else
+                menuItem(menuCursor);
+        }
         break;
     case kOptions:
         if (options.keyDown(code)) {
@@ -40,8 +79,7 @@ void GameFlow::keyDown(int code, unsigned char typed) {
             host.leaveBattle();
             toMenu();
         } else if (code == host.pauseKey()) {
-            host.pauseBattle(true);
-            screen = kPaused;
+            pause(false);
         }
         break;
     case kPaused:
@@ -49,13 +87,14 @@ void GameFlow::keyDown(int code, unsigned char typed) {
             host.pauseBattle(false);
             host.leaveBattle();
             toMenu();
-        } else if (code == host.pauseKey()) {
+        } else if (code == host.pauseKey() && padsMissing.none()) { // a player without his pad cannot play on
             host.pauseBattle(false);
             screen = kBattle;
+            pausedByPad = false;
         }
         break;
     case kResult:
-        if (code == KeyNames::kEscape) {
+        if (code == KeyNames::kEscape || code == KeyNames::kEnter) {
             host.leaveBattle();
             const std::vector<FlowHost::Candidate> candidates = host.newHighscores();
             waiting.assign(candidates.begin(), candidates.end());
@@ -68,11 +107,16 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         if (code == KeyNames::kEscape) {
             nextName();
         } else if (code == KeyNames::kEnter) {
-            if (!nameEntry.getName().empty())
-                host.addHighscore(nameEntry.getName(), nameEntry.getScore());
+            const std::string name = nameEntry.finalName();
+            if (!name.empty())
+                host.addHighscore(name, nameEntry.getScore());
             nextName();
-        } else if (code == KeyNames::kBackspace) {
+        } else if (code == KeyNames::kBackspace || code == left) {
             nameEntry.backspace();
+        } else if (code == up || code == down) {
+            nameEntry.turnLetter(code == up ? 1 : -1);
+        } else if (code == right) {
+            nameEntry.addLetter();
         } else if (typed != 0) {
             nameEntry.type(typed);
         }
@@ -115,11 +159,15 @@ void GameFlow::click(int x, int y, int width, int height) {
     const bool back = ScreenLayout::backRect(width, height).contains(x, y);
     switch (screen) {
     case kOptions:
-        if (back && !options.isTakingKey()) {
+        if (options.isTakingKey() || options.isTakingPadButton()) {
+            break; // a click is no key and no button
+        } else if (back) {
             host.saveOptions(options);
             toMenu();
+        } else if (ScreenLayout::actionRect(width, height).contains(x, y)) {
+            options.turnPage();
         } else {
-            options.click(OptionsScreen::rowAt(x, y, width, height));
+            options.click(options.rowAt(x, y, width, height));
         }
         break;
     case kHelp:
@@ -149,6 +197,8 @@ bool GameFlow::startBattle(const std::string &levelFile, int players) {
     if ((screen != kMenu && screen != kLevelChoice) || !host.startBattle(levelFile, players))
         return false;
     screen = kBattle;
+    padsMissing.reset();
+    pausedByPad = false;
     return true;
 }
 
@@ -157,11 +207,54 @@ void GameFlow::afterStep() {
         screen = kResult;
 }
 
+void GameFlow::pause(bool byPad) {
+    host.pauseBattle(true);
+    screen = kPaused;
+    pausedByPad = byPad;
+}
+
 void GameFlow::windowHidden() {
-    if (screen == kBattle) {
-        host.pauseBattle(true);
-        screen = kPaused;
+    if (screen == kBattle)
+        pause(false);
+}
+
+bool GameFlow::padButtonDown(PadButton button) {
+    return screen == kOptions && options.padButton(button);
+}
+
+void GameFlow::padDisconnected(int player) {
+    if (player < 0 || player >= static_cast<int>(padsMissing.size()) ||
+        (screen != kBattle && screen != kPaused))
+        return;
+    padsMissing.set(player);
+    if (screen == kBattle)
+        pause(true);
+}
+
+void GameFlow::padReconnected(int player) {
+    if (player < 0 || player >= static_cast<int>(padsMissing.size()))
+        return;
+    padsMissing.reset(player);
+    if (screen == kPaused && pausedByPad && padsMissing.none()) {
+        host.pauseBattle(false);
+        screen = kBattle;
+        pausedByPad = false;
     }
+}
+
+std::string GameFlow::pauseMessage() const {
+    std::string text;
+    for (std::size_t player = 0; player < padsMissing.size(); ++player)
+        if (padsMissing.test(player))
+            text +=
+                (text.empty() ? "" : ", ") + ("Player " + std::to_string(player + 1)) + ": pad disconnected";
+    return text;
+}
+
+void GameFlow::padJoined(int player) {
+    if (screen == kLevelChoice && player >= 0 && player < LevelChoice::kMaxPlayers &&
+        player + 1 > levelChoice.getPlayers())
+        levelChoice.setPlayers(player + 1);
 }
 
 void GameFlow::nextName() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "config/PadBindings.h"
 #include "flow/LevelChoice.h"
 #include "flow/NameEntry.h"
 #include "flow/OptionsScreen.h"
 #include "game/BattleRules.h"
 
+#include <bitset>
 #include <deque>
 #include <string>
 #include <vector>
@@ -14,14 +16,14 @@
 class FlowHost {
   public:
     struct Candidate {
-        int player;              // 0 player one, 1 player two
+        int player;              // 0..3, player one to four
         std::string defaultName; // from playerconfig.ini
         int score;               // points of the battle
     };
 
     virtual ~FlowHost() = default;
     // Starts the level read from `levelFile` (a file name in data/level/) for `players` human
-    // players (1 or 2; 0 as the settings say); false when it could not start: the menu stays.
+    // players (1 to 4; 0 as the settings say); false when it could not start: the menu stays.
     virtual bool startBattle(const std::string &levelFile, int players) = 0;
     virtual void leaveBattle() = 0;
     virtual void exitProgram() = 0;
@@ -40,14 +42,15 @@ class FlowHost {
 
 // The program's flow as one state machine: the menu, its three screens, the level choice, the
 // battle, the pause, the result and the name entry. The GLUT callbacks forward every event here
-// and ask which screen to draw; each state decides where a key or a click goes.
+// and ask which screen to draw; each state decides where a key or a click goes. Every screen works
+// with the arrows, Enter and Escape alone, which is what a pad's d-pad, A and B stand for.
 class GameFlow {
   public:
     enum Screen { kMenu, kOptions, kHelp, kHighscores, kBattle, kPaused, kResult, kNameEntry, kLevelChoice };
 
     static constexpr int kReplayKey = 'r'; // on the result screen: watch the battle's replay
 
-    explicit GameFlow(FlowHost &host) : host(host) {}
+    explicit GameFlow(FlowHost &host);
 
     Screen getScreen() const { return screen; }
     static const char *screenName(Screen screen); // "Menu", "Options", ... for the log
@@ -58,9 +61,31 @@ class GameFlow {
     void keyDown(int code, unsigned char typed);
     void keyUp(int code);
     void menuItem(int item);                         // a click released on a menu item (MainMenu::Item)
+    // The menu's items from the top down (MainMenu::itemOrder), which Up and Down walk; by default
+    // the order of the menu as it comes.
+    void setMenuOrder(const std::vector<int> &items);
+    // The menu item that is lit: the one under the pointer or the one the keys moved to; kNone for
+    // none. Enter chooses it.
+    int getMenuCursor() const { return menuCursor; }
+    void setMenuCursor(int item);                    // the pointer moved onto `item` (kNone: off every item)
     void click(int x, int y, int width, int height); // a click released on a screen
     void afterStep();                                // a battle step ran: a decided battle shows its result
     void windowHidden();                             // iconified or hidden: a running battle pauses
+    // A pad's button while the pad layer has it: true when a screen took the button itself (the
+    // Options screen taking a pad binding); false: the press is to count as the key it stands for.
+    bool padButtonDown(PadButton button);
+    // Player `player`'s (0..3) pad was pulled out: a running battle pauses until every missing pad
+    // is back. A pause made with the pause key stays when they are.
+    void padDisconnected(int player);
+    void padReconnected(int player);
+    // What the pause shows besides "paused": "Player 2: pad disconnected", one for each pad
+    // missing; empty for none.
+    std::string pauseMessage() const;
+    // The level choice's lines of who steers with what (LevelChoice::setControls).
+    void setControls(const std::vector<std::string> &lines) { levelChoice.setControls(lines); }
+    // On the level choice a pad was given to player `player` (0..3): the players chosen grow to
+    // take him in.
+    void padJoined(int player);
     // A battle started from the level choice or at once from the command line; its Escape leads to
     // the menu.
     bool startBattle(const std::string &levelFile, int players);
@@ -75,12 +100,18 @@ class GameFlow {
     void nextName(); // the next waiting highscore, or the menu
     void chooseLevel(LevelChoice::Action action); // what the level choice asked for
 
+    void pause(bool byPad); // a running battle stops
+
     FlowHost &host;
     Screen screen = kMenu;
+    std::vector<int> menuOrder;              // the menu's items from the top down
+    int menuCursor = 0;                      // MainMenu::Item lit; kNone (0) for none
     bool escapeArmed = false;                // Escape went down in the menu: its release ends the program
     OptionsScreen options;                   // the Options screen's state while it is up
     LevelChoice levelChoice;                 // the level choice, its choice kept for the next time
     NameEntry nameEntry;                     // the name being typed
     std::deque<FlowHost::Candidate> waiting; // highscores still to be named
-    int namesAsked = 0;                      // name entries opened, one after another when both players score
+    int namesAsked = 0;                      // name entries opened, one after another when several score
+    std::bitset<LevelChoice::kMaxPlayers> padsMissing; // players whose pad was pulled out in this battle
+    bool pausedByPad = false; // the pause came from a pad pulled out, not from a player
 };

@@ -3,6 +3,7 @@
 #include "config/KeyNames.h"
 #include "flow/ScreenLayout.h"
 #include "game/MapColours.h"
+#include "level/PlayerStarts.h"
 #include "level/Level.h"
 
 #include <algorithm>
@@ -28,11 +29,10 @@ PageMarker pageMarker(const LevelChoice::Marker &m, const PagePicture &picture) 
         out.size = 7;
         break;
     case LevelChoice::Marker::kPlayerOne:
-        colour = MapColours::kPlayerOne;
-        out.size = 8;
-        break;
     case LevelChoice::Marker::kPlayerTwo:
-        colour = MapColours::kPlayerTwo;
+    case LevelChoice::Marker::kPlayerThree:
+    case LevelChoice::Marker::kPlayerFour:
+        colour = MapColours::player(m.kind - LevelChoice::Marker::kPlayerOne);
         out.size = 8;
         break;
     }
@@ -76,6 +76,12 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
         case VehicleData::OwnerKind::PlayerTwo:
             place(Marker::kPlayerTwo, *vehicle);
             break;
+        case VehicleData::OwnerKind::PlayerThree:
+            place(Marker::kPlayerThree, *vehicle);
+            break;
+        case VehicleData::OwnerKind::PlayerFour:
+            place(Marker::kPlayerFour, *vehicle);
+            break;
         case VehicleData::OwnerKind::Computer:
             place(Marker::kComputer, *vehicle);
             ++entry.computerTanks;
@@ -84,6 +90,10 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
             break; // the battle starts no tank for it
         }
     }
+    // Players three and four where the battle starts them in a level that does not place them.
+    for (int player = 2; player < 4; ++player)
+        if (const auto beside = PlayerStarts::beside(level.getVehicleDataList(), player))
+            place(player == 2 ? Marker::kPlayerThree : Marker::kPlayerFour, *beside);
     for (const auto &goal : level.getMissionsZieleList()) {
         if (goal->getName().empty())
             continue;
@@ -146,10 +156,10 @@ LevelChoice::Action LevelChoice::keyDown(int code) {
     } else if (code == KeyNames::special(KeyNames::kGlutDown) ||
                code == KeyNames::special(KeyNames::kGlutRight)) {
         select(selected + 1);
-    } else if (code == '1' || code == '2') {
+    } else if (code >= '1' && code < '1' + kMaxPlayers) {
         setPlayers(code - '0');
     } else if (code == KeyNames::kTab) {
-        setPlayers(3 - players);
+        setPlayers(players % kMaxPlayers + 1);
     }
     return kNothing;
 }
@@ -164,7 +174,7 @@ LevelChoice::Action LevelChoice::click(int x, int y, int width, int height) {
     for (int row = 0; row < shown; ++row)
         if (ScreenLayout::rowRect(row, 0, 2, width, height).contains(x, y))
             select(first + row);
-    for (int count = 1; count <= 2; ++count)
+    for (int count = 1; count <= kMaxPlayers; ++count)
         if (ScreenLayout::rowRect(kPlayersRow + count - 1, 0, 2, width, height).contains(x, y))
             setPlayers(count);
     return kNothing;
@@ -201,18 +211,29 @@ MenuPage LevelChoice::page(int width, int height) const {
         leftRow(i - first, entries[i].title, i == selected);
     if (entries.empty())
         leftRow(0, "No battlefield is listed", false);
-    leftRow(kPlayersRow - 1, "Players (1, 2 or Tab):", false);
-    leftRow(kPlayersRow, std::string(players == 1 ? "[x]" : "[  ]") + " 1 player", false);
-    leftRow(kPlayersRow + 1, std::string(players == 2 ? "[x]" : "[  ]") + " 2 players", false);
+    leftRow(kPlayersRow - 1, "Players (1 to 4 or Tab):", false);
+    for (int count = 1; count <= kMaxPlayers; ++count)
+        leftRow(kPlayersRow + count - 1,
+                std::string(players == count ? "[x] " : "[  ] ") + std::to_string(count) +
+                    (count == 1 ? " player" : " players"),
+                false);
+    // Under the players their controls, and while there is room for one more, how he joins.
+    int row = kControlsRow;
+    for (int player = 0; player < players && player < static_cast<int>(controls.size()); ++player)
+        leftRow(row++, controls[player], false);
+    if (players < kMaxPlayers)
+        leftRow(row, "Press A or Start on a pad to join", false);
 
     const Entry *entry = selectedEntry();
     if (entry == nullptr)
         return page;
     page.picture = pictureRect(width, height);
     page.picture.texture = entry->ground;
-    for (const Marker &marker : entry->markers)
-        if (marker.kind != Marker::kPlayerTwo || players == 2) // one player: the second tank stays out
+    for (const Marker &marker : entry->markers) {
+        const int player = marker.kind - Marker::kPlayerOne; // 0..3 for the players' tanks
+        if (player < players) // the tanks of players not taking part stay out of the battle
             page.picture.markers.push_back(pageMarker(marker, page.picture));
+    }
 
     const std::string tanks = std::to_string(entry->computerTanks);
     std::vector<std::string> details = {
@@ -222,7 +243,7 @@ MenuPage LevelChoice::page(int width, int height) const {
         entry->computerTanks == 1 ? "Destroy the computer tank" : "Destroy all " + tanks + " computer tanks",
     };
     details.push_back("Par time: " + minutes(entry->parTime));
-    if (players == 2)
+    if (players >= 2)
         details.push_back("Then the last player standing wins");
     const float baseline = page.picture.top + page.picture.side + kDetailStep * height * 1.3f;
     for (std::size_t i = 0; i < details.size(); ++i) {

@@ -11,17 +11,20 @@
 class Level;
 
 // The level choice that "New Game" opens: one battlefield of the index at a time with its title,
-// a picture of it from above, its computer tanks and its goal, and the number of human players.
-// Arrows or clicks choose, Enter or the Start button starts, Escape goes back.
+// a picture of it from above, its computer tanks and its goal, the number of human players and
+// the controls each of them has. Arrows or clicks choose, Enter or the Start button starts,
+// Escape goes back.
 class LevelChoice {
   public:
     enum Action { kNothing, kStart, kBack };
-    static constexpr int kListRows = 8;    // level titles shown at once
-    static constexpr int kPlayersRow = 10; // row of "1 player"; "2 players" below it
+    static constexpr int kMaxPlayers = 4;
+    static constexpr int kListRows = 5;               // level titles shown at once
+    static constexpr int kPlayersRow = kListRows + 1; // row of "1 player"; "2 players" .. below it
+    static constexpr int kControlsRow = kPlayersRow + kMaxPlayers; // the players' controls, one row each
 
     // A spot on the level's picture, in the level's own terms; the page colours it.
     struct Marker {
-        enum Kind { kObject, kComputer, kPlayerOne, kPlayerTwo };
+        enum Kind { kObject, kComputer, kPlayerOne, kPlayerTwo, kPlayerThree, kPlayerFour };
         Kind kind;
         float x, y; // 0..1 across the level's bounds, from (x1, z1)
     };
@@ -48,16 +51,21 @@ class LevelChoice {
                                       const std::function<bool(const std::string &)> &failed,
                                       const std::string &indexPath);
 
-    // Opens the screen with `entries` and `players` (1 or 2) chosen; the level chosen last time stays chosen.
+    // Opens the screen with `entries` and `players` (1 to 4) chosen; the level chosen last time stays chosen.
     void open(const std::vector<Entry> &entries, int players);
     const std::vector<Entry> &getEntries() const { return entries; }
     int getSelected() const { return selected; } // -1 without levels
     const Entry *selectedEntry() const { return selected < 0 ? nullptr : &entries[selected]; }
     int getPlayers() const { return players; }
     void select(int index); // wraps around at both ends
-    void setPlayers(int count) { players = count == 1 ? 1 : 2; }
+    void setPlayers(int count) { players = count >= 1 && count <= kMaxPlayers ? count : 2; }
+    // What each player steers with, player one's line first, as the program knows it (the
+    // keyboard's keys, the pad's name, how to get a pad); the page shows the lines of those taking
+    // part. Kept when the screen opens again.
+    void setControls(const std::vector<std::string> &lines) { controls = lines; }
+    const std::vector<std::string> &getControls() const { return controls; }
 
-    // A key press (key-table code): Up/Left and Down/Right choose, 1, 2 or Tab the players,
+    // A key press (key-table code): Up/Left and Down/Right choose, 1 to 4 or Tab the players,
     // Enter starts, Escape goes back.
     Action keyDown(int code);
     // A click's release at (x, y) on a window of width x height pixels.
@@ -73,6 +81,7 @@ class LevelChoice {
 
     std::vector<Entry> entries; // the levels offered, in order
     int selected = -1;          // index into entries; -1 without levels
-    int players = 2;            // human players: 1 or 2
+    int players = 2;            // human players: 1 to 4
+    std::vector<std::string> controls; // per player what he steers with
     std::string message;        // why nothing started, or a hint
 };

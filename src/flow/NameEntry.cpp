@@ -21,3 +21,27 @@ void NameEntry::backspace() {
     if (!name.empty())
         name.pop_back();
 }
+
+void NameEntry::turnLetter(int step) {
+    if (name.empty()) {
+        name = "A";
+        return;
+    }
+    const std::string letters = kLetters;
+    const int count = static_cast<int>(letters.size());
+    const std::size_t at = letters.find(name.back());
+    const int from = at != std::string::npos ? static_cast<int>(at) : step > 0 ? count - 1 : 0;
+    int index = ((from + step) % count + count) % count;
+    if (name.size() == 1 && letters[index] == ' ')
+        index = ((index + (step > 0 ? 1 : -1)) % count + count) % count;
+    name.back() = letters[index];
+}
+
+void NameEntry::addLetter() {
+    if (name.size() < kMaxLength)
+        name += name.empty() ? 'A' : name.back();
+}
+
+std::string NameEntry::finalName() const {
+    return name.substr(0, name.find_last_not_of(' ') + 1);
+}

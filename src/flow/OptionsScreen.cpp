@@ -25,7 +25,34 @@ int volume(int value, int step) {
 const char *onOff(bool on) {
     return on ? "on" : "off";
 }
+int deadZone(int value, int step) {
+    const int next = value + OptionsScreen::kDeadZoneStep * step;
+    return next > Settings::kMaxDeadZone ? 0 : next < 0 ? Settings::kMaxDeadZone : next;
+}
+bool onDpad(PadButton button) {
+    return button == PadButton::DpadUp || button == PadButton::DpadDown || button == PadButton::DpadLeft ||
+           button == PadButton::DpadRight;
+}
+
+// Where the rows stand: the first page holds the settings, thirteen on the left and the rest with
+// the pad buttons on the right; the second the keys, the players' driving keys on the left.
+constexpr int kLeftSettings = 13;
+constexpr int kLeftKeys = PlayerConfig::kPlayerActions;
 } // namespace
+
+OptionsScreen::Place OptionsScreen::placeOf(int row) {
+    if (row < kLeftSettings)
+        return {0, 0, row};
+    if (row < kKeyRow)
+        return {0, 1, row - kLeftSettings};
+    if (row < kKeyRow + kLeftKeys)
+        return {1, 0, row - kKeyRow};
+    return {1, 1, row - kKeyRow - kLeftKeys};
+}
+
+int OptionsScreen::pageOf(int row) {
+    return placeOf(row).page;
+}
 
 void OptionsScreen::open(const Settings &s, const PlayerConfig &k, const Window &w) {
     settings = s;
@@ -33,6 +60,7 @@ void OptionsScreen::open(const Settings &s, const PlayerConfig &k, const Window 
     window = w;
     cursor = 0;
     takingKey = false;
+    takingPad = false;
     message.clear();
 }
 
@@ -41,10 +69,21 @@ bool OptionsScreen::keyDown(int code) {
         takeKey(code);
         return false;
     }
+    if (takingPad) {
+        if (code == KeyNames::kEscape) {
+            takingPad = false;
+            message.clear();
+        }
+        return false;
+    }
     message.clear();
     if (code == KeyNames::kEscape)
         return true;
-    if (code == KeyNames::special(KeyNames::kGlutUp))
+    if (code == KeyNames::special(KeyNames::kGlutPageUp) ||
+        code == KeyNames::special(KeyNames::kGlutPageDown)) {
+        if (getPage() != (code == KeyNames::special(KeyNames::kGlutPageUp) ? 0 : 1))
+            turnPage();
+    } else if (code == KeyNames::special(KeyNames::kGlutUp))
         cursor = cycle(cursor, -1, kRowCount);
     else if (code == KeyNames::special(KeyNames::kGlutDown))
         cursor = cycle(cursor, 1, kRowCount);
@@ -55,24 +94,53 @@ bool OptionsScreen::keyDown(int code) {
     return false;
 }
 
+bool OptionsScreen::padButton(PadButton button) {
+    if (!takingPad || static_cast<int>(button) < 0 || button >= PadButton::Count)
+        return false;
+    takingPad = false;
+    const auto action = static_cast<PadBindings::Action>(cursor - kPadRow);
+    PadBindings buttons = settings.getPadBindings();
+    const std::string name = padButtonLabel(button);
+    if (onDpad(button)) {
+        message = name + " drives the tank; the button stays as it was.";
+        return true;
+    }
+    const PadBindings::Action other = buttons.actionFor(button, action);
+    if (other != PadBindings::kActionCount) {
+        message = name + " is already used for " + PadBindings::label(other) + ".";
+        return true;
+    }
+    buttons.set(action, button);
+    settings.setPadBindings(buttons);
+    message = std::string(PadBindings::label(action)) + " is now " + name + ".";
+    return true;
+}
+
 void OptionsScreen::click(int row) {
     if (row < 0 || row >= kRowCount)
         return;
-    if (takingKey)
+    if (takingKey || takingPad)
         return; // a click is no key
     message.clear();
     cursor = row;
     change(row, 1);
 }
 
-int OptionsScreen::rowAt(int x, int y, int width, int height) {
+int OptionsScreen::rowAt(int x, int y, int width, int height) const {
     for (int row = 0; row < kRowCount; ++row) {
-        const bool left = row < kSettingRows;
-        if (ScreenLayout::rowRect(left ? row : row - kSettingRows, left ? 0 : 1, 2, width, height)
-                .contains(x, y))
+        const Place place = placeOf(row);
+        if (place.page == getPage() &&
+            ScreenLayout::rowRect(place.index, place.column, 2, width, height).contains(x, y))
             return row;
     }
     return -1;
+}
+
+void OptionsScreen::turnPage() {
+    if (takingKey || takingPad)
+        return;
+    message.clear();
+    cursor = getPage() == 0 ? kKeyRow : 0;
 }
 
 void OptionsScreen::change(int row, int step) {
@@ -125,18 +193,31 @@ void OptionsScreen::change(int row, int step) {
     case 12:
         settings.setSplitStacked(!settings.getSplitStacked());
         break;
+    case 13:
+        settings.setDeadZone(deadZone(settings.getDeadZone(), step));
+        break;
+    case 14:
+        settings.setRumble(!settings.getRumble());
+        break;
     default:
-        takingKey = true;
-        message = std::string("Press the new key for ") +
-                  PlayerConfig::label(static_cast<PlayerConfig::Action>(row - kSettingRows)) +
-                  " (Escape cancels)";
+        if (row < kKeyRow) {
+            takingPad = true;
+            message = std::string("Press the new pad button for ") +
+                      PadBindings::label(static_cast<PadBindings::Action>(row - kPadRow)) +
+                      " (Escape cancels)";
+        } else {
+            takingKey = true;
+            message = std::string("Press the new key for ") +
+                      PlayerConfig::label(static_cast<PlayerConfig::Action>(row - kKeyRow)) +
+                      " (Escape cancels)";
+        }
         break;
     }
 }
 
 void OptionsScreen::takeKey(int code) {
     takingKey = false;
-    const auto action = static_cast<PlayerConfig::Action>(cursor - kSettingRows);
+    const auto action = static_cast<PlayerConfig::Action>(cursor - kKeyRow);
     if (code == KeyNames::kEscape) {
         message.clear();
         return;
@@ -195,25 +276,40 @@ std::string OptionsScreen::rowText(int row) const {
     case 12:
         return std::string("Two players: ") +
                (settings.getSplitStacked() ? "one above the other" : "side by side");
-    default: {
-        const auto action = static_cast<PlayerConfig::Action>(row - kSettingRows);
-        const bool taking = takingKey && row == cursor;
-        return std::string(PlayerConfig::label(action)) + ": " +
-               (taking ? "?" : KeyNames::display(keys.getKey(action)));
-    }
+    case 13:
+        return "Pad dead zone: " + std::to_string(settings.getDeadZone()) + " %";
+    case 14:
+        return std::string("Pad rumble: ") + onOff(settings.getRumble());
+    default:
+        if (row < 0 || row >= kRowCount)
+            return "";
+        if (row < kKeyRow) {
+            const auto action = static_cast<PadBindings::Action>(row - kPadRow);
+            const bool taking = takingPad && row == cursor;
+            return std::string(PadBindings::label(action)) + ": " +
+                   (taking ? "?" : padButtonLabel(settings.getPadBindings().get(action)));
+        } else {
+            const auto action = static_cast<PlayerConfig::Action>(row - kKeyRow);
+            const bool taking = takingKey && row == cursor;
+            return std::string(PlayerConfig::label(action)) + ": " +
+                   (taking ? "?" : KeyNames::display(keys.getKey(action)));
+        }
     }
 }
 
 MenuPage OptionsScreen::page(int width, int height) const {
     MenuPage page;
-    page.title = "Options";
+    const int shown = getPage();
+    page.title = shown == 0 ? "Options" : "Options: keys";
+    page.actionLabel = shown == 0 ? "Keys (PageDown)" : "Settings (PageUp)";
     for (int row = 0; row < kRowCount; ++row) {
-        const bool left = row < kSettingRows;
-        const int index = left ? row : row - kSettingRows;
-        const ScreenLayout::Rect r = ScreenLayout::rowRect(index, left ? 0 : 1, 2, width, height);
+        const Place place = placeOf(row);
+        if (place.page != shown)
+            continue;
+        const ScreenLayout::Rect r = ScreenLayout::rowRect(place.index, place.column, 2, width, height);
         PageRow out;
         out.x = r.left + 6;
-        out.y = (ScreenLayout::kFirstRowY + ScreenLayout::kRowStep * index) * height;
+        out.y = (ScreenLayout::kFirstRowY + ScreenLayout::kRowStep * place.index) * height;
         out.text = rowText(row);
         out.highlighted = row == cursor;
         page.rows.push_back(out);

@@ -1,10 +1,13 @@
 #include "flow/ScreenLayout.h"
 
 #include "config/KeyNames.h"
+#include "config/PadBindings.h"
 #include "config/PlayerConfig.h"
 #include "menu/Highscore.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 ScreenLayout::Rect ScreenLayout::rowRect(int index, int column, int columns, int width, int height) {
     const float columnWidth = columns == 1 ? 0.6f * width : 0.44f * width;
@@ -43,31 +46,50 @@ std::string keysOf(const PlayerConfig &keys, PlayerConfig::Action up) {
 } // namespace
 
 MenuPage ScreenLayout::help(const PlayerConfig &keys, int width, int height) {
+    return help(keys, PadBindings::defaults(), width, height);
+}
+
+MenuPage ScreenLayout::help(const PlayerConfig &keys, const PadBindings &pad, int width, int height) {
     MenuPage page;
     page.title = "Help";
+    auto button = [&pad](PadBindings::Action action) { return std::string(padButtonLabel(pad.get(action))); };
     const std::string lines[] = {
         "Destroy every computer tank. Two players share the keyboard:",
         "the last tank standing wins; if no player's tank is left, the mission fails.",
-        "",
         keys.getPlayerName1() + ": " + keysOf(keys, PlayerConfig::kUp1),
         keys.getPlayerName2() + ": " + keysOf(keys, PlayerConfig::kUp2),
-        "",
         "Pause: " + KeyNames::display(keys.getPauseButton()) + "    Minimap: " +
             KeyNames::display(keys.getMapButton()) + "    Zoom: " + KeyNames::display(keys.getZoomIn()) +
             " and " + KeyNames::display(keys.getZoomOut()) + "    Escape: back to the menu",
         "Camera: drag with the right mouse button; " + keys.getPlayerName2() + " zooms with " +
             KeyNames::display(keys.getZoomIn2()) + " and " + KeyNames::display(keys.getZoomOut2()),
+        "Up to four players play with pads; two of them may use the keyboard instead.",
+        "Pads: the left stick or the d-pad drives, " + button(PadBindings::kFire) + " or " +
+            button(PadBindings::kFireAlt) + " fires, " + button(PadBindings::kZoomOut) + " and " +
+            button(PadBindings::kZoomIn) + " zoom,",
+        "the right stick turns the camera, " + button(PadBindings::kPause) + " pauses, " +
+            button(PadBindings::kLeave) + " leaves the battle.",
+        "In the menus the d-pad or the stick moves, A chooses, B goes back.",
+        "Press A or Start on a pad in the level choice to join as the next player.",
         "F1 help line, F2 frame rate, F3 wire frame, F4 texture quality, F5 mip-mapping,",
         "F6 render path, F7 display lists, F8 culling, F9 transparency, F10 light maps,",
         "F11 shadows, F12 the computer tanks' obstacle map over the minimap",
         "Points: hit 10, computer tank 100, the other player's tank 250,",
         "winning 500 and 5 for every second left of the level's par time.",
     };
-    int index = 0;
-    for (const std::string &line : lines)
-        page.rows.push_back(row(index++, 0, 1, width, height, line));
-    for (PageRow &r : page.rows)
-        r.x = 0.08f * width;
+    // The story, the keyboard, the pads and the rest, each group a little apart.
+    const std::size_t groupEnds[] = {1, 5, 10};
+    float baseline = kFirstRowY - 0.01f;
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+        PageRow out;
+        out.x = 0.08f * width;
+        out.y = baseline * height;
+        out.text = lines[i];
+        page.rows.push_back(out);
+        baseline += kHelpStep;
+        if (std::find(std::begin(groupEnds), std::end(groupEnds), i) != std::end(groupEnds))
+            baseline += 0.01f;
+    }
     return page;
 }
 
@@ -97,7 +119,11 @@ MenuPage ScreenLayout::nameEntry(const std::string &name, int score, int player,
     std::snprintf(text, sizeof text, "Player %d, your %d points enter the table.", player + 1, score);
     page.rows.push_back(row(0, 0, 1, width, height, text));
     page.rows.push_back(row(1, 0, 1, width, height, "Type your name and press Enter (Escape skips):"));
-    PageRow field = row(3, 0, 1, width, height, name + "_");
+    page.rows.push_back(
+        row(2, 0, 1, width, height, "On a pad: Up and Down turn the letter in brackets, Right adds one."));
+    const std::string shown =
+        name.empty() ? "[ ]" : name.substr(0, name.size() - 1) + "[" + name.back() + "]";
+    PageRow field = row(4, 0, 1, width, height, shown);
     field.large = true;
     field.highlighted = true;
     page.rows.push_back(field);

@@ -3,6 +3,7 @@
 #include "flow/MenuPage.h"
 
 class Highscore;
+class PadBindings;
 class PlayerConfig;
 
 // Where the menu's screens put their rows and their back button, for drawing and for the mouse
@@ -24,7 +25,11 @@ class ScreenLayout {
     static Rect backRect(int width, int height);
     static Rect actionRect(int width, int height); // a page's second button, right of the back button
 
-    static MenuPage help(const PlayerConfig &keys, int width, int height);
+    static constexpr float kHelpStep = 0.030f; // between the Help screen's lines, which are many
+
+    static MenuPage help(const PlayerConfig &keys, const PadBindings &pad, int width, int height);
+    static MenuPage help(const PlayerConfig &keys, int width, int height); // the pad as it comes
+    // The name being entered; its last letter, the one the pad's Up and Down turn, in brackets.
     static MenuPage highscores(const Highscore &table, int width, int height);
     static MenuPage nameEntry(const std::string &name, int score, int player, int width, int height);
 };

@@ -354,12 +354,8 @@ void BattleWorld::decideBattle() {
         scores.win(winner, getBattleSeconds(), currentLevel->getParTime());
     if (outcome != BattleRules::kRunning) {
         event(BattleEvent::kBattleDecided, nullptr);
-        // The players of the battle: at least two scores, as the line has always had.
-        std::string list;
-        const int shown = humanPlayers < 2 ? 2 : humanPlayers;
-        for (int player = 0; player < shown; ++player)
-            list += (player == 0 ? "" : player + 1 == shown ? " and " : ", ") + std::to_string(scores.get(player));
-        std::printf("Battle over: %s (scores %s)\n", BattleRules::text(outcome), list.c_str());
+        std::printf("Battle over: %s (scores %s)\n", BattleRules::text(outcome),
+                    scores.listed(humanPlayers).c_str());
         std::fflush(stdout);
     }
 }

@@ -12,6 +12,14 @@ void ScoreSheet::hit(int shooter, Target target, bool destroyed) {
         own += target == kComputer ? kComputerDestroyed : kPlayerDestroyed;
 }
 
+std::string ScoreSheet::listed(int players) const {
+    const int shown = std::clamp(players, 2, kMaxPlayers);
+    std::string list;
+    for (int player = 0; player < shown; ++player)
+        list += (player == 0 ? "" : player + 1 == shown ? " and " : ", ") + std::to_string(get(player));
+    return list;
+}
+
 void ScoreSheet::win(int player, float secondsUsed, float parTime) {
     if (player < 0 || player >= kMaxPlayers)
         return;

@@ -3,6 +3,7 @@
 #include "objects/PlayerInput.h"
 
 #include <array>
+#include <string>
 
 // The points of one battle for each human player. Hits and kills are counted as they happen;
 // the time bonus and the winner's bonus are added when the battle is decided.
@@ -22,6 +23,9 @@ class ScoreSheet {
     void hit(int shooter, Target target, bool destroyed);
     // Adds the winner's bonus and time bonus for `secondsUsed` of `parTime` to `player` (0..kMaxPlayers-1).
     void win(int player, float secondsUsed, float parTime);
+    // The points of the first `players` players (at least two), as the log lines give them:
+    // "120 and 0", "0, 10, 1975 and 0".
+    std::string listed(int players) const;
     int get(int player) const {
         return player >= 0 && player < kMaxPlayers ? points[static_cast<std::size_t>(player)] : 0;
     }

@@ -8,7 +8,7 @@
 // they are the same for a real pad, a virtual one and a test.
 
 // The dead zone a worn stick rests inside when no setting says otherwise (of full travel).
-constexpr float kDefaultPadDeadZone = 0.2f;
+constexpr float kDefaultPadDeadZone = 0.12f;
 
 // One stick axis with its dead zone taken out: 0 inside `deadZone` (of full travel), beyond it
 // rising in proportion from 0 at the dead zone's edge to +-1 at full travel. A value beyond +-1

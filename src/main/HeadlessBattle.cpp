@@ -81,7 +81,7 @@ int HeadlessBattle::run(GameClass &game) const {
         std::printf("Time ran out: no result after %.2f game seconds\n", game.getWorld().getBattleSeconds());
     std::printf("Ticks: %ld (%.2f game seconds)\n", game.getWorld().getTickCount(),
                 static_cast<double>(game.getWorld().getTickCount()) * GameClass::kTickSeconds);
-    std::printf("Scores: %d and %d\n", game.getWorld().getScores().get(0), game.getWorld().getScores().get(1));
+    std::printf("Scores: %s\n", game.getWorld().getScores().listed(players).c_str());
     std::printf("State hash: %s\n", StateHash::hex(game.getWorld().stateHash()).c_str());
     std::fflush(stdout);
     return diverged ? 1 : 0;

@@ -10,6 +10,8 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <algorithm>
+
 MainMenu::MainMenu() : layout(ConfigReader::ReadMainMenuDefinition()) {}
 
 MainMenu::MainMenu(const MainMenuDefinition &definition) : layout(definition) {}
@@ -36,6 +38,13 @@ MainMenu::Rect MainMenu::elementRect(double widthFactor, double top, int picture
 MainMenu::Rect MainMenu::itemRect(int item) const {
     return elementRect(layout.getItemX(item), layout.getItemY(item), layout.getItemImgX(item),
                        layout.getItemImgY(item));
+}
+
+std::vector<int> MainMenu::itemOrder() const {
+    std::vector<int> items = {kGame, kOptions, kHelp, kExit, kHighscore};
+    std::stable_sort(items.begin(), items.end(),
+                     [this](int a, int b) { return layout.getItemY(a) < layout.getItemY(b); });
+    return items;
 }
 
 int MainMenu::itemAt(int x, int y) const {

@@ -2,6 +2,8 @@
 
 #include "config/MainMenuDefinition.h"
 
+#include <vector>
+
 struct MenuPage;
 struct PagePicture;
 
@@ -41,6 +43,9 @@ class MainMenu {
     void drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,
                      int pictureWidth, int pictureHeight);
 
+    // The items from the top of the window down, as the arrow keys walk them; items at the same
+    // height in the order game, options, help, exit, highscore.
+    std::vector<int> itemOrder() const;
     Rect itemRect(int item) const;
     // The first item under the point in the order game, options, help, exit, highscore; kNone if none.
     int itemAt(int x, int y) const;
@@ -58,5 +63,5 @@ class MainMenu {
     MainMenuDefinition layout;  // positions, sizes and picture names
     GameClass *gc = nullptr;    // the session whose textures are drawn; not owned
     int iWidth = 0, iHeight = 0; // window size, pixels
-    int hoverElement = kNone;    // item under the mouse
+    int hoverElement = kNone;    // item under the mouse or the keys' cursor
 };

@@ -206,6 +206,10 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     EXPECT_EQ(pc.getZoomOut(), '-'); // 45
     EXPECT_EQ(pc.getPlayerName1(), "Anna");
     EXPECT_EQ(pc.getPlayerName2(), "Ben");
+    EXPECT_EQ(pc.getPlayerName(1), "Ben");
+    EXPECT_EQ(pc.getPlayerName(2), "Player Three"); // absent from files of two players
+    EXPECT_EQ(pc.getPlayerName(3), "Player Four");
+    EXPECT_EQ(pc.getPlayerName(4), "");
 
     EXPECT_EQ(pc.getPauseButton(), 'p'); // absent from older files
     EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(KeyNames::kGlutPageUp));
@@ -219,8 +223,12 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     p["buttonpause"] = "f9";
     p["zoomin2"] = "home";
     p["zoomout2"] = "9";
+    p["playername3"] = "Clara";
+    p["playername4"] = "Dieter";
     write("playerconfig.ini", p);
     pc = ConfigReader::ReadPlayerConfig();
+    EXPECT_EQ(pc.getPlayerName(2), "Clara");
+    EXPECT_EQ(pc.getPlayerName(3), "Dieter");
     EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(106));
     EXPECT_EQ(pc.getZoomOut2(), '9');
     EXPECT_EQ(pc.getUpButton1(), 'W');

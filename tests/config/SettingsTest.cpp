@@ -33,8 +33,10 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     EXPECT_EQ(back.getPlayers(), 1);
     EXPECT_TRUE(back.getSplitStacked());
 
-    for (const char *broken : {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n",
-                               "players = 3\n", "splitscreen = diagonal\n"}) {
+    for (const char *broken :
+         {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n", "players = 5\n",
+          "players = 0\n", "splitscreen = diagonal\n", "deadzone = 51\n", "rumble = 2\n", "padfire = z\n",
+          "padpause = Start\n", "pad1 = 0300zz\n", "padfire = start\n"}) {
         dir.write("settings.ini", std::string("rendermode = 2\n") + broken);
         testing::internal::CaptureStderr();
         const Settings fallback = Settings::read(path);
@@ -44,6 +46,68 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
         EXPECT_NE(err.find("settings.ini"), std::string::npos) << err;
         EXPECT_EQ(fallback.getRenderMode(), 1) << "the defaults, all of them: " << broken;
     }
+}
+
+TEST(SettingsTest, PadsAreOptionalKeysAndTheirIdentitiesKeepTheirHash) {
+    TempDir dir;
+    const std::string path = (dir.path() / "settings.ini").string();
+    // A file written before pads were known: everything as it says, the pads as they come.
+    dir.write("settings.ini", "# old\nshadows = 0\nplayers = 1\nsplitscreen = stacked\nEndConfigFile\n");
+    testing::internal::CaptureStderr();
+    Settings settings = Settings::read(path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(settings.getShadows());
+    EXPECT_EQ(settings.getPlayers(), 1);
+    EXPECT_EQ(settings.getDeadZone(), 12);
+    EXPECT_TRUE(settings.getRumble());
+    EXPECT_EQ(settings.getPadId(0), "");
+    EXPECT_TRUE(settings.getPadBindings() == PadBindings::defaults());
+
+    const std::string xbox = "030000005e0400008e02000014010000#0";
+    EXPECT_TRUE(settings.setPadId(0, xbox));
+    EXPECT_TRUE(settings.setPadId(3, std::string(64, 'f')));
+    for (const std::string &refused :
+         {std::string("03000000 5e04"), std::string(65, 'a'), std::string("pad!")})
+        EXPECT_FALSE(settings.setPadId(1, refused)) << refused;
+    EXPECT_FALSE(settings.setPadId(4, "ab"));
+    EXPECT_EQ(settings.getPadId(4), "");
+    settings.setPlayers(4);
+    settings.setDeadZone(50);
+    settings.setRumble(false);
+    PadBindings buttons = PadBindings::defaults();
+    buttons.set(PadBindings::kFire, PadButton::X);
+    settings.setPadBindings(buttons);
+    ASSERT_TRUE(settings.write(path));
+    const std::string text = TempDir::read(path);
+    EXPECT_NE(text.find("padfire = x\n"), std::string::npos) << text;
+    Settings back = Settings::read(path);
+    EXPECT_EQ(back.toText(), text);
+    EXPECT_EQ(back.getPadId(0), xbox);
+    EXPECT_EQ(back.getPadId(1), "");
+    EXPECT_EQ(back.getPlayers(), 4);
+    EXPECT_EQ(back.getDeadZone(), 50);
+    EXPECT_FALSE(back.getRumble());
+    EXPECT_TRUE(back.getPadBindings() == buttons);
+
+    // A comment after a pad's name is still a comment; elsewhere "#" starts one as it always did.
+    dir.write("settings.ini", "pad2 = 03ab#1   # the pad by the door\ndeadzone = 20# wide\npad3 = # none\n"
+                              "padzoomin = rightstick\n");
+    testing::internal::CaptureStderr();
+    back = Settings::read(path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(back.getPadId(1), "03ab#1");
+    EXPECT_EQ(back.getPadId(2), "");
+    EXPECT_EQ(back.getDeadZone(), 20);
+    EXPECT_EQ(back.getPadBindings().get(PadBindings::kZoomIn), PadButton::RightStick);
+
+    // One button for two actions is refused like any other value out of range.
+    dir.write("settings.ini", "rendermode = 3\npadfire = back\n");
+    testing::internal::CaptureStderr();
+    back = Settings::read(path);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("padfire"), std::string::npos) << err;
+    EXPECT_NE(err.find("padleave"), std::string::npos) << err;
+    EXPECT_EQ(back.getRenderMode(), 1);
 }
 
 TEST(IniEditorTest, ChangesOnlyTheValuesAskedFor) {

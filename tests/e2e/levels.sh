@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Every shipped battlefield (data/level/lvl*.lvl) starts with --level without
-# an error line, runs, and looks like a place of its own: no two of them show
-# the same first picture; and every battlefield of levels.ini starts from the
-# level choice, one after the other in one run of the game.
+# Every shipped battlefield (data/level/lvl*.lvl) starts for four players with
+# --level without an error line, runs with four views, and looks like a place
+# of its own: no two of them show the same first picture; and every battlefield
+# of levels.ini starts for three players from the level choice, one after the
+# other in one run of the game. (Two players start every level in horizon.sh.)
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
@@ -10,9 +11,10 @@ game=$(e2e_data_tree)
 shots=()
 for file in "$game"/data/level/lvl*.lvl; do
     level=$(basename "$file")
-    e2e_start "$game" -- --level "$level"
+    e2e_start "$game" -- --level "$level" --players 4
     e2e_wait_screen Battle 30
     e2e_wait_for "InitGL" 60
+    e2e_wait_for "Human players: 4, views: 4" 30
     e2e_wait_scene "$game/data" "$E2E_WORK/$level.png" 120
     sleep 1
     kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$level: the game ended after its start"
@@ -26,7 +28,7 @@ for file in "$game"/data/level/lvl*.lvl; do
     e2e_wait_menu "$game/data" 30 || e2e_fail "$level: Escape did not return to the menu"
     e2e_key Escape
     e2e_wait_exit 10
-    echo "$level: started and ran without an error line"
+    echo "$level: started for four players and ran without an error line"
 done
 ((${#shots[@]} >= 4)) || e2e_fail "only ${#shots[@]} battlefields in data/level/"
 

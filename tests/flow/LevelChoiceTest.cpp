@@ -4,9 +4,12 @@
 #include "flow/ScreenLayout.h"
 #include "level/Level.h"
 #include "level/LevelFileReader.h"
+#include "level/PlayerStarts.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -92,10 +95,16 @@ TEST(LevelChoiceTest, CountsAndMarksOnlyTheTanksTheBattleWillHave) {
     const std::unique_ptr<Level> odd = LevelFileReader().readLevel(in, "odd.lvl");
     const LevelChoice::Entry entry = LevelChoice::describe("odd.lvl", "", *odd);
     EXPECT_EQ(entry.computerTanks, 1);
-    ASSERT_EQ(entry.markers.size(), 2u);
+    ASSERT_EQ(entry.markers.size(), 4u);
     EXPECT_EQ(entry.markers[0].kind, LevelChoice::Marker::kPlayerOne);
     EXPECT_EQ(entry.markers[1].kind, LevelChoice::Marker::kComputer);
     EXPECT_NEAR(entry.markers[1].x, 0.9f, 1e-5f) << "the cpu tank at x = 40, not an unknown one";
+    // Players three and four where the battle would start them: beside player one, on its sides.
+    EXPECT_EQ(entry.markers[2].kind, LevelChoice::Marker::kPlayerThree);
+    EXPECT_EQ(entry.markers[3].kind, LevelChoice::Marker::kPlayerFour);
+    for (int k = 2; k < 4; ++k)
+        EXPECT_NEAR(std::hypot(entry.markers[k].x - entry.markers[0].x, entry.markers[k].y - entry.markers[0].y),
+                    PlayerStarts::kBeside / 100.0f, 1e-4f);
 }
 
 struct LevelChoiceScreenTest : ::testing::Test {
@@ -118,13 +127,27 @@ TEST_F(LevelChoiceScreenTest, KeysChooseWrapAroundAndStart) {
     EXPECT_EQ(choice.selectedEntry()->file, "lvl2.lvl");
     choice.keyDown('1');
     EXPECT_EQ(choice.getPlayers(), 1);
-    choice.keyDown(kTab);
-    EXPECT_EQ(choice.getPlayers(), 2);
+    std::vector<int> cycled;
+    for (int i = 0; i < 4; ++i) {
+        choice.keyDown(kTab);
+        cycled.push_back(choice.getPlayers());
+    }
+    EXPECT_EQ(cycled, (std::vector<int>{2, 3, 4, 1}));
+    choice.keyDown('4');
+    EXPECT_EQ(choice.getPlayers(), 4);
+    choice.keyDown('5');
+    choice.keyDown('0');
+    EXPECT_EQ(choice.getPlayers(), 4) << "no such player count";
+    choice.keyDown('2');
     EXPECT_EQ(choice.keyDown(kEnter), LevelChoice::kStart);
     EXPECT_EQ(choice.keyDown(kEscape), LevelChoice::kBack);
 
     LevelChoice empty;
     empty.open({}, 5);
+    EXPECT_EQ(empty.getPlayers(), 2);
+    empty.open({}, 3);
+    EXPECT_EQ(empty.getPlayers(), 3);
+    empty.open({}, 0);
     EXPECT_EQ(empty.getPlayers(), 2);
     EXPECT_EQ(empty.keyDown(KeyNames::special(KeyNames::kGlutDown)), LevelChoice::kNothing);
     EXPECT_EQ(empty.getSelected(), -1);
@@ -165,6 +188,52 @@ TEST_F(LevelChoiceScreenTest, ThePageShowsTheChosenLevelAndClicksHitWhatItDraws)
               LevelChoice::kBack);
     EXPECT_EQ(choice.click(3, 3, 1024, 768), LevelChoice::kNothing);
     EXPECT_EQ(choice.getSelected(), 1);
+}
+
+TEST_F(LevelChoiceScreenTest, FourPlayersTheirTanksAndTheirControls) {
+    std::istringstream in("[LEVELDETAILS]\nname=four.lvl\nx1=-50\ny1=-50\nx2=50\ny2=50\n"
+                          "[VEHICLE]\nowner=spieler4\npos_x=40\npos_z=40\n"
+                          "[VEHICLE]\nowner=spieler3\npos_x=-40\npos_z=40\n"
+                          "[VEHICLE]\nowner=spieler2\npos_x=40\npos_z=-40\n"
+                          "[VEHICLE]\nowner=spieler1\npos_x=-40\npos_z=-40\n"
+                          "[VEHICLE]\nowner=spieler5\npos_x=0\npos_z=0\n");
+    const std::unique_ptr<Level> four = LevelFileReader().readLevel(in, "four.lvl");
+    choice.open({LevelChoice::describe("four.lvl", "Four Corners", *four)}, 4);
+    ASSERT_EQ(choice.selectedEntry()->markers.size(), 4u) << "no tank for a fifth player";
+    EXPECT_EQ(choice.selectedEntry()->markers[0].kind, LevelChoice::Marker::kPlayerFour);
+    EXPECT_EQ(choice.selectedEntry()->markers[1].kind, LevelChoice::Marker::kPlayerThree);
+
+    choice.setControls({"Player 1: keyboard (W A S D, Space)",
+                        "Player 2: keyboard + pad: Xbox 360 Controller",
+                        "Player 3: press A or Start on a pad", "Player 4: press A or Start on a pad"});
+    MenuPage page = choice.page(1024, 768);
+    std::set<std::vector<float>> colours; // each player's tank in a colour of its own
+    for (const PageMarker &marker : page.picture.markers)
+        colours.insert({marker.red, marker.green, marker.blue});
+    EXPECT_EQ(colours.size(), 4u);
+    std::string text = allText(page);
+    for (const char *expected : {"[x] 4 players", "[  ] 3 players", "Player 4: press A", "Xbox 360"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+    EXPECT_EQ(text.find("to join"), std::string::npos) << "four players: nobody more can join\n" << text;
+
+    // Three players: the fourth tank stays out, the fourth's controls too, and one more may join.
+    const ScreenLayout::Rect three = ScreenLayout::rowRect(LevelChoice::kPlayersRow + 2, 0, 2, 1024, 768);
+    choice.click(static_cast<int>(three.left) + 10, static_cast<int>(three.bottom) - 3, 1024, 768);
+    ASSERT_EQ(choice.getPlayers(), 3);
+    page = choice.page(1024, 768);
+    text = allText(page);
+    EXPECT_EQ(page.picture.markers.size(), 3u);
+    EXPECT_EQ(text.find("Player 4:"), std::string::npos) << text;
+    EXPECT_NE(text.find("Player 3: press A"), std::string::npos) << text;
+    EXPECT_NE(text.find("Press A or Start on a pad to join"), std::string::npos) << text;
+
+    // Every row stays clear of the message line and the buttons, even with fewer controls than players.
+    choice.setControls({"Player 1: keyboard"});
+    for (int players = 1; players <= LevelChoice::kMaxPlayers; ++players) {
+        choice.setPlayers(players);
+        for (const PageRow &row : choice.page(800, 600).rows)
+            EXPECT_LT(row.y, 0.87f * 600) << row.text;
+    }
 }
 
 } // namespace

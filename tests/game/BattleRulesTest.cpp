@@ -56,6 +56,8 @@ TEST(ScoreSheetTest, HitsKillsAndTheWinnersBonus) {
     EXPECT_EQ(sheet.get(3), ScoreSheet::kHit + ScoreSheet::kComputerDestroyed);
     EXPECT_EQ(sheet.get(2), 0);
     EXPECT_EQ(sheet.get(kMaxPlayers), 0) << "no such player: no points, and no read past the sheet";
+    EXPECT_EQ(sheet.listed(1), "1315 and 760") << "the log always names two";
+    EXPECT_EQ(sheet.listed(4), "1315, 760, 0 and 110");
     sheet.reset();
     EXPECT_EQ(sheet.get(0) + sheet.get(1) + sheet.get(3), 0);
 }

@@ -71,4 +71,18 @@ TEST(MainMenuTest, OverlappingItemsAnswerInMenuOrder) {
     EXPECT_EQ(menu.itemAt(500, 200), MainMenu::kGame);
 }
 
+TEST(MainMenuTest, TheKeysWalkTheItemsFromTheTopDown) {
+    MainMenuDefinition layout = layoutFor800x600();
+    EXPECT_EQ(MainMenu(layout).itemOrder(),
+              (std::vector<int>{MainMenu::kGame, MainMenu::kOptions, MainMenu::kHelp, MainMenu::kExit,
+                                MainMenu::kHighscore}));
+    // Items moved: the walk follows their heights; two at one height keep the order of their numbers.
+    layout.setItemY(MainMenu::kHighscore, 0.3);
+    layout.setItemY(MainMenu::kExit, 0.9);
+    layout.setItemY(MainMenu::kHelp, 0.25);
+    EXPECT_EQ(MainMenu(layout).itemOrder(),
+              (std::vector<int>{MainMenu::kGame, MainMenu::kHelp, MainMenu::kHighscore, MainMenu::kOptions,
+                                MainMenu::kExit}));
+}
+
 } // namespace
