@@ -80,6 +80,8 @@ class BattleView {
     void setMiniMapAlways(bool on) { miniMapAlways = on; }
     bool getMiniMapAlways() const { return miniMapAlways; }
     void setPausedOverlay(bool on) { pausedOverlay = on; } // "PAUSED" over the frozen frame
+    // A line under "PAUSED" saying why, "Player 2: pad disconnected"; empty for none.
+    void setPauseMessage(const std::string &line) { pauseMessage = line; }
     void setOverlayLine(const std::string &line) { overlayLine = line; } // at the window's foot; empty: none
 
     ShadowMap *getShadowMap() const { return shadowMap.get(); }
@@ -132,5 +134,6 @@ class BattleView {
     float viewBlend = 1.0f;      // the frame's place between the last two ticks
     bool miniMapAlways = false;  // the minimap stays on without its key
     bool pausedOverlay = false;  // the battle is paused: draw "PAUSED"
+    std::string pauseMessage;    // why it is, under "PAUSED"; empty for none
     std::string overlayLine;     // drawn at the window's foot while not empty
 };

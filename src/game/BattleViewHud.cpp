@@ -203,6 +203,9 @@ void BattleView::drawPaused() {
     std::snprintf(hint, sizeof hint, "%s resumes the battle, Escape leaves to the menu", key.c_str());
     font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, hint)) / 2.0f, 0.53f * iHeight, 0,
                         kWhite, GLUT_BITMAP_HELVETICA_18, hint);
+    if (!pauseMessage.empty())
+        font.drawHorizontal((iWidth - textWidth(GLUT_BITMAP_HELVETICA_18, pauseMessage)) / 2.0f, 0.58f * iHeight,
+                            0, kWhite, GLUT_BITMAP_HELVETICA_18, pauseMessage.c_str());
 }
 
 void BattleView::miniMapRect(float &left, float &top, float &side) const {

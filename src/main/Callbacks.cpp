@@ -11,6 +11,8 @@
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
 #include "game/TickPacer.h"
+#include "input/PadHub.h"
+#include "input/PadPlayers.h"
 #include "level/Level.h"
 #include "level/LevelIndex.h"
 #include "main/EntryPoint.h"
@@ -49,6 +51,8 @@ std::optional<std::uint32_t> chosenSeed;      // every battle's seed; none: a ne
 Replay recording;                             // the running battle's ticks, while one is played
 bool recordingBattle = false;                 // `recording` belongs to the running battle
 std::unique_ptr<ReplayPlayback> playback;     // the replay being watched; null while playing
+PadHub padHub;                                // the pads, real or virtual
+PadPlayers pads(padHub);                      // who drives with which pad
 
 // The current time as a replay's stamp, "YYYYMMDDThhmmss" in UTC.
 std::string timeStamp() {
@@ -205,10 +209,10 @@ class GlutFlowHost : public FlowHost {
         if (watchedLast)
             return out; // a replay's scores were counted when it was played
         const Highscore &current = const_cast<GlutFlowHost *>(this)->highscores();
-        for (int player = 0; player < 2; ++player) {
+        for (int player = 0; player < std::max(2, battlePlayers); ++player) {
             const int score = gc.getWorld().getScores().get(player);
             if (current.qualifies(score))
-                out.push_back({player, player == 0 ? keys->getPlayerName1() : keys->getPlayerName2(), score});
+                out.push_back({player, keys->getPlayerName(player), score});
         }
         return out;
     }
@@ -298,6 +302,7 @@ class GlutFlowHost : public FlowHost {
         sound.setEffectsVolume(s.getEffectsVolume());
         sound.setEngineVolume(s.getEngineVolume());
         sound.setMute(s.getMute());
+        pads.configure(s);
     }
 
     void applyKeys() {
@@ -355,7 +360,10 @@ void keyPressed(int code, unsigned char typed) {
         return;
     }
     const GameFlow::Screen before = flow.getScreen();
+    const int cursor = flow.getMenuCursor();
     flow.keyDown(code, typed);
+    if (flow.getScreen() == GameFlow::kMenu && flow.getMenuCursor() != cursor)
+        gc.getSound().playInterface(SoundId::kMenuHover);
     announce();
     if (flow.getScreen() != before || !flow.inBattle())
         glutPostRedisplay();
@@ -368,6 +376,8 @@ void setupFlow(PlayerConfig *keys, Settings *settings) {
     host.settings = settings;
     host.applySettings(*settings);
     host.highscores(); // a broken table is reported at start-up
+    flow.setMenuOrder(mm.itemOrder());
+    padHub.open(); // without pads the keyboards play on
 }
 
 void readLevelChoice() {
@@ -427,6 +437,7 @@ void drawScreen() {
     MenuPage page;
     switch (flow.getScreen()) {
     case GameFlow::kMenu:
+        mm.setHoverElement(flow.getMenuCursor());
         mm.draw();
         return;
     case GameFlow::kBattle:
@@ -440,6 +451,7 @@ void drawScreen() {
         }
         return;
     case GameFlow::kPaused:
+        gc.getView().setPauseMessage(flow.pauseMessage());
         gc.getView().draw();
         if (!pausedFrameShown) { // from here on the picture stands still
             pausedFrameShown = true;
@@ -451,12 +463,13 @@ void drawScreen() {
         page = flow.getOptions().page(width, height);
         break;
     case GameFlow::kHelp:
-        page = ScreenLayout::help(*host.keys, width, height);
+        page = ScreenLayout::help(*host.keys, host.settings->getPadBindings(), width, height);
         break;
     case GameFlow::kHighscores:
         page = ScreenLayout::highscores(host.highscores(), width, height);
         break;
     case GameFlow::kLevelChoice:
+        flow.setControls(pads.controlsLines(flow.getLevelChoice().getPlayers(), *host.keys));
         page = flow.getLevelChoice().page(width, height);
         page.actionHover = ScreenLayout::actionRect(width, height).contains(pointerX, pointerY);
         break;
@@ -548,7 +561,30 @@ void mySpecialUpFunc(int key, int, int) {
     flow.keyUp(code);
 }
 
+// One look at the pads: what they pressed goes where a key press goes.
+void readPads() {
+    const int players =
+        flow.getScreen() == GameFlow::kLevelChoice ? flow.getLevelChoice().getPlayers() : host.battlePlayers;
+    const GameFlow::Screen before = flow.getScreen();
+    const PadPlayers::Report report = pads.update(tTimer.getTimeInSeconds(), flow, players, host.pauseKey());
+    if (report.joined >= 0 && host.settings->setPadId(report.joined, report.joinedPad.text()) &&
+        host.settings->write()) {
+        std::printf("Pad of player %d saved\n", report.joined + 1);
+        std::fflush(stdout);
+    }
+    for (int key : report.keys)
+        keyPressed(key, 0);
+    if (report.changed || flow.getScreen() != before) {
+        if (flow.getScreen() == GameFlow::kPaused && !flow.pauseMessage().empty())
+            std::printf("Paused: %s\n", flow.pauseMessage().c_str());
+        std::fflush(stdout);
+        announce();
+        glutPostRedisplay();
+    }
+}
+
 void myIdleFunc() {
+    readPads();
     if (!flow.battleRuns()) {
         // Nothing moves in the menu, its screens or a paused battle (they redraw on events): rest
         // a little instead of spinning a core at full speed through GLUT's idle loop.
@@ -561,6 +597,8 @@ void myIdleFunc() {
     if (frame.fpsDue)
         gc.getView().setFps(frame.fps);
     gc.frame(static_cast<float>(frame.dt), keys);
+    for (int player = 0; player < host.battlePlayers && playback == nullptr; ++player)
+        pads.steerCamera(player, gc.getCamera(player), static_cast<float>(frame.dt));
     // The battle runs in ticks of its own length, as many as the real time asks (a replay at the
     // speed its watcher chose).
     const double speed = playback != nullptr ? playback->getSpeed() : 1.0;
@@ -579,9 +617,12 @@ void myIdleFunc() {
             std::fflush(stdout);
         } else {
             TickInput input = gc.readKeyboard(keys);
-            for (PlayerInput &player : input)
-                player = Replay::quantize(player); // the world gets what the replay keeps
+            for (int player = 0; player < kMaxPlayers; ++player) {
+                pads.addControls(player, input[static_cast<std::size_t>(player)]);
+                input[static_cast<std::size_t>(player)] = Replay::quantize(input[static_cast<std::size_t>(player)]); // the world gets what the replay keeps
+            }
             gc.tick(input);
+            pads.feel(gc.getWorld().getEvents());
             if (recordingBattle)
                 recording.addTick(input, gc.getWorld().stateHash());
         }
@@ -634,7 +675,8 @@ void myPassiveMotionFunc(int x, int y) {
         const int item = mm.itemAt(x, y);
         if (item != MainMenu::kNone && item != mm.getHoverElement())
             gc.getSound().playInterface(SoundId::kMenuHover);
-        mm.setHoverElement(item);
+        flow.setMenuCursor(item);
+        mm.setHoverElement(flow.getMenuCursor());
         mm.draw();
     } else if (!flow.inBattle()) {
         glutPostRedisplay();

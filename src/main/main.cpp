@@ -153,8 +153,8 @@ int main(int argc, char **argv) {
     gc.getWorld().setSpieler2(new Spieler(playerConfig.getUpButton2(), playerConfig.getDownButton2(),
                                playerConfig.getLeftButton2(), playerConfig.getRightButton2(),
                                playerConfig.getShootButton2()));
-    gc.getWorld().getSpieler1()->setName(playerConfig.getPlayerName1());
-    gc.getWorld().getSpieler2()->setName(playerConfig.getPlayerName2());
+    for (int player = 0; player < kMaxPlayers; ++player) // players three and four drive with pads alone
+        gc.getWorld().getSpieler(player)->setName(playerConfig.getPlayerName(player));
     gc.setPlayerConfig(&playerConfig);
     gc.setSound(SoundSystem::open("data/sounds/"));
     setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
