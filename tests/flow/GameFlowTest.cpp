@@ -1,4 +1,5 @@
 #include "flow/GameFlow.h"
+#include "support/RecordingFlowHost.h"
 #include "config/KeyNames.h"
 #include "flow/NameEntry.h"
 #include "flow/OptionsScreen.h"
@@ -15,52 +16,7 @@ namespace {
 
 constexpr int kEscape = 27, kEnter = 13, kBackspace = 8;
 
-// Records what the flow asked for.
-struct RecordingHost : FlowHost {
-    bool levelPresent = true;
-    BattleRules::Outcome outcome = BattleRules::kRunning;
-    std::vector<Candidate> candidates;
-    std::vector<std::string> calls;
-    std::vector<std::pair<std::string, int>> saved;
-    PlayerConfig keys = PlayerConfig::defaults();
-
-    bool startBattle(const std::string &levelFile, int players) override {
-        calls.push_back("start " + levelFile + " " + std::to_string(players));
-        return levelPresent;
-    }
-    void leaveBattle() override { calls.push_back("leave"); }
-    void exitProgram() override { calls.push_back("exit"); }
-    void pauseBattle(bool paused) override { calls.push_back(paused ? "pause" : "resume"); }
-    BattleRules::Outcome battleOutcome() const override { return outcome; }
-    std::vector<Candidate> newHighscores() const override { return candidates; }
-    void addHighscore(const std::string &name, int score) override { saved.emplace_back(name, score); }
-    void openOptions(OptionsScreen &options) override { options.open(Settings(), keys, {}); }
-    void saveOptions(const OptionsScreen &options) override {
-        keys = options.getKeys();
-        savedPad = options.getSettings().getPadBindings();
-        calls.push_back("save");
-    }
-    PadBindings savedPad;
-    int pauseKey() const override { return 'p'; }
-    bool watchReplay() override {
-        calls.push_back("replay");
-        outcome = BattleRules::kRunning; // the recorded battle starts again
-        return replays;
-    }
-    bool replays = true; // a replay of the battle is there to watch
-    void openLevelChoice(LevelChoice &choice) override {
-        LevelChoice::Entry one, two;
-        one.file = "lvl1.lvl";
-        two.file = "lvl2.lvl";
-        choice.open({one, two}, players);
-    }
-    void savePlayers(int count) override {
-        if (count != players)
-            calls.push_back("players " + std::to_string(count));
-        players = count;
-    }
-    int players = 2; // as settings.ini says
-};
+using RecordingHost = RecordingFlowHost;
 
 struct GameFlowTest : ::testing::Test {
     RecordingHost host;

@@ -5,6 +5,7 @@
 #include "input/PadSlots.h"
 #include "input/VirtualPad.h"
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +16,6 @@
 #include <optional>
 
 namespace {
-
-// Sets an environment variable for the life of the object (unset with nullopt), then restores it.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char *name, const std::optional<std::string> &value) : name(name) {
-        if (const char *old = std::getenv(name))
-            previous = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (previous)
-            setenv(name, previous->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-  private:
-    const char *name;
-    std::optional<std::string> previous;
-};
 
 class PadHubTest : public testing::Test {
   protected:
