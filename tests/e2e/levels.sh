@@ -47,13 +47,18 @@ started=0
 while read -r file; do
     e2e_click_item "$game/data" 1
     e2e_wait_screen "Level choice" 20
-    [[ -n "$first" ]] || e2e_key Right
+    if [[ -n "$first" ]]; then
+        e2e_key 3 # three players, kept for the next battles
+    else
+        e2e_key Right
+    fi
     first=""
     e2e_key Return
-    e2e_wait_for "Level: $file (data/level/$file," 60
+    e2e_wait_for "Level: $file (data/level/$file, 3 players)" 60
     e2e_wait_screen Battle 30
     started=$((started + 1))
     e2e_wait_for_count "InitGL" "$started" 60 || e2e_fail "$file from the level choice did not start"
+    e2e_wait_for_count "Human players: 3, views: 3" "$started" 30 || e2e_fail "$file: not three views"
     if grep -q "Error: " "$E2E_WORK/game.out"; then
         e2e_fail "$file from the level choice: $(grep -o 'Error: .*' "$E2E_WORK/game.out" | head -n 1)"
     fi

@@ -24,10 +24,11 @@ for pair in 2:Options 3:Help 5:Highscores; do
 done
 
 # Rebind player one's forward key: the cursor starts on the first setting;
-# the key rows follow the thirteen settings. A key in use is refused.
+# the key rows follow the fifteen settings and the six pad buttons, on the
+# screen's second page. A key in use is refused.
 e2e_click_item "$game/data" 2
 e2e_wait_screen Options 10
-for _ in $(seq 13); do e2e_key Down; done
+for _ in $(seq 21); do e2e_key Down; done
 e2e_key Return d  # d turns right already
 e2e_key Return i
 e2e_key Escape
