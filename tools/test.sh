@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the game twice (plain, and with AddressSanitizer + UBSan) and runs
 # every test: unit and end-to-end tests in both builds (the fault-injection
-# table, which starts the game some two hundred times, and the horizon and
-# two-player checks, which judge pixels of the picture, in the plain one
-# alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
+# table, which starts the game some two hundred times, and the horizon,
+# two-player and pad checks, which judge pixels of the picture, in the plain
+# one alone), then a short run of every fuzz target (tools/fuzz.sh, 20 seconds
 # each, as many at once as there are processors) and, beside it, a
 # three-minute soak of the sanitizer build that plays every level of
 # levels.ini once (tools/soak.sh).
@@ -25,7 +25,7 @@ status=0
 echo "== Unit and end-to-end tests (build/)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
-"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players)$' || status=1
+"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players|pads)$' || status=1
 # The fuzz run and the soak are both measured in time, not in work: they run side by side (each
 # gets fewer runs or frames than alone, and both still look for what they look for), and the
 # soak's lines follow the fuzz run's.
