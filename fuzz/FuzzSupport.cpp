@@ -7,6 +7,13 @@
 
 namespace fuzz {
 
+void writeSeedsWhenAsked(void (*writeSeeds)(const std::string &folder)) {
+    if (const char *dir = std::getenv("PANZER_FUZZ_WRITE_SEEDS")) {
+        writeSeeds(dir);
+        std::exit(0);
+    }
+}
+
 const std::string &scratchDir() {
     static const std::string dir = [] {
         const std::filesystem::path path =

@@ -15,4 +15,8 @@ const std::string &scratchDir();
 // Writes `size` bytes to `scratchDir()/name` (replacing it) and returns the full path.
 std::string writeScratchFile(const std::string &name, const std::uint8_t *data, std::size_t size);
 
+// With PANZER_FUZZ_WRITE_SEEDS=<folder> in the environment (tools/fuzz.sh sets it), calls
+// `writeSeeds(folder)` to write the target's seed files there and ends the process; otherwise returns.
+void writeSeedsWhenAsked(void (*writeSeeds)(const std::string &folder));
+
 } // namespace fuzz

@@ -63,11 +63,8 @@ void writeSeeds(const std::string &dir) {
 }
 } // namespace
 
-// With PANZER_FUZZ_WRITE_SEEDS=<folder> the target writes its seed files there and ends.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    if (const char *dir = std::getenv("PANZER_FUZZ_WRITE_SEEDS")) {
-        writeSeeds(dir);
-    }
+    fuzz::writeSeedsWhenAsked(writeSeeds);
     return 0;
 }
 

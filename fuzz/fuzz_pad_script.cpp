@@ -1,5 +1,6 @@
 // Fuzz target: the pad script reader, and what it promises of every script it accepts (times in
 // order and in range, pads plugged in before they report or go, values in range).
+#include "FuzzSupport.h"
 #include "input/PadScript.h"
 
 #include <array>
@@ -34,12 +35,8 @@ bool inRange(float value, float low) {
 
 } // namespace
 
-// With PANZER_FUZZ_WRITE_SEEDS=<folder> the target writes its seed file there and ends.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    if (const char *dir = std::getenv("PANZER_FUZZ_WRITE_SEEDS")) {
-        writeSeeds(dir);
-        std::exit(0);
-    }
+    fuzz::writeSeedsWhenAsked(writeSeeds);
     return 0;
 }
 

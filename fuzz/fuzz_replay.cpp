@@ -1,5 +1,6 @@
 // Fuzz target: the replay reader, and watching what it accepts (every tick's inputs, the hash
 // checks, writing it again).
+#include "FuzzSupport.h"
 #include "replay/ReplayFile.h"
 #include "replay/ReplayPlayback.h"
 
@@ -30,12 +31,8 @@ void writeSeeds(const std::string &dir) {
 
 } // namespace
 
-// With PANZER_FUZZ_WRITE_SEEDS=<folder> the target writes its seed file there and ends.
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    if (const char *dir = std::getenv("PANZER_FUZZ_WRITE_SEEDS")) {
-        writeSeeds(dir);
-        std::exit(0);
-    }
+    fuzz::writeSeedsWhenAsked(writeSeeds);
     return 0;
 }
 

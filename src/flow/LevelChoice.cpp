@@ -69,31 +69,19 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
     for (const auto &object : level.getObjectDataList())
         place(Marker::kObject, *object);
     for (const auto &vehicle : level.getVehicleDataList()) { // drawn last: over the objects
-        switch (vehicle->getOwnerKind()) {
-        case VehicleData::OwnerKind::PlayerOne:
-            place(Marker::kPlayerOne, *vehicle);
-            break;
-        case VehicleData::OwnerKind::PlayerTwo:
-            place(Marker::kPlayerTwo, *vehicle);
-            break;
-        case VehicleData::OwnerKind::PlayerThree:
-            place(Marker::kPlayerThree, *vehicle);
-            break;
-        case VehicleData::OwnerKind::PlayerFour:
-            place(Marker::kPlayerFour, *vehicle);
-            break;
-        case VehicleData::OwnerKind::Computer:
+        const VehicleData::OwnerKind kind = vehicle->getOwnerKind();
+        const int player = VehicleData::playerOf(kind);
+        if (player >= 0) {
+            place(static_cast<Marker::Kind>(Marker::kPlayerOne + player), *vehicle);
+        } else if (kind == VehicleData::OwnerKind::Computer) {
             place(Marker::kComputer, *vehicle);
             ++entry.computerTanks;
-            break;
-        case VehicleData::OwnerKind::Unknown:
-            break; // the battle starts no tank for it
-        }
+        } // an unknown owner: the battle starts no tank for it
     }
     // Players three and four where the battle starts them in a level that does not place them.
     for (int player = 2; player < 4; ++player)
         if (const auto beside = PlayerStarts::beside(level.getVehicleDataList(), player))
-            place(player == 2 ? Marker::kPlayerThree : Marker::kPlayerFour, *beside);
+            place(static_cast<Marker::Kind>(Marker::kPlayerOne + player), *beside);
     for (const auto &goal : level.getMissionsZieleList()) {
         if (goal->getName().empty())
             continue;

@@ -39,14 +39,7 @@ SCRIPT
 left1=$(e2e_player_key "$game/data" buttonleft1)
 quarters=("512x330+0+50" "512x330+512+50" "512x330+0+434" "512x330+512+434")
 # changes A B: the difference of two screenshots in each quarter.
-changes() {
-    local q
-    for q in "${quarters[@]}"; do
-        convert "$1" -crop "$q" +repage "$E2E_WORK/a.png"
-        convert "$2" -crop "$q" +repage "$E2E_WORK/b.png"
-        echo "$(e2e_rmse "$E2E_WORK/a.png" "$E2E_WORK/b.png")"
-    done | paste -sd ' '
-}
+changes() { e2e_region_rmse "$1" "$2" "${quarters[@]}"; }
 # moving QUARTERS... : over three pairs of screenshots a second apart,
 # the least change of each listed quarter is more than twice the most change
 # of every other quarter (and clearly more than nothing).

@@ -55,14 +55,7 @@ fire=$(e2e_player_key "$game/data" shoot1)
 halves=("512x740+0+28" "512x740+512+28")
 
 # halves_rmse A B: the difference of two screenshots in each half.
-halves_rmse() {
-    local half
-    for half in "${halves[@]}"; do
-        convert "$1" -crop "$half" +repage "$E2E_WORK/a.png"
-        convert "$2" -crop "$half" +repage "$E2E_WORK/b.png"
-        echo "$(e2e_rmse "$E2E_WORK/a.png" "$E2E_WORK/b.png")"
-    done | paste -sd ' '
-}
+halves_rmse() { e2e_region_rmse "$1" "$2" "${halves[@]}"; }
 # hold KEY [HALF]: the idle noise of each half over three screenshots without
 # a key, then the change of each half while KEY is held: until HALF (0 left,
 # 1 right) has changed well beyond its noise (at most 15 s, however slow the

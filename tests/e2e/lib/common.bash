@@ -205,6 +205,18 @@ e2e_rmse() {
     { compare -metric RMSE "$1" "$2" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
+# e2e_region_rmse A B REGION...: the difference of two screenshots in each
+# region (ImageMagick geometry WxH+X+Y), on one line, in the regions' order.
+e2e_region_rmse() {
+    local a=$1 b=$2 region
+    shift 2
+    for region in "$@"; do
+        convert "$a" -crop "$region" +repage "$E2E_WORK/region-a.png"
+        convert "$b" -crop "$region" +repage "$E2E_WORK/region-b.png"
+        echo "$(e2e_rmse "$E2E_WORK/region-a.png" "$E2E_WORK/region-b.png")"
+    done | paste -sd ' '
+}
+
 # e2e_pointer X Y: moves the pointer to window coordinates X, Y and waits
 # until the server reports it there (a busy server may lag behind).
 e2e_pointer() {
