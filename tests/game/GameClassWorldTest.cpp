@@ -191,10 +191,16 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
     EXPECT_EQ(shell->getActorName(), "player1-1");
     EXPECT_TRUE(gc.getPhysXAccess()->hasActor("player1-1"));
 
-    // The contact reports armed at the shot let the hit through.
+    // The contact reports armed at the shot let the hit through; the tick's event names whose tank
+    // was hit (player two's pad shakes).
     for (int i = 0; i < 90 && target->getLife() == 100; ++i)
         run(1);
     EXPECT_EQ(target->getLife(), 100 - Projektil::kHitDamage);
+    const std::vector<BattleEvent> &events = gc.getWorld().getEvents();
+    const auto hit = std::find_if(events.begin(), events.end(),
+                                  [](const BattleEvent &e) { return e.kind == BattleEvent::kTankHit; });
+    ASSERT_NE(hit, events.end());
+    EXPECT_EQ(hit->player, 1);
     ASSERT_EQ(gc.getWorld().getProjektilvektor().size(), 1u);
     EXPECT_EQ(shell->getStatus(), Projektil::kStatusExploding);
 
