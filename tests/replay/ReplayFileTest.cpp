@@ -13,14 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A minute of a battle: player one drives in bursts and fires now and then, player two turns by
-// halves, and the hash of every tick is its number.
+// A minute of a four-player battle: player one drives in bursts and fires now and then, player two
+// turns by halves, player four holds a pad's stick half forward and fires once (player three
+// idles), and the hash of every tick is its number.
 Replay minuteOfPlay() {
     Replay replay;
     replay.buildId = "build-1";
     replay.dataHash = 0x0123456789abcdefull;
     replay.levelFile = "lvl2.lvl";
-    replay.players = 2;
+    replay.players = 4;
     replay.difficulty = AiDifficulty::Hard;
     replay.seed = 4000000000u;
     replay.tickMicroseconds = 16667;
@@ -28,6 +29,7 @@ Replay minuteOfPlay() {
         TickInput input;
         input[0] = {t % 200 < 120 ? 1.0f : 0.0f, 0.0f, t % 45 == 0};
         input[1] = {-1.0f, std::round(std::sin(t * 0.05f) * 2.0f) / 2.0f, false};
+        input[3] = Replay::quantize({0.5f, t < 1800 ? 0.3f : -0.3f, t == 900});
         replay.addTick(input, static_cast<std::uint64_t>(t + 1) * 0x9e3779b97f4a7c15ull);
     }
     return replay;
@@ -43,7 +45,7 @@ TEST(ReplayFileTest, AReplayReadsBackAsWrittenAndKeepsAMinuteInAFewKilobytes) {
     EXPECT_EQ(back.buildId, replay.buildId);
     EXPECT_EQ(back.dataHash, replay.dataHash);
     EXPECT_EQ(back.levelFile, replay.levelFile);
-    EXPECT_EQ(back.players, 2);
+    EXPECT_EQ(back.players, 4);
     EXPECT_EQ(back.difficulty, AiDifficulty::Hard);
     EXPECT_EQ(back.seed, replay.seed);
     EXPECT_EQ(back.tickMicroseconds, replay.tickMicroseconds);
@@ -106,10 +108,10 @@ TEST(ReplayFileTest, WatchingPlaysEveryTickSaysOnceWhereItDivergesAndTakesItsKey
     EXPECT_TRUE(watch.keyDown(ReplayPlayback::kPauseKey));
     EXPECT_EQ(watch.getSpeed(), 0.5);
     EXPECT_EQ(watch.getFollowed(), 0);
-    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFollowKey));
-    EXPECT_EQ(watch.getFollowed(), 1);
-    EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFollowKey));
-    EXPECT_EQ(watch.getFollowed(), 0);
+    for (int player : {1, 2, 3, 0}) { // Tab goes round every player of the battle
+        EXPECT_TRUE(watch.keyDown(ReplayPlayback::kFollowKey));
+        EXPECT_EQ(watch.getFollowed(), player);
+    }
     EXPECT_FALSE(watch.keyDown('w')); // not the watcher's: left to the game
 }
 
