@@ -105,6 +105,10 @@ class ShadowMapTest : public GlTest {
     void SetUp() override {
         GlTest::SetUp();
         glActiveTexture(GL_TEXTURE0);
+        // The box's faces wind counter-clockwise; a level start earlier in this process (the game
+        // draws its models clockwise) leaves the front face turned round, which would cull the
+        // wrong faces in the depth pass.
+        glFrontFace(GL_CCW);
     }
 
     void TearDown() override {
