@@ -60,26 +60,52 @@ sf_count_t memTell(void *user) {
     return static_cast<MemoryFile *>(user)->pos;
 }
 
-// libsndfile walks a WAV (RIFF) file's chunks by the lengths they state. A list chunk that claims far
-// more bytes than the file holds keeps it counting through gigabytes that are not there: minutes
-// of work for a file of a few hundred bytes, the game frozen at start-up. Such a chunk is refused
-// before libsndfile sees it. Only the sample data may run short: a file cut off while it was
-// written still plays what it holds. `data` starts with "RIFF" or "RIFX" and the form, 12 bytes.
+// A chunk's stated length: four bytes after its name, in the file's byte order.
+std::uint32_t chunkLength(const unsigned char *chunk, bool bigEndian) {
+    std::uint32_t stated = 0;
+    for (int i = 0; i < 4; ++i) {
+        stated = stated << 8 | chunk[4 + (bigEndian ? i : 3 - i)];
+    }
+    return stated;
+}
+
+// The entries of a list chunk ("LIST" after its four-letter type, or a bare "INFO"), which
+// libsndfile walks by their stated lengths as well: each must end inside the list.
+bool entriesFit(const unsigned char *list, std::size_t size, bool bigEndian) {
+    std::size_t at = 0;
+    while (at <= size && size - at >= 8) {
+        const std::uint32_t stated = chunkLength(list + at, bigEndian);
+        if (stated > size - at - 8) {
+            return false;
+        }
+        at += 8 + stated + (stated & 1);
+    }
+    return true;
+}
+
+// libsndfile walks a WAV (RIFF) file's chunks by the lengths they state. A chunk (or an entry of
+// a list chunk) that claims far more bytes than it holds keeps it counting through gigabytes that
+// are not there: minutes of work for a file of a few hundred bytes, the game frozen at start-up.
+// Such a chunk is refused before libsndfile sees it. Only the sample data may run short: a file
+// cut off while it was written still plays what it holds. `data` starts with "RIFF" or "RIFX" and
+// the form, 12 bytes.
 bool riffChunksFit(const unsigned char *data, std::size_t size, std::string &problem) {
     const bool bigEndian = data[3] == 'X';
     std::size_t at = 12; // past "RIFF", the file's length and the form ("WAVE")
     while (size - at >= 8) {
-        const unsigned char *length = data + at + 4;
-        std::uint32_t stated = 0;
-        for (int i = 0; i < 4; ++i) {
-            stated = stated << 8 | length[bigEndian ? i : 3 - i];
-        }
+        const std::uint32_t stated = chunkLength(data + at, bigEndian);
         const std::size_t left = size - at - 8;
         if (stated > left) {
             if (std::memcmp(data + at, "data", 4) == 0) {
                 return true; // cut off: nothing follows
             }
             problem = "a chunk longer than the file";
+            return false;
+        }
+        const bool list = std::memcmp(data + at, "LIST", 4) == 0;
+        if ((list || std::memcmp(data + at, "INFO", 4) == 0) && stated >= (list ? 4u : 0u) &&
+            !entriesFit(data + at + 8 + (list ? 4 : 0), stated - (list ? 4 : 0), bigEndian)) {
+            problem = "a list entry longer than its list";
             return false;
         }
         at += 8 + stated + (stated & 1); // chunks start on even offsets

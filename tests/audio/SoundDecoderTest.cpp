@@ -77,6 +77,18 @@ TEST(SoundDecoderTest, AChunkLongerThanTheFileIsRefusedOnlyTheSamplesMayRunShort
     // The same list claiming a byte more than is there is refused.
     const std::string overlong = wav + std::string("LIST\x05\0\0\0INFO", 12);
     EXPECT_FALSE(SoundDecoder::decode(bytes(overlong), overlong.size(), pcm, problem));
+    // An entry of a list is walked by its stated length too: one that fits is kept, one longer
+    // than its list is refused (found by the fuzzer: an "INFO" entry claiming four gigabytes
+    // inside a list of a few hundred bytes froze libsndfile's header reader for minutes).
+    const std::string entry = wav + std::string("LIST\x0e\0\0\0INFOIART\x02\0\0\0ab", 22);
+    ASSERT_TRUE(SoundDecoder::decode(bytes(entry), entry.size(), pcm, problem)) << problem;
+    EXPECT_EQ(pcm.samples.size(), samples);
+    for (const std::string &broken :
+         {wav + std::string("LIST\x0e\0\0\0INFOIART\x03\0\0\0ab", 22),
+          wav.substr(0, 12) + std::string("INFO\x10\0\0\0IART\xff\xff\xff\xff", 16) + std::string(8, 'x') + wav.substr(12)}) {
+        EXPECT_FALSE(SoundDecoder::decode(bytes(broken), broken.size(), pcm, problem));
+        EXPECT_EQ(problem, "a list entry longer than its list");
+    }
 
     // Formats other than WAV, Ogg and FLAC are not handed to libsndfile at all.
     const std::string aiff = std::string("FORM\0\0\0\x2e" "AIFFCOMM", 16) + std::string(38, '\0');
