@@ -117,18 +117,10 @@ void BattleWorld::start(Level &level, const std::string &file) {
     }
 
     addedRecords.clear();
+    const PlayerStarts::Ground ground = [&level](float x, float z) { return level.getTerrainHeight(x, z); };
     for (int player = 2; player < humanPlayers; ++player)
-        if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player)) {
-            // On the ground where it stands, as high above it as its partner stands above its own.
-            const float *at = record->getPos();
-            const VehicleData *partner = PlayerStarts::find(level.getVehicleDataList(), player - 2);
-            if (partner == nullptr)
-                partner = PlayerStarts::find(level.getVehicleDataList(), 3 - player);
-            const float *from = partner->getPos();
-            const float lift = from[1] - level.getTerrainHeight(from[0], from[2]);
-            record->setPos(1, level.getTerrainHeight(at[0], at[2]) + lift);
+        if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player, ground))
             addedRecords.push_back(std::move(record));
-        }
     for (const auto &record : level.getVehicleDataList())
         addVehicle(*record, missingModels);
     for (const auto &record : addedRecords)

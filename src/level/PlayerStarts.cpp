@@ -11,7 +11,8 @@ const VehicleData *find(const std::vector<std::unique_ptr<VehicleData>> &records
     return nullptr;
 }
 
-std::unique_ptr<VehicleData> beside(const std::vector<std::unique_ptr<VehicleData>> &records, int player) {
+std::unique_ptr<VehicleData> beside(const std::vector<std::unique_ptr<VehicleData>> &records, int player,
+                                    const Ground &ground) {
     if ((player != 2 && player != 3) || find(records, player) != nullptr)
         return nullptr;
     // Player three stands by player one and player four by player two, each on the far side from
@@ -39,7 +40,8 @@ std::unique_ptr<VehicleData> beside(const std::vector<std::unique_ptr<VehicleDat
     auto record = std::make_unique<VehicleData>(*anchor);
     record->setOwner(VehicleData::playerOwner(player));
     record->setName("player" + std::to_string(player + 1));
-    record->setPos(at[0] + dx / length * kBeside, at[1], at[2] + dz / length * kBeside);
+    const float x = at[0] + dx / length * kBeside, z = at[2] + dz / length * kBeside;
+    record->setPos(x, ground ? ground(x, z) + at[1] - ground(at[0], at[2]) : at[1], z);
     return record;
 }
 

@@ -2,6 +2,7 @@
 
 #include "level/VehicleData.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,10 +16,15 @@ constexpr float kBeside = 10.0f; // units between a tank and the tank started be
 // The record of `player` (0..3) in `records`, or null.
 const VehicleData *find(const std::vector<std::unique_ptr<VehicleData>> &records, int player);
 
+// The height of the ground at x, z.
+using Ground = std::function<float(float x, float z)>;
+
 // A record for player three or four (`player` 2 or 3) made beside player one or two, for a level
 // that has none of its own: a copy of that player's record (its type, life, colour and facing),
-// kBeside units away, at that player's height. Null when the level places the player itself, for
-// players one and two, and when the level places neither player one nor player two.
-std::unique_ptr<VehicleData> beside(const std::vector<std::unique_ptr<VehicleData>> &records, int player);
+// kBeside units away, at that player's height, or, given the `ground`, as high above the ground
+// where it stands as that player stands above its own. Null when the level places the player
+// itself, for players one and two, and when the level places neither player one nor player two.
+std::unique_ptr<VehicleData> beside(const std::vector<std::unique_ptr<VehicleData>> &records, int player,
+                                    const Ground &ground = nullptr);
 
 } // namespace PlayerStarts

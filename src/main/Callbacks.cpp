@@ -618,8 +618,9 @@ void myIdleFunc() {
         } else {
             TickInput input = gc.readKeyboard(keys);
             for (int player = 0; player < kMaxPlayers; ++player) {
-                pads.addControls(player, input[static_cast<std::size_t>(player)]);
-                input[static_cast<std::size_t>(player)] = Replay::quantize(input[static_cast<std::size_t>(player)]); // the world gets what the replay keeps
+                PlayerInput &controls = input[static_cast<std::size_t>(player)];
+                pads.addControls(player, controls);
+                controls = Replay::quantize(controls); // the world gets what the replay keeps
             }
             gc.tick(input);
             pads.feel(gc.getWorld().getEvents());
