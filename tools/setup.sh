@@ -16,7 +16,7 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils python3 libx11-dev
     clang libclang-rt-14-dev
     libopenal-dev libasound2 libpulse0 libsndfile1-dev sox
-    libsdl2-dev
+    libsdl2-dev libenet-dev
 )
 
 missing=()

@@ -17,6 +17,7 @@
 #include "level/PlayerStarts.h"
 #include "render/Md2Model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -83,6 +84,7 @@ void BattleWorld::clear() {
     scores.reset();
     tickCount = 0;
     battleTicks = 0;
+    shotSerial = 0;
     events.clear();
 }
 
@@ -144,7 +146,8 @@ void BattleWorld::start(Level &level, const std::string &file) {
     const float low[3] = {area.left, 0.0f, area.front}, high[3] = {area.right, 0.0f, area.back};
     physics.setBoundary(low, high); // tanks stay on the field; shells may fly out
     computerSpieler->setSeed(battleSeed);
-    computerSpieler->startLevel(level, levelObjects, &physics);
+    if (!following) // the followed machine's brains drive its computer tanks
+        computerSpieler->startLevel(level, levelObjects, &physics);
     if (autopilot != nullptr) {
         autopilot->setSeed(battleSeed ^ kAutopilotSeedMix); // a sequence of its own
         autopilot->startLevel(level, levelObjects, &physics);
@@ -176,6 +179,7 @@ void BattleWorld::addVehicle(const VehicleData &record, std::map<std::string, in
         return;
     }
     fahrzeuge.push_back(vehicle);
+    vehicle->setSerial(static_cast<std::uint32_t>(fahrzeuge.size()));
     if (player >= 0)
         playerVehicles[static_cast<std::size_t>(player)] = vehicle;
     if (owner == computerSpieler.get() || owner == autopilot.get())
@@ -235,6 +239,7 @@ void BattleWorld::tick(const TickInput &input) {
         const int player = playerOf(vehicle);
         const PlayerInput controls = player >= 0 ? input[static_cast<std::size_t>(player)] : PlayerInput{};
         if (Projektil *shot = owner->doSomething(vehicle, controls, dt)) {
+            shot->setSerial(++shotSerial);
             projektile.push_back(shot);
             for (Fahrzeug *target : fahrzeuge)
                 physics.setContactReport(shot, target);
@@ -252,6 +257,57 @@ void BattleWorld::tick(const TickInput &input) {
     sweepProjectiles();
     sweepVehicles();
     decideBattle();
+}
+
+void BattleWorld::tickFollowing(int player, const PlayerInput &controls) {
+    const float dt = kTickSeconds;
+    events.clear();
+    ++tickCount;
+    for (Fahrzeug *vehicle : fahrzeuge)
+        vehicle->markTick();
+    for (Projektil *shot : projektile)
+        shot->markTick();
+    physics.updateObjects(dt);
+    const Fahrzeug *own = getPlayerVehicle(player);
+    for (Fahrzeug *vehicle : fahrzeuge) {
+        const PlayerInput drive = vehicle == own ? controls.limited() : PlayerInput{};
+        vehicle->setDrive(drive.throttle, drive.turn);
+        vehicle->move(dt);
+    }
+    for (Projektil *shot : projektile)
+        shot->move(dt);
+    for (LvlObject *object : levelObjects)
+        object->move(dt);
+    powerUpField.step(dt, fahrzeuge);
+}
+
+Fahrzeug *BattleWorld::vehicleOfSerial(std::uint32_t serial) const {
+    for (Fahrzeug *vehicle : fahrzeuge)
+        if (vehicle->getSerial() == serial)
+            return vehicle;
+    return nullptr;
+}
+
+void BattleWorld::removeVehicle(Fahrzeug *vehicle) {
+    const auto found = std::find(fahrzeuge.begin(), fahrzeuge.end(), vehicle);
+    if (found != fahrzeuge.end())
+        eraseVehicle(static_cast<std::size_t>(found - fahrzeuge.begin()));
+}
+
+Projektil *BattleWorld::addShell(std::uint32_t serial, Fahrzeug *shooter, const float *pos, const float *direction) {
+    const Weapon *weapon = shooter != nullptr ? shooter->getWeapon() : nullptr;
+    auto *shot = new Projektil(pos, direction, weapon, shooter, &host, "shell-" + std::to_string(serial), false);
+    shot->setSerial(serial);
+    projektile.push_back(shot);
+    return shot;
+}
+
+void BattleWorld::removeShell(Projektil *shell) {
+    const auto found = std::find(projektile.begin(), projektile.end(), shell);
+    if (found != projektile.end()) {
+        projektile.erase(found);
+        delete shell;
+    }
 }
 
 void BattleWorld::event(BattleEvent::Kind kind, const float *pos, int player) {
@@ -293,17 +349,21 @@ void BattleWorld::sweepVehicles() {
     std::size_t i = 0;
     while (i < fahrzeuge.size()) {
         Fahrzeug *vehicle = fahrzeuge[i];
-        if (vehicle->getStatus() != Fahrzeug::kStatusDestroyed) {
+        if (vehicle->getStatus() != Fahrzeug::kStatusDestroyed)
             ++i;
-            continue;
-        }
-        fahrzeuge.erase(fahrzeuge.begin() + static_cast<std::ptrdiff_t>(i));
-        for (Fahrzeug *&own : playerVehicles)
-            if (own == vehicle)
-                own = nullptr;
-        physics.ReleaseActor(vehicle->getActorName());
-        delete vehicle;
+        else
+            eraseVehicle(i);
     }
+}
+
+void BattleWorld::eraseVehicle(std::size_t index) {
+    Fahrzeug *vehicle = fahrzeuge[index];
+    fahrzeuge.erase(fahrzeuge.begin() + static_cast<std::ptrdiff_t>(index));
+    for (Fahrzeug *&own : playerVehicles)
+        if (own == vehicle)
+            own = nullptr;
+    physics.ReleaseActor(vehicle->getActorName());
+    delete vehicle;
 }
 
 void BattleWorld::installContactRule() {
@@ -317,6 +377,8 @@ void BattleWorld::installContactRule() {
                                       }));
     // A tank touching a power-up's trigger sphere takes it.
     physics.getTriggerReport().setHandler([this](SpielObject *trigger, SpielObject *other, int status) {
+        if (following)
+            return;
         if (const float *at = powerUpField.onTouch(trigger, other, status, fahrzeuge))
             event(BattleEvent::kPowerUpTaken, at);
     });

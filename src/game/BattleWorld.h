@@ -57,6 +57,28 @@ class BattleWorld {
     void tick(const TickInput &input);
     const std::vector<BattleEvent> &getEvents() const { return events; } // of the last tick
 
+    // Following another machine's battle (a network game's client). The next start builds the same
+    // world without the computer's brains; each tickFollowing then moves the one tank this machine
+    // predicts by its player's controls, and everything else (the other tanks, the shells, power-ups,
+    // scores, the result and the events) is set from outside through the calls below. Nothing is hit
+    // or taken here.
+    void setFollowing(bool on) { following = on; }
+    bool isFollowing() const { return following; }
+    void tickFollowing(int player, const PlayerInput &controls);
+    void removeVehicle(Fahrzeug *vehicle); // deletes it and its body; unknown ones are ignored
+    // A shell that is only drawn, flying from `pos` along `direction` (unit length).
+    Projektil *addShell(std::uint32_t serial, Fahrzeug *shooter, const float *pos, const float *direction);
+    void removeShell(Projektil *shell); // deletes it; unknown ones are ignored
+    void setFollowedResult(BattleRules::Outcome result, long ticksUndecided, const ScoreSheet &points) {
+        outcome = result;
+        battleTicks = ticksUndecided;
+        scores = points;
+    }
+    void addEvent(const BattleEvent &happened) { events.push_back(happened); }
+    // Vehicles are numbered from 1 in the order the start made them, shells from 1 in the order
+    // they were fired (SpielObject::getSerial); null when there is none of the number.
+    Fahrzeug *vehicleOfSerial(std::uint32_t serial) const;
+
     // A digest of everything a tick changes (tanks, shells, power-ups, physics bodies, the brains'
     // memories, scores, the result): two runs of the same battle agree on it at every tick.
     std::uint64_t stateHash() const;
@@ -105,11 +127,13 @@ class BattleWorld {
     Fahrzeug *getPlayer2Vehicle() const { return getPlayerVehicle(1); }
     Level *getCurrentLevel() const { return currentLevel; }
     PhysXAccess &getPhysics() { return physics; }
+    const PhysXAccess &getPhysics() const { return physics; }
 
     // The result, decided once and kept until the next start.
     BattleRules::Outcome getOutcome() const { return outcome; }
     const ScoreSheet &getScores() const { return scores; }
     long getTickCount() const { return tickCount; } // ticks since the start
+    long getBattleTicks() const { return battleTicks; } // ticks while the battle was undecided
     // Seconds of play until the result: the ticks of the undecided battle.
     float getBattleSeconds() const { return static_cast<float>(battleTicks) * kTickSeconds; }
 
@@ -118,6 +142,7 @@ class BattleWorld {
     void placePowerUps(const Level &level, const std::string &file);
     void sweepProjectiles();
     void sweepVehicles();
+    void eraseVehicle(std::size_t index);
     void decideBattle(); // sets the outcome once the field says so, and the winner's bonus
     void countHit(const Fahrzeug *shooter, const Fahrzeug *target, bool destroyed);
     int playerOf(const Fahrzeug *vehicle) const; // the human player whose tank it is (0..3), or -1
@@ -130,6 +155,8 @@ class BattleWorld {
     std::unique_ptr<ComputerSpieler> computerSpieler; // shared by every computer vehicle
     std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
     bool autopilotWanted = false;                     // the next start hands it the human tanks
+    bool following = false;                           // see setFollowing
+    std::uint32_t shotSerial = 0;                     // the last shell's number
     AiDifficulty autopilotDifficulty = AiDifficulty::Normal;
     std::vector<LvlObject *> levelObjects; // owned
     std::vector<Fahrzeug *> fahrzeuge;     // owned

@@ -26,6 +26,10 @@ class ScoreSheet {
     // The points of the first `players` players (at least two), as the log lines give them:
     // "120 and 0", "0, 10, 1975 and 0".
     std::string listed(int players) const;
+    void set(int player, int value) {
+        if (player >= 0 && player < kMaxPlayers)
+            points[static_cast<std::size_t>(player)] = value;
+    }
     int get(int player) const {
         return player >= 0 && player < kMaxPlayers ? points[static_cast<std::size_t>(player)] : 0;
     }

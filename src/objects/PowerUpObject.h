@@ -22,6 +22,12 @@ class PowerUpObject : public SpielObject {
     float getRespawnLeft() const { return respawnLeft; } // seconds until it is back; 0 while there
     // Taken: gone until the type's respawn time has passed.
     void take();
+    // There to be taken or not, as another machine says: taken, it waits for that machine's word
+    // to come back rather than for its own respawn clock.
+    void setAvailable(bool there) {
+        available = there;
+        respawnLeft = there ? 0.0f : kAwaitingWord;
+    }
     // Turns the model and runs the respawn clock; true in the step in which it comes back.
     bool step(float dt);
     // Where the trigger sphere sits: half a radius above the base.
@@ -37,6 +43,7 @@ class PowerUpObject : public SpielObject {
     void drawGlow() const;
 
   private:
+    static constexpr float kAwaitingWord = 1.0e9f; // seconds: longer than any battle
     const CPowerUpData *type = nullptr; // not owned
     float timeToLife = 0.0f;            // seconds, as placed
     bool available = true;              // there to be taken

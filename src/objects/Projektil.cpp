@@ -11,7 +11,7 @@
 #include <cstdio>
 
 Projektil::Projektil(const float *position, const float *dir, const Weapon *w, Fahrzeug *firedBy,
-                     ObjectHost *gc, const std::string &id)
+                     ObjectHost *gc, const std::string &id, bool body)
     : shooter(firedBy), weapon(w != nullptr ? *w : Weapon()) {
     setGameClass(gc);
     if (position != nullptr) {
@@ -26,7 +26,7 @@ Projektil::Projektil(const float *position, const float *dir, const Weapon *w, F
 
     Modell *modell = getModell();
     if (gc != nullptr) {
-        physics = gc->getPhysXAccess();
+        physics = body ? gc->getPhysXAccess() : nullptr;
         textures = gc->getTextureHolder();
         modell->setModel(gc->getModell(kModelName));
         if (modell->getModel() == nullptr) {

@@ -34,9 +34,10 @@ class Projektil : public SpielObject {
     // A shell leaving `position` along `direction` (three floats each) at the weapon's speed plus the
     // shooter's speed value, with the shooter's heading, registered in the session's physics under
     // `id`. Any of weapon, shooter and session may be null: a default weapon, a standing shooter,
-    // and no model, body or explosion texture stand in.
+    // and no model, body or explosion texture stand in. Without `body` the shell is only drawn:
+    // another machine's shell, placed from outside, that hits nothing here.
     Projektil(const float *position, const float *direction, const Weapon *weapon, Fahrzeug *shooter,
-              ObjectHost *gc, const std::string &id);
+              ObjectHost *gc, const std::string &id, bool body = true);
     // Releases the physics body registered under the actor name.
     ~Projektil();
 

@@ -2,6 +2,7 @@
 
 #include "render/Modell.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ class SpielObject {
     const float *getPosWC() const { return posWC; }
     void setPosWC(const float *xyz); // copies three floats
 
+    // The world's number for the object, the same on every machine that plays the battle; 0 for none.
+    std::uint32_t getSerial() const { return serial; }
+    void setSerial(std::uint32_t number) { serial = number; }
     float getSpeed() const { return speed; }
     void setSpeed(float f) { speed = f; }
 
@@ -114,6 +118,7 @@ class SpielObject {
     float moveDirection[3] = {0.0f, 0.0f, 1.0f};   // unit vector of the heading, y stays 0
     float posWC[3] = {0.0f, 0.0f, 0.0f};           // view-space corner; [2] is the drawing depth
     float speed = 0.0f;                            // world units per second
+    std::uint32_t serial = 0;                      // see getSerial
     bool lightsource = false;                      // from the level record; stored only
     bool collision = false;                        // from the level record; stored only
     bool destroyable = false;                      // from the level record; stored only

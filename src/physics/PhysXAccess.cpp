@@ -1074,6 +1074,42 @@ bool PhysXAccess::getActorVelocity(const std::string &actorName, float *xyz) con
     return true;
 }
 
+bool PhysXAccess::shiftActor(const std::string &actorName, const float *offset, const float *velocityChange) {
+    auto found = actors.find(actorName);
+    btRigidBody *body = found != actors.end() ? found->second.getActor() : nullptr;
+    if (body == nullptr || body->isStaticOrKinematicObject() || (offset != nullptr && !allFinite(offset, 3)) ||
+        (velocityChange != nullptr && !allFinite(velocityChange, 3))) {
+        return false;
+    }
+    if (offset != nullptr) {
+        const float gameAxes[3] = {offset[0], offset[1], offset[2]};
+        btTransform pose = body->getWorldTransform();
+        pose.setOrigin(pose.getOrigin() + toPhysics(gameAxes));
+        body->setWorldTransform(pose);
+        body->setInterpolationWorldTransform(pose);
+        if (body->getMotionState() != nullptr) {
+            body->getMotionState()->setWorldTransform(pose);
+        }
+    }
+    if (velocityChange != nullptr) {
+        body->setLinearVelocity(body->getLinearVelocity() + toPhysics(velocityChange));
+        body->setInterpolationLinearVelocity(body->getLinearVelocity());
+    }
+    body->activate(true);
+    return true;
+}
+
+void PhysXAccess::setActorSolid(const std::string &actorName, bool solid) {
+    auto found = actors.find(actorName);
+    btRigidBody *body = found != actors.end() ? found->second.getActor() : nullptr;
+    if (body == nullptr) {
+        return;
+    }
+    const int flags = body->getCollisionFlags();
+    body->setCollisionFlags(solid ? flags & ~btCollisionObject::CF_NO_CONTACT_RESPONSE
+                                  : flags | btCollisionObject::CF_NO_CONTACT_RESPONSE);
+}
+
 bool PhysXAccess::getActorBounds(const std::string &actorName, float *min, float *max) const {
     const btRigidBody *body = findBody(actorName);
     if (body == nullptr) {

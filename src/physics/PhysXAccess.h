@@ -146,6 +146,12 @@ class PhysXAccess : public MyContactReport {
     bool getActorPosition(const std::string &actorName, float *xyz) const;
     bool getActorVelocity(const std::string &actorName, float *xyz) const;
     bool getActorBounds(const std::string &actorName, float *min, float *max) const;
+    // Moves a registered dynamic actor by `offset` and changes its velocity by `velocityChange`
+    // (game axes, three floats each; null for none) and wakes it: another machine's word on where
+    // it is. False for unknown, static or kinematic actors and for values that are not finite.
+    bool shiftActor(const std::string &actorName, const float *offset, const float *velocityChange);
+    // A registered actor that others pass through (solid false) or bump into (true, as made).
+    void setActorSolid(const std::string &actorName, bool solid);
     float getActorMass(const std::string &actorName) const; // 0 for static or unknown actors
     // The registered dynamic actor rests and is left out of the step until something wakes it.
     bool isActorAsleep(const std::string &actorName) const;

@@ -1,6 +1,7 @@
 // Same seed, same data, same inputs: the same battle, tick for tick.
 #include "game/GameClass.h"
 #include "main/HeadlessBattle.h"
+#include "support/BattleData.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,36 +14,8 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kTicks = 3600; // a minute of play
 constexpr std::uint32_t kSeed = 20261209u;
-
-// The shipped configuration, levels and models and the first level's height map, in a folder of
-// the test's own with an empty mesh cache.
-const fs::path &battleData() {
-    static TempDir dir;
-    static bool filled = false;
-    if (!filled) {
-        const fs::path source = fs::path(PANZER_SOURCE_DIR) / "data";
-        fs::create_directories(dir.path() / "data");
-        for (const char *folder : {"config", "level", "model", "textures"}) {
-            if (std::string(folder) != "textures") {
-                fs::copy(source / folder, dir.path() / "data" / folder, fs::copy_options::recursive);
-                continue;
-            }
-            fs::create_directories(dir.path() / "data/textures");
-            for (const fs::directory_entry &entry : fs::directory_iterator(source / folder))
-                if (entry.path().filename().string().rfind("heightmap", 0) == 0)
-                    fs::copy(entry.path(), dir.path() / "data/textures" / entry.path().filename());
-        }
-        fs::remove_all(dir.path() / "data/config/cookedmodel_config");
-        fs::create_directories(dir.path() / "data/config/cookedmodel_config");
-        fs::create_directories(dir.path() / "data/model_cooked");
-        filled = true;
-    }
-    return dir.path();
-}
 
 // A battle on the first level without a window, both players in it.
 struct Battle {

@@ -1,0 +1,363 @@
+#include "net/NetHost.h"
+
+#include "game/BattleWorld.h"
+#include "net/WorldCapture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t kStatesKept = 64; // states a client may send its confirmation of
+
+} // namespace
+
+const char *playerWord(int player) {
+    static const char *const words[kMaxPlayers] = {"one", "two", "three", "four"};
+    return player >= 0 && player < kMaxPlayers ? words[player] : "?";
+}
+
+NetHost::NetHost(std::unique_ptr<Transport> transport, Offer offer)
+    : transport(std::move(transport)), offer(std::move(offer)) {
+    this->offer.players = std::clamp(this->offer.players, 1, kMaxPlayers);
+}
+
+NetHost::~NetHost() = default;
+
+int NetHost::placeOf(Transport::PeerId peer) const {
+    for (int player = 0; player < kMaxPlayers; ++player)
+        if (places[static_cast<std::size_t>(player)].taken && places[static_cast<std::size_t>(player)].peer == peer)
+            return player;
+    return -1;
+}
+
+bool NetHost::isConnected(int player) const {
+    return player >= 0 && player < kMaxPlayers && places[static_cast<std::size_t>(player)].ready;
+}
+
+bool NetHost::everyoneIn() const {
+    for (int player = offer.hostPlays ? 1 : 0; player < offer.players; ++player)
+        if (!places[static_cast<std::size_t>(player)].ready)
+            return false;
+    return true;
+}
+
+void NetHost::say(std::string line) {
+    std::printf("Network: %s\n", line.c_str());
+    std::fflush(stdout);
+    messages.push_back(std::move(line));
+}
+
+std::vector<std::string> NetHost::takeMessages() {
+    std::vector<std::string> taken;
+    taken.swap(messages);
+    return taken;
+}
+
+void NetHost::sendReliable(Transport::PeerId peer, const NetProtocol::Message &message) {
+    const std::vector<std::uint8_t> bytes = NetProtocol::encode(message);
+    transport->send(peer, Transport::Channel::kReliable, bytes.data(), bytes.size());
+}
+
+void NetHost::sendToReady(const NetProtocol::Message &message) {
+    for (const Place &place : places)
+        if (place.ready)
+            sendReliable(place.peer, message);
+}
+
+void NetHost::refuse(Transport::PeerId peer, NetProtocol::Refusal reason, const std::string &detail) {
+    sendReliable(peer, NetProtocol::Refused{reason, detail.substr(0, NetProtocol::kMaxString)});
+    transport->flush();
+    transport->disconnect(peer);
+    strangers.erase(peer);
+}
+
+bool NetHost::refusedTooOften(std::size_t &count, Transport::PeerId peer) {
+    ++refusedPackets;
+    if (++count <= kMaxRefusedPackets)
+        return false;
+    transport->disconnect(peer);
+    return true;
+}
+
+void NetHost::service(std::uint32_t nowMs) {
+    Transport::Event event;
+    while (transport->poll(nowMs, event)) {
+        switch (event.kind) {
+        case Transport::Event::kConnected:
+            strangers[event.peer] = Stranger{nowMs, 0};
+            break;
+        case Transport::Event::kDisconnected: {
+            strangers.erase(event.peer);
+            const int player = placeOf(event.peer);
+            if (player >= 0)
+                lose(player, "lost the connection");
+            break;
+        }
+        case Transport::Event::kReceived:
+            onPacket(event.peer, event.data, nowMs);
+            break;
+        }
+    }
+    for (int player = 0; player < kMaxPlayers; ++player) {
+        const Place &place = places[static_cast<std::size_t>(player)];
+        if (place.taken && nowMs - place.lastHeardMs > kSilenceMs) {
+            transport->disconnect(place.peer);
+            lose(player, "lost the connection");
+        }
+    }
+    for (auto it = strangers.begin(); it != strangers.end();) {
+        if (nowMs - it->second.sinceMs > kPendingMs) { // connected, but never said who it is
+            transport->disconnect(it->first);
+            it = strangers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (pausedBy >= 0 && !sent.empty() && nowMs - lastSentMs >= kKeepAliveMs)
+        sendStates(nowMs); // the clients would take a silent host for a lost one
+}
+
+void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &data, std::uint32_t nowMs) {
+    const std::optional<NetProtocol::Message> message = NetProtocol::decode(data.data(), data.size());
+    const int player = placeOf(peer);
+    if (player >= 0) {
+        Place &place = places[static_cast<std::size_t>(player)];
+        if (!message) {
+            if (refusedTooOften(place.refused, peer))
+                lose(player, "was cut off for sending broken packets");
+            return;
+        }
+        place.lastHeardMs = nowMs;
+        onPlaceMessage(player, *message);
+        return;
+    }
+    const auto stranger = strangers.find(peer);
+    if (stranger == strangers.end())
+        return; // a peer this host already let go
+    if (message && std::holds_alternative<NetProtocol::Hello>(*message)) {
+        onHello(peer, std::get<NetProtocol::Hello>(*message), nowMs);
+    } else if (refusedTooOften(stranger->second.refused, peer)) {
+        strangers.erase(stranger);
+    }
+}
+
+void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, std::uint32_t nowMs) {
+    if (hello.version != NetProtocol::kVersion) {
+        say("Refused a player: it speaks protocol version " + std::to_string(hello.version) + " (build " +
+            hello.buildId + "), this game version " + std::to_string(NetProtocol::kVersion));
+        refuse(peer, NetProtocol::Refusal::kVersion,
+               "version " + std::to_string(NetProtocol::kVersion) + " (build " + offer.buildId + ")");
+        return;
+    }
+    // A player whose connection was lost takes the place back first; else the first free one.
+    int player = -1;
+    for (int candidate = offer.hostPlays ? 1 : 0; candidate < offer.players && player < 0; ++candidate) {
+        const Place &place = places[static_cast<std::size_t>(candidate)];
+        if (!place.taken && (place.everJoined || !started))
+            player = candidate;
+    }
+    for (int candidate = offer.hostPlays ? 1 : 0; candidate < offer.players && player < 0; ++candidate)
+        if (!places[static_cast<std::size_t>(candidate)].taken)
+            player = candidate;
+    if (player < 0) {
+        say("Refused a player: every place is taken");
+        refuse(peer, NetProtocol::Refusal::kFull, std::to_string(offer.players) + " players");
+        return;
+    }
+    strangers.erase(peer);
+    Place &place = places[static_cast<std::size_t>(player)];
+    const bool wasThere = place.everJoined;
+    place = Place{};
+    place.everJoined = wasThere;
+    place.peer = peer;
+    place.taken = true;
+    place.lastHeardMs = nowMs;
+    NetProtocol::Welcome welcome;
+    welcome.buildId = offer.buildId;
+    welcome.levelFile = offer.levelFile;
+    welcome.dataHash = offer.dataHash;
+    welcome.players = static_cast<std::uint8_t>(offer.players);
+    welcome.yourPlayer = static_cast<std::uint8_t>(player);
+    welcome.seed = offer.seed;
+    welcome.started = started;
+    sendReliable(peer, welcome);
+}
+
+void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
+    Place &place = places[static_cast<std::size_t>(player)];
+    const std::string who = "Player " + std::string(playerWord(player));
+    if (const auto *ready = std::get_if<NetProtocol::Ready>(&message)) {
+        if (place.ready)
+            return;
+        if (ready->dataHash != offer.dataHash) {
+            say("Refused player " + std::string(playerWord(player)) + ": its data differ from this game's (level " +
+                offer.levelFile + ")");
+            place.taken = false;
+            refuse(place.peer, NetProtocol::Refusal::kData, "level " + offer.levelFile + " data " + offer.dataHash);
+            return;
+        }
+        place.ready = true;
+        say(who + (place.everJoined ? " is back" : " joined"));
+        sendToReady(NetProtocol::PlayerStatus{static_cast<std::uint8_t>(player),
+                                              place.everJoined ? NetProtocol::PlayerStatus::kBack
+                                                               : NetProtocol::PlayerStatus::kJoined});
+        place.everJoined = true;
+        if (started) {
+            sendReliable(place.peer, NetProtocol::Start{static_cast<std::uint32_t>(startTick)});
+            if (pausedBy >= 0)
+                sendReliable(place.peer, NetProtocol::Pause{true, static_cast<std::int8_t>(pausedBy)});
+        }
+        return;
+    }
+    if (const auto *refused = std::get_if<NetProtocol::Refused>(&message)) {
+        say("Player " + std::string(playerWord(player)) + " refused the battle: " +
+            (refused->reason == NetProtocol::Refusal::kData ? "its data differ from this game's"
+                                                           : "it does not take this game") +
+            (refused->detail.empty() ? "" : " (" + refused->detail + ")"));
+        transport->disconnect(place.peer);
+        place.taken = false;
+        place.ready = false;
+        return;
+    }
+    if (std::holds_alternative<NetProtocol::Bye>(message)) {
+        transport->disconnect(place.peer);
+        lose(player, "left");
+        return;
+    }
+    if (!place.ready) {
+        refusedTooOften(place.refused, place.peer);
+        return;
+    }
+    if (const auto *input = std::get_if<NetProtocol::Input>(&message)) {
+        const long newest = static_cast<long>(input->newestTick);
+        const long now = hostTick;
+        if (newest > now + kMaxInputAhead) { // a clock that runs wild, or a lie: nothing of it is used
+            refusedTooOften(place.refused, place.peer);
+            return;
+        }
+        const long first = newest - static_cast<long>(input->inputs.size()) + 1;
+        for (std::size_t i = 0; i < input->inputs.size(); ++i) {
+            const long tick = first + static_cast<long>(i);
+            if (tick > now)
+                place.inputs[tick] = input->inputs[i].limited();
+        }
+        place.newestInput = std::max(place.newestInput, newest);
+        if (input->snapshotAck > place.ackTick)
+            place.ackTick = input->snapshotAck;
+        return;
+    }
+    if (const auto *pause = std::get_if<NetProtocol::Pause>(&message)) {
+        setPause(pause->paused, player); // the player pauses as itself, whatever the packet names
+        return;
+    }
+    refusedTooOften(place.refused, place.peer); // Hello again, Welcome, states: not a client's to send
+}
+
+void NetHost::lose(int player, const char *what) {
+    Place &place = places[static_cast<std::size_t>(player)];
+    if (!place.taken)
+        return;
+    const bool wasReady = place.ready;
+    place.taken = false;
+    place.ready = false;
+    place.inputs.clear();
+    place.held = PlayerInput{};
+    if (wasReady) {
+        say("Player " + std::string(playerWord(player)) + " " + what);
+        sendToReady(NetProtocol::PlayerStatus{static_cast<std::uint8_t>(player), NetProtocol::PlayerStatus::kLost});
+    }
+}
+
+void NetHost::start(long tick) {
+    started = true;
+    startTick = tick;
+    hostTick = tick;
+    sendToReady(NetProtocol::Start{static_cast<std::uint32_t>(tick)});
+}
+
+void NetHost::fillInputs(TickInput &input, long tick) {
+    for (int player = offer.hostPlays ? 1 : 0; player < offer.players; ++player) {
+        Place &place = places[static_cast<std::size_t>(player)];
+        if (!place.ready) {
+            input[static_cast<std::size_t>(player)] = PlayerInput{};
+            continue;
+        }
+        const auto due = place.inputs.find(tick);
+        if (due != place.inputs.end())
+            place.held = due->second;
+
+        place.inputs.erase(place.inputs.begin(), place.inputs.upper_bound(tick));
+        input[static_cast<std::size_t>(player)] = place.held;
+    }
+}
+
+void NetHost::afterTick(const BattleWorld &world, std::uint32_t nowMs) {
+    const long tick = world.getTickCount();
+    hostTick = tick;
+    NetProtocol::Events happened{static_cast<std::uint32_t>(tick), {}};
+    for (const BattleEvent &event : world.getEvents()) {
+        NetProtocol::Event sentEvent;
+        sentEvent.kind = static_cast<std::uint8_t>(event.kind);
+        for (int i = 0; i < 3; ++i)
+            sentEvent.pos[static_cast<std::size_t>(i)] = NetProtocol::quantisePosition(event.pos[i]);
+        sentEvent.player = static_cast<std::int8_t>(event.player);
+        happened.events.push_back(sentEvent);
+        if (happened.events.size() == NetProtocol::kMaxEvents) {
+            sendToReady(happened);
+            happened.events.clear();
+        }
+    }
+    if (!happened.events.empty())
+        sendToReady(happened);
+    if (tick % kStateTicks == 0 || world.getOutcome() != BattleRules::kRunning) {
+        sent.push_back(captureWorld(world));
+        while (sent.size() > kStatesKept)
+            sent.pop_front();
+        sendStates(nowMs);
+    }
+}
+
+void NetHost::sendStates(std::uint32_t nowMs) {
+    lastSentMs = nowMs;
+    NetProtocol::WorldState state = sent.back();
+    state.pausedBy = static_cast<std::int8_t>(pausedBy);
+    for (const Place &place : places) {
+        if (!place.ready)
+            continue;
+        // -127 says that no controls came yet; a real lead is told within -126 .. 127.
+        const long lead = place.newestInput < 0 ? -127 : std::clamp(place.newestInput - static_cast<long>(state.tick), -126L, 127L);
+        state.inputLead = static_cast<std::int8_t>(lead);
+        const NetProtocol::WorldState *base = nullptr;
+        for (const NetProtocol::WorldState &old : sent)
+            if (place.ackTick != 0 && old.tick == place.ackTick && old.tick != state.tick)
+                base = &old;
+        const std::vector<std::uint8_t> bytes = NetProtocol::encode(NetProtocol::diff(state, base));
+        transport->send(place.peer, Transport::Channel::kUnreliable, bytes.data(), bytes.size());
+    }
+    transport->flush();
+}
+
+void NetHost::setPause(bool paused, int player) {
+    const int now = paused ? player : -1;
+    if (now == pausedBy || (!paused && pausedBy < 0))
+        return;
+    pausedBy = now;
+    if (paused)
+        say("Paused by player " + std::string(playerWord(player)));
+    else
+        say("Player " + std::string(playerWord(player)) + " resumed the battle");
+    sendToReady(NetProtocol::Pause{paused, static_cast<std::int8_t>(player)});
+}
+
+void NetHost::leave() {
+    for (Place &place : places) {
+        if (place.taken) {
+            sendReliable(place.peer, NetProtocol::Bye{});
+            transport->flush();
+            transport->disconnect(place.peer);
+            place.taken = false;
+            place.ready = false;
+        }
+    }
+}

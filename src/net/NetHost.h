@@ -1,0 +1,116 @@
+#pragma once
+
+#include "net/Protocol.h"
+#include "net/Transport.h"
+#include "objects/PlayerInput.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BattleWorld;
+
+// The host of a network battle: its world is the one truth. It lets players join (after checking
+// that they speak the same protocol and have the same data), takes each remote player's controls
+// for each tick, and sends every client the world's state a few dozen times a second and the
+// battle's events as they happen. Nothing it hears moves anything but a remote player's own tank.
+// It reads no clock: the caller passes the time in milliseconds.
+class NetHost {
+  public:
+    static constexpr int kStateTicks = 2;              // a state to every client every two ticks
+    static constexpr std::uint32_t kSilenceMs = 5000;  // a client this long silent has lost its connection
+    static constexpr std::uint32_t kKeepAliveMs = 250; // while paused, the state goes out again this often
+    static constexpr long kMaxInputAhead = 120;        // ticks a client's input may run ahead of the host
+    static constexpr std::size_t kMaxRefusedPackets = 200; // a peer sending more refused packets is cut off
+    static constexpr std::uint32_t kPendingMs = 5000;  // a peer must say hello within this time
+
+    struct Offer {
+        std::string levelFile; // bare, in data/level/
+        std::string dataHash;  // 16 hex digits
+        std::string buildId;
+        int players = 2;       // 1..kMaxPlayers
+        std::uint32_t seed = 0;
+        bool hostPlays = true; // player one plays at the host; else every player joins
+    };
+
+    NetHost(std::unique_ptr<Transport> transport, Offer offer);
+    ~NetHost();
+
+    // Reads what arrived: greetings, controls, pause requests, goodbyes; notices silent clients.
+    void service(std::uint32_t nowMs);
+    // Every remote player's place is taken by a client that is ready.
+    bool everyoneIn() const;
+    // The battle starts with the host's next tick after `tick`; ready clients are told so, and
+    // those that join later are let into the running battle.
+    void start(long tick);
+    bool isStarted() const { return started; }
+    // Each remote player's controls for the host's tick `tick`: what that player's client sent for
+    // it, else its last controls; a player without a connection stands.
+    void fillInputs(TickInput &input, long tick);
+    // After the world's tick: its events go to every client, and every kStateTicks ticks its state.
+    void afterTick(const BattleWorld &world, std::uint32_t nowMs);
+
+    // The pause: the host's player (0) or a client's player pauses or resumes for everybody.
+    void setPause(bool paused, int player);
+    int getPausedBy() const { return pausedBy; } // -1 while the battle runs
+    // What the screen should say since the last call ("Player two joined", "Player two lost the
+    // connection", refusals), oldest first; each is printed as it happens too.
+    std::vector<std::string> takeMessages();
+    // Says goodbye to every client (the host leaves the battle).
+    void leave();
+
+    bool isConnected(int player) const;
+    std::size_t getRefusedPackets() const { return refusedPackets; }
+    int getPlayers() const { return offer.players; }
+    const Offer &getOffer() const { return offer; }
+
+  private:
+    struct Place {
+        Transport::PeerId peer = 0;
+        bool taken = false;      // a client holds the place (connected, maybe not ready yet)
+        bool ready = false;      // it has the data and plays
+        bool everJoined = false;
+        std::uint32_t lastHeardMs = 0;
+        std::map<long, PlayerInput> inputs; // by tick, not yet used
+        PlayerInput held;                   // the last controls used
+        long newestInput = -1;              // the newest tick it sent controls for
+        std::uint32_t ackTick = 0;          // the newest state it confirmed
+        std::size_t refused = 0;
+    };
+    struct Stranger { // connected, not yet holding a place
+        std::uint32_t sinceMs = 0;
+        std::size_t refused = 0;
+    };
+
+    void onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &data, std::uint32_t nowMs);
+    void onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, std::uint32_t nowMs);
+    void onPlaceMessage(int player, const NetProtocol::Message &message);
+    void refuse(Transport::PeerId peer, NetProtocol::Refusal reason, const std::string &detail);
+    void lose(int player, const char *what); // the place's connection is gone; the tank stands
+    void sendReliable(Transport::PeerId peer, const NetProtocol::Message &message);
+    void sendToReady(const NetProtocol::Message &message);
+    void sendStates(std::uint32_t nowMs);
+    void say(std::string line);
+    int placeOf(Transport::PeerId peer) const;
+    bool refusedTooOften(std::size_t &count, Transport::PeerId peer);
+
+    std::unique_ptr<Transport> transport;
+    Offer offer;
+    std::array<Place, kMaxPlayers> places{};
+    std::map<Transport::PeerId, Stranger> strangers;
+    bool started = false;
+    long startTick = 0;
+    long hostTick = 0; // the world's newest tick
+    int pausedBy = -1;
+    std::deque<NetProtocol::WorldState> sent; // the states sent lately, oldest first
+    std::uint32_t lastSentMs = 0;
+    std::size_t refusedPackets = 0;
+    std::vector<std::string> messages;
+};
+
+// "one" .. "four" for players 0 .. 3: "Player two lost the connection".
+const char *playerWord(int player);

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "objects/PlayerInput.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+// The messages two machines exchange about a battle, and their bytes. Every number is little-endian
+// and of a fixed width; a string is a one-byte length and that many bytes. Decoding trusts nothing:
+// a packet that is too short, too long, of an unknown type or with a value out of its range decodes
+// to nothing, and the caller drops and counts it.
+namespace NetProtocol {
+
+constexpr std::uint16_t kVersion = 1;
+constexpr std::uint16_t kDefaultPort = 24731;
+constexpr std::size_t kMaxString = 64;    // player names, build ids, level files, data hashes
+constexpr std::size_t kMaxInputs = 8;     // inputs one Input message repeats, newest last
+constexpr std::size_t kMaxTanks = 64;     // tanks a snapshot may carry
+constexpr std::size_t kMaxShells = 128;   // shells a snapshot may carry
+constexpr std::size_t kMaxEvents = 64;    // events one Events message may carry
+constexpr std::size_t kMaxPowerUps = 32;  // power-ups a snapshot may carry (a bit each)
+
+// Positions in 1/128 units (+-256 units), velocities in 1/128 units per second (+-256), headings
+// in 1/65536 of a full turn. Out-of-range values are clamped when quantised.
+constexpr float kPositionStep = 1.0f / 128.0f;
+constexpr float kVelocityStep = 1.0f / 128.0f;
+std::int16_t quantisePosition(float units);
+float positionOf(std::int16_t steps);
+std::int16_t quantiseVelocity(float unitsPerSecond);
+float velocityOf(std::int16_t steps);
+std::uint16_t quantiseHeading(float degrees); // any angle, taken modulo 360
+float headingOf(std::uint16_t steps);          // in [0, 360)
+// Throttle and turn in 1/127 steps; NaN counts as 0, values beyond [-1, 1] are clamped.
+std::int8_t quantiseControl(float value);
+float controlOf(std::int8_t steps); // -128 reads as -1
+
+// Why a machine refuses the other.
+enum class Refusal : std::uint8_t {
+    kVersion = 1, // the protocol versions differ
+    kData = 2,    // the level, its height map, models or tables differ, or the level is missing
+    kFull = 3,    // every player's place is taken
+    kLevel = 4,   // the host named a level that is not a bare file name in data/level/
+};
+
+// Client to host, first: who asks to play.
+struct Hello {
+    std::uint16_t version = kVersion;
+    std::string buildId;
+    std::string playerName;
+};
+// Host to client, the answer to a Hello of the same version: the battle on offer.
+struct Welcome {
+    std::uint16_t version = kVersion;
+    std::string buildId;
+    std::string levelFile;  // a bare file name in data/level/ ("lvl2.lvl")
+    std::string dataHash;   // 16 hex digits of battleDataHash for that level
+    std::uint8_t players = 2;    // human players of the battle, 1..kMaxPlayers
+    std::uint8_t yourPlayer = 1; // the player the client plays, 0..players-1 (0 only when nobody plays at the host)
+    std::uint32_t seed = 0;
+    bool started = false;        // the battle runs already (a player joining again)
+};
+// Client to host: the client has the level with the same data hash and is ready to play.
+struct Ready {
+    std::string dataHash;
+};
+// Either way: the sender refuses the other, then closes the connection.
+struct Refused {
+    Refusal reason = Refusal::kVersion;
+    std::string detail; // for the message on the other side, e.g. the other build's id
+};
+// Host to client: the battle starts with this tick.
+struct Start {
+    std::uint32_t tick = 0;
+};
+// Client to host: its player's controls for the last `inputs.size()` ticks up to `newestTick`
+// (the newest last), and the newest snapshot it has, which the host may send differences from.
+struct Input {
+    std::uint32_t newestTick = 0;
+    std::vector<PlayerInput> inputs; // 1..kMaxInputs; throttle and turn quantised by quantiseControl
+    std::uint32_t snapshotAck = 0;   // 0: none yet
+};
+
+// One tank as a snapshot carries it; `id` is the tank's place in the level's vehicle list.
+struct TankState {
+    std::uint8_t id = 0;
+    std::array<std::int16_t, 3> pos{};
+    std::array<std::int16_t, 3> vel{};
+    std::uint16_t heading = 0;
+    std::int16_t speed = 0;  // the tank's speed value, in velocity steps
+    std::uint16_t life = 0;
+    std::uint8_t status = 1; // Fahrzeug's status: 1 intact, 3 damaged, 4 exploding, 5 destroyed
+    bool operator==(const TankState &o) const;
+};
+// The groups of a TankState's fields that a snapshot carries apart, so a tank that only moved costs
+// its position and not the rest.
+constexpr std::uint8_t kTankPos = 1;    // pos
+constexpr std::uint8_t kTankVel = 2;    // vel
+constexpr std::uint8_t kTankMotion = 4; // heading and speed
+constexpr std::uint8_t kTankLife = 8;   // life and status
+constexpr std::uint8_t kTankAll = 15;
+// One shell in flight or bursting; `id` is the host's number for it, `shooter` its tank's id.
+struct ShellState {
+    std::uint16_t id = 0;
+    std::uint8_t shooter = 0;
+    std::array<std::int16_t, 3> pos{};
+    std::array<std::int16_t, 3> vel{};
+    std::uint8_t status = 1; // Projektil's status: 1 flying, 2 exploding
+    bool operator==(const ShellState &o) const;
+};
+// The whole world as the host saw it after `tick`.
+struct WorldState {
+    std::uint32_t tick = 0;
+    std::uint8_t outcome = 0;        // BattleRules::Outcome
+    std::uint32_t battleTicks = 0;   // ticks of the undecided battle: the battle clock
+    std::array<std::int32_t, 4> scores{};
+    std::int8_t pausedBy = -1;       // the player (0..3) who paused the battle, -1 when running
+    std::int8_t inputLead = 0;       // the newest input tick the host has from this client minus tick, clamped to +-127
+    std::uint32_t powerUps = 0;      // bit i: power-up i of the level is there to be taken
+    std::vector<TankState> tanks;    // by id, ascending
+    std::vector<ShellState> shells;  // by id, ascending
+};
+// Host to client: a WorldState, whole (`baseTick` 0) or as its differences from the state of
+// `baseTick`, which the client confirmed: tanks and shells equal to the base's are left out, and
+// those of the base that are gone are named.
+struct Snapshot {
+    std::uint32_t baseTick = 0;
+    WorldState state;                     // tanks and shells: only those that changed
+    std::vector<std::uint8_t> goneTanks;  // ids of the base's tanks no longer there
+    std::vector<std::uint16_t> goneShells;
+    // One per tank of `state.tanks`: the field groups (kTank*) it carries; the others are the
+    // base's. Empty counts as kTankAll for every tank. A tank the base lacks must carry all.
+    std::vector<std::uint8_t> tankFields;
+};
+
+struct Event {
+    std::uint8_t kind = 0; // BattleEvent::Kind
+    std::array<std::int16_t, 3> pos{};
+    std::int8_t player = -1;
+};
+// Host to client: what happened in `tick`, for sounds and effects.
+struct Events {
+    std::uint32_t tick = 0;
+    std::vector<Event> events; // 1..kMaxEvents
+};
+// Client to host: the client's player asks to pause or go on. Host to client: the battle is
+// paused by `player` (0..3) or runs again (`paused` false).
+struct Pause {
+    bool paused = false;
+    std::int8_t player = -1;
+};
+// Host to client: a player's connection changed.
+struct PlayerStatus {
+    enum Kind : std::uint8_t { kJoined = 1, kLost = 2, kBack = 3, kLeft = 4 };
+    std::uint8_t player = 0; // 0..3
+    Kind kind = kJoined;
+};
+// Either way: the sender leaves (the window closed, Escape).
+struct Bye {};
+
+using Message = std::variant<Hello, Welcome, Ready, Refused, Start, Input, Snapshot, Events, Pause, PlayerStatus, Bye>;
+
+std::vector<std::uint8_t> encode(const Message &message);
+// Nothing for a packet that is not exactly one well-formed message.
+std::optional<Message> decode(const std::uint8_t *data, std::size_t size);
+
+// Whether `name` is a bare level file name ("lvl2.lvl"): not empty, no folder, no "..", not hidden,
+// ending in ".lvl". A Welcome naming anything else decodes to nothing.
+bool isLevelFileName(const std::string &name);
+
+// The differences of `state` from `base` (null, or a base of tick 0, which a snapshot cannot name:
+// the whole state).
+Snapshot diff(const WorldState &state, const WorldState *base);
+// The state a snapshot describes, given the base it names (null when it names none or the caller
+// does not have it). Nothing when the snapshot needs a base that is not given or does not match,
+// names tanks or shells out of order, twice, or gone that the base does not have.
+std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base);
+
+} // namespace NetProtocol
