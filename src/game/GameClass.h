@@ -16,6 +16,7 @@
 #include "render/TextureHolder.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,9 @@ class GameClass : public ObjectHost {
     // One tick of the battle with each human player's controls (player one first), heard by the
     // sound; a StepResult. Nothing changes while paused.
     int tick(const TickInput &input);
+    // The same with a tick of the caller's (a network client's, which follows another machine's
+    // world): `step` changes the world once, and the sound hears what it did.
+    int tickWith(const std::function<void(BattleWorld &)> &step);
     // The controls the players' keys make in the key table (kKeyCount entries, true while held):
     // players one and two have keys, players three and four only pads.
     TickInput readKeyboard(const bool *keys) const;

@@ -34,9 +34,13 @@ void GameClass::frame(float dt, const bool *keys) {
 }
 
 int GameClass::tick(const TickInput &input) {
+    return tickWith([&input](BattleWorld &battle) { battle.tick(input); });
+}
+
+int GameClass::tickWith(const std::function<void(BattleWorld &)> &step) {
     if (bPause)
         return kStepPaused;
-    world.tick(input);
+    step(world);
     for (const BattleEvent &event : world.getEvents())
         if (event.kind == BattleEvent::kPowerUpTaken)
             sound->playEffect(SoundId::kPowerUp, event.pos);

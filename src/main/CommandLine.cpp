@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char *kKnown =
     "known: --level FILE, --players 1-4, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
-    "--replay FILE";
+    "--replay FILE, --host, --port N, --join ADDRESS[:PORT]";
 
 bool allDigits(const std::string &text) {
     return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -43,6 +43,14 @@ bool CommandLine::take(const std::string &option, const std::string &value) {
             error = "--seconds takes a number of seconds above 0 and at most 86400, not \"" + value + "\"";
     } else if (option == "--replay") {
         replay = value;
+    } else if (option == "--port") {
+        const unsigned long long number = allDigits(value) ? std::strtoull(value.c_str(), nullptr, 10) : 0;
+        if (number >= 1 && number <= 65535)
+            port = static_cast<std::uint16_t>(number);
+        else
+            error = "--port takes a port number from 1 to 65535, not \"" + value + "\"";
+    } else if (option == "--join") {
+        join = value;
     } else if (option == "--autopilot") {
         autopilot = parseDifficulty(value);
         if (!autopilot)
@@ -65,10 +73,14 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
             line.headless = true;
             continue;
         }
+        if (arg == "--host") {
+            line.host = true;
+            continue;
+        }
         const std::size_t eq = arg.find('=');
         const std::string option = arg.substr(0, eq);
         if (option != "--level" && option != "--players" && option != "--seed" && option != "--seconds" &&
-            option != "--autopilot" && option != "--replay") {
+            option != "--autopilot" && option != "--replay" && option != "--port" && option != "--join") {
             line.error = "unknown option \"" + arg + "\" (" + kKnown + ")";
             break;
         }
@@ -87,6 +99,15 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         (!line.level.empty() || line.players != 0 || line.seed || line.seconds > 0 || line.autopilot))
         line.error = "--replay plays the recorded battle: it takes no --level, --players, --seed, --seconds or "
                      "--autopilot";
+    if (line.ok() && line.host && (line.level.empty() || !line.join.empty() || !line.replay.empty()))
+        line.error = "--host needs --level FILE (and takes no --join or --replay)";
+    if (line.ok() && line.port != 0 && !line.host)
+        line.error = "--port needs --host (a joining machine names the port in its address)";
+    if (line.ok() && !line.join.empty() &&
+        (line.headless || !line.level.empty() || line.players != 0 || line.seed || !line.replay.empty()))
+        line.error = "--join plays the host's battle: it takes no --headless, --level, --players, --seed or --replay";
+    if (line.ok() && line.host && line.headless && line.autopilot)
+        line.error = "--autopilot drives the players' tanks: a headless host has none of its own";
     if (line.ok() && line.headless && line.level.empty() && line.replay.empty())
         line.error = "--headless needs --level FILE or --replay FILE";
     if (line.ok() && !line.headless && (line.seconds > 0 || line.autopilot))

@@ -20,6 +20,9 @@ class CommandLine {
     // `--replay FILE` (a replay to watch, or with --headless to check) and the flag `--headless`. A missing value, a wrong value, a level name with a path in it, an
     // unknown option of two dashes, a headless run without a level or replay, seconds or an
     // autopilot without --headless, or a replay with options of a battle of its own set the error (one line without the "Error: " prefix) and stop the parse.
+    // Network play: `--host` (with `--level`, and `--port N` 1-65535) hosts a battle, with
+    // `--headless` one that nobody plays at the host; `--join ADDRESS[:PORT]` joins one and takes no
+    // options of a battle of its own.
     static CommandLine parse(const std::vector<std::string> &args);
 
     bool ok() const { return error.empty(); }
@@ -31,6 +34,9 @@ class CommandLine {
     double getSeconds() const { return seconds; }                       // 0: until the battle is decided
     const std::optional<AiDifficulty> &getAutopilot() const { return autopilot; }
     const std::string &getReplay() const { return replay; } // empty: none
+    bool isHost() const { return host; }                    // hosts a network battle on the level
+    std::uint16_t getPort() const { return port; }          // 0: the usual one
+    const std::string &getJoin() const { return join; }     // the host to join; empty: none
     const std::vector<std::string> &getRest() const { return rest; }
 
   private:
@@ -45,5 +51,8 @@ class CommandLine {
     double seconds = 0;            // of game time, headless only
     std::optional<AiDifficulty> autopilot;
     std::string replay;            // a replay file's path
+    bool host = false;             // network battle: this machine hosts it
+    std::uint16_t port = 0;        // the host's port when given
+    std::string join;              // network battle: the host's address to join
     std::vector<std::string> rest; // the arguments left for GLUT, the program name first
 };

@@ -216,7 +216,8 @@ void NetClient::tick(BattleWorld &world, const PlayerInput &controls, std::uint3
     recentTick = clientTick;
     while (recentInputs.size() > NetProtocol::kMaxInputs)
         recentInputs.pop_front();
-    sendInputs(nowMs);
+    if (clientTick % kInputTicks == 0) // each packet carries the ticks since the last one, and more
+        sendInputs(nowMs);
 }
 
 void NetClient::sendInputs(std::uint32_t nowMs) {

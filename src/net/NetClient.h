@@ -25,6 +25,7 @@ class NetClient {
     static constexpr std::uint32_t kKeepAliveMs = 250; // while nothing else goes out (paused), this often
     static constexpr int kLowLead = 2, kHighLead = 8;  // ticks the controls should arrive before their tick
     static constexpr long kSteerPause = 20;            // ticks to see the effect of a change of pace
+    static constexpr long kInputTicks = 2;             // the controls go out every second tick
 
     enum class Phase {
         kConnecting, // the connection, then the host's welcome

@@ -114,7 +114,7 @@ void NetHost::service(std::uint32_t nowMs) {
             ++it;
         }
     }
-    if (pausedBy >= 0 && !sent.empty() && nowMs - lastSentMs >= kKeepAliveMs)
+    if (pausedBy >= 0 && lastState && nowMs - lastSentMs >= kKeepAliveMs)
         sendStates(nowMs); // the clients would take a silent host for a lost one
 }
 
@@ -310,29 +310,37 @@ void NetHost::afterTick(const BattleWorld &world, std::uint32_t nowMs) {
     }
     if (!happened.events.empty())
         sendToReady(happened);
-    if (tick % kStateTicks == 0 || world.getOutcome() != BattleRules::kRunning) {
-        sent.push_back(captureWorld(world));
-        while (sent.size() > kStatesKept)
-            sent.pop_front();
+    if (tick % NetProtocol::kStateTicks == 0 || world.getOutcome() != BattleRules::kRunning) {
+        lastState = captureWorld(world);
         sendStates(nowMs);
     }
 }
 
 void NetHost::sendStates(std::uint32_t nowMs) {
     lastSentMs = nowMs;
-    NetProtocol::WorldState state = sent.back();
+    NetProtocol::WorldState state = *lastState;
     state.pausedBy = static_cast<std::int8_t>(pausedBy);
-    for (const Place &place : places) {
+    for (Place &place : places) {
         if (!place.ready)
             continue;
         // -127 says that no controls came yet; a real lead is told within -126 .. 127.
         const long lead = place.newestInput < 0 ? -127 : std::clamp(place.newestInput - static_cast<long>(state.tick), -126L, 127L);
         state.inputLead = static_cast<std::int8_t>(lead);
         const NetProtocol::WorldState *base = nullptr;
-        for (const NetProtocol::WorldState &old : sent)
+        for (const NetProtocol::WorldState &old : place.sent)
             if (place.ackTick != 0 && old.tick == place.ackTick && old.tick != state.tick)
                 base = &old;
-        const std::vector<std::uint8_t> bytes = NetProtocol::encode(NetProtocol::diff(state, base));
+        const NetProtocol::Snapshot snapshot = NetProtocol::diff(state, base);
+        // Kept as the client will rebuild it (its shells carried on), so that the differences sent
+        // from it later are the client's own.
+        if (std::optional<NetProtocol::WorldState> rebuilt = NetProtocol::apply(snapshot, base)) {
+            if (!place.sent.empty() && place.sent.back().tick == rebuilt->tick)
+                place.sent.pop_back(); // sent again while paused
+            place.sent.push_back(std::move(*rebuilt));
+            while (place.sent.size() > kStatesKept)
+                place.sent.pop_front();
+        }
+        const std::vector<std::uint8_t> bytes = NetProtocol::encode(snapshot);
         transport->send(place.peer, Transport::Channel::kUnreliable, bytes.data(), bytes.size());
     }
     transport->flush();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,6 @@ class BattleWorld;
 // It reads no clock: the caller passes the time in milliseconds.
 class NetHost {
   public:
-    static constexpr int kStateTicks = 2;              // a state to every client every two ticks
     static constexpr std::uint32_t kSilenceMs = 5000;  // a client this long silent has lost its connection
     static constexpr std::uint32_t kKeepAliveMs = 250; // while paused, the state goes out again this often
     static constexpr long kMaxInputAhead = 120;        // ticks a client's input may run ahead of the host
@@ -79,6 +79,7 @@ class NetHost {
         PlayerInput held;                   // the last controls used
         long newestInput = -1;              // the newest tick it sent controls for
         std::uint32_t ackTick = 0;          // the newest state it confirmed
+        std::deque<NetProtocol::WorldState> sent; // the states it was sent lately, as it rebuilt them
         std::size_t refused = 0;
     };
     struct Stranger { // connected, not yet holding a place
@@ -106,7 +107,7 @@ class NetHost {
     long startTick = 0;
     long hostTick = 0; // the world's newest tick
     int pausedBy = -1;
-    std::deque<NetProtocol::WorldState> sent; // the states sent lately, oldest first
+    std::optional<NetProtocol::WorldState> lastState; // the world as last told
     std::uint32_t lastSentMs = 0;
     std::size_t refusedPackets = 0;
     std::vector<std::string> messages;

@@ -1,6 +1,7 @@
 #include "net/Protocol.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -539,10 +540,28 @@ std::optional<Message> decode(const std::uint8_t *data, std::size_t size) {
     return readType<0>(r, data[0]);
 }
 
+ShellState carried(const ShellState &shell, std::uint32_t fromTick, std::uint32_t tick) {
+    ShellState on = shell;
+    const float seconds = static_cast<float>(tick - fromTick) * kTickSeconds;
+    for (std::size_t i = 0; i < 3; ++i)
+        on.pos[i] = quantisePosition(positionOf(shell.pos[i]) + velocityOf(shell.vel[i]) * seconds);
+    return on;
+}
+
+namespace {
+// The shell is where it was carried to, give or take a step, and otherwise the same.
+bool onCourse(const ShellState &expected, const ShellState &actual) {
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::abs(expected.pos[i] - actual.pos[i]) > 1)
+            return false;
+    return expected.shooter == actual.shooter && expected.vel == actual.vel && expected.status == actual.status;
+}
+} // namespace
+
 Snapshot diff(const WorldState &state, const WorldState *base) {
     Snapshot snapshot;
     snapshot.state = state;
-    if (base == nullptr || base->tick == 0) {
+    if (base == nullptr || base->tick == 0 || base->tick > state.tick) { // nothing to carry on from
         snapshot.tankFields.assign(state.tanks.size(), kTankAll);
         return snapshot;
     }
@@ -559,7 +578,7 @@ Snapshot diff(const WorldState &state, const WorldState *base) {
     }
     for (const ShellState &shell : state.shells) {
         const ShellState *before = findId(base->shells, shell.id);
-        if (before == nullptr || !(*before == shell))
+        if (before == nullptr || !onCourse(carried(*before, base->tick, state.tick), shell))
             snapshot.state.shells.push_back(shell);
     }
     for (const TankState &tank : base->tanks)
@@ -611,9 +630,11 @@ std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base
             copyFields(known->second, tank, fields);
         }
     }
+    if (in.tick < base->tick)
+        return std::nullopt;
     std::map<std::uint16_t, ShellState> shells;
     for (const ShellState &shell : base->shells)
-        shells[shell.id] = shell;
+        shells[shell.id] = carried(shell, base->tick, in.tick); // those not named flew on
     for (std::uint16_t id : snapshot.goneShells)
         if (shells.erase(id) == 0)
             return std::nullopt;

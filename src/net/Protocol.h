@@ -28,6 +28,8 @@ constexpr std::size_t kMaxPowerUps = 32;  // power-ups a snapshot may carry (a b
 // Positions in 1/128 units (+-256 units), velocities in 1/128 units per second (+-256), headings
 // in 1/65536 of a full turn. Out-of-range values are clamped when quantised.
 constexpr float kPositionStep = 1.0f / 128.0f;
+constexpr float kTickSeconds = 1.0f / 60.0f; // the battle's tick, by which a shell is carried on
+constexpr int kStateTicks = 3;               // the host sends its world's state every third tick: 20 a second
 constexpr float kVelocityStep = 1.0f / 128.0f;
 std::int16_t quantisePosition(float units);
 float positionOf(std::int16_t steps);
@@ -172,7 +174,11 @@ std::optional<Message> decode(const std::uint8_t *data, std::size_t size);
 // ending in ".lvl". A Welcome naming anything else decodes to nothing.
 bool isLevelFileName(const std::string &name);
 
-// The differences of `state` from `base` (null, or a base of tick 0, which a snapshot cannot name:
+// Where a shell of `base` flies on to by `tick`: shells fly straight at their speed, so a snapshot
+// leaves out those that are where this puts them (within a step), and its reader carries them on.
+ShellState carried(const ShellState &shell, std::uint32_t fromTick, std::uint32_t tick);
+// The differences of `state` from `base` (null, a base of tick 0, which a snapshot cannot name, or
+// one newer than the state:
 // the whole state).
 Snapshot diff(const WorldState &state, const WorldState *base);
 // The state a snapshot describes, given the base it names (null when it names none or the caller

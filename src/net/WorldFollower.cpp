@@ -19,7 +19,6 @@ constexpr long kPredictionsKept = 180; // ticks of the own tank's past, longer t
 constexpr std::size_t kLagSamples = 60;
 constexpr double kLagDrift = 0.05; // ticks per tick the render tick may speed up or slow down
 constexpr double kLagJump = 10.0;  // a lag this far off is taken at once
-constexpr double kStateInterval = 2.0; // the host's ticks between states it sends
 
 float degreesBetween(float from, float to) { // the shorter way round, in [-180, 180)
     float d = std::fmod(to - from + 180.0f, 360.0f);
@@ -87,7 +86,7 @@ const WorldState *WorldFollower::stateOf(std::uint32_t tick) const {
 void WorldFollower::chooseRenderTick(long tick) {
     // Far enough behind that the states of the render tick have arrived, even the late ones of
     // the last second, with one more interval so that there is a state on either side of it.
-    const double wanted = static_cast<double>(*std::max_element(arrivalLag.begin(), arrivalLag.end())) + kStateInterval;
+    const double wanted = static_cast<double>(*std::max_element(arrivalLag.begin(), arrivalLag.end())) + NetProtocol::kStateTicks;
     if (lag < 0.0 || std::fabs(wanted - lag) > kLagJump)
         lag = wanted;
     else
@@ -232,6 +231,10 @@ void WorldFollower::correctOwnTank(BattleWorld &world, Fahrzeug &own, long tick)
             error.vel[i] = NetProtocol::velocityOf(told->vel[i]) - then->second.vel[i];
         }
         error.heading = degreesBetween(then->second.heading, NetProtocol::headingOf(told->heading));
+        // A small difference of speed is the bumps of the ground and makes itself good; a large one
+        // is a push this machine did not see (a hit), and the tank takes it on.
+        if (std::hypot(error.vel[0], error.vel[2]) < kPushedSpeed)
+            error.vel[0] = error.vel[2] = 0.0f;
         // The tank's simulation takes the host's word at once, as if it had known it at that tick:
         // the error then, and what a velocity that differed has made of it since.
         for (auto at = predicted.upper_bound(static_cast<long>(latest.tick)); at != predicted.end(); ++at) {

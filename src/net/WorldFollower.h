@@ -19,6 +19,7 @@ class WorldFollower {
     static constexpr std::size_t kKeptStates = 64;    // about two seconds of the host's states
     static constexpr double kCorrectionShare = 0.3;   // of the own tank's drawn error made good per tick
     static constexpr float kSnapDistance = 4.0f;      // an error this large is made good at once
+    static constexpr float kPushedSpeed = 1.0f;       // units per second: the host's tank was pushed
     static constexpr double kMaxExtrapolation = 15.0; // ticks a tank goes on past the newest state
 
     explicit WorldFollower(int ownPlayer) : ownPlayer(ownPlayer) {}

@@ -167,7 +167,7 @@ TEST_F(NetBattleTest, OnceTheHostsWorldRestsTheClientShowsItWithinATenthOfAUnitT
     const NetBattleRig::ClientPicture &picture = rig.clientPictures().back();
     ASSERT_EQ(picture.tanks.size(), 2u);
     for (const auto &[serial, pos] : picture.tanks)
-        EXPECT_LT(distance(pos, host.at(serial)), 0.1f) << "tank " << serial;
+        EXPECT_LT(distance(pos, host.at(serial)), 0.1f) << "tank " << serial << (serial == picture.own ? " (own)" : "");
 }
 
 } // namespace

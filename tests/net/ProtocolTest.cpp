@@ -97,9 +97,12 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     EXPECT_EQ(whole.baseTick, 0u);
     EXPECT_EQ(encode(whole).size(), 314u);
 
-    // Three tanks moved and nothing else: id, fields and position each.
+    // Three tanks moved and nothing else (the shells flew on as shells do): id, fields and
+    // position each.
     WorldState next = base;
     next.tick = 101;
+    for (ShellState &shell : next.shells)
+        shell = carried(shell, base.tick, next.tick);
     for (int i : {1, 4, 9})
         next.tanks[i].pos[0] = static_cast<std::int16_t>(next.tanks[i].pos[0] + 3);
     EXPECT_EQ(encode(diff(next, &base)).size(), 40u + 3 * 8u);
@@ -114,6 +117,7 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     next.shells.erase(next.shells.begin() + 1);
     next.shells.insert(next.shells.begin() + 2, {1000, 4, {}, {}, 1});
     next.scores[1] = 5;
+    next.shells[3].pos[1] = static_cast<std::int16_t>(next.shells[3].pos[1] + 2); // off its course: sent
     const Snapshot delta = diff(next, &base);
     EXPECT_EQ(delta.baseTick, 100u);
     EXPECT_EQ(delta.state.tanks.size(), 5u);
@@ -140,6 +144,7 @@ TEST(ProtocolTest, ADeltaWithoutItsBaseOrNotFittingItGivesNothing) {
     WorldState next = base;
     next.tick = 101;
     next.tanks[0].pos[0] = 99;
+    next.shells[3].pos[1] = static_cast<std::int16_t>(next.shells[3].pos[1] + 2); // off its course: sent
     const Snapshot delta = diff(next, &base);
     WorldState older = base;
     older.tick = 99;

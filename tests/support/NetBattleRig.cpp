@@ -88,7 +88,9 @@ void NetBattleRig::run(std::uint32_t ms, const Script &hostControls, const Scrip
 }
 
 void NetBattleRig::hostFrame(const Script &controls) {
+    auto began = std::chrono::steady_clock::now();
     netHost->service(nowMs);
+    netSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     const long due = static_cast<long>((nowMs - startMs) * 60 / 1000);
     BattleWorld &world = hostGame().getWorld();
     for (; pacedTicks[0] < due; ++pacedTicks[0]) {
@@ -97,11 +99,15 @@ void NetBattleRig::hostFrame(const Script &controls) {
         const long tick = world.getTickCount() + 1;
         TickInput input;
         input[0] = controls(tick);
+        began = std::chrono::steady_clock::now();
         netHost->fillInputs(input, tick);
-        const auto began = std::chrono::steady_clock::now();
+        const auto ticking = std::chrono::steady_clock::now();
         hostGame().tick(input);
-        hostSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        const auto ticked = std::chrono::steady_clock::now();
         netHost->afterTick(world, nowMs);
+        const auto sent = std::chrono::steady_clock::now();
+        hostSeconds += std::chrono::duration<double>(ticked - ticking).count();
+        netSeconds += std::chrono::duration<double>((ticking - began) + (sent - ticked)).count();
         const Tanks &tanks = hostTanks[world.getTickCount()] = tanksOf(world);
         const int watched = netClients.empty() ? -1 : netClients[0]->getPlayer();
         bool disturbed = false;
@@ -163,4 +169,8 @@ bool NetBattleRig::hostTanksAt(double tick, Tanks &out) const {
 
 double NetBattleRig::hostTickSeconds() const {
     return hostSeconds;
+}
+
+double NetBattleRig::hostNetworkSeconds() const {
+    return netSeconds;
 }

@@ -59,7 +59,8 @@ class NetBattleRig {
     // fired beside it (closer than kTouching): what the client cannot foresee.
     const std::vector<long> &hostDisturbances() const { return disturbances; }
     static constexpr float kTouching = 5.0f;
-    double hostTickSeconds() const; // seconds the host spent in its ticks so far
+    double hostTickSeconds() const;    // seconds the host's world spent in its ticks so far
+    double hostNetworkSeconds() const; // seconds the host spent hearing and telling its clients
 
   private:
     void hostFrame(const Script &controls);
@@ -77,4 +78,5 @@ class NetBattleRig {
     std::vector<ClientPicture> pictures;
     std::vector<long> disturbances;
     double hostSeconds = 0.0;
+    double netSeconds = 0.0;
 };
