@@ -65,3 +65,36 @@ TEST(CommandLineTest, AHeadlessBattleTakesItsLevelSeedLengthAndAutopilot) {
 }
 
 } // namespace
+
+TEST(CommandLineTest, NetworkBattlesAreHostedOnALevelAndJoinedByAddressAlone) {
+    const CommandLine host = CommandLine::parse({"panzerfeld", "--host", "--port=30000", "--level", "lvl2.lvl"});
+    ASSERT_TRUE(host.ok()) << host.getError();
+    EXPECT_TRUE(host.isHost());
+    EXPECT_EQ(host.getPort(), 30000);
+    const CommandLine headless =
+        CommandLine::parse({"panzerfeld", "--headless", "--host", "--level", "lvl1.lvl", "--players", "3"});
+    ASSERT_TRUE(headless.ok()) << headless.getError();
+    EXPECT_TRUE(headless.isHost() && headless.isHeadless());
+    const CommandLine join = CommandLine::parse({"panzerfeld", "--join", "example.org:24000"});
+    ASSERT_TRUE(join.ok()) << join.getError();
+    EXPECT_EQ(join.getJoin(), "example.org:24000");
+    EXPECT_FALSE(join.isHost());
+
+    // Each wrong line names what is wrong with it.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+        {{"panzerfeld", "--host"}, "--host needs --level"},
+        {{"panzerfeld", "--host", "--level", "lvl1.lvl", "--join", "a"}, "--host needs --level"},
+        {{"panzerfeld", "--port", "3000", "--level", "lvl1.lvl"}, "--port needs --host"},
+        {{"panzerfeld", "--host", "--level", "lvl1.lvl", "--port", "0"}, "--port takes"},
+        {{"panzerfeld", "--host", "--level", "lvl1.lvl", "--port=65536"}, "--port takes"},
+        {{"panzerfeld", "--join", "a", "--level", "lvl1.lvl"}, "--join plays the host's battle"},
+        {{"panzerfeld", "--join", "a", "--headless"}, "--join plays the host's battle"},
+        {{"panzerfeld", "--join"}, "--join needs a value"},
+        {{"panzerfeld", "--headless", "--host", "--level", "lvl1.lvl", "--autopilot", "easy"}, "--autopilot"},
+    };
+    for (const auto &[args, error] : wrong) {
+        const CommandLine line = CommandLine::parse(args);
+        EXPECT_FALSE(line.ok());
+        EXPECT_NE(line.getError().find(error), std::string::npos) << line.getError();
+    }
+}
