@@ -87,6 +87,10 @@ struct Input {
     std::uint32_t snapshotAck = 0;   // 0: none yet
 };
 
+// The groups of a snapshot's head that a difference may leave out.
+constexpr std::uint8_t kHeadOutcome = 1, kHeadClock = 2, kHeadScores = 4, kHeadPause = 8, kHeadPowerUps = 16,
+                       kHeadAll = 31;
+
 // One tank as a snapshot carries it; `id` is the tank's place in the level's vehicle list.
 struct TankState {
     std::uint8_t id = 0;
@@ -137,6 +141,9 @@ struct Snapshot {
     // One per tank of `state.tanks`: the field groups (kTank*) it carries; the others are the
     // base's. Empty counts as kTankAll for every tank. A tank the base lacks must carry all.
     std::vector<std::uint8_t> tankFields;
+    // The groups of the state's head (kHead*) it carries; the others are the base's (the battle
+    // clock carried on by the ticks between). A whole state carries all.
+    std::uint8_t headFields = kHeadAll;
 };
 
 struct Event {

@@ -95,17 +95,18 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     const WorldState base = battle(100);
     const Snapshot whole = diff(base, nullptr);
     EXPECT_EQ(whole.baseTick, 0u);
-    EXPECT_EQ(encode(whole).size(), 314u);
+    EXPECT_EQ(encode(whole).size(), 315u);
 
-    // Three tanks moved and nothing else (the shells flew on as shells do): id, fields and
-    // position each.
+    // Three tanks moved and nothing else (the shells flew on as shells do, the decided battle's
+    // clock stands): the type, ticks, head and lead bytes, four counts, and each tank's id, fields
+    // and position.
     WorldState next = base;
     next.tick = 101;
     for (ShellState &shell : next.shells)
         shell = carried(shell, base.tick, next.tick);
     for (int i : {1, 4, 9})
         next.tanks[i].pos[0] = static_cast<std::int16_t>(next.tanks[i].pos[0] + 3);
-    EXPECT_EQ(encode(diff(next, &base)).size(), 40u + 3 * 8u);
+    EXPECT_EQ(encode(diff(next, &base)).size(), 11u + 4u + 3 * 8u);
 
     // Everything at once: a tank changes two groups, one goes, one comes; a shell bursts, one
     // goes, one is fired.
@@ -123,6 +124,7 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     EXPECT_EQ(delta.state.tanks.size(), 5u);
     EXPECT_EQ(delta.goneTanks, (std::vector<std::uint8_t>{10}));
     EXPECT_EQ(delta.goneShells, (std::vector<std::uint16_t>{8}));
+    EXPECT_EQ(delta.headFields, kHeadScores);
     const Bytes bytes = encode(delta);
     EXPECT_LT(bytes.size(), encode(diff(next, nullptr)).size() / 2);
     const auto back = decode(bytes.data(), bytes.size());
@@ -132,6 +134,19 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     EXPECT_TRUE(same(*rebuilt, next));
     EXPECT_TRUE(same(*apply(whole, nullptr), base));
     EXPECT_TRUE(same(*apply(whole, &next), base)) << "a whole state ignores the base";
+
+    // The clock of a running battle goes on by itself; one that went otherwise is sent.
+    WorldState running = base, later = base;
+    running.outcome = later.outcome = 0;
+    later.tick = running.tick + 3;
+    later.shells.clear();
+    running.shells.clear();
+    later.battleTicks = running.battleTicks + 3;
+    EXPECT_EQ(diff(later, &running).headFields, 0);
+    EXPECT_EQ(apply(diff(later, &running), &running)->battleTicks, later.battleTicks);
+    later.battleTicks += 1;
+    EXPECT_EQ(diff(later, &running).headFields, kHeadClock);
+    EXPECT_EQ(apply(diff(later, &running), &running)->battleTicks, later.battleTicks);
 
     // A base of tick 0 cannot be named, so the state goes whole.
     WorldState first = base;
