@@ -73,7 +73,10 @@ class GameClass : public ObjectHost {
     // players one and two have keys, players three and four only pads.
     TickInput readKeyboard(const bool *keys) const;
     // The view's part of a frame of `dt` real seconds: the zoom keys and the status message's time.
-    void frame(float dt, const bool *keys);
+    // Player one's zoom keys zoom the camera of `keyboardPlayer` (in a network battle, the player
+    // this machine plays); player two's keys zoom player two's camera when player one's keys are
+    // player one's.
+    void frame(float dt, const bool *keys, int keyboardPlayer = 0);
 
     // Each player's own camera (0 player one .. 3 player four; the mouse turns player one's).
     OrbitCamera &getCamera(int player) { return cameras[player]; }

@@ -22,10 +22,10 @@ TickInput GameClass::readKeyboard(const bool *keys) const {
     return input;
 }
 
-void GameClass::frame(float dt, const bool *keys) {
+void GameClass::frame(float dt, const bool *keys, int keyboardPlayer) {
     if (playerConfig != nullptr && keys != nullptr) {
-        cameras[0].zoom(dt, held(keys, playerConfig->getZoomIn()), held(keys, playerConfig->getZoomOut()));
-        if (world.getHumanPlayers() >= 2)
+        cameras[keyboardPlayer].zoom(dt, held(keys, playerConfig->getZoomIn()), held(keys, playerConfig->getZoomOut()));
+        if (world.getHumanPlayers() >= 2 && keyboardPlayer == 0)
             cameras[1].zoom(dt, held(keys, playerConfig->getZoomIn2()),
                             held(keys, playerConfig->getZoomOut2()));
     }

@@ -20,6 +20,7 @@
 #include "main/Timer.h"
 #include "menu/Highscore.h"
 #include "menu/MainMenu.h"
+#include "net/NetGame.h"
 #include "objects/Spieler.h"
 #include "replay/BuildId.h"
 #include "replay/DataHash.h"
@@ -53,6 +54,13 @@ bool recordingBattle = false;                 // `recording` belongs to the runn
 std::unique_ptr<ReplayPlayback> playback;     // the replay being watched; null while playing
 PadHub padHub;                                // the pads, real or virtual
 PadPlayers pads(padHub);                      // who drives with which pad
+NetGame net;                                  // the network battle, hosted or joined; none: a local one
+bool pauseFromNetwork = false;                // the flow is pausing or resuming for the other machine
+std::string netProblem;                       // why the last attempt to host or join failed
+
+std::uint32_t nowMs() {
+    return static_cast<std::uint32_t>(std::llround(tTimer.getTimeInSeconds() * 1000.0));
+}
 
 // The current time as a replay's stamp, "YYYYMMDDThhmmss" in UTC.
 std::string timeStamp() {
@@ -92,6 +100,8 @@ class GlutFlowHost : public FlowHost {
     int battlePlayers = 2;         // human players of the running or last battle
     bool battleFrameShown = false; // the running battle's first frame has been drawn
     bool watchedLast = false;      // the battle left last was a replay
+    bool networkBattle = false;    // the running or last battle was played over the network
+    int localPlayer = 0;           // then: the player this machine played
 
     Highscore &highscores() {
         if (!tableRead) {
@@ -116,7 +126,11 @@ class GlutFlowHost : public FlowHost {
             }
             return false;
         }
+        const bool networked = net.getRole() != NetGame::Role::kNone && playback == nullptr;
+        networkBattle = networked;
+        localPlayer = networked ? net.getLocalPlayer() : 0;
         battlePlayers = playback != nullptr ? playback->getReplay().players
+                        : networked          ? net.getPlayers()
                         : players != 0       ? players
                                              : settings->getPlayers();
         std::printf("Level: %s (data/level/%s, %d player%s)\n", level->getLvlName().c_str(), levelFile.c_str(),
@@ -126,7 +140,12 @@ class GlutFlowHost : public FlowHost {
             key = false;
         iGamemode = kModeGame;
         gc.getWorld().setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
-        if (playback != nullptr) { // the recorded battle as it began
+        // A joining machine's world follows the host's; the host's is the truth, as a local one is.
+        gc.getWorld().setFollowing(networked && net.getRole() == NetGame::Role::kClient);
+        if (networked) {
+            gc.getWorld().setBattleSeed(net.getSeed());
+            gc.getWorld().setAiDifficulty(settings->getDifficulty());
+        } else if (playback != nullptr) { // the recorded battle as it began
             gc.getWorld().setBattleSeed(playback->getReplay().seed);
             gc.getWorld().setAiDifficulty(playback->getReplay().difficulty);
         } else {
@@ -135,7 +154,7 @@ class GlutFlowHost : public FlowHost {
         }
         std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getWorld().getBattleSeed()));
         gc.loadLevel(level); // also clears the exit request of an earlier game
-        recordingBattle = playback == nullptr;
+        recordingBattle = playback == nullptr && !gc.getWorld().isFollowing(); // the host records all players' ticks
         if (recordingBattle) {
             recording = Replay();
             recording.buildId = buildId();
@@ -147,6 +166,8 @@ class GlutFlowHost : public FlowHost {
             recording.tickMicroseconds = static_cast<std::uint32_t>(std::lround(GameClass::kTickSeconds * 1e6));
         }
         gc.getView().setOverlayLine(playback != nullptr ? playback->statusLine() : std::string());
+        if (networked) // this machine shows its own player's tank alone
+            gc.getView().followOnly(net.getLocalPlayer());
         gc.resetCameras(-45, 70);
         gc.getView().initGL();
         battleFrameShown = false;
@@ -159,6 +180,7 @@ class GlutFlowHost : public FlowHost {
 
     void leaveBattle() override {
         saveRecording();
+        net.leave(); // the other machines hear that this one left
         watchedLast = playback != nullptr;
         if (playback != nullptr) {
             playback.reset();
@@ -170,13 +192,17 @@ class GlutFlowHost : public FlowHost {
         glutPostRedisplay();
     }
 
-    void exitProgram() override {
+    void exitProgram() override { exitProgram(EXIT_SUCCESS); }
+    void exitProgram(int status) {
         saveRecording();
+        net.leave();
         std::fflush(stdout);
-        std::exit(EXIT_SUCCESS);
+        std::exit(status);
     }
 
     void pauseBattle(bool paused) override {
+        if (!pauseFromNetwork)
+            net.setPause(paused); // both machines stop, and say who stopped them
         gc.getView().setPausedOverlay(paused);
         if (paused)
             gc.getSound().pauseBattle(); // the battle falls silent; the menu's sounds stay
@@ -210,6 +236,8 @@ class GlutFlowHost : public FlowHost {
             return out; // a replay's scores were counted when it was played
         const Highscore &current = const_cast<GlutFlowHost *>(this)->highscores();
         for (int player = 0; player < std::max(2, battlePlayers); ++player) {
+            if (networkBattle && player != localPlayer)
+                continue; // each machine keeps its own player's score
             const int score = gc.getWorld().getScores().get(player);
             if (current.qualifies(score))
                 out.push_back({player, keys->getPlayerName(player), score});
@@ -277,6 +305,33 @@ class GlutFlowHost : public FlowHost {
 
     int pauseKey() const override { return KeyNames::fold(keys->getPauseButton()); }
 
+    bool hostNetworkGame(const std::string &levelFile, int players) override {
+        netProblem.clear();
+        const std::uint32_t seed = chosenSeed ? *chosenSeed : std::random_device{}();
+        if (net.host(gc, levelFile, std::max(2, players), hostPort, true, seed, netProblem))
+            return true;
+        std::fprintf(stderr, "Error: network: %s\n", netProblem.c_str());
+        return false;
+    }
+
+    bool joinNetworkGame(const std::string &address) override {
+        netProblem.clear();
+        if (net.join(gc, address, keys->getPlayerName(0), netProblem))
+            return true;
+        std::fprintf(stderr, "Error: network: %s\n", netProblem.c_str());
+        return false;
+    }
+
+    void leaveNetworkGame() override { net.leave(); }
+
+    std::vector<std::string> networkStatus() const override {
+        if (net.getRole() == NetGame::Role::kNone && !netProblem.empty())
+            return {netProblem};
+        return net.statusLines();
+    }
+
+    std::uint16_t hostPort = 0; // the command line's port for a hosted battle; 0: the usual one
+
     void openLevelChoice(LevelChoice &choice) override { choice.open(levelChoices, settings->getPlayers()); }
 
     void savePlayers(int players) override {
@@ -321,6 +376,8 @@ class GlutFlowHost : public FlowHost {
 GlutFlowHost host;
 GameFlow flow(host);
 std::string levelAtOnce; // the level the command line starts, or empty
+bool hostingAtOnce = false; // the command line hosts a network battle on levelAtOnce
+std::string joiningAtOnce;  // the host the command line joins, or empty
 int playersAtOnce = 0;   // the command line's player count, 0 when not given
 int pointerX = 0, pointerY = 0; // last pointer position over a screen, pixels
 bool pausedFrameShown = false;  // the frame with "PAUSED" has been drawn in this pause
@@ -420,7 +477,27 @@ void chooseSeed(std::optional<std::uint32_t> seed) {
     chosenSeed = seed;
 }
 
+void hostAtOnce(const std::string &levelFile, int players, std::uint16_t port) {
+    hostingAtOnce = true;
+    levelAtOnce = levelFile;
+    playersAtOnce = players;
+    host.hostPort = port;
+}
+
+void joinAtOnce(const std::string &address) {
+    joiningAtOnce = address;
+}
+
 void windowOpened() {
+    if (hostingAtOnce || !joiningAtOnce.empty()) {
+        const bool waiting = hostingAtOnce ? host.hostNetworkGame(levelAtOnce, playersAtOnce)
+                                           : host.joinNetworkGame(joiningAtOnce);
+        if (!waiting) // the line said why
+            host.exitProgram(EXIT_FAILURE);
+        flow.openNetworkWaiting();
+        announce();
+        return;
+    }
     if (levelAtOnce.empty())
         return;
     flow.startBattle(levelAtOnce, playersAtOnce);
@@ -583,7 +660,40 @@ void readPads() {
     }
 }
 
+// What the network brought: a battle that starts, a pause from the other machine, a lost
+// connection, and lines for the screen.
+void serviceNetwork() {
+    if (net.getRole() == NetGame::Role::kNone)
+        return;
+    const NetGame::News news = net.service(nowMs());
+    for (const std::string &line : news.lines)
+        gc.getOptions().setStatusMessage(line);
+    if (news.start) {
+        if (host.startBattle(net.getLevelFile(), net.getPlayers())) {
+            flow.networkBattleStarted();
+            if (net.getRole() == NetGame::Role::kHost)
+                net.hostStarted(gc.getWorld().getTickCount());
+        } else {
+            net.leave();
+        }
+    }
+    if (news.pauseChanged && flow.inBattle()) {
+        pauseFromNetwork = true;
+        flow.remotePause(news.pausedBy >= 0, news.pausedBy >= 0 ? std::string("Paused by player ") +
+                                                                      playerWord(news.pausedBy)
+                                                                : std::string());
+        pauseFromNetwork = false;
+    }
+    if (news.lost && flow.inBattle())
+        flow.connectionLost(news.problem);
+    if (news.start || news.pauseChanged || news.lost || !news.lines.empty()) {
+        announce();
+        glutPostRedisplay();
+    }
+}
+
 void myIdleFunc() {
+    serviceNetwork();
     readPads();
     if (!flow.battleRuns()) {
         // Nothing moves in the menu, its screens or a paused battle (they redraw on events): rest
@@ -596,8 +706,10 @@ void myIdleFunc() {
         return;
     if (frame.fpsDue)
         gc.getView().setFps(frame.fps);
-    gc.frame(static_cast<float>(frame.dt), keys);
-    for (int player = 0; player < host.battlePlayers && playback == nullptr; ++player)
+    gc.frame(static_cast<float>(frame.dt), keys, host.networkBattle ? host.localPlayer : 0);
+    if (host.networkBattle) // this machine's pad steers its own player's camera
+        pads.steerCamera(0, gc.getCamera(host.localPlayer), static_cast<float>(frame.dt));
+    for (int player = 0; player < host.battlePlayers && playback == nullptr && !host.networkBattle; ++player)
         pads.steerCamera(player, gc.getCamera(player), static_cast<float>(frame.dt));
     // The battle runs in ticks of its own length, as many as the real time asks (a replay at the
     // speed its watcher chose).
@@ -615,6 +727,14 @@ void myIdleFunc() {
                 std::printf("Replay over: %zu ticks, state hash %s\n", playback->getTicksDone(),
                             StateHash::hex(hash).c_str());
             std::fflush(stdout);
+        } else if (net.getRole() == NetGame::Role::kClient) {
+            // This machine's player drives with player one's keys and pad; the host decides the rest.
+            for (int run = net.clientTicks(1); run > 0; --run) {
+                PlayerInput controls = gc.readKeyboard(keys)[0];
+                pads.addControls(0, controls);
+                gc.tickWith([&controls](BattleWorld &world) { net.clientTick(world, controls, nowMs()); });
+            }
+            pads.feel(gc.getWorld().getEvents());
         } else {
             TickInput input = gc.readKeyboard(keys);
             for (int player = 0; player < kMaxPlayers; ++player) {
@@ -622,7 +742,14 @@ void myIdleFunc() {
                 pads.addControls(player, controls);
                 controls = Replay::quantize(controls); // the world gets what the replay keeps
             }
+            if (net.getRole() == NetGame::Role::kHost) { // the other players' controls come from their machines
+                for (int player = 1; player < kMaxPlayers; ++player)
+                    input[static_cast<std::size_t>(player)] = PlayerInput{};
+                net.fillInputs(input, gc.getWorld().getTickCount() + 1);
+            }
             gc.tick(input);
+            if (net.getRole() == NetGame::Role::kHost)
+                net.afterHostTick(gc.getWorld(), nowMs());
             pads.feel(gc.getWorld().getEvents());
             if (recordingBattle)
                 recording.addTick(input, gc.getWorld().stateHash());
@@ -665,8 +792,9 @@ void MouseMoveFunc(int x, int y) {
     const int dy = y - iMouseStartY;
     iMouseStartX = x;
     iMouseStartY = y;
-    gc.getCamera(0).setAngleX(gc.getCamera(0).getAngleX() - dy);
-    gc.getCamera(0).setAngleY(gc.getCamera(0).getAngleY() + dx);
+    OrbitCamera &camera = gc.getCamera(host.networkBattle ? host.localPlayer : 0); // the mouse is this machine's player's
+    camera.setAngleX(camera.getAngleX() - dy);
+    camera.setAngleY(camera.getAngleY() + dx);
 }
 
 void myPassiveMotionFunc(int x, int y) {

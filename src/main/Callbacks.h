@@ -37,6 +37,10 @@ void watchAtOnce(Replay replay);
 // draws a seed of its own. Each level start prints the seed it uses.
 void chooseSeed(std::optional<std::uint32_t> seed);
 // The window is open and the callbacks are in place: the main loop is about to run.
+// The command line hosts a network battle on the level (players 0: two; port 0: the usual one) or
+// joins one at "host[:port]": the window opens on the screen that waits for the other machines.
+void hostAtOnce(const std::string &levelFile, int players, std::uint16_t port);
+void joinAtOnce(const std::string &address);
 void windowOpened();
 // The settings as the player left them last (difficulty, volumes, mute, ...); valid after setupFlow.
 const Settings &currentSettings();

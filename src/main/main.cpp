@@ -8,6 +8,9 @@
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/HeadlessBattle.h"
+#include "game/TickPacer.h"
+#include "math/StateHash.h"
+#include "net/NetGame.h"
 #include "replay/ReplayStore.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
@@ -17,10 +20,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -100,6 +105,84 @@ int runHeadless(const CommandLine &commandLine, const Settings &settings) {
     return battle.run(gc);
 }
 
+// A network battle that nobody plays at this machine: it waits for the players to join, then runs
+// the world in real time for them until the battle is decided (and a few seconds more, so that
+// the clients hear the end) or the seconds asked for have passed.
+int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
+    constexpr double kAfterTheEnd = 3.0; // seconds the decided battle stays up for the clients
+    const std::string &levelFile = commandLine.getLevel();
+    if (HeadlessBattle::readWorld(gc, levelFile) == nullptr)
+        requireLevelFile(levelFile);
+    const int players = commandLine.getPlayers() != 0 ? commandLine.getPlayers() : 2;
+    const std::uint32_t seed = commandLine.getSeed() ? *commandLine.getSeed() : std::random_device{}();
+    NetGame net;
+    std::string problem;
+    if (!net.host(gc, levelFile, players, commandLine.getPort(), false, seed, problem)) {
+        std::fprintf(stderr, "Error: network: %s\n", problem.c_str());
+        return 1;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point began = Clock::now();
+    Clock::time_point last = began;
+    TickPacer pacer(GameClass::kTickSeconds);
+    BattleWorld &world = gc.getWorld();
+    double decidedAt = -1.0, battleStart = 0.0;
+    bool running = false;
+    int pausedBy = -1; // the player who paused the battle, -1 while it runs
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        const double seconds = std::chrono::duration<double>(now - began).count();
+        const auto nowMs = static_cast<std::uint32_t>(seconds * 1000.0);
+        const NetGame::News news = net.service(nowMs);
+        if (news.start) {
+            world.setHumanPlayers(players);
+            world.setBattleSeed(seed);
+            world.setAiDifficulty(settings.getDifficulty());
+            if (!gc.loadLevel(gc.getData().getLevelOfFile(levelFile))) {
+                std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
+                return 1;
+            }
+            std::printf("Headless host: the battle starts (data/level/%s, %d players, seed %u)\n",
+                        levelFile.c_str(), players, static_cast<unsigned>(seed));
+            std::fflush(stdout);
+            net.hostStarted(world.getTickCount());
+            running = true;
+            battleStart = seconds;
+            pacer.reset();
+            last = now;
+        }
+        if (running) {
+            const double dt = std::chrono::duration<double>(now - last).count();
+            last = now;
+            if (news.pauseChanged)
+                pausedBy = news.pausedBy;
+            const int due = pausedBy < 0 ? pacer.advance(dt) : 0; // the paused time is not made up
+            for (int tick = 0; tick < due; ++tick) {
+                TickInput input;
+                net.fillInputs(input, world.getTickCount() + 1);
+                gc.tick(input);
+                net.afterHostTick(world, nowMs);
+            }
+            if (decidedAt < 0.0 && world.getOutcome() != BattleRules::kRunning)
+                decidedAt = seconds;
+            const bool over = decidedAt >= 0.0 && seconds - decidedAt > kAfterTheEnd;
+            const bool timeUp = commandLine.getSeconds() > 0 && seconds - battleStart >= commandLine.getSeconds();
+            if (over || timeUp)
+                break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (world.getOutcome() == BattleRules::kRunning)
+        std::printf("Time ran out: no result after %.2f game seconds\n", world.getBattleSeconds());
+    std::printf("Ticks: %ld (%.2f game seconds)\n", world.getTickCount(),
+                static_cast<double>(world.getTickCount()) * GameClass::kTickSeconds);
+    std::printf("Scores: %s\n", world.getScores().listed(players).c_str());
+    std::printf("State hash: %s\n", StateHash::hex(world.stateHash()).c_str());
+    std::fflush(stdout);
+    net.leave();
+    return 0;
+}
+
 [[noreturn]] void onUncaughtException() {
     try {
         if (std::exception_ptr pending = std::current_exception())
@@ -143,6 +226,8 @@ int main(int argc, char **argv) {
         removeLeftoverTemporaries(folder);
     }
     Settings settings = Settings::read();
+    if (commandLine.isHeadless() && commandLine.isHost())
+        return runHeadlessHost(commandLine, settings);
     if (commandLine.isHeadless())
         return runHeadless(commandLine, settings);
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
@@ -163,8 +248,13 @@ int main(int argc, char **argv) {
     readLevelChoice();
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
-        startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
+        if (commandLine.isHost())
+            hostAtOnce(commandLine.getLevel(), commandLine.getPlayers(), commandLine.getPort());
+        else
+            startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
     }
+    if (!commandLine.getJoin().empty())
+        joinAtOnce(commandLine.getJoin());
     if (!commandLine.getReplay().empty()) {
         Replay replay;
         readReplay(commandLine.getReplay(), replay);
