@@ -241,21 +241,16 @@ MainMenuDefinition ConfigReader::ReadMainMenuDefinition() {
     const int count = MainMenuDefinition::kItemCount;
     auto key = [](int item, const char *suffix) { return "item" + std::to_string(item) + suffix; };
     for (int i = 1; i <= count; ++i) {
+        // Items after the required ones are optional as a whole: one named by its picture needs
+        // every key, one without a picture is not there.
+        if (i > MainMenuDefinition::kRequiredItems && !cf.keyExists(key(i, "img"))) {
+            continue;
+        }
         mm.setItemY(i, cf.read<double>(key(i, "y")));
-    }
-    for (int i = 1; i <= count; ++i) {
         mm.setItemX(i, cf.read<double>(key(i, "x")));
-    }
-    for (int i = 1; i <= count; ++i) {
         mm.setItemImg(i, cf.read<std::string>(key(i, "img")));
-    }
-    for (int i = 1; i <= count; ++i) {
         mm.setItemImgOver(i, cf.read<std::string>(key(i, "imgover")));
-    }
-    for (int i = 1; i <= count; ++i) {
         mm.setItemImgX(i, cf.read<int>(key(i, "imgx")));
-    }
-    for (int i = 1; i <= count; ++i) {
         mm.setItemImgY(i, cf.read<int>(key(i, "imgy")));
     }
     mm.setBackImg(cf.read<std::string>("backimg"));

@@ -3,12 +3,18 @@
 #include <string>
 
 // Layout and pictures of the main menu, read from mainmenu.ini. Items are numbered 1 game,
-// 2 options, 3 help, 4 exit, 5 highscore; the indexed accessors take that number.
+// 2 options, 3 help, 4 exit, 5 highscore, 6 network game; the indexed accessors take that number.
+// The network item came last: a file without it leaves item 6 without a picture, and the menu
+// without the item.
 class MainMenuDefinition {
   public:
-    static constexpr int kItemCount = 5; // menu items
+    static constexpr int kItemCount = 6;     // menu items
+    static constexpr int kRequiredItems = 5; // items every file describes; the others are optional
 
-    // Indexed access by item number 1..5; other numbers read as 0 or "" and are ignored when set.
+    // An item the menu shows: the file names its picture.
+    bool hasItem(int item) const { return !getItemImg(item).empty(); }
+
+    // Indexed access by item number 1..6; other numbers read as 0 or "" and are ignored when set.
     double getItemY(int item) const { return valid(item) ? itemY[item - 1] : 0.0; }
     double getItemX(int item) const { return valid(item) ? itemX[item - 1] : 0.0; }
     const std::string &getItemImg(int item) const { return valid(item) ? itemImg[item - 1] : empty(); }

@@ -7,12 +7,13 @@
 #include <algorithm>
 
 GameFlow::GameFlow(FlowHost &flowHost)
-    : host(flowHost), menuOrder{MainMenu::kGame, MainMenu::kOptions, MainMenu::kHighscore, MainMenu::kHelp,
-                                MainMenu::kExit} {}
+    : host(flowHost), menuOrder{MainMenu::kGame,      MainMenu::kNetwork, MainMenu::kOptions,
+                                MainMenu::kHighscore, MainMenu::kHelp,    MainMenu::kExit} {}
 
 const char *GameFlow::screenName(Screen s) {
-    static const char *const kNames[] = {"Menu",   "Options", "Help",   "Highscores",
-                                         "Battle", "Paused",  "Result", "Name entry", "Level choice"};
+    static const char *const kNames[] = {"Menu",         "Options", "Help",         "Highscores",
+                                         "Battle",       "Paused",  "Result",       "Name entry",
+                                         "Level choice", "Network", "Join address", "Network waiting"};
     return kNames[s];
 }
 
@@ -21,12 +22,16 @@ void GameFlow::toMenu() {
     escapeArmed = false;
     padsMissing.reset();
     pausedByPad = false;
+    pauseAsked = false;
+    networkBattle = false;
+    remoteMessage.clear();
+    lostMessage.clear();
 }
 
 void GameFlow::setMenuOrder(const std::vector<int> &items) {
     std::vector<int> order;
     for (int item : items)
-        if (item > MainMenu::kNone && item <= MainMenu::kHighscore &&
+        if (item > MainMenu::kNone && item <= MainMenu::kNetwork &&
             std::find(order.begin(), order.end(), item) == order.end())
             order.push_back(item);
     if (!order.empty())
@@ -84,13 +89,14 @@ void GameFlow::keyDown(int code, unsigned char typed) {
         break;
     case kPaused:
         if (code == KeyNames::kEscape) {
-            host.pauseBattle(false);
+            if (pauseAsked)
+                host.pauseBattle(false);
             host.leaveBattle();
             toMenu();
-        } else if (code == host.pauseKey() && padsMissing.none()) { // a player without his pad cannot play on
+        } else if (code == host.pauseKey() && padsMissing.none() && // a player without his pad cannot play on
+                   lostMessage.empty()) {                           // nor one without the other machine
             host.pauseBattle(false);
-            screen = kBattle;
-            pausedByPad = false;
+            resume();
         }
         break;
     case kResult:
@@ -121,6 +127,16 @@ void GameFlow::keyDown(int code, unsigned char typed) {
             nameEntry.type(typed);
         }
         break;
+    case kNetwork:
+        chooseNetwork(network.choiceKey(code));
+        break;
+    case kJoinAddress:
+        joinAddress(network.addressKey(code, typed));
+        break;
+    case kNetWaiting:
+        if (code == KeyNames::kEscape)
+            leaveWaiting();
+        break;
     }
 }
 
@@ -134,8 +150,12 @@ void GameFlow::menuItem(int item) {
         return;
     switch (item) {
     case MainMenu::kGame:
+        levelChoice.setNetwork(false);
         host.openLevelChoice(levelChoice);
         screen = kLevelChoice;
+        break;
+    case MainMenu::kNetwork:
+        screen = kNetwork;
         break;
     case MainMenu::kExit:
         host.exitProgram();
@@ -178,6 +198,16 @@ void GameFlow::click(int x, int y, int width, int height) {
     case kLevelChoice:
         chooseLevel(levelChoice.click(x, y, width, height));
         break;
+    case kNetwork:
+        chooseNetwork(network.choiceClick(x, y, width, height));
+        break;
+    case kJoinAddress:
+        joinAddress(network.addressClick(x, y, width, height));
+        break;
+    case kNetWaiting:
+        if (back)
+            leaveWaiting();
+        break;
     default:
         break;
     }
@@ -186,6 +216,15 @@ void GameFlow::click(int x, int y, int width, int height) {
 void GameFlow::chooseLevel(LevelChoice::Action action) {
     if (action == LevelChoice::kNothing)
         return;
+    if (levelChoice.isNetwork()) { // the players of a network battle are no setting of this machine
+        if (action == LevelChoice::kBack)
+            screen = kNetwork;
+        else if (!host.hostNetworkGame(levelChoice.selectedEntry()->file, levelChoice.getPlayers()))
+            levelChoice.setMessage(networkFailure("The battle could not be hosted"));
+        else if (screen == kLevelChoice) // unless the battle began at once
+            screen = kNetWaiting;
+        return;
+    }
     host.savePlayers(levelChoice.getPlayers());
     if (action == LevelChoice::kBack)
         toMenu();
@@ -193,13 +232,81 @@ void GameFlow::chooseLevel(LevelChoice::Action action) {
         levelChoice.setMessage("This battlefield could not start");
 }
 
+void GameFlow::chooseNetwork(NetworkScreen::Action action) {
+    if (action == NetworkScreen::kBack) {
+        toMenu();
+    } else if (action == NetworkScreen::kChoose && network.getRow() == NetworkScreen::kHost) {
+        levelChoice.setNetwork(true);
+        host.openLevelChoice(levelChoice);
+        screen = kLevelChoice;
+    } else if (action == NetworkScreen::kChoose) {
+        network.openAddress();
+        screen = kJoinAddress;
+    }
+}
+
+void GameFlow::joinAddress(NetworkScreen::Action action) {
+    if (action == NetworkScreen::kBack)
+        screen = kNetwork;
+    else if (action != NetworkScreen::kChoose)
+        return;
+    else if (!host.joinNetworkGame(network.getAddress()))
+        network.setMessage(networkFailure("Could not join " + network.getAddress()));
+    else if (screen == kJoinAddress) // unless the battle began at once
+        screen = kNetWaiting;
+}
+
+void GameFlow::leaveWaiting() {
+    host.leaveNetworkGame();
+    screen = kNetwork;
+}
+
+std::string GameFlow::networkFailure(const std::string &fallback) const {
+    const std::vector<std::string> status = host.networkStatus();
+    return status.empty() ? fallback : status.back();
+}
+
+void GameFlow::networkBattleStarted() {
+    if (!inBattle())
+        begin(true);
+}
+
+void GameFlow::remotePause(bool paused, const std::string &message) {
+    if (!networkBattle || !lostMessage.empty())
+        return;
+    if (paused && (screen == kBattle || screen == kPaused)) {
+        screen = kPaused;
+        remoteMessage = message;
+        pausedByPad = false; // a pad coming back does not end the other machine's pause
+    } else if (!paused && screen == kPaused) {
+        resume(); // the host's battle goes on: this machine's follows, pads or not
+    }
+}
+
+void GameFlow::connectionLost(const std::string &message) {
+    if (!networkBattle || (screen != kBattle && screen != kPaused))
+        return; // a decided battle keeps its result
+    screen = kPaused;
+    lostMessage = message;
+    remoteMessage.clear();
+    pausedByPad = false;
+}
+
 bool GameFlow::startBattle(const std::string &levelFile, int players) {
     if ((screen != kMenu && screen != kLevelChoice) || !host.startBattle(levelFile, players))
         return false;
+    begin(false);
+    return true;
+}
+
+void GameFlow::begin(bool overNetwork) {
     screen = kBattle;
     padsMissing.reset();
     pausedByPad = false;
-    return true;
+    pauseAsked = false;
+    networkBattle = overNetwork;
+    remoteMessage.clear();
+    lostMessage.clear();
 }
 
 void GameFlow::afterStep() {
@@ -211,10 +318,18 @@ void GameFlow::pause(bool byPad) {
     host.pauseBattle(true);
     screen = kPaused;
     pausedByPad = byPad;
+    pauseAsked = true;
+}
+
+void GameFlow::resume() {
+    screen = kBattle;
+    pausedByPad = false;
+    pauseAsked = false;
+    remoteMessage.clear();
 }
 
 void GameFlow::windowHidden() {
-    if (screen == kBattle)
+    if (screen == kBattle && !networkBattle)
         pause(false);
 }
 
@@ -237,13 +352,14 @@ void GameFlow::padReconnected(int player) {
     padsMissing.reset(player);
     if (screen == kPaused && pausedByPad && padsMissing.none()) {
         host.pauseBattle(false);
-        screen = kBattle;
-        pausedByPad = false;
+        resume();
     }
 }
 
 std::string GameFlow::pauseMessage() const {
-    std::string text;
+    if (!lostMessage.empty())
+        return lostMessage + " - Escape: back to the menu";
+    std::string text = remoteMessage;
     for (std::size_t player = 0; player < padsMissing.size(); ++player)
         if (padsMissing.test(player))
             text +=
@@ -252,8 +368,8 @@ std::string GameFlow::pauseMessage() const {
 }
 
 void GameFlow::padJoined(int player) {
-    if (screen == kLevelChoice && player >= 0 && player < LevelChoice::kMaxPlayers &&
-        player + 1 > levelChoice.getPlayers())
+    if (screen == kLevelChoice && !levelChoice.isNetwork() && player >= 0 &&
+        player < LevelChoice::kMaxPlayers && player + 1 > levelChoice.getPlayers())
         levelChoice.setPlayers(player + 1);
 }
 

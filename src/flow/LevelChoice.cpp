@@ -125,6 +125,11 @@ void LevelChoice::open(const std::vector<Entry> &levels, int count) {
         selected = 0;
 }
 
+void LevelChoice::setNetwork(bool hosting) {
+    network = hosting;
+    setPlayers(players);
+}
+
 void LevelChoice::select(int index) {
     const int count = static_cast<int>(entries.size());
     selected = count == 0 ? -1 : ((index % count) + count) % count;
@@ -162,7 +167,7 @@ LevelChoice::Action LevelChoice::click(int x, int y, int width, int height) {
     for (int row = 0; row < shown; ++row)
         if (ScreenLayout::rowRect(row, 0, 2, width, height).contains(x, y))
             select(first + row);
-    for (int count = 1; count <= kMaxPlayers; ++count)
+    for (int count = leastPlayers(); count <= kMaxPlayers; ++count)
         if (ScreenLayout::rowRect(kPlayersRow + count - 1, 0, 2, width, height).contains(x, y))
             setPlayers(count);
     return kNothing;
@@ -182,8 +187,8 @@ PagePicture LevelChoice::pictureRect(int width, int height) {
 
 MenuPage LevelChoice::page(int width, int height) const {
     MenuPage page;
-    page.title = "Choose a battlefield";
-    page.actionLabel = "Start (Enter)";
+    page.title = network ? "Host a battle: choose a battlefield" : "Choose a battlefield";
+    page.actionLabel = network ? "Host (Enter)" : "Start (Enter)";
     page.message = message;
     auto leftRow = [&](int index, const std::string &text, bool highlighted) {
         const ScreenLayout::Rect r = ScreenLayout::rowRect(index, 0, 2, width, height);
@@ -199,17 +204,21 @@ MenuPage LevelChoice::page(int width, int height) const {
         leftRow(i - first, entries[i].title, i == selected);
     if (entries.empty())
         leftRow(0, "No battlefield is listed", false);
-    leftRow(kPlayersRow - 1, "Players (1 to 4 or Tab):", false);
-    for (int count = 1; count <= kMaxPlayers; ++count)
+    leftRow(kPlayersRow - 1, network ? "Players (2 to 4 or Tab):" : "Players (1 to 4 or Tab):", false);
+    for (int count = leastPlayers(); count <= kMaxPlayers; ++count)
         leftRow(kPlayersRow + count - 1,
                 std::string(players == count ? "[x] " : "[  ] ") + std::to_string(count) +
                     (count == 1 ? " player" : " players"),
                 false);
-    // Under the players their controls, and while there is room for one more, how he joins.
+    // Under the players their controls, and while there is room for one more, how he joins. In a
+    // network battle this machine steers player one; the others join from theirs.
     int row = kControlsRow;
-    for (int player = 0; player < players && player < static_cast<int>(controls.size()); ++player)
+    const int here = network ? 1 : players;
+    for (int player = 0; player < here && player < static_cast<int>(controls.size()); ++player)
         leftRow(row++, controls[player], false);
-    if (players < kMaxPlayers)
+    if (network)
+        leftRow(row, "The other players join from their own machines", false);
+    else if (players < kMaxPlayers)
         leftRow(row, "Press A or Start on a pad to join", false);
 
     const Entry *entry = selectedEntry();

@@ -13,7 +13,8 @@ class Level;
 // The level choice that "New Game" opens: one battlefield of the index at a time with its title,
 // a picture of it from above, its computer tanks and its goal, the number of human players and
 // the controls each of them has. Arrows or clicks choose, Enter or the Start button starts,
-// Escape goes back.
+// Escape goes back. Hosting a network battle it chooses the same way, for two to four players at
+// their own machines.
 class LevelChoice {
   public:
     enum Action { kNothing, kStart, kBack };
@@ -58,7 +59,10 @@ class LevelChoice {
     const Entry *selectedEntry() const { return selected < 0 ? nullptr : &entries[selected]; }
     int getPlayers() const { return players; }
     void select(int index); // wraps around at both ends
-    void setPlayers(int count) { players = count >= 1 && count <= kMaxPlayers ? count : 2; }
+    // Out of range (below two for a network battle) is two.
+    void setPlayers(int count) { players = count >= leastPlayers() && count <= kMaxPlayers ? count : 2; }
+    void setNetwork(bool hosting); // the choice is for a network battle; the players follow
+    bool isNetwork() const { return network; }
     // What each player steers with, player one's line first, as the program knows it (the
     // keyboard's keys, the pad's name, how to get a pad); the page shows the lines of those taking
     // part. Kept when the screen opens again.
@@ -78,10 +82,12 @@ class LevelChoice {
 
   private:
     int firstShown() const; // index of the top title of the list
+    int leastPlayers() const { return network ? 2 : 1; }
 
     std::vector<Entry> entries; // the levels offered, in order
     int selected = -1;          // index into entries; -1 without levels
     int players = 2;            // human players: 1 to 4
     std::vector<std::string> controls; // per player what he steers with
     std::string message;        // why nothing started, or a hint
+    bool network = false;       // hosting a network battle: each player at his own machine
 };

@@ -56,6 +56,7 @@ MenuPage ScreenLayout::help(const PlayerConfig &keys, const PadBindings &pad, in
     const std::string lines[] = {
         "Destroy every computer tank. Two players share the keyboard:",
         "the last tank standing wins; if no player's tank is left, the mission fails.",
+        "Network Game: one machine hosts a battle, the others join it by its address.",
         keys.getPlayerName1() + ": " + keysOf(keys, PlayerConfig::kUp1),
         keys.getPlayerName2() + ": " + keysOf(keys, PlayerConfig::kUp2),
         "Pause: " + KeyNames::display(keys.getPauseButton()) + "    Minimap: " +
@@ -78,7 +79,7 @@ MenuPage ScreenLayout::help(const PlayerConfig &keys, const PadBindings &pad, in
         "winning 500 and 5 for every second left of the level's par time.",
     };
     // The story, the keyboard, the pads and the rest, each group a little apart.
-    const std::size_t groupEnds[] = {1, 5, 10};
+    const std::size_t groupEnds[] = {2, 6, 11};
     float baseline = kFirstRowY - 0.01f;
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         PageRow out;

@@ -8,6 +8,7 @@
 #include "config/PlayerConfig.h"
 #include "config/Settings.h"
 #include "flow/GameFlow.h"
+#include "flow/NetworkScreen.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
 #include "game/TickPacer.h"
@@ -555,6 +556,16 @@ void drawScreen() {
         page = ScreenLayout::nameEntry(entry.getName(), entry.getScore(), entry.getPlayer(), width, height);
         break;
     }
+    case GameFlow::kNetwork:
+        page = flow.getNetwork().choicePage(width, height);
+        break;
+    case GameFlow::kJoinAddress:
+        page = flow.getNetwork().addressPage(width, height);
+        page.actionHover = ScreenLayout::actionRect(width, height).contains(pointerX, pointerY);
+        break;
+    case GameFlow::kNetWaiting:
+        page = NetworkScreen::waitingPage(host.networkStatus(), width, height);
+        break;
     }
     page.backHover = flow.getScreen() != GameFlow::kNameEntry &&
                      ScreenLayout::backRect(width, height).contains(pointerX, pointerY);

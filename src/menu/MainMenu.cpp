@@ -40,15 +40,23 @@ MainMenu::Rect MainMenu::itemRect(int item) const {
                        layout.getItemImgY(item));
 }
 
+std::vector<int> MainMenu::shownItems() const {
+    std::vector<int> items;
+    for (int item : {kGame, kOptions, kHelp, kExit, kHighscore, kNetwork})
+        if (layout.hasItem(item))
+            items.push_back(item);
+    return items;
+}
+
 std::vector<int> MainMenu::itemOrder() const {
-    std::vector<int> items = {kGame, kOptions, kHelp, kExit, kHighscore};
+    std::vector<int> items = shownItems();
     std::stable_sort(items.begin(), items.end(),
                      [this](int a, int b) { return layout.getItemY(a) < layout.getItemY(b); });
     return items;
 }
 
 int MainMenu::itemAt(int x, int y) const {
-    for (int item : {kGame, kOptions, kHelp, kExit, kHighscore})
+    for (int item : shownItems())
         if (itemRect(item).contains(x, y))
             return item;
     return kNone;
@@ -96,7 +104,9 @@ void MainMenu::draw() {
         const std::string &back = layout.getBackImg();
         drawBack(textures->getTextureIDByString(back), textures->getTextureByString(back), 0, 0, iWidth,
                  iHeight);
-        for (int item : {kGame, kOptions, kHelp, kHighscore, kExit}) {
+        for (int item : {kGame, kOptions, kHelp, kHighscore, kExit, kNetwork}) {
+            if (!layout.hasItem(item))
+                continue;
             const std::string &picture =
                 hoverElement == item ? layout.getItemImgOver(item) : layout.getItemImg(item);
             drawElement(textures->getTextureIDByString(picture), textures->getTextureByString(picture),
@@ -133,7 +143,7 @@ void MainMenu::freeImages() {
     if (gc == nullptr)
         return;
     TextureHolder *textures = gc->getTextureHolder();
-    for (int item : {kGame, kOptions, kHelp, kExit, kHighscore})
+    for (int item : shownItems())
         textures->freeTextureByString(layout.getItemImg(item));
     textures->freeTextureByString(layout.getBackImg());
 }

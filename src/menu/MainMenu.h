@@ -10,13 +10,14 @@ struct PagePicture;
 class GameClass;
 class DevilImageDefinition;
 
-// The main menu: a background stretched over the window and five picture
-// items (game, options, help, exit, highscore), each with a hover picture.
-// The layout is given for a definition resolution and scaled to the window;
-// items are always centred horizontally.
+// The main menu: a background stretched over the window and six picture
+// items (game, options, help, exit, highscore, network game), each with a
+// hover picture. The layout is given for a definition resolution and scaled to
+// the window; items are always centred horizontally. An item the layout gives
+// no picture is neither drawn nor hit.
 class MainMenu {
   public:
-    enum Item { kNone = 0, kGame = 1, kOptions = 2, kHelp = 3, kExit = 4, kHighscore = 5 };
+    enum Item { kNone = 0, kGame = 1, kOptions = 2, kHelp = 3, kExit = 4, kHighscore = 5, kNetwork = 6 };
 
     // An item's rectangle in window pixels (y grows downwards).
     struct Rect {
@@ -43,21 +44,26 @@ class MainMenu {
     void drawElement(unsigned int texture, DevilImageDefinition *image, double widthFactor, double top,
                      int pictureWidth, int pictureHeight);
 
-    // The items from the top of the window down, as the arrow keys walk them; items at the same
-    // height in the order game, options, help, exit, highscore.
+    // The items shown, from the top of the window down, as the arrow keys walk them; items at the
+    // same height in the order of their numbers.
     std::vector<int> itemOrder() const;
     Rect itemRect(int item) const;
-    // The first item under the point in the order game, options, help, exit, highscore; kNone if none.
+    // The first item shown under the point in the order of their numbers; kNone if none.
     int itemAt(int x, int y) const;
     bool isGame(int x, int y) const { return itemRect(kGame).contains(x, y); }
     bool isOption(int x, int y) const { return itemRect(kOptions).contains(x, y); }
     bool isHelp(int x, int y) const { return itemRect(kHelp).contains(x, y); }
     bool isExit(int x, int y) const { return itemRect(kExit).contains(x, y); }
     bool isHighscore(int x, int y) const { return itemRect(kHighscore).contains(x, y); }
+    bool isNetwork(int x, int y) const {
+        return layout.hasItem(kNetwork) && itemRect(kNetwork).contains(x, y);
+    }
 
-    void freeImages(); // frees the background and the five normal pictures
+    void freeImages(); // frees the background and the items' normal pictures
 
   private:
+    std::vector<int> shownItems() const; // the items with a picture, in the order of their numbers
+
     Rect elementRect(double widthFactor, double top, int pictureWidth, int pictureHeight) const;
 
     MainMenuDefinition layout;  // positions, sizes and picture names

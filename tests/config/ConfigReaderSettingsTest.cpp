@@ -55,9 +55,10 @@ Pairs playerPairs() {
             {"zoomout", "45"},     {"playername1", "Anna"}, {"playername2", "Ben"}};
 }
 
-Pairs menuPairs() {
+// A mainmenu.ini with `items` items; five is a file from before the network item.
+Pairs menuPairs(int items = 6) {
     Pairs p = {{"backimg", "back.png"}, {"definitionresx", "800"}, {"definitionresy", "600"}};
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = 1; i <= items; ++i) {
         const std::string n = std::to_string(i);
         p["item" + n + "y"] = std::to_string(0.1 * i);
         p["item" + n + "x"] = std::to_string(i);
@@ -310,8 +311,9 @@ TEST_F(SettingsFiles, PlayerConfigRejectsKeyCodesOutsideTheKeyTable) {
 TEST_F(SettingsFiles, MainMenuDefinitionReadsEveryItem) {
     write("mainmenu.ini", menuPairs());
     MainMenuDefinition mm = ConfigReader::ReadMainMenuDefinition();
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = 1; i <= 6; ++i) {
         const std::string n = std::to_string(i);
+        EXPECT_TRUE(mm.hasItem(i)) << i;
         EXPECT_NEAR(mm.getItemY(i), 0.1 * i, 1e-6) << i;
         EXPECT_NEAR(mm.getItemX(i), i, 1e-12) << i;
         EXPECT_EQ(mm.getItemImg(i), "item" + n + ".png");
@@ -329,10 +331,35 @@ TEST_F(SettingsFiles, MainMenuDefinitionReadsEveryItem) {
     EXPECT_EQ(mm.getBackImg(), "back.png");
     EXPECT_EQ(mm.getDefinitionResX(), 800);
     EXPECT_EQ(mm.getDefinitionResY(), 600);
-    // Item numbers outside 1..5 are harmless.
+    // Item numbers outside 1..6 are harmless.
     EXPECT_EQ(mm.getItemImgX(0), 0);
-    EXPECT_EQ(mm.getItemImg(6), "");
+    EXPECT_EQ(mm.getItemImg(7), "");
+    EXPECT_FALSE(mm.hasItem(7));
     mm.setItemY(9, 1.0);
+
+    // A file from before the network item reads as it did, without a sixth item.
+    write("mainmenu.ini", menuPairs(5));
+    mm = ConfigReader::ReadMainMenuDefinition();
+    EXPECT_TRUE(mm.hasItem(5));
+    EXPECT_EQ(mm.getItemImgOver(5), "item5over.png");
+    EXPECT_FALSE(mm.hasItem(6));
+    EXPECT_EQ(mm.getItemImgX(6), 0);
+    EXPECT_EQ(mm.getItemY(6), 0.0);
+
+    // A sixth item named by its picture needs the rest of its keys; the first five always do.
+    for (const char *missing : {"item6imgy", "item5img"}) {
+        Pairs p = menuPairs();
+        p.erase(missing);
+        write("mainmenu.ini", p);
+        testing::internal::CaptureStderr();
+        try {
+            ConfigReader::ReadMainMenuDefinition();
+            ADD_FAILURE() << "no exception without " << missing;
+        } catch (const ConfigFile::key_not_found &e) {
+            EXPECT_EQ(e.key, missing);
+        }
+        testing::internal::GetCapturedStderr();
+    }
 
     Pairs p = menuPairs();
     p.erase("definitionresy");

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main menu end to end: the real game under Xvfb shows the background and
-# the five items where the layout puts them, hovering switches an item to its
+# the six items where the layout puts them, hovering switches an item to its
 # hover picture, Escape and the exit item end the program with status 0, and a
 # broken data tree or command line stops it with an "Error: " line and a
 # failure status.

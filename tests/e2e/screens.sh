@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# The menu's screens end to end: Options, Help and Highscores each open from
-# their item and Escape comes back to the menu without ending the program; a
-# key rebound in Options is written into playerconfig.ini (its comments kept)
-# and drives the tank after a restart; a playerconfig.ini that binds one key
-# twice starts with the default keys and one error line.
+# The menu's screens end to end: Options, Help, Highscores and Network each
+# open from their item and Escape comes back to the menu without ending the
+# program; a key rebound in Options is written into playerconfig.ini (its
+# comments kept) and drives the tank after a restart; a playerconfig.ini that
+# binds one key twice starts with the default keys and one error line.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
 
 e2e_start "$game"
-for pair in 2:Options 3:Help 5:Highscores; do
+for pair in 2:Options 3:Help 5:Highscores 6:Network; do
     item=${pair%%:*}
     name=${pair#*:}
     e2e_click_item "$game/data" "$item"

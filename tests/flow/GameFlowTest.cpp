@@ -136,12 +136,13 @@ TEST_F(GameFlowTest, TheMenuWorksWithTheArrowsAndEnter) {
     press(kEnter);
     EXPECT_EQ(flow.getScreen(), GameFlow::kMenu) << "nothing lit: Enter only shows the cursor";
     std::vector<int> walked = {flow.getMenuCursor()};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         press(down);
         walked.push_back(flow.getMenuCursor());
     }
-    EXPECT_EQ(walked, (std::vector<int>{MainMenu::kGame, MainMenu::kOptions, MainMenu::kHighscore,
-                                        MainMenu::kHelp, MainMenu::kExit, MainMenu::kGame}))
+    EXPECT_EQ(walked,
+              (std::vector<int>{MainMenu::kGame, MainMenu::kNetwork, MainMenu::kOptions, MainMenu::kHighscore,
+                                MainMenu::kHelp, MainMenu::kExit, MainMenu::kGame}))
         << "top to bottom as the shipped menu stands, then round again";
     flow.setMenuCursor(MainMenu::kNone); // the pointer left the items: Up starts at the bottom
     press(up);
@@ -441,7 +442,7 @@ TEST(ScreenLayoutTest, HelpShowsThePadAsBoundAndFitsTheSmallestWindow) {
     EXPECT_LT(above, ScreenLayout::backRect(800, 600).top - 10) << "the last line clears the back button";
     for (const char *expected :
          {"X or RT fires", "LB and RB zoom", "Start pauses", "Back leaves the battle", "right stick",
-          "A chooses, B goes back", "join as the next player", "four players"})
+          "A chooses, B goes back", "join as the next player", "four players", "hosts a battle"})
         EXPECT_NE(all.find(expected), std::string::npos) << expected << " in\n" << all;
 }
 

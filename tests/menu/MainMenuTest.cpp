@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 MainMenuDefinition layoutFor800x600() {
@@ -11,6 +13,7 @@ MainMenuDefinition layoutFor800x600() {
     for (int item = 1; item <= 5; ++item) {
         layout.setItemX(item, 1.0);
         layout.setItemY(item, 0.25 + 0.1 * (item - 1));
+        layout.setItemImg(item, "item" + std::to_string(item) + ".png");
         layout.setItemImgX(item, 200);
         layout.setItemImgY(item, 50);
     }
@@ -83,6 +86,29 @@ TEST(MainMenuTest, TheKeysWalkTheItemsFromTheTopDown) {
     EXPECT_EQ(MainMenu(layout).itemOrder(),
               (std::vector<int>{MainMenu::kGame, MainMenu::kHelp, MainMenu::kHighscore, MainMenu::kOptions,
                                 MainMenu::kExit}));
+}
+
+TEST(MainMenuTest, AnItemWithoutAPictureIsNeitherWalkedNorHit) {
+    // A layout from before the network item: item 6 has no picture, nor a place.
+    MainMenuDefinition layout = layoutFor800x600();
+    MainMenu five(layout);
+    five.setResolution(1024, 768);
+    EXPECT_EQ(five.itemOrder().size(), 5u);
+    EXPECT_FALSE(five.isNetwork(512, 0));
+    EXPECT_EQ(five.itemAt(512, 0), MainMenu::kNone);
+
+    // Given its picture and a place between game and options, it is walked and hit there.
+    layout.setItemImg(MainMenu::kNetwork, "network.png");
+    layout.setItemX(MainMenu::kNetwork, 1.0);
+    layout.setItemY(MainMenu::kNetwork, 0.335);
+    layout.setItemImgX(MainMenu::kNetwork, 200);
+    layout.setItemImgY(MainMenu::kNetwork, 8);
+    MainMenu six(layout);
+    six.setResolution(1024, 768);
+    EXPECT_EQ(six.itemOrder(), (std::vector<int>{MainMenu::kGame, MainMenu::kNetwork, MainMenu::kOptions,
+                                                 MainMenu::kHelp, MainMenu::kExit, MainMenu::kHighscore}));
+    EXPECT_EQ(six.itemAt(500, 262), MainMenu::kNetwork); // 257.28 to 267.52 pixels
+    EXPECT_TRUE(six.isNetwork(500, 262));
 }
 
 } // namespace

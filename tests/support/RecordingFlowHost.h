@@ -55,4 +55,17 @@ struct RecordingFlowHost : FlowHost {
         players = count;
     }
     int players = 2; // as settings.ini says
+
+    bool hostNetworkGame(const std::string &levelFile, int count) override {
+        calls.push_back("host " + levelFile + " " + std::to_string(count));
+        return networkAnswer;
+    }
+    bool joinNetworkGame(const std::string &address) override {
+        calls.push_back("join " + address);
+        return networkAnswer;
+    }
+    void leaveNetworkGame() override { calls.push_back("leave network"); }
+    std::vector<std::string> networkStatus() const override { return status; }
+    bool networkAnswer = true;       // what hosting and joining answer
+    std::vector<std::string> status; // the network side's lines
 };

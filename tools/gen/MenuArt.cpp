@@ -12,10 +12,11 @@ struct MenuItem {
     const char *file;  // file name stem; "_hover" is added for the lit picture
 };
 
-// In the order of the menu's item numbers: 1 game, 2 options, 3 help, 4 exit, 5 highscore.
+// In the order of the menu's item numbers: 1 game, 2 options, 3 help, 4 exit, 5 highscore,
+// 6 network game.
 const MenuItem kItems[] = {
     {"NEW GAME", "menu_newgame"}, {"OPTIONS", "menu_options"},       {"HELP", "menu_help"},
-    {"EXIT", "menu_exit"},        {"HIGHSCORES", "menu_highscores"},
+    {"EXIT", "menu_exit"},        {"HIGHSCORES", "menu_highscores"}, {"NETWORK GAME", "menu_network"},
 };
 
 } // namespace

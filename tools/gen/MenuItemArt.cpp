@@ -10,6 +10,7 @@ namespace {
 constexpr float kW = static_cast<float>(MenuItemArt::kWidth);
 constexpr float kH = static_cast<float>(MenuItemArt::kHeight);
 constexpr float kChamfer = 9.0f; // pixels cut off each corner
+constexpr float kWordMargin = 58.0f; // pixels from each side the word keeps clear: the band and an arrow
 
 // The plaque's outline moved `inset` pixels inwards, corners cut at 45 degrees.
 Contour plaque(float inset) {
@@ -108,7 +109,15 @@ Canvas MenuItemArt::paint(bool hover) const {
             paintRivet(canvas, x, y, hover);
 
     // The word: stencil paint on the plate, with a shadow that makes it stand off the metal.
-    const TextStyle style{25.0f, 0.92f, 3.5f};
+    // A long word is set smaller and narrower, so that it stays on the band with room for the arrows.
+    TextStyle style{25.0f, 0.92f, 3.5f};
+    const float room = kW - 2.0f * kWordMargin, natural = font.measure(label, style).width();
+    if (natural > room) { // half of it smaller, half of it narrower
+        const float shrink = std::sqrt(room / natural);
+        style.capHeight *= shrink;
+        style.condense *= shrink;
+        style.tracking *= shrink;
+    }
     Mask word(MenuItemArt::kWidth, MenuItemArt::kHeight);
     font.drawCentred(word, label, kW * 0.5f, kH * 0.5f, style);
     if (hover) {

@@ -290,7 +290,7 @@ e2e_choose_level() {
 }
 
 # e2e_click_item DATA_DIR ITEM: clicks a menu item (1 game, 2 options, 3 help,
-# 4 exit, 5 highscores).
+# 4 exit, 5 highscores, 6 network game).
 e2e_click_item() {
     local _item x1 y1 x2 y2
     read -r _item x1 y1 x2 y2 < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$1" 1024 768 rects "$2")

@@ -26,7 +26,9 @@ def rects(ini, width, height):
     sx = width / int(ini["definitionresx"])
     sy = height / int(ini["definitionresy"])
     result = {}
-    for item in range(1, 6):
+    for item in range(1, 7):
+        if f"item{item}img" not in ini:
+            continue  # an item without a picture is not on the menu
         half = (sx * int(ini[f"item{item}imgx"]) / 2.0) * float(ini[f"item{item}x"])
         centre = width // 2
         top = height * float(ini[f"item{item}y"])
@@ -50,7 +52,7 @@ def main():
     shift = int(sys.argv[7]) if len(sys.argv) > 7 else 0
     textures = f"{data}/textures"
     command = ["convert", f"{textures}/{ini['backimg']}", "-resize", f"{width}x{height}!"]
-    for item in (1, 2, 3, 5, 4):  # the menu's drawing order
+    for item in (i for i in (1, 2, 3, 5, 4, 6) if i in boxes):  # the menu's drawing order
         x1, y1, x2, y2 = boxes[item]
         picture = ini[f"item{item}imgover" if item == hover else f"item{item}img"]
         command += ["(", f"{textures}/{picture}", "-resize", f"{x2 - x1}x{y2 - y1}!", ")",
