@@ -25,7 +25,7 @@ status=0
 echo "== Unit and end-to-end tests (build/)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
-"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players|pads)$' || status=1
+"${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players|pads|network)$' || status=1
 # The fuzz run and the soak are both measured in time, not in work: they run side by side (each
 # gets fewer runs or frames than alone, and both still look for what they look for), and the
 # soak's lines follow the fuzz run's.

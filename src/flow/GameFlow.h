@@ -120,6 +120,11 @@ class GameFlow {
     // Network play. A network battle began on this machine, hosted or joined; its Escape leaves it
     // for the menu as any battle's does. Ignored while a battle is up.
     void networkBattleStarted();
+    // The command line hosted or joined a network battle: the menu gives way to the waiting screen.
+    void openNetworkWaiting() {
+        if (screen == kMenu)
+            screen = kNetWaiting;
+    }
     bool isNetworkBattle() const { return networkBattle; }
     // The other machine paused (true) or resumed the network battle; `message` ("Paused by player
     // two") shows under the pause. The pause key resumes it from here as well.

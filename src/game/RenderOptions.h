@@ -48,6 +48,8 @@ struct RenderOptions {
     // Dispatches a function key (1 = F1 ... 12 = F12) to its option toggle.
     void toggleOption(int functionKey);
 
+    // A line shown for a moment: what a function key changed, or the network's news.
+    void setStatusMessage(const std::string &text);
     const std::string &getStatusMessage() const { return statusMessage; }
     float getStatusMessageTime() const { return statusMessageTime; }
     void countDownStatusMessage(float dt);
@@ -70,7 +72,6 @@ struct RenderOptions {
     int mipMappingMode = 1; // 0 off, 1 nearest, 2 linear
 
   private:
-    void setStatusMessage(const std::string &text);
     void setOption(bool &option, bool on, const char *onText, const char *offText, bool showStatus);
 
     std::string statusMessage;   // shown while statusMessageTime > 0

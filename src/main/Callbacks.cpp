@@ -241,7 +241,7 @@ class GlutFlowHost : public FlowHost {
                 continue; // each machine keeps its own player's score
             const int score = gc.getWorld().getScores().get(player);
             if (current.qualifies(score))
-                out.push_back({player, keys->getPlayerName(player), score});
+                out.push_back({player, keys->getPlayerName(networkBattle ? 0 : player), score}); // this machine's name
         }
         return out;
     }
@@ -688,15 +688,22 @@ void serviceNetwork() {
             net.leave();
         }
     }
-    if (news.pauseChanged && flow.inBattle()) {
+    // The other machine's pause, or the lost connection, holds this machine's battle too (its
+    // sound and clocks), without a word back over the network.
+    const bool pausedBefore = flow.getScreen() == GameFlow::kPaused;
+    if (news.pauseChanged && flow.inBattle())
+        flow.remotePause(news.pausedBy >= 0,
+                         news.pausedBy >= 0 ? std::string("Paused by player ") + playerWord(news.pausedBy) : "");
+    if (news.lost) {
+        gc.getOptions().setStatusMessage(news.problem);
+        if (flow.inBattle())
+            flow.connectionLost(news.problem);
+    }
+    if ((flow.getScreen() == GameFlow::kPaused) != pausedBefore) {
         pauseFromNetwork = true;
-        flow.remotePause(news.pausedBy >= 0, news.pausedBy >= 0 ? std::string("Paused by player ") +
-                                                                      playerWord(news.pausedBy)
-                                                                : std::string());
+        host.pauseBattle(!pausedBefore);
         pauseFromNetwork = false;
     }
-    if (news.lost && flow.inBattle())
-        flow.connectionLost(news.problem);
     if (news.start || news.pauseChanged || news.lost || !news.lines.empty()) {
         announce();
         glutPostRedisplay();

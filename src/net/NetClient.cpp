@@ -84,7 +84,8 @@ void NetClient::service(std::uint32_t nowMs) {
             break;
         }
     }
-    if (connected && heardYet && nowMs - lastHeardMs > kSilenceMs)
+    // Before the start the host has nothing to say; the connection's own pings watch it then.
+    if (connected && phase == Phase::kPlaying && heardYet && nowMs - lastHeardMs > kSilenceMs)
         fail(Phase::kLost, "Connection lost");
     if (connected && (phase == Phase::kWaiting || phase == Phase::kPlaying) && nowMs - lastSentMs >= kKeepAliveMs)
         sendInputs(nowMs); // the host takes a silent client for a lost one
@@ -143,8 +144,8 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
         say(pause->paused ? "Paused by player " + std::string(playerWord(pause->player))
                           : "Player " + std::string(playerWord(pause->player)) + " resumed the battle");
     } else if (const auto *status = std::get_if<NetProtocol::PlayerStatus>(&*message)) {
-        static const char *const what[] = {"", "joined", "lost the connection", "is back", "left"};
-        say("Player " + std::string(playerWord(status->player)) + " " + what[status->kind]);
+        if (status->player != welcome.yourPlayer) // this machine knows what became of its own player
+            say("Player " + std::string(playerWord(status->player)) + " " + NetProtocol::statusWords(status->kind));
     } else if (std::holds_alternative<NetProtocol::Bye>(*message)) {
         fail(Phase::kLost, "The host left the battle");
     } else {

@@ -91,7 +91,7 @@ void NetHost::service(std::uint32_t nowMs) {
             strangers.erase(event.peer);
             const int player = placeOf(event.peer);
             if (player >= 0)
-                lose(player, "lost the connection");
+                lose(player, NetProtocol::PlayerStatus::kLost);
             break;
         }
         case Transport::Event::kReceived:
@@ -103,7 +103,7 @@ void NetHost::service(std::uint32_t nowMs) {
         const Place &place = places[static_cast<std::size_t>(player)];
         if (place.taken && nowMs - place.lastHeardMs > kSilenceMs) {
             transport->disconnect(place.peer);
-            lose(player, "lost the connection");
+            lose(player, NetProtocol::PlayerStatus::kLost);
         }
     }
     for (auto it = strangers.begin(); it != strangers.end();) {
@@ -125,7 +125,7 @@ void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &
         Place &place = places[static_cast<std::size_t>(player)];
         if (!message) {
             if (refusedTooOften(place.refused, peer))
-                lose(player, "was cut off for sending broken packets");
+                lose(player, NetProtocol::PlayerStatus::kLost);
             return;
         }
         place.lastHeardMs = nowMs;
@@ -198,7 +198,8 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
             return;
         }
         place.ready = true;
-        say(who + (place.everJoined ? " is back" : " joined"));
+        say(who + " " + NetProtocol::statusWords(place.everJoined ? NetProtocol::PlayerStatus::kBack
+                                                                  : NetProtocol::PlayerStatus::kJoined));
         sendToReady(NetProtocol::PlayerStatus{static_cast<std::uint8_t>(player),
                                               place.everJoined ? NetProtocol::PlayerStatus::kBack
                                                                : NetProtocol::PlayerStatus::kJoined});
@@ -222,7 +223,7 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
     }
     if (std::holds_alternative<NetProtocol::Bye>(message)) {
         transport->disconnect(place.peer);
-        lose(player, "left");
+        lose(player, NetProtocol::PlayerStatus::kLeft);
         return;
     }
     if (!place.ready) {
@@ -254,7 +255,7 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
     refusedTooOften(place.refused, place.peer); // Hello again, Welcome, states: not a client's to send
 }
 
-void NetHost::lose(int player, const char *what) {
+void NetHost::lose(int player, NetProtocol::PlayerStatus::Kind how) {
     Place &place = places[static_cast<std::size_t>(player)];
     if (!place.taken)
         return;
@@ -264,8 +265,8 @@ void NetHost::lose(int player, const char *what) {
     place.inputs.clear();
     place.held = PlayerInput{};
     if (wasReady) {
-        say("Player " + std::string(playerWord(player)) + " " + what);
-        sendToReady(NetProtocol::PlayerStatus{static_cast<std::uint8_t>(player), NetProtocol::PlayerStatus::kLost});
+        say("Player " + std::string(playerWord(player)) + " " + NetProtocol::statusWords(how));
+        sendToReady(NetProtocol::PlayerStatus{static_cast<std::uint8_t>(player), how});
     }
 }
 

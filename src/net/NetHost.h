@@ -91,7 +91,7 @@ class NetHost {
     void onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, std::uint32_t nowMs);
     void onPlaceMessage(int player, const NetProtocol::Message &message);
     void refuse(Transport::PeerId peer, NetProtocol::Refusal reason, const std::string &detail);
-    void lose(int player, const char *what); // the place's connection is gone; the tank stands
+    void lose(int player, NetProtocol::PlayerStatus::Kind how); // the place's connection is gone; the tank stands
     void sendReliable(Transport::PeerId peer, const NetProtocol::Message &message);
     void sendToReady(const NetProtocol::Message &message);
     void sendStates(std::uint32_t nowMs);

@@ -168,6 +168,8 @@ struct PlayerStatus {
     std::uint8_t player = 0; // 0..3
     Kind kind = kJoined;
 };
+// What the screens say of a player's connection: "joined", "lost the connection", "is back", "left".
+const char *statusWords(PlayerStatus::Kind kind);
 // Either way: the sender leaves (the window closed, Escape).
 struct Bye {};
 

@@ -16,22 +16,38 @@ tank() {
     printf '[VEHICLE]\nname=%s\nmodel=tank1.md2\nowner=%s\nfahrzeugtyp=tank\nweapon=cannon\n' "$1" "$2"
     printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "$6"
 }
-# Player one faces player two across the arena; one hit ends player two.
+# Player one faces player two across the arena, on flat ground (in the arena's bowl a tank driving
+# off would slide aside, out of the line of fire); two hits end player two.
 sed -n '/^\[VEHICLE\]/q;p' "$arena" | sed 's/^name=test_small.lvl/name=duel.lvl/' >"$game/data/level/duel.lvl"
+convert -size 60x60 xc:black PNG24:"$game/data/textures/heightmap_flat.png"
+sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/duel.lvl"
 {
     tank player1 spieler1 0 14 180 100
     tank player2 spieler2 0 -14 0 10
 } >>"$game/data/level/duel.lvl"
 
+# The joining game gets an X display of its own: a window covered by another is not drawn.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_WORK/display2" >/dev/null 2>&1 &
+second_xvfb=$!
+trap 'status=$?; kill "$second_xvfb" ${HOST_PID:-} ${CLIENT_PID:-} 2>/dev/null; e2e_cleanup "$status"' EXIT
+for _ in $(seq 100); do
+    (($(wc -l <"$E2E_WORK/display2") > 0)) && break
+    sleep 0.1
+done
+HOST_DISPLAY=$DISPLAY
+CLIENT_DISPLAY=":$(head -n 1 "$E2E_WORK/display2")"
+[[ "$CLIENT_DISPLAY" =~ ^:[0-9]+$ ]] || e2e_fail "could not start a second Xvfb"
+
 up=$(e2e_player_key "$game/data" buttonup1) # a joining player drives with player one's keys
 fire=$(e2e_player_key "$game/data" shoot1)
 port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 
-# side NAME ARG...: starts a game whose output goes to NAME.out and waits for its first frame;
-# its pid and window land in NAME_PID and NAME_WID.
+# side NAME ARG...: starts a game on NAME's display whose output goes to NAME.out and waits for
+# its first frame; its pid and window land in NAME_PID and NAME_WID.
 side() {
     local name=$1 pid wid=""
     shift
+    export DISPLAY=$(on "$name")
     (cd "$game" && exec env "${E2E_GAME_ENV[@]}" "$GAME_BIN" "$@") >"$E2E_WORK/$name.out" 2>&1 &
     pid=$!
     for _ in $(seq 150); do
@@ -45,6 +61,8 @@ side() {
     printf -v "${name^^}_WID" '%s' "$wid"
     awaits "$name" '^First frame drawn$' 60
 }
+# on NAME: the X display of the host or the client.
+on() { [[ "$1" == host ]] && echo "$HOST_DISPLAY" || echo "$CLIENT_DISPLAY"; }
 # awaits NAME PATTERN SECONDS: waits for a line of NAME's output.
 awaits() {
     local deadline=$((SECONDS + $3))
@@ -56,10 +74,11 @@ awaits() {
         sleep 0.1
     done
 }
-# changes WID REGION SECONDS: the idle noise of the window's REGION over three shots, then (after
-# the caller's action, run by `act`) waits until the region changed well beyond it.
+# noise NAME REGION: the idle noise of REGION of NAME's window over three shots.
 noise() {
-    local wid=$1 i shots=()
+    local wid i shots=()
+    export DISPLAY=$(on "$1")
+    wid=$(window "$1")
     import -window "$wid" "$E2E_WORK/base.png"
     for i in 1 2 3; do
         sleep 0.4
@@ -68,42 +87,60 @@ noise() {
     done
     idle=$(printf '%s\n' "${shots[@]}" | sort -g | tail -n 1)
 }
+# changes NAME REGION SECONDS: waits until REGION of NAME's window changed well beyond its noise.
 changes() {
-    local wid=$1 deadline=$((SECONDS + $3)) now
+    local wid deadline=$((SECONDS + $3)) now
+    export DISPLAY=$(on "$1")
+    wid=$(window "$1")
     while :; do
         import -window "$wid" "$E2E_WORK/now.png"
         now=$(e2e_region_rmse "$E2E_WORK/base.png" "$E2E_WORK/now.png" "$2")
         awk -v c="$now" -v n="$idle" 'BEGIN { exit !(c > n * 2 && c > n + 0.008) }' && break
-        ((SECONDS < deadline)) || e2e_fail "the window $wid did not change (change $now, idle noise $idle)"
+        if ((SECONDS >= deadline)); then
+            [[ -n "${PANZER_KEEP_NETWORK_SHOTS:-}" ]] && cp "$E2E_WORK"/{base,noise,now}.png "$PANZER_KEEP_NETWORK_SHOTS/"
+            tail -n 12 "$E2E_WORK/host.out" "$E2E_WORK/client.out" >&2
+            e2e_fail "the $1's window did not change (change $now, idle noise $idle)"
+        fi
         sleep 0.2
     done
-    echo "window $wid changed by $now (idle noise $idle)"
+    echo "the $1's window changed by $now (idle noise $idle)"
 }
-scene="1024x740+0+28" # the battle view without the frame-rate line
+# window NAME: the game window of the host or the client.
+window() { [[ "$1" == host ]] && echo "$HOST_WID" || echo "$CLIENT_WID"; }
+# press NAME ACTION KEY: keydown, keyup or key on NAME's window.
+press() { DISPLAY=$(on "$1") e2e_retry xdotool "$2" --window "$(window "$1")" "$3"; }
+scene="320x320+352+180" # the middle of the battle view, where the two tanks stand
+map="196x196+820+564"   # the minimap, while the map key is held: a dot for each tank, no smoke
 
-side host -- --host --port "$port" --level duel.lvl --seed 7
+side host --host --port "$port" --level duel.lvl --seed 7
 awaits host "^Network: hosting data/level/duel.lvl for 2 players on port $port$" 10
-side client -- --join "127.0.0.1:$port"
+side client --join "127.0.0.1:$port"
 awaits client '^Network: Joined the battle on duel.lvl as player two$' 30
 awaits host '^Network: Player two joined$' 30
 awaits host '^Battle frame drawn$' 60
 awaits client '^Battle frame drawn$' 60
 sleep 2 # the tanks settle on the ground
 
-# The joining player drives: the host's window shows player two's tank coming closer.
-noise "$HOST_WID" "$scene"
-e2e_retry xdotool keydown --window "$CLIENT_WID" "$up"
-changes "$HOST_WID" "$scene" 20
-e2e_retry xdotool keyup --window "$CLIENT_WID" "$up"
+# The joining player drives a few units: on the host's map, player two's dot moves.
+mapkey=$(e2e_player_key "$game/data" buttonmap)
+press host keydown "$mapkey"
+sleep 1 # the map is drawn from the next frame on
+noise host "$map"
+press client keydown "$up"
+sleep 1 # how long the key is held, not a wait for the game
+press client keyup "$up"
+changes host "$map" 20
+press host keyup "$mapkey"
 e2e_keep_shot "$E2E_WORK/now.png" screen-network-host.png
 sleep 2 # player two's tank rolls to a stop
 
 # The host fires: the shell, then player two's tank bursting, in the joining window.
-noise "$CLIENT_WID" "$scene"
-e2e_retry xdotool key --window "$HOST_WID" "$fire"
-changes "$CLIENT_WID" "$scene" 20
+noise client "$scene"
+press host keydown "$fire" # held: the host's tank fires whenever it has reloaded
+changes client "$scene" 20
+awaits host '^Battle over: ' 30
+press host keyup "$fire"
 e2e_keep_shot "$E2E_WORK/now.png" screen-network-client.png
-awaits host '^Battle over: PLAYER ONE WINS' 30
 awaits host '^Screen: Result$' 30
 awaits client '^Screen: Result$' 30
 
@@ -112,7 +149,7 @@ kill -9 "$CLIENT_PID"
 wait "$CLIENT_PID" 2>/dev/null || true
 awaits host '^Network: Player two lost the connection$' 20
 # It joins the running battle again; then the host vanishes.
-side client -- --join "127.0.0.1:$port"
+side client --join "127.0.0.1:$port"
 awaits host '^Network: Player two is back$' 30
 awaits client '^Network: The battle starts$' 30
 kill -9 "$HOST_PID"
