@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # One and two players on the small arena, started with --level.
 #  --players 1: one view; player two's tank is left out, so player two's keys
-#  change nothing on the screen; player one destroys the computer tank with
-#  its fire key, which ends in "MISSION COMPLETE!".
+#  change nothing on the screen (winning a battle, and its result in the
+#  middle of the window, is battle.sh's).
 #  --players 2: the window split in two views; holding one player's forward key
 #  changes that player's half while the other half stays within its idle noise.
 source "$(dirname "$0")/lib/common.bash"
@@ -17,8 +17,8 @@ tank() {
     printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "$6"
 }
 
-# A tank that cannot drive: the computer tank stays in the line of fire
-# instead of taking cover behind the rock.
+# A tank that cannot drive: the computer tank stays where it stands instead of
+# moving through the picture.
 config="$game/data/config"
 sed -e 's/^accel *=.*/accel = 0.0/' -e 's/^turningrate *=.*/turningrate = 0.0/' \
     -e 's/^maxspeedforward *=.*/maxspeedforward = 0.0/' -e 's/^maxspeedreturn *=.*/maxspeedreturn = 0.0/' \
@@ -30,7 +30,7 @@ sed -i 's|^EndConfigFile|fahrzeugname2 = post\nfahrzeugpath2 = data/config/fahrz
 sed -n '/^\[VEHICLE\]/q;p' "$arena" | sed 's/^name=test_small.lvl/name=alone.lvl/' >"$game/data/level/alone.lvl"
 cp "$game/data/level/alone.lvl" "$game/data/level/pair.lvl"
 sed -i 's/^name=alone.lvl/name=pair.lvl/' "$game/data/level/pair.lvl"
-# Alone: player one faces a weakened computer tank; player two's tank stands
+# Alone: player one faces a computer tank that cannot drive; player two's tank stands
 # beside player one, in the picture, were it placed.
 {
     tank player1 spieler1 0 14 180 100
@@ -49,7 +49,6 @@ sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/pair.lv
 
 up1=$(e2e_player_key "$game/data" buttonup1)
 up2=$(e2e_player_key "$game/data" buttonup2)
-fire=$(e2e_player_key "$game/data" shoot1)
 
 # The scene's halves without the frame-rate line (its numbers change every second).
 halves=("512x740+0+28" "512x740+512+28")
@@ -102,21 +101,6 @@ sleep 2 # the tanks settle
 hold "$up2"
 still 0 && still 1 || e2e_fail "player two's forward key changed the one-player picture"
 divider && e2e_fail "a one-player battle shows a split window"
-won=""
-for _ in $(seq 12); do
-    e2e_hold "$fire" 2
-    e2e_wait_for_count "Battle over: MISSION COMPLETE!" 1 1 && won=yes && break
-done
-[[ -n "$won" ]] || e2e_fail "no \"MISSION COMPLETE!\" after 36 s of firing"
-# The result stands in the middle of the window, drawn from the next frame on.
-e2e_wait_screen Result 20
-deadline=$((SECONDS + 20))
-while :; do
-    e2e_shot "$E2E_WORK/won.png"
-    (($(e2e_bright_pixels "$E2E_WORK/won.png" 400 295 220 60) > 150)) && break
-    ((SECONDS < deadline)) || e2e_fail "no result text in the middle of the window within 20 s of \"MISSION COMPLETE!\""
-    sleep 0.2
-done
 kill "$GAME_PID"
 wait "$GAME_PID" || true
 GAME_PID=""
