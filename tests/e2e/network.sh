@@ -12,18 +12,14 @@ e2e_init "$1"
 game=$(e2e_data_tree)
 arena="$E2E_ROOT/data/level/test_small.lvl"
 
-tank() {
-    printf '[VEHICLE]\nname=%s\nmodel=tank1.md2\nowner=%s\nfahrzeugtyp=tank\nweapon=cannon\n' "$1" "$2"
-    printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "$6"
-}
 # Player one faces player two across the arena, on flat ground (in the arena's bowl a tank driving
 # off would slide aside, out of the line of fire); two hits end player two.
 sed -n '/^\[VEHICLE\]/q;p' "$arena" | sed 's/^name=test_small.lvl/name=duel.lvl/' >"$game/data/level/duel.lvl"
 convert -size 60x60 xc:black PNG24:"$game/data/textures/heightmap_flat.png"
 sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/duel.lvl"
 {
-    tank player1 spieler1 0 14 180 100
-    tank player2 spieler2 0 -14 0 10
+    e2e_tank player1 spieler1 0 14 180 100
+    e2e_tank player2 spieler2 0 -14 0 10
 } >>"$game/data/level/duel.lvl"
 
 # The joining game gets an X display of its own: a window covered by another is not drawn.

@@ -11,20 +11,15 @@ e2e_init "$1"
 game=$(e2e_data_tree)
 arena="$E2E_ROOT/data/level/test_small.lvl"
 
-# tank NAME OWNER X Z HEADING: a vehicle record as the level file writes it.
-tank() {
-    printf '[VEHICLE]\nname=%s\nmodel=tank1.md2\nowner=%s\nfahrzeugtyp=tank\nweapon=cannon\n' "$1" "$2"
-    printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=100\n' "$3" "$4" "$5"
-}
 # The arena without its tanks, on flat ground, and a tank in each corner.
 sed -n '/^\[VEHICLE\]/q;p' "$arena" | sed 's/^name=test_small.lvl/name=quad.lvl/' >"$game/data/level/quad.lvl"
 convert -size 60x60 xc:black PNG24:"$game/data/textures/heightmap_flat.png"
 sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/quad.lvl"
 {
-    tank player1 spieler1 -25 -25 0
-    tank player2 spieler2 25 -25 0
-    tank player3 spieler3 -25 25 180
-    tank player4 spieler4 25 25 180
+    e2e_tank player1 spieler1 -25 -25 0
+    e2e_tank player2 spieler2 25 -25 0
+    e2e_tank player3 spieler3 -25 25 180
+    e2e_tank player4 spieler4 25 25 180
 } >>"$game/data/level/quad.lvl"
 
 # Both script pads are one model: their index among equal pads tells them apart.

@@ -11,11 +11,6 @@ game=$(e2e_data_tree)
 arena="$E2E_ROOT/data/level/test_small.lvl"
 rm "$game/data/level/test_small.lvl"
 
-# tank NAME OWNER X Z HEADING LIFE [TYPE]: a vehicle record as the level file writes it.
-tank() {
-    printf '[VEHICLE]\nname=%s\nmodel=tank1.md2\nowner=%s\nfahrzeugtyp=%s\nweapon=cannon\n' "$1" "$2" "${7:-tank}"
-    printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "$6"
-}
 
 # A tank that cannot drive: the computer tank stays where it stands instead of
 # moving through the picture.
@@ -33,9 +28,9 @@ sed -i 's/^name=alone.lvl/name=pair.lvl/' "$game/data/level/pair.lvl"
 # Alone: player one faces a computer tank that cannot drive; player two's tank stands
 # beside player one, in the picture, were it placed.
 {
-    tank player1 spieler1 0 14 180 100
-    tank player2 spieler2 8 20 180 100
-    tank cpu1 cpu 0 -14 0 10 post
+    e2e_tank player1 spieler1 0 14 180 100
+    e2e_tank player2 spieler2 8 20 180 100
+    e2e_tank cpu1 cpu 0 -14 0 10 post
 } >>"$game/data/level/alone.lvl"
 # A pair, no computer tank, on flat ground (in the bowl the tanks would slide
 # to its middle): each tank at a side of the arena, facing away from the
@@ -43,8 +38,8 @@ sed -i 's/^name=alone.lvl/name=pair.lvl/' "$game/data/level/pair.lvl"
 convert -size 60x60 xc:black PNG24:"$game/data/textures/heightmap_flat.png"
 sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/pair.lvl"
 {
-    tank player1 spieler1 -27 0 180 100
-    tank player2 spieler2 27 0 0 100
+    e2e_tank player1 spieler1 -27 0 180 100
+    e2e_tank player2 spieler2 27 0 0 100
 } >>"$game/data/level/pair.lvl"
 
 up1=$(e2e_player_key "$game/data" buttonup1)

@@ -136,6 +136,13 @@ e2e_data_tree() {
     echo "$dir"
 }
 
+# e2e_tank NAME OWNER X Z HEADING [LIFE] [TYPE]: a vehicle record as a level file writes it (life
+# 100 and the type "tank" unless given), for tests that place their own tanks.
+e2e_tank() {
+    printf '[VEHICLE]\nname=%s\nmodel=tank1.md2\nowner=%s\nfahrzeugtyp=%s\nweapon=cannon\n' "$1" "$2" "${7:-tank}"
+    printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "${6:-100}"
+}
+
 # e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR, waits
 # for its window and then for its first frame (e2e_wait_first_frame). The
 # settings go into the game's environment alone (a preload meant for the game
