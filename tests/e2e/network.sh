@@ -75,10 +75,10 @@ noise() {
     local wid i shots=()
     export DISPLAY=$(on "$1")
     wid=$(window "$1")
-    import -window "$wid" "$E2E_WORK/base.png"
+    timeout 30 import -window "$wid" "$E2E_WORK/base.png"
     for i in 1 2 3; do
         sleep 0.4
-        import -window "$wid" "$E2E_WORK/noise.png"
+        timeout 30 import -window "$wid" "$E2E_WORK/noise.png"
         shots+=("$(e2e_region_rmse "$E2E_WORK/base.png" "$E2E_WORK/noise.png" "$2")")
     done
     idle=$(printf '%s\n' "${shots[@]}" | sort -g | tail -n 1)
@@ -89,7 +89,7 @@ changes() {
     export DISPLAY=$(on "$1")
     wid=$(window "$1")
     while :; do
-        import -window "$wid" "$E2E_WORK/now.png"
+        timeout 30 import -window "$wid" "$E2E_WORK/now.png"
         now=$(e2e_region_rmse "$E2E_WORK/base.png" "$E2E_WORK/now.png" "$2")
         awk -v c="$now" -v n="$idle" 'BEGIN { exit !(c > n * 2 && c > n + 0.008) }' && break
         if ((SECONDS >= deadline)); then

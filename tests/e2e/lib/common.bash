@@ -204,7 +204,8 @@ e2e_wait_exit() {
 
 # e2e_shot FILE: a screenshot of the game window.
 e2e_shot() {
-    import -window "$GAME_WID" "$1"
+    # import waits on for a window that has gone: a game that ended must fail the test, not hang it.
+    timeout 30 import -window "$GAME_WID" "$1" || e2e_fail "no screenshot of the game window (has the game ended?)"
 }
 
 # e2e_rmse A B: normalised root-mean-square difference of two pictures (0..1).
