@@ -77,12 +77,16 @@ int HeadlessBattle::run(GameClass &game) const {
         while (game.getWorld().getTickCount() < limit && game.getWorld().getOutcome() == BattleRules::kRunning)
             game.tick(idle);
     }
-    if (game.getWorld().getOutcome() == BattleRules::kRunning)
-        std::printf("Time ran out: no result after %.2f game seconds\n", game.getWorld().getBattleSeconds());
-    std::printf("Ticks: %ld (%.2f game seconds)\n", game.getWorld().getTickCount(),
-                static_cast<double>(game.getWorld().getTickCount()) * GameClass::kTickSeconds);
-    std::printf("Scores: %s\n", game.getWorld().getScores().listed(players).c_str());
-    std::printf("State hash: %s\n", StateHash::hex(game.getWorld().stateHash()).c_str());
-    std::fflush(stdout);
+    report(game.getWorld(), players);
     return diverged ? 1 : 0;
+}
+
+void HeadlessBattle::report(const BattleWorld &world, int players) {
+    if (world.getOutcome() == BattleRules::kRunning)
+        std::printf("Time ran out: no result after %.2f game seconds\n", world.getBattleSeconds());
+    std::printf("Ticks: %ld (%.2f game seconds)\n", world.getTickCount(),
+                static_cast<double>(world.getTickCount()) * GameClass::kTickSeconds);
+    std::printf("Scores: %s\n", world.getScores().listed(players).c_str());
+    std::printf("State hash: %s\n", StateHash::hex(world.stateHash()).c_str());
+    std::fflush(stdout);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+class BattleWorld;
 class GameClass;
 class Level;
 struct Replay;
@@ -39,4 +40,7 @@ struct HeadlessBattle {
     // "Replay diverged at tick N" where its hashes stop matching. Returns the process's exit status:
     // 0, or 1 when the level did not start or the replay diverged.
     int run(GameClass &game) const;
+    // The lines that end a battle without a window: "Time ran out ..." when undecided, the ticks,
+    // the scores of `players` players and the state hash.
+    static void report(const BattleWorld &world, int players);
 };

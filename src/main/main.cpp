@@ -9,7 +9,6 @@
 #include "main/EntryPoint.h"
 #include "main/HeadlessBattle.h"
 #include "game/TickPacer.h"
-#include "math/StateHash.h"
 #include "net/NetGame.h"
 #include "replay/ReplayStore.h"
 #include "main/Globals.h"
@@ -172,13 +171,7 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    if (world.getOutcome() == BattleRules::kRunning)
-        std::printf("Time ran out: no result after %.2f game seconds\n", world.getBattleSeconds());
-    std::printf("Ticks: %ld (%.2f game seconds)\n", world.getTickCount(),
-                static_cast<double>(world.getTickCount()) * GameClass::kTickSeconds);
-    std::printf("Scores: %s\n", world.getScores().listed(players).c_str());
-    std::printf("State hash: %s\n", StateHash::hex(world.stateHash()).c_str());
-    std::fflush(stdout);
+    HeadlessBattle::report(world, players);
     net.leave();
     return 0;
 }
