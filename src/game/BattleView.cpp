@@ -13,6 +13,7 @@
 #include "particles/CPeRauch.h"
 #include "particles/ParticleEngine.h"
 #include "particles/ParticleEngineHelp.h"
+#include "render/ScreenShot.h"
 #include "render/LightMap.h"
 #include "render/Md2Model.h"
 #include "render/Md2Renderer.h"
@@ -112,7 +113,7 @@ bool BattleView::isPlayerDown(int player) const {
 void BattleView::draw() {
     if (session.getWorld().getCurrentLevel() == nullptr || shadowMap == nullptr) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glutSwapBuffers();
+        ScreenShot::showFrame();
         return;
     }
     // Every view's camera swings behind its own player's tank.
@@ -197,7 +198,7 @@ void BattleView::draw() {
                  "F7 = DisplayList | F8 = Frustum | F9 = Transparency | F10 = Lightmap | F11 = Shadowmap");
     }
     glColor3f(0, 0, 0);
-    glutSwapBuffers();
+    ScreenShot::showFrame();
 }
 
 int BattleView::drawView(int view) {

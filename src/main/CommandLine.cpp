@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char *kKnown =
     "known: --level FILE, --players 1-4, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
-    "--replay FILE, --host, --port N, --join ADDRESS[:PORT]";
+    "--replay FILE, --host, --port N, --join ADDRESS[:PORT], --script FILE";
 
 bool allDigits(const std::string &text) {
     return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -51,6 +51,8 @@ bool CommandLine::take(const std::string &option, const std::string &value) {
             error = "--port takes a port number from 1 to 65535, not \"" + value + "\"";
     } else if (option == "--join") {
         join = value;
+    } else if (option == "--script") {
+        script = value;
     } else if (option == "--autopilot") {
         autopilot = parseDifficulty(value);
         if (!autopilot)
@@ -80,7 +82,8 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         const std::size_t eq = arg.find('=');
         const std::string option = arg.substr(0, eq);
         if (option != "--level" && option != "--players" && option != "--seed" && option != "--seconds" &&
-            option != "--autopilot" && option != "--replay" && option != "--port" && option != "--join") {
+            option != "--autopilot" && option != "--replay" && option != "--port" && option != "--join" &&
+            option != "--script") {
             line.error = "unknown option \"" + arg + "\" (" + kKnown + ")";
             break;
         }
@@ -108,6 +111,8 @@ CommandLine CommandLine::parse(const std::vector<std::string> &args) {
         line.error = "--join plays the host's battle: it takes no --headless, --level, --players, --seed or --replay";
     if (line.ok() && line.host && line.headless && line.autopilot)
         line.error = "--autopilot drives the players' tanks: a headless host has none of its own";
+    if (line.ok() && !line.script.empty() && (line.headless || line.host || !line.join.empty()))
+        line.error = "--script drives a game in its window: it takes no --headless, --host or --join";
     if (line.ok() && line.headless && line.level.empty() && line.replay.empty())
         line.error = "--headless needs --level FILE or --replay FILE";
     if (line.ok() && !line.headless && (line.seconds > 0 || line.autopilot))

@@ -23,6 +23,8 @@ class CommandLine {
     // Network play: `--host` (with `--level`, and `--port N` 1-65535) hosts a battle, with
     // `--headless` one that nobody plays at the host; `--join ADDRESS[:PORT]` joins one and takes no
     // options of a battle of its own.
+    // `--script FILE` drives the game in its window by a script of inputs at ticks (main/GameScript.h)
+    // and takes no --headless, --host or --join.
     static CommandLine parse(const std::vector<std::string> &args);
 
     bool ok() const { return error.empty(); }
@@ -37,6 +39,7 @@ class CommandLine {
     bool isHost() const { return host; }                    // hosts a network battle on the level
     std::uint16_t getPort() const { return port; }          // 0: the usual one
     const std::string &getJoin() const { return join; }     // the host to join; empty: none
+    const std::string &getScript() const { return script; } // the script that drives the run; empty: none
     const std::vector<std::string> &getRest() const { return rest; }
 
   private:
@@ -54,5 +57,6 @@ class CommandLine {
     bool host = false;             // network battle: this machine hosts it
     std::uint16_t port = 0;        // the host's port when given
     std::string join;              // network battle: the host's address to join
+    std::string script;            // a script file's path
     std::vector<std::string> rest; // the arguments left for GLUT, the program name first
 };

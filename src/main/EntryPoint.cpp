@@ -2,6 +2,7 @@
 
 #include "config/ConfigReader.h"
 #include "main/Callbacks.h"
+#include "main/WindowGame.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/MainMenu.h"
@@ -60,7 +61,7 @@ void EntryPoint::initialGlut(int *argc, char **argv) {
         std::printf(">> error (Main) %s <<", reinterpret_cast<const char *>(gluErrorString(error)));
         std::fflush(stdout);
     }
-    windowOpened();
+    WindowGame::windowOpened();
     glutMainLoop();
 }
 

@@ -1,5 +1,6 @@
 #include "main/HeadlessBattle.h"
 
+#include "game/BattleLoop.h"
 #include "game/GameClass.h"
 #include "level/Level.h"
 #include "math/StateHash.h"
@@ -60,25 +61,21 @@ int HeadlessBattle::run(GameClass &game) const {
         std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
         return 1;
     }
-    bool diverged = false;
+    BattleLoop loop(game);
+    ReplayPlayback playback(replay != nullptr ? *replay : Replay());
     if (replay != nullptr) {
-        ReplayPlayback playback(*replay);
-        TickInput input;
-        while (playback.nextInput(input)) {
-            game.tick(input);
-            if (playback.check(game.getWorld().stateHash())) {
-                std::printf("Replay diverged at tick %zu\n", playback.getDivergedAt());
-                diverged = true;
-            }
+        loop.startReplay(playback);
+        while (loop.step(0)) { // a replay's battle runs all its ticks, whatever the result
         }
     } else {
+        // Nobody at the keys: an autopilot or nothing drives the human tanks.
+        loop.startLocal();
         const long limit = std::lround(seconds / GameClass::kTickSeconds);
-        const TickInput idle{}; // nobody at the keys: an autopilot or nothing drives the human tanks
         while (game.getWorld().getTickCount() < limit && game.getWorld().getOutcome() == BattleRules::kRunning)
-            game.tick(idle);
+            loop.step(0);
     }
     report(game.getWorld(), players);
-    return diverged ? 1 : 0;
+    return loop.replayDiverged() ? 1 : 0;
 }
 
 void HeadlessBattle::report(const BattleWorld &world, int players) {

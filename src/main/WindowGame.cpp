@@ -1,4 +1,4 @@
-#include "main/Callbacks.h"
+#include "main/WindowGame.h"
 
 #include "ai/AiSkill.h"
 #include "audio/SoundSystem.h"
@@ -11,12 +11,13 @@
 #include "flow/NetworkScreen.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
-#include "game/TickPacer.h"
+#include "game/BattleLoop.h"
 #include "input/PadHub.h"
 #include "input/PadPlayers.h"
 #include "level/Level.h"
 #include "level/LevelIndex.h"
 #include "main/EntryPoint.h"
+#include "main/GameScript.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
 #include "menu/Highscore.h"
@@ -29,6 +30,7 @@
 #include "replay/ReplayStore.h"
 #include "math/StateHash.h"
 #include "render/LevelPreview.h"
+#include "render/ScreenShot.h"
 #include "render/ShadowMap.h"
 #include "render/TextureHolder.h"
 
@@ -48,7 +50,7 @@
 
 namespace {
 
-TickPacer tickPacer(GameClass::kTickSeconds); // the battle's ticks from the frames' time
+BattleLoop battleLoop(gc);                     // the battle's ticks, from the frames' time or a script
 std::optional<std::uint32_t> chosenSeed;      // every battle's seed; none: a new one each battle
 Replay recording;                             // the running battle's ticks, while one is played
 bool recordingBattle = false;                 // `recording` belongs to the running battle
@@ -59,8 +61,25 @@ NetGame net;                                  // the network battle, hosted or j
 bool pauseFromNetwork = false;                // the flow is pausing or resuming for the other machine
 std::string netProblem;                       // why the last attempt to host or join failed
 
+// A scripted run: its steps, and the ticks of its own clock, which runs in the menus too.
+struct ScriptRun {
+    GameScript script;
+    std::string folder;          // where its pictures go: the script's own folder
+    std::size_t next = 0;        // the next step to take
+    long tick = 0;               // ticks since the run started
+    long lastStep = 0;           // the tick at which the step before was taken
+    std::vector<int> releases;   // keys that a "key" step pressed, released on the next tick
+};
+std::unique_ptr<ScriptRun> scriptRun; // null: the real clock and the real input drive the run
+
+// The run's clock: real time, or in a scripted run its ticks.
+double clockSeconds() {
+    return scriptRun != nullptr ? scriptRun->tick * static_cast<double>(GameClass::kTickSeconds)
+                                : tTimer.getTimeInSeconds();
+}
+
 std::uint32_t nowMs() {
-    return static_cast<std::uint32_t>(std::llround(tTimer.getTimeInSeconds() * 1000.0));
+    return static_cast<std::uint32_t>(std::llround(clockSeconds() * 1000.0));
 }
 
 // The current time as a replay's stamp, "YYYYMMDDThhmmss" in UTC.
@@ -150,7 +169,11 @@ class GlutFlowHost : public FlowHost {
             gc.getWorld().setBattleSeed(playback->getReplay().seed);
             gc.getWorld().setAiDifficulty(playback->getReplay().difficulty);
         } else {
-            gc.getWorld().setBattleSeed(chosenSeed ? *chosenSeed : std::random_device{}());
+            // A scripted run without a seed of its own plays the same battle every time.
+            const std::uint32_t seed = chosenSeed     ? *chosenSeed
+                                       : scriptRun != nullptr ? 1u
+                                                              : std::random_device{}();
+            gc.getWorld().setBattleSeed(seed);
             gc.getWorld().setAiDifficulty(settings->getDifficulty());
         }
         std::printf("Battle seed: %u\n", static_cast<unsigned>(gc.getWorld().getBattleSeed()));
@@ -172,10 +195,17 @@ class GlutFlowHost : public FlowHost {
         gc.resetCameras(-45, 70);
         gc.getView().initGL();
         battleFrameShown = false;
-        tickPacer.reset();
+        if (playback != nullptr)
+            battleLoop.startReplay(*playback);
+        else if (networked && net.getRole() == NetGame::Role::kClient)
+            battleLoop.startClient(net);
+        else if (networked)
+            battleLoop.startHost(net, recordingBattle ? &recording : nullptr);
+        else
+            battleLoop.startLocal(recordingBattle ? &recording : nullptr);
         const Res size = ep.getGlutConfig().getResolution();
         gc.getView().setResolution(size.getWidth(), size.getHeight());
-        reshape(size.getWidth(), size.getHeight());
+        WindowGame::resize(size.getWidth(), size.getHeight());
         return true;
     }
 
@@ -187,6 +217,7 @@ class GlutFlowHost : public FlowHost {
             playback.reset();
             gc.getView().setOverlayLine(std::string());
         }
+        battleLoop.stop();
         gc.setExitVar(true);
         gc.getView().setPausedOverlay(false);
         iGamemode = kModeMenu;
@@ -209,11 +240,9 @@ class GlutFlowHost : public FlowHost {
             gc.getSound().pauseBattle(); // the battle falls silent; the menu's sounds stay
         else
             gc.getSound().resumeBattle();
-        if (!paused) {
-            // The paused time never reaches the physics, the shells or the frame rate.
-            frameClock.skipTo(tTimer.getTimeInSeconds());
-            tickPacer.reset();
-        }
+        battleLoop.setPaused(paused); // the paused time never reaches the physics or the shells
+        if (!paused)
+            frameClock.skipTo(clockSeconds()); // nor the frame rate
         std::printf(paused ? "Paused\n" : "Resumed\n");
         std::fflush(stdout);
         glutPostRedisplay();
@@ -308,7 +337,7 @@ class GlutFlowHost : public FlowHost {
 
     bool hostNetworkGame(const std::string &levelFile, int players) override {
         netProblem.clear();
-        const std::uint32_t seed = chosenSeed ? *chosenSeed : std::random_device{}();
+        const std::uint32_t seed = chosenSeed ? *chosenSeed : scriptRun != nullptr ? 1u : std::random_device{}();
         if (net.host(gc, levelFile, std::max(2, players), hostPort, true, seed, netProblem))
             return true;
         std::fprintf(stderr, "Error: network: %s\n", netProblem.c_str());
@@ -427,89 +456,14 @@ void keyPressed(int code, unsigned char typed) {
         glutPostRedisplay();
 }
 
-} // namespace
 
-void setupFlow(PlayerConfig *keys, Settings *settings) {
-    host.keys = keys;
-    host.settings = settings;
-    host.applySettings(*settings);
-    host.highscores(); // a broken table is reported at start-up
-    flow.setMenuOrder(mm.itemOrder());
-    padHub.open(); // without pads the keyboards play on
+// The map key shows the minimap while it is held, in a battle only: typed in a name or pressed in
+// the menu it is just a key (and each battle starts with the minimap as the options set it).
+void mapKey(int code, bool down) {
+    if (host.keys != nullptr && flow.inBattle() && code == KeyNames::fold(host.keys->getMapButton()))
+        gc.getOptions().setDrawMiniMap(down);
 }
 
-void readLevelChoice() {
-    std::vector<LevelIndex::Entry> index;
-    const bool found = LevelIndex::read(LevelIndex::kFile, index);
-    host.levelChoices = LevelChoice::collect(
-        found ? &index : nullptr, gc.getData().getLevelFiles(),
-        [](const std::string &file) { return gc.getData().levelFileFailed(file); }, LevelIndex::kFile);
-    // Each battlefield's picture: its ground shaded by its relief, made once here.
-    TextureHolder &textures = *gc.getTextureHolder();
-    for (LevelChoice::Entry &entry : host.levelChoices) {
-        const Level *level = gc.getData().getLevelOfFile(entry.file);
-        if (level == nullptr || !textures.hasTexture(entry.ground))
-            continue; // the ground's own name stays: drawing it says what is wrong once
-        const DevilImageDefinition *heights =
-            textures.hasTexture(level->getHeightMap()) ? textures.getTextureByString(level->getHeightMap()) : nullptr;
-        const DevilImageDefinition preview = LevelPreview::make(*textures.getTextureByString(entry.ground), heights);
-        if (!preview.hasPixels())
-            continue;
-        entry.ground = "preview of " + entry.file;
-        textures.setInMemoryGeneratedTexture(preview, entry.ground);
-    }
-    std::printf("Level choice: %zu battlefield%s\n", host.levelChoices.size(),
-                host.levelChoices.size() == 1 ? "" : "s");
-    std::fflush(stdout);
-}
-
-void startAtOnce(const std::string &levelFile, int players) {
-    levelAtOnce = levelFile;
-    playersAtOnce = players;
-}
-
-void watchAtOnce(Replay replay) {
-    playback = std::make_unique<ReplayPlayback>(std::move(replay));
-    levelAtOnce = playback->getReplay().levelFile;
-    playersAtOnce = playback->getReplay().players;
-}
-
-void chooseSeed(std::optional<std::uint32_t> seed) {
-    chosenSeed = seed;
-}
-
-void hostAtOnce(const std::string &levelFile, int players, std::uint16_t port) {
-    hostingAtOnce = true;
-    levelAtOnce = levelFile;
-    playersAtOnce = players;
-    host.hostPort = port;
-}
-
-void joinAtOnce(const std::string &address) {
-    joiningAtOnce = address;
-}
-
-void windowOpened() {
-    if (hostingAtOnce || !joiningAtOnce.empty()) {
-        const bool waiting = hostingAtOnce ? host.hostNetworkGame(levelAtOnce, playersAtOnce)
-                                           : host.joinNetworkGame(joiningAtOnce);
-        if (!waiting) // the line said why
-            host.exitProgram(EXIT_FAILURE);
-        flow.openNetworkWaiting();
-        announce();
-        return;
-    }
-    if (levelAtOnce.empty())
-        return;
-    flow.startBattle(levelAtOnce, playersAtOnce);
-    announce();
-}
-
-const Settings &currentSettings() {
-    return *host.settings;
-}
-
-namespace {
 void drawScreen() {
     const int width = windowWidth(), height = windowHeight();
     MenuPage page;
@@ -574,87 +528,12 @@ void drawScreen() {
     mm.setResolution(width, height);
     mm.drawPage(page);
 }
-} // namespace
 
-// One frame of whatever screen is up; the first one of the run says so once (until then the window
-// shows what lay under it).
-void renderScene() {
-    drawScreen();
-    if (!firstFrameShown) {
-        firstFrameShown = true;
-        std::printf("First frame drawn\n");
-        std::fflush(stdout);
-    }
-}
-
-void reshape(int width, int height) {
-    if (!flow.inBattle()) {
-        mm.setResolution(width, height);
-        return;
-    }
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    if (height == 0)
-        height = 1;
-    gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
-    if (ShadowMap *shadowMap = gc.getView().getShadowMap())
-        shadowMap->setCameraProjectionMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gc.getView().setResolution(width, height);
-}
-
-// The map key shows the minimap while it is held, in a battle only: typed in a name or pressed in
-// the menu it is just a key (and each battle starts with the minimap as the options set it).
-namespace {
-void mapKey(int code, bool down) {
-    if (host.keys != nullptr && flow.inBattle() && code == KeyNames::fold(host.keys->getMapButton()))
-        gc.getOptions().setDrawMiniMap(down);
-}
-} // namespace
-
-void myKeyboardFunc(unsigned char key, int, int) {
-    const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
-    pressKey(keys, code);
-    mapKey(code, true);
-    keyPressed(code, key);
-}
-
-void myKeyboardUpFunc(unsigned char key, int, int) {
-    const int code = KeyNames::character(key, (glutGetModifiers() & GLUT_ACTIVE_CTRL) != 0);
-    releaseKey(keys, code);
-    mapKey(code, false);
-    flow.keyUp(code);
-    announce();
-}
-
-void mySpecialFunc(int key, int, int) {
-    const int code = KeyNames::special(key);
-    pressKey(keys, code);
-    if (flow.inBattle()) {
-        int held[kOptionKeyCount];
-        const int count = heldOptionKeys(keys, held);
-        for (int i = 0; i < count; ++i)
-            gc.getOptions().toggleOption(held[i]);
-    }
-    mapKey(code, true);
-    keyPressed(code, 0);
-}
-
-void mySpecialUpFunc(int key, int, int) {
-    const int code = KeyNames::special(key);
-    releaseKey(keys, code);
-    mapKey(code, false);
-    flow.keyUp(code);
-}
-
-// One look at the pads: what they pressed goes where a key press goes.
 void readPads() {
     const int players =
         flow.getScreen() == GameFlow::kLevelChoice ? flow.getLevelChoice().getPlayers() : host.battlePlayers;
     const GameFlow::Screen before = flow.getScreen();
-    const PadPlayers::Report report = pads.update(tTimer.getTimeInSeconds(), flow, players, host.pauseKey());
+    const PadPlayers::Report report = pads.update(clockSeconds(), flow, players, host.pauseKey());
     if (report.joined >= 0 && host.settings->setPadId(report.joined, report.joinedPad.text()) &&
         host.settings->write()) {
         std::printf("Pad of player %d saved\n", report.joined + 1);
@@ -710,100 +589,80 @@ void serviceNetwork() {
     }
 }
 
-void myIdleFunc() {
-    serviceNetwork();
-    readPads();
-    if (!flow.battleRuns()) {
-        // Nothing moves in the menu, its screens or a paused battle (they redraw on events): rest
-        // a little instead of spinning a core at full speed through GLUT's idle loop.
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return;
-    }
-    const FrameClock::Tick frame = frameClock.advance(tTimer.getTimeInSeconds());
-    if (!frame.step)
-        return;
-    if (frame.fpsDue)
-        gc.getView().setFps(frame.fps);
-    gc.frame(static_cast<float>(frame.dt), keys, host.networkBattle ? host.localPlayer : 0);
-    if (host.networkBattle) // this machine's pad steers its own player's camera
-        pads.steerCamera(0, gc.getCamera(host.localPlayer), static_cast<float>(frame.dt));
-    for (int player = 0; player < host.battlePlayers && playback == nullptr && !host.networkBattle; ++player)
-        pads.steerCamera(player, gc.getCamera(player), static_cast<float>(frame.dt));
-    // The battle runs in ticks of its own length, as many as the real time asks (a replay at the
-    // speed its watcher chose).
-    const double speed = playback != nullptr ? playback->getSpeed() : 1.0;
-    for (int due = tickPacer.advance(frame.dt * speed); due > 0 && flow.battleRuns(); --due) {
-        if (playback != nullptr) {
-            TickInput input;
-            if (!playback->nextInput(input))
-                break; // every recorded tick has run: the picture stands
-            gc.tick(input);
-            const std::uint64_t hash = gc.getWorld().stateHash();
-            if (playback->check(hash))
-                std::printf("Replay diverged at tick %zu\n", playback->getDivergedAt());
-            if (playback->isOver())
-                std::printf("Replay over: %zu ticks, state hash %s\n", playback->getTicksDone(),
-                            StateHash::hex(hash).c_str());
-            std::fflush(stdout);
-        } else if (net.getRole() == NetGame::Role::kClient) {
-            // This machine's player drives with player one's keys and pad; the host decides the rest.
-            for (int run = net.clientTicks(1); run > 0; --run) {
-                PlayerInput controls = gc.readKeyboard(keys)[0];
-                pads.addControls(0, controls);
-                gc.tickWith([&controls](BattleWorld &world) { net.clientTick(world, controls, nowMs()); });
-            }
-            pads.feel(gc.getWorld().getEvents());
+
+// What the battle loop asks of the window: the players' controls from the keys and pads, the view's
+// time for the zoom, the status message and the pads' cameras, and the flow's rules after a tick.
+void connectBattleLoop() {
+    BattleLoop::Hooks hooks;
+    hooks.controls = [] {
+        TickInput input = gc.readKeyboard(keys);
+        if (net.getRole() == NetGame::Role::kClient) { // this machine's player drives with player one's keys and pad
+            pads.addControls(0, input[0]);
         } else {
-            TickInput input = gc.readKeyboard(keys);
-            for (int player = 0; player < kMaxPlayers; ++player) {
-                PlayerInput &controls = input[static_cast<std::size_t>(player)];
-                pads.addControls(player, controls);
-                controls = Replay::quantize(controls); // the world gets what the replay keeps
-            }
-            if (net.getRole() == NetGame::Role::kHost) { // the other players' controls come from their machines
-                for (int player = 1; player < kMaxPlayers; ++player)
-                    input[static_cast<std::size_t>(player)] = PlayerInput{};
-                net.fillInputs(input, gc.getWorld().getTickCount() + 1);
-            }
-            gc.tick(input);
-            if (net.getRole() == NetGame::Role::kHost)
-                net.afterHostTick(gc.getWorld(), nowMs());
-            pads.feel(gc.getWorld().getEvents());
-            if (recordingBattle)
-                recording.addTick(input, gc.getWorld().stateHash());
+            for (int player = 0; player < kMaxPlayers; ++player)
+                pads.addControls(player, input[static_cast<std::size_t>(player)]);
         }
+        return input;
+    };
+    hooks.viewTime = [](float seconds) {
+        gc.frame(seconds, keys, host.networkBattle ? host.localPlayer : 0);
+        if (host.networkBattle) // this machine's pad steers its own player's camera
+            pads.steerCamera(0, gc.getCamera(host.localPlayer), seconds);
+        for (int player = 0; player < host.battlePlayers && playback == nullptr && !host.networkBattle; ++player)
+            pads.steerCamera(player, gc.getCamera(player), seconds);
+    };
+    hooks.afterTick = [] {
+        pads.feel(gc.getWorld().getEvents());
         flow.afterStep();
+        return flow.battleRuns();
+    };
+    hooks.replayOver = [](std::size_t ticks, std::uint64_t hash) {
+        std::printf("Replay over: %zu ticks, state hash %s\n", ticks, StateHash::hex(hash).c_str());
+        std::fflush(stdout);
+    };
+    battleLoop.setHooks(std::move(hooks));
+}
+
+// A key press of either kind: the key table, the option keys, the map key, then the flow.
+void pressed(int code, unsigned char typed) {
+    pressKey(keys, code);
+    if (KeyNames::isSpecial(code) && flow.inBattle()) {
+        int held[kOptionKeyCount];
+        const int count = heldOptionKeys(keys, held);
+        for (int i = 0; i < count; ++i)
+            gc.getOptions().toggleOption(held[i]);
     }
-    if (playback != nullptr)
-        gc.getView().setOverlayLine(playback->statusLine());
-    gc.getView().setViewBlend(tickPacer.blend());
+    mapKey(code, true);
+    keyPressed(code, typed);
+}
+
+void released(int code) {
+    releaseKey(keys, code);
+    mapKey(code, false);
+    flow.keyUp(code);
+    announce();
+}
+
+void leftClick(int x, int y) {
+    if (flow.getScreen() == GameFlow::kMenu) {
+        const int item = mm.itemAt(x, y);
+        if (item != MainMenu::kNone)
+            gc.getSound().playInterface(SoundId::kMenuClick);
+        flow.menuItem(item);
+    } else {
+        flow.click(x, y, windowWidth(), windowHeight());
+    }
     announce();
     glutPostRedisplay();
 }
 
-void MouseFunc(int button, int state, int x, int y) {
-    if (button == GLUT_LEFT_BUTTON && state == GLUT_UP) { // a click acts on its release
-        if (flow.getScreen() == GameFlow::kMenu) {
-            const int item = mm.itemAt(x, y);
-            if (item != MainMenu::kNone)
-                gc.getSound().playInterface(SoundId::kMenuClick);
-            flow.menuItem(item);
-        } else {
-            flow.click(x, y, windowWidth(), windowHeight());
-        }
-        announce();
-        glutPostRedisplay();
-    }
-    if (state == GLUT_DOWN && button == GLUT_RIGHT_BUTTON) {
-        bMouseRightDown = true;
-        iMouseStartX = x;
-        iMouseStartY = y;
-    } else {
-        bMouseRightDown = false;
-    }
+void rightButton(bool down, int x, int y) {
+    bMouseRightDown = down;
+    iMouseStartX = x;
+    iMouseStartY = y;
 }
 
-void MouseMoveFunc(int x, int y) {
+void dragged(int x, int y) {
     if (!bMouseRightDown)
         return;
     const int dx = x - iMouseStartX;
@@ -815,7 +674,7 @@ void MouseMoveFunc(int x, int y) {
     camera.setAngleY(camera.getAngleY() + dx);
 }
 
-void myPassiveMotionFunc(int x, int y) {
+void pointed(int x, int y) {
     pointerX = x;
     pointerY = y;
     if (flow.getScreen() == GameFlow::kMenu) {
@@ -824,14 +683,323 @@ void myPassiveMotionFunc(int x, int y) {
             gc.getSound().playInterface(SoundId::kMenuHover);
         flow.setMenuCursor(item);
         mm.setHoverElement(flow.getMenuCursor());
-        mm.draw();
+        if (scriptRun == nullptr)
+            mm.draw();
     } else if (!flow.inBattle()) {
         glutPostRedisplay();
     }
 }
 
-void myWindowStatusFunc(int state) {
-    if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED)
-        flow.windowHidden();
+// One frame's worth of the battle by the real clock.
+void runFrame() {
+    const FrameClock::Tick frame = frameClock.advance(clockSeconds());
+    if (!frame.step)
+        return;
+    if (frame.fpsDue)
+        gc.getView().setFps(frame.fps);
+    battleLoop.advance(frame.dt, nowMs());
+    if (playback != nullptr)
+        gc.getView().setOverlayLine(playback->statusLine());
+    gc.getView().setViewBlend(battleLoop.blend());
     announce();
+    glutPostRedisplay();
+}
+
+// A scripted run ends: the line says where, and the program leaves as the exit item leaves it.
+[[noreturn]] void endScript(int status, const std::string &problem = std::string()) {
+    if (!problem.empty())
+        std::fprintf(stderr, "Error: %s\n", problem.c_str());
+    std::printf("Script over at tick %ld (%s)\n", scriptRun->tick, GameFlow::screenName(flow.getScreen()));
+    host.exitProgram(status);
+    std::exit(status); // exitProgram does not return
+}
+
+std::string scriptProblem(const GameScript::Step &step, const std::string &what) {
+    return "script line " + std::to_string(step.line) + ": " + what;
+}
+
+bool stepDue(const ScriptRun &run, const GameScript::Step &step) {
+    switch (step.when) {
+    case GameScript::When::kNow:
+        return true;
+    case GameScript::When::kAt:
+        return run.tick >= step.tick;
+    case GameScript::When::kAfter:
+        return run.tick >= run.lastStep + step.tick;
+    case GameScript::When::kOnScreen:
+        return step.screen == GameFlow::screenName(flow.getScreen());
+    }
+    return false;
+}
+
+void takeStep(ScriptRun &run, const GameScript::Step &step) {
+    using Action = GameScript::Action;
+    const int centreX = windowWidth() / 2, centreY = windowHeight() / 2;
+    switch (step.action) {
+    case Action::kWait:
+        break;
+    case Action::kKey:
+        pressed(step.key, static_cast<unsigned char>(step.key < KeyNames::kSpecialBase ? step.key : 0));
+        run.releases.push_back(step.key);
+        break;
+    case Action::kDown:
+        pressed(step.key, static_cast<unsigned char>(step.key < KeyNames::kSpecialBase ? step.key : 0));
+        break;
+    case Action::kUp:
+        released(step.key);
+        break;
+    case Action::kClickItem:
+        if (flow.getScreen() != GameFlow::kMenu)
+            endScript(1, scriptProblem(step, "a click on a menu item, but the screen is " +
+                                                 std::string(GameFlow::screenName(flow.getScreen()))));
+        gc.getSound().playInterface(SoundId::kMenuClick);
+        flow.menuItem(step.x);
+        announce();
+        break;
+    case Action::kClick:
+        pointed(step.x, step.y);
+        leftClick(step.x, step.y);
+        break;
+    case Action::kPoint:
+        pointed(step.x, step.y);
+        break;
+    case Action::kDrag:
+        rightButton(true, centreX, centreY);
+        dragged(centreX + step.x, centreY + step.y);
+        rightButton(false, centreX + step.x, centreY + step.y);
+        break;
+    case Action::kShot: {
+        drawScreen();
+        std::string problem;
+        const std::string path = run.folder + step.file;
+        if (!ScreenShot::save(path, windowWidth(), windowHeight(), problem))
+            endScript(1, path + ": " + problem);
+        std::printf("Script shot: %s (tick %ld, %s)\n", step.file.c_str(), run.tick,
+                    GameFlow::screenName(flow.getScreen()));
+        std::fflush(stdout);
+        break;
+    }
+    case Action::kHash:
+        std::printf("Script hash: %s at battle tick %ld\n", StateHash::hex(gc.getWorld().stateHash()).c_str(),
+                    gc.getWorld().getTickCount());
+        std::fflush(stdout);
+        break;
+    case Action::kEnd:
+        endScript(EXIT_SUCCESS);
+    }
+}
+
+// A slice of a scripted run: tick after tick, as fast as the machine goes, the due steps taken
+// before each; then back to GLUT for a moment, so the window stays a window.
+void runScriptSlice() {
+    constexpr int kTicksPerSlice = 120;
+    ScriptRun &run = *scriptRun;
+    for (int slice = 0; slice < kTicksPerSlice; ++slice) {
+        for (int key : run.releases)
+            released(key);
+        run.releases.clear();
+        while (run.next < run.script.steps.size() && stepDue(run, run.script.steps[run.next])) {
+            const GameScript::Step &step = run.script.steps[run.next++];
+            run.lastStep = run.tick;
+            takeStep(run, step);
+        }
+        if (run.next >= run.script.steps.size())
+            endScript(EXIT_SUCCESS); // every step taken: a script without "end" stops here
+        if (run.tick >= run.script.limit) {
+            const GameScript::Step &waiting = run.script.steps[run.next];
+            endScript(1, scriptProblem(waiting, "not reached within " + std::to_string(run.script.limit) +
+                                                    " ticks (the screen is " +
+                                                    GameFlow::screenName(flow.getScreen()) + ")"));
+        }
+        serviceNetwork();
+        readPads();
+        if (flow.battleRuns()) {
+            const FrameClock::Tick frame = frameClock.advance(clockSeconds());
+            if (frame.fpsDue)
+                gc.getView().setFps(frame.fps);
+            battleLoop.step(nowMs());
+            if (playback != nullptr)
+                gc.getView().setOverlayLine(playback->statusLine());
+            gc.getView().setViewBlend(0.0f); // a picture at a tick shows that tick
+            announce();
+        }
+        ++run.tick;
+    }
+}
+
+} // namespace
+
+void WindowGame::setupFlow(PlayerConfig *keys, Settings *settings) {
+    host.keys = keys;
+    host.settings = settings;
+    host.applySettings(*settings);
+    host.highscores(); // a broken table is reported at start-up
+    flow.setMenuOrder(mm.itemOrder());
+    padHub.open(); // without pads the keyboards play on
+    connectBattleLoop();
+}
+
+void WindowGame::readLevelChoice() {
+    std::vector<LevelIndex::Entry> index;
+    const bool found = LevelIndex::read(LevelIndex::kFile, index);
+    host.levelChoices = LevelChoice::collect(
+        found ? &index : nullptr, gc.getData().getLevelFiles(),
+        [](const std::string &file) { return gc.getData().levelFileFailed(file); }, LevelIndex::kFile);
+    // Each battlefield's picture: its ground shaded by its relief, made once here.
+    TextureHolder &textures = *gc.getTextureHolder();
+    for (LevelChoice::Entry &entry : host.levelChoices) {
+        const Level *level = gc.getData().getLevelOfFile(entry.file);
+        if (level == nullptr || !textures.hasTexture(entry.ground))
+            continue; // the ground's own name stays: drawing it says what is wrong once
+        const DevilImageDefinition *heights =
+            textures.hasTexture(level->getHeightMap()) ? textures.getTextureByString(level->getHeightMap()) : nullptr;
+        const DevilImageDefinition preview = LevelPreview::make(*textures.getTextureByString(entry.ground), heights);
+        if (!preview.hasPixels())
+            continue;
+        entry.ground = "preview of " + entry.file;
+        textures.setInMemoryGeneratedTexture(preview, entry.ground);
+    }
+    std::printf("Level choice: %zu battlefield%s\n", host.levelChoices.size(),
+                host.levelChoices.size() == 1 ? "" : "s");
+    std::fflush(stdout);
+}
+
+void WindowGame::startAtOnce(const std::string &levelFile, int players) {
+    levelAtOnce = levelFile;
+    playersAtOnce = players;
+}
+
+void WindowGame::watchAtOnce(Replay replay) {
+    playback = std::make_unique<ReplayPlayback>(std::move(replay));
+    levelAtOnce = playback->getReplay().levelFile;
+    playersAtOnce = playback->getReplay().players;
+}
+
+void WindowGame::chooseSeed(std::optional<std::uint32_t> seed) {
+    chosenSeed = seed;
+}
+
+void WindowGame::hostAtOnce(const std::string &levelFile, int players, std::uint16_t port) {
+    hostingAtOnce = true;
+    levelAtOnce = levelFile;
+    playersAtOnce = players;
+    host.hostPort = port;
+}
+
+void WindowGame::joinAtOnce(const std::string &address) {
+    joiningAtOnce = address;
+}
+
+void WindowGame::windowOpened() {
+    if (hostingAtOnce || !joiningAtOnce.empty()) {
+        const bool waiting = hostingAtOnce ? host.hostNetworkGame(levelAtOnce, playersAtOnce)
+                                           : host.joinNetworkGame(joiningAtOnce);
+        if (!waiting) // the line said why
+            host.exitProgram(EXIT_FAILURE);
+        flow.openNetworkWaiting();
+        announce();
+        return;
+    }
+    if (levelAtOnce.empty())
+        return;
+    flow.startBattle(levelAtOnce, playersAtOnce);
+    announce();
+}
+
+const Settings &WindowGame::currentSettings() {
+    return *host.settings;
+}
+
+bool WindowGame::runScript(const std::string &path) {
+    auto run = std::make_unique<ScriptRun>();
+    std::string problem;
+    if (!GameScript::read(path, run->script, problem)) {
+        std::fprintf(stderr, "Error: %s: %s\n", path.c_str(), problem.c_str());
+        return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    run->folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    scriptRun = std::move(run);
+    ScreenShot::keepFrames(true);
+    std::printf("Script: %s (%zu steps)\n", path.c_str(), scriptRun->script.steps.size());
+    std::fflush(stdout);
+    return true;
+}
+
+bool WindowGame::isScripted() {
+    return scriptRun != nullptr;
+}
+
+// One frame of whatever screen is up; the first one of the run says so once (until then the window
+// shows what lay under it). A scripted run draws only the frames its script asks for.
+void WindowGame::draw() {
+    if (scriptRun != nullptr)
+        return;
+    drawScreen();
+    if (!firstFrameShown) {
+        firstFrameShown = true;
+        std::printf("First frame drawn\n");
+        std::fflush(stdout);
+    }
+}
+
+void WindowGame::resize(int width, int height) {
+    if (!flow.inBattle()) {
+        mm.setResolution(width, height);
+        return;
+    }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (height == 0)
+        height = 1;
+    gluPerspective(80, static_cast<double>(width) / height, 1, 5000);
+    if (ShadowMap *shadowMap = gc.getView().getShadowMap())
+        shadowMap->setCameraProjectionMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gc.getView().setResolution(width, height);
+}
+
+void WindowGame::keyDown(int code, unsigned char typed) {
+    pressed(code, typed);
+}
+
+void WindowGame::keyUp(int code) {
+    released(code);
+}
+
+void WindowGame::mouseButton(int button, bool down, int x, int y) {
+    if (button == GLUT_LEFT_BUTTON && !down) // a click acts on its release
+        leftClick(x, y);
+    rightButton(down && button == GLUT_RIGHT_BUTTON, x, y);
+}
+
+void WindowGame::mouseDrag(int x, int y) {
+    dragged(x, y);
+}
+
+void WindowGame::mouseMove(int x, int y) {
+    pointed(x, y);
+}
+
+void WindowGame::windowHidden() {
+    flow.windowHidden();
+    announce();
+}
+
+void WindowGame::idle() {
+    if (scriptRun != nullptr) {
+        runScriptSlice();
+        return;
+    }
+    serviceNetwork();
+    readPads();
+    if (!flow.battleRuns()) {
+        // Nothing moves in the menu, its screens or a paused battle (they redraw on events): rest
+        // a little instead of spinning a core at full speed through GLUT's idle loop.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return;
+    }
+    runFrame();
 }

@@ -3,12 +3,12 @@
 #include "config/ConfigReader.h"
 #include "config/SafeFile.h"
 #include "config/Settings.h"
-#include "main/Callbacks.h"
+#include "main/WindowGame.h"
 #include "main/CommandLine.h"
 #include "game/GameClass.h"
 #include "main/EntryPoint.h"
 #include "main/HeadlessBattle.h"
-#include "game/TickPacer.h"
+#include "game/BattleLoop.h"
 #include "net/NetGame.h"
 #include "replay/ReplayStore.h"
 #include "main/Globals.h"
@@ -123,11 +123,9 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point began = Clock::now();
     Clock::time_point last = began;
-    TickPacer pacer(GameClass::kTickSeconds);
     BattleWorld &world = gc.getWorld();
+    BattleLoop loop(gc); // nobody plays here: every player's controls come over the network
     double decidedAt = -1.0, battleStart = 0.0;
-    bool running = false;
-    int pausedBy = -1; // the player who paused the battle, -1 while it runs
     for (;;) {
         const Clock::time_point now = Clock::now();
         const double seconds = std::chrono::duration<double>(now - began).count();
@@ -145,23 +143,15 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
                         levelFile.c_str(), players, static_cast<unsigned>(seed));
             std::fflush(stdout);
             net.hostStarted(world.getTickCount());
-            running = true;
+            loop.startHost(net);
             battleStart = seconds;
-            pacer.reset();
             last = now;
         }
-        if (running) {
-            const double dt = std::chrono::duration<double>(now - last).count();
-            last = now;
+        if (loop.getRole() == BattleLoop::Role::kHost) {
             if (news.pauseChanged)
-                pausedBy = news.pausedBy;
-            const int due = pausedBy < 0 ? pacer.advance(dt) : 0; // the paused time is not made up
-            for (int tick = 0; tick < due; ++tick) {
-                TickInput input;
-                net.fillInputs(input, world.getTickCount() + 1);
-                gc.tick(input);
-                net.afterHostTick(world, nowMs);
-            }
+                loop.setPaused(news.pausedBy >= 0); // the paused time is not made up
+            loop.advance(std::chrono::duration<double>(now - last).count(), nowMs);
+            last = now;
             if (decidedAt < 0.0 && world.getOutcome() != BattleRules::kRunning)
                 decidedAt = seconds;
             const bool over = decidedAt >= 0.0 && seconds - decidedAt > kAfterTheEnd;
@@ -169,7 +159,7 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
             if (over || timeUp)
                 break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1)); // the pace of the network and the ticks
     }
     HeadlessBattle::report(world, players);
     net.leave();
@@ -223,6 +213,8 @@ int main(int argc, char **argv) {
         return runHeadlessHost(commandLine, settings);
     if (commandLine.isHeadless())
         return runHeadless(commandLine, settings);
+    if (!commandLine.getScript().empty() && !WindowGame::runScript(commandLine.getScript()))
+        failStartup(kUsageError); // the line said why
     PlayerConfig playerConfig = ConfigReader::ReadPlayerConfig();
     mm.setGameClass(&gc);
     gc.getWorld().setSpieler1(new Spieler(playerConfig.getUpButton1(), playerConfig.getDownButton1(),
@@ -235,28 +227,28 @@ int main(int argc, char **argv) {
         gc.getWorld().getSpieler(player)->setName(playerConfig.getPlayerName(player));
     gc.setPlayerConfig(&playerConfig);
     gc.setSound(SoundSystem::open("data/sounds/"));
-    setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
+    WindowGame::setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
     gc.importTextures("data/textures/");
     gc.getData().importLevels("data/level/");
-    readLevelChoice();
+    WindowGame::readLevelChoice();
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
         if (commandLine.isHost())
-            hostAtOnce(commandLine.getLevel(), commandLine.getPlayers(), commandLine.getPort());
+            WindowGame::hostAtOnce(commandLine.getLevel(), commandLine.getPlayers(), commandLine.getPort());
         else
-            startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
+            WindowGame::startAtOnce(commandLine.getLevel(), commandLine.getPlayers());
     }
     if (!commandLine.getJoin().empty())
-        joinAtOnce(commandLine.getJoin());
+        WindowGame::joinAtOnce(commandLine.getJoin());
     if (!commandLine.getReplay().empty()) {
         Replay replay;
         readReplay(commandLine.getReplay(), replay);
         checkReplay(commandLine.getReplay(), replay);
-        watchAtOnce(std::move(replay));
+        WindowGame::watchAtOnce(std::move(replay));
     }
     gc.getData().importModells("data/model/");
     gc.importPowerUps(); // a broken type is left out after its "Error: " line
-    chooseSeed(commandLine.getSeed());
+    WindowGame::chooseSeed(commandLine.getSeed());
     iGamemode = kModeMenu;
     // GLUT reads its own options ("-display", ...) from what is left.
     std::vector<std::string> rest = commandLine.getRest();

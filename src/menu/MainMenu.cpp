@@ -4,6 +4,7 @@
 #include "flow/MenuPage.h"
 #include "flow/ScreenLayout.h"
 #include "game/GameClass.h"
+#include "render/ScreenShot.h"
 #include "render/FlatShapes.h"
 #include "render/MultiTexWrapper.h"
 
@@ -115,7 +116,7 @@ void MainMenu::draw() {
         }
     }
     glDisable(GL_BLEND);
-    glutSwapBuffers();
+    ScreenShot::showFrame();
 }
 
 void MainMenu::drawBack(unsigned int texture, DevilImageDefinition *, int x1, int y1, int x2, int y2) {
@@ -225,5 +226,5 @@ void MainMenu::drawPage(const MenuPage &page) {
     glColor4f(1, 1, 1, 1);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    glutSwapBuffers();
+    ScreenShot::showFrame();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/BattleLoop.h"
 #include "net/NetClient.h"
 #include "net/NetHost.h"
 #include "objects/PlayerInput.h"
@@ -15,7 +16,7 @@ class GameClass;
 // A network battle as the program runs it, at the host or at a joining machine: the connection over
 // ENet, the handshake's data, and what the window (or the headless host) must do about what the
 // network brings. It reads no clock: the caller passes the time in milliseconds.
-class NetGame {
+class NetGame : public BattleLink {
   public:
     enum class Role { kNone, kHost, kClient };
 
@@ -29,7 +30,7 @@ class NetGame {
         std::vector<std::string> lines; // for the screen: "Player two joined", ...
     };
 
-    ~NetGame();
+    ~NetGame() override;
 
     // Hosts a battle on `levelFile` (a bare file name in data/level/ that `game` has) for `players`
     // human players at `port` (0: the usual one); player one plays here unless `hostPlays` is false.
@@ -55,12 +56,12 @@ class NetGame {
     void hostStarted(long tick);
     // The host's tick: the remote players' controls into `input`, then (after the world's tick) what
     // the clients hear of it.
-    void fillInputs(TickInput &input, long tick);
-    void afterHostTick(const BattleWorld &world, std::uint32_t nowMs);
+    void fillInputs(TickInput &input, long tick) override;
+    void afterHostTick(const BattleWorld &world, std::uint32_t nowMs) override;
     // The client's ticks: how many to run of the `paced` ones, and one of them with this machine's
     // player's controls.
-    int clientTicks(int paced);
-    void clientTick(BattleWorld &world, const PlayerInput &controls, std::uint32_t nowMs);
+    int clientTicks(int paced) override;
+    void clientTick(BattleWorld &world, const PlayerInput &controls, std::uint32_t nowMs) override;
     // This machine's player paused or resumed the battle.
     void setPause(bool paused);
     // The waiting screen's lines: the port and addresses, who is in, what the client waits for.
