@@ -456,3 +456,44 @@ e2e_wait_scene() {
             e2e_fail "still the level choice on screen $3 s after Enter"
     fi
 }
+
+# e2e_script DIR SCRIPT [NAME=VALUE...] [-- ARG...]: runs the game in DIR
+# driven by SCRIPT (`panzerfeld --script`, see docs/testing.md: inputs at
+# ticks, pictures written by the game itself, the battle as fast as the
+# machine goes) on the test's X display, and waits until it ends; its status
+# lands in GAME_STATUS, its output in $E2E_WORK/game.out. The settings go into
+# the game's environment alone, as with e2e_start; what follows "--" is the
+# rest of the game's command line. A script that cannot reach a step fails
+# by its own `limit`; SECONDS_LIMIT (default 300) guards against a game that hangs.
+e2e_script() {
+    local dir=$1 script=$2 preload=() settings=()
+    shift 2
+    while (($#)) && [[ "$1" != "--" ]]; do
+        settings+=("$1")
+        shift
+    done
+    (($#)) && shift
+    ((${#E2E_PRELOAD[@]})) && preload=("LD_PRELOAD=${E2E_PRELOAD[*]}")
+    (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "${settings[@]}" "$GAME_BIN" --script "$script" "$@") \
+        >"$E2E_WORK/game.out" 2>&1 &
+    GAME_PID=$!
+    e2e_wait_exit "${SECONDS_LIMIT:-300}"
+}
+
+# e2e_script_ok DIR SCRIPT [NAME=VALUE...] [-- ARG...]: e2e_script, failing
+# the test unless the run went through the whole script (status 0).
+e2e_script_ok() {
+    e2e_script "$@"
+    [[ "$GAME_STATUS" == 0 ]] || e2e_fail "the scripted run $(basename "$2") ended with status $GAME_STATUS"
+    grep -q '^Script over at tick' "$E2E_WORK/game.out" || e2e_fail "the scripted run $(basename "$2") did not end"
+}
+
+# e2e_config_key DATA_DIR NAME: the key bound to NAME in playerconfig.ini
+# ("buttonup1", "shoot2", ...) as the file and a script name it ("w", "space",
+# "rctrl", ...).
+e2e_config_key() {
+    local key
+    key=$(sed -n "s/^$2 *= *\([^ #]*\).*/\1/p" "$1/config/playerconfig.ini")
+    [[ -n "$key" ]] || e2e_fail "no key $2 in playerconfig.ini"
+    echo "${key,,}"
+}
