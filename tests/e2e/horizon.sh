@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Land to the horizon: under a test sky of one marker colour (magenta, with a
-# grey band just above its horizon, which the fog takes as its colour), every
-# level of data/level starts for two players, both drive from their start
-# towards the field's nearest edge with their cameras zoomed fully out,
-# player one's raised to its highest pitch, and in four directions no marker
-# pixel shows below the horizon line in either view: wherever a camera can
-# be, land (fogged towards the horizon) fills everything below it.
+# Land to the horizon, scripted: under a test sky of one marker colour
+# (magenta, with a grey band just above its horizon, which the fog takes as
+# its colour), every level of data/level starts for two players, both drive
+# from their start towards the field's nearest edge with their cameras zoomed
+# fully out, player one's raised to its highest pitch, and in four directions
+# no marker pixel shows below the horizon line in either view: wherever a
+# camera can be, land (fogged towards the horizon) fills everything below it.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
 data="$game/data"
-forward=$(e2e_player_key "$data" buttonup1)
-forward2=$(e2e_player_key "$data" buttonup2)
-xdrag="$E2E_WORK/xdrag"
-cc -O1 -o "$xdrag" "$E2E_ROOT/tests/e2e/lib/xdrag.c" -lX11 || e2e_fail "could not build the drag helper"
+forward=$(e2e_config_key "$data" buttonup1)
+forward2=$(e2e_config_key "$data" buttonup2)
+# Player one's zoom keys are written as decimal key codes: the script names the character.
+zoomout=$(e2e_config_key "$data" zoomout)
+[[ "$zoomout" =~ ^[0-9]+$ ]] && zoomout=$(printf "\\$(printf '%03o' "$zoomout")")
+zoomout2=$(e2e_config_key "$data" zoomout2)
 
 for face in front back left right; do
     convert -size 64x64 xc:'#ff00ff' -fill '#808080' -draw 'rectangle 0,28 63,31' "$data/textures/$face.png"
@@ -36,34 +38,10 @@ magenta_pixels() {
         -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# fps_pixels FILE: yellow pixels of the frame-rate line in the top-left corner.
-fps_pixels() {
-    convert "$1" -crop 300x30+0+0 +repage -alpha off -fuzz 25% \
-        -fill black +opaque '#ffff00' -fill white -opaque '#ffff00' -colorspace Gray \
-        -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-
-# turn_view: turns the camera a quarter round with a right-button drag, then
-# switches the frame-rate line (F2) and waits until a picture shows the
-# switch: the game takes its events in order, so that picture is drawn after
-# the turn. The new view is left in $E2E_WORK/view.png.
-turn_view() {
-    local shown now
-    shown=$(fps_pixels "$E2E_WORK/view.png")
-    "$xdrag" "$GAME_WID" 1 90 0 || e2e_fail "the camera drag could not be sent"
-    e2e_key F2
-    for _ in $(seq 60); do
-        e2e_shot "$E2E_WORK/view.png"
-        now=$(fps_pixels "$E2E_WORK/view.png")
-        (((shown > 20) != (now > 20))) && return 0
-    done
-    e2e_fail "the frame-rate line did not switch after a camera turn"
-}
-
 # edge_turn LEVEL_FILE N: the key ("buttonleftN", "buttonrightN" or "none")
-# and the seconds it is held that turn player N's tank from its start
-# heading towards the nearest edge of the field (headings: 0 faces +z, 90
-# faces +x; left turns up, right down, at the tank's 60 degrees a second).
+# and the ticks it is held that turn player N's tank from its start heading
+# towards the nearest edge of the field (headings: 0 faces +z, 90 faces +x;
+# left turns up, right down, at the tank's 60 degrees a second: a degree a tick).
 edge_turn() {
     awk -F= -v n="$2" '
         function trim(s) { gsub(/[[:space:]]/, "", s); return s }
@@ -83,40 +61,60 @@ edge_turn() {
             turn = want - heading
             while (turn > 180) turn -= 360
             while (turn <= -180) turn += 360
-            if (turn > 3) printf "buttonleft%d %.2f\n", n, turn / 60
-            else if (turn < -3) printf "buttonright%d %.2f\n", n, -turn / 60
+            if (turn > 3) printf "buttonleft%d %d\n", n, turn + 0.5
+            else if (turn < -3) printf "buttonright%d %d\n", n, -turn + 0.5
             else print "none 0"
         }' "$1"
 }
 
-check_level() {
-    local level=$1 height horizon shot below above zoomed turnkey turnsecs
-    start_level "$level"
-    # While the camera zooms fully out (70 more units at 5 a second), it
-    # goes up to its highest pitch (-10 degrees; the drag goes up in steps
-    # the camera takes, the last one past the limit is refused), and the tank
-    # turns to the nearest edge and drives into it.
-    e2e_retry xdotool keydown --window "$GAME_WID" minus Next
-    zoomed=$((SECONDS + 15))
-    "$xdrag" "$GAME_WID" 8 0 -5 || e2e_fail "the camera drag could not be sent"
-    for player in 1 2; do
-        read -r turnkey turnsecs < <(edge_turn "$data/level/$level" "$player")
-        [[ "$turnkey" == none ]] || e2e_hold "$(e2e_player_key "$data" "$turnkey")" "$turnsecs"
+# level_script LEVEL: the run of one level. From the battle's start the
+# cameras zoom fully out (70 more units at 5 a second: 900 ticks), player
+# one's goes up to its highest pitch meanwhile (-45 to -10 degrees in drags
+# the camera takes, the last one past the limit is refused), and each tank
+# turns to the nearest edge and drives into it (540 ticks: the walls hold the
+# tanks there). Then the camera turns a quarter round four times, a picture
+# after each turn.
+level_script() {
+    local level=$1 player turnkey turnticks used=540 turn
+    echo "limit 3600 # a minute of the battle"
+    echo "on Battle"
+    echo "down $zoomout"
+    echo "down $zoomout2"
+    for _ in 1 2 3 4 5 6 7 8; do
+        echo "drag 0 -5"
     done
-    e2e_retry xdotool keydown --window "$GAME_WID" "$forward" "$forward2"
-    sleep 9 # driving into the edge: the walls hold the tanks there
-    e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$forward2"
-    ((SECONDS >= zoomed)) || sleep $((zoomed - SECONDS))
-    e2e_retry xdotool keyup --window "$GAME_WID" minus Next
-    e2e_shot "$E2E_WORK/view.png"
-    height=$(identify -format '%h' "$E2E_WORK/view.png")
+    for player in 1 2; do
+        read -r turnkey turnticks < <(edge_turn "$data/level/$level" "$player")
+        [[ "$turnkey" == none ]] && continue
+        turnkey=$(e2e_config_key "$data" "$turnkey")
+        echo "down $turnkey"
+        echo "+$turnticks up $turnkey"
+        used=$((used + turnticks))
+    done
+    ((used <= 900)) || e2e_fail "$level: the tanks' turns take longer than the zoom"
+    echo "down $forward"
+    echo "down $forward2"
+    echo "+540 up $forward"
+    echo "up $forward2"
+    echo "+$((900 - used)) up $zoomout"
+    echo "up $zoomout2"
+    for turn in 1 2 3 4; do
+        echo "drag 90 0"
+        echo "shot $level-$turn.png"
+    done
+    echo "end"
+}
+
+check_level() {
+    local level=$1 height horizon shot below above turn
+    level_script "$level" >"$E2E_WORK/$level.script"
+    e2e_script_ok "$game" "$E2E_WORK/$level.script" -- --level "$level" --players 2
+    height=$(identify -format '%h' "$E2E_WORK/$level-1.png")
     # At a pitch of 10 degrees under a vertical field of view of 80 the
     # horizon lies tan(10)/tan(40) of the half height above the middle.
     horizon=$(awk -v h="$height" 'BEGIN { printf "%d", h / 2 - h / 2 * sin(10 / 57.29578) / cos(10 / 57.29578) * cos(40 / 57.29578) / sin(40 / 57.29578) }')
     for turn in 1 2 3 4; do
-        turn_view
         shot="$E2E_WORK/$level-$turn.png"
-        cp "$E2E_WORK/view.png" "$shot"
         below=$(magenta_pixels "$shot" $((horizon + 3)) "$height")
         above=$(magenta_pixels "$shot" 0 $((horizon - 3)))
         echo "$level, view $turn: $below marker pixels below the horizon line (row $horizon), $above above it"
@@ -128,16 +126,6 @@ check_level() {
         }
     done
     e2e_keep_shot "$shot" "horizon-$level.png"
-    kill "$GAME_PID" 2>/dev/null || true
-    wait "$GAME_PID" 2>/dev/null || true
-    GAME_PID=""
-}
-
-start_level() {
-    e2e_start "$game" -- --level "$1" --players 2
-    e2e_wait_screen Battle 30
-    e2e_wait_for "InitGL" 30
-    e2e_wait_scene "$data" "$E2E_WORK/scene.png" 60
 }
 
 levels=$(cd "$data/level" && ls lvl*.lvl)
