@@ -98,3 +98,21 @@ TEST(CommandLineTest, NetworkBattlesAreHostedOnALevelAndJoinedByAddressAlone) {
         EXPECT_NE(line.getError().find(error), std::string::npos) << line.getError();
     }
 }
+
+TEST(CommandLineTest, AScriptDrivesAWindowedRunWithItsLevelOrReplayButNoNetworkOrHeadlessBattle) {
+    const CommandLine line = CommandLine::parse({"panzerfeld", "--script", "run.script", "--level", "lvl2.lvl"});
+    ASSERT_TRUE(line.ok()) << line.getError();
+    EXPECT_EQ(line.getScript(), "run.script");
+    EXPECT_EQ(line.getLevel(), "lvl2.lvl");
+    EXPECT_TRUE(CommandLine::parse({"panzerfeld", "--script=a", "--replay", "b.pzr"}).ok());
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"panzerfeld", "--script", "a", "--headless", "--level", "lvl1.lvl"},
+             {"panzerfeld", "--script", "a", "--host", "--level", "lvl1.lvl"},
+             {"panzerfeld", "--script", "a", "--join", "localhost"}}) {
+        const CommandLine wrong = CommandLine::parse(args);
+        EXPECT_FALSE(wrong.ok());
+        EXPECT_NE(wrong.getError().find("--script drives a game in its window"), std::string::npos) << wrong.getError();
+    }
+    EXPECT_NE(CommandLine::parse({"panzerfeld", "--script"}).getError().find("--script needs a value"),
+              std::string::npos);
+}
