@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One and two players on the small arena, started with --level.
+# One and two players on the small arena, started with --level, scripted.
 #  --players 1: one view; player two's tank is left out, so player two's keys
 #  change nothing on the screen (winning a battle, and its result in the
 #  middle of the window, is battle.sh's).
@@ -42,77 +42,81 @@ sed -i 's/^heightmap=.*/heightmap=heightmap_flat.png/' "$game/data/level/pair.lv
     e2e_tank player2 spieler2 27 0 0 100
 } >>"$game/data/level/pair.lvl"
 
-up1=$(e2e_player_key "$game/data" buttonup1)
-up2=$(e2e_player_key "$game/data" buttonup2)
+up1=$(e2e_config_key "$game/data" buttonup1)
+up2=$(e2e_config_key "$game/data" buttonup2)
 
 # The scene's halves without the frame-rate line (its numbers change every second).
 halves=("512x740+0+28" "512x740+512+28")
 
-# halves_rmse A B: the difference of two screenshots in each half.
-halves_rmse() { e2e_region_rmse "$1" "$2" "${halves[@]}"; }
-# hold KEY [HALF]: the idle noise of each half over three screenshots without
-# a key, then the change of each half while KEY is held: until HALF (0 left,
-# 1 right) has changed well beyond its noise (at most 15 s, however slow the
-# build), or for two seconds when no half should change; sets `idle` and
-# `held` (left, right).
-hold() {
-    local i shots=() deadline
-    e2e_shot "$E2E_WORK/idle0.png"
+# halves_rmse A B: the difference of two pictures in each half.
+halves_rmse() { e2e_crops_rmse "$1" "$2" "${halves[@]}"; }
+# hold_steps NAME KEY TICKS: the script's steps that take three pictures half
+# a second apart without a key (NAME-idle0..3.png), then hold KEY for TICKS and
+# take NAME-held.png before letting it go.
+hold_steps() {
+    printf 'shot %s-idle0.png\n' "$1"
+    printf '+30 shot %s-idle%s.png\n' "$1" 1 "$1" 2 "$1" 3
+    printf 'down %s\n+%s shot %s-held.png\nup %s\n' "$2" "$3" "$1" "$2"
+}
+# judge NAME: the idle noise of each half over NAME's idle pictures and the
+# change of each half in its held picture; sets `idle` and `held` (left, right).
+judge() {
+    local i shots=()
     for i in 1 2 3; do
-        sleep 0.5
-        e2e_shot "$E2E_WORK/idle$i.png"
-        shots+=("$(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/idle$i.png")")
+        shots+=("$(halves_rmse "$E2E_WORK/$1-idle0.png" "$E2E_WORK/$1-idle$i.png")")
     done
     read -r -a idle < <(printf '%s\n' "${shots[@]}" |
         awk '{ if ($1 > l) l = $1; if ($2 > r) r = $2 } END { print l + 0, r + 0 }')
-    e2e_retry xdotool keydown --window "$GAME_WID" "$1"
-    deadline=$((SECONDS + 15))
-    [[ -n "${2:-}" ]] || sleep 2
-    while :; do
-        e2e_shot "$E2E_WORK/held.png"
-        read -r -a held < <(halves_rmse "$E2E_WORK/idle0.png" "$E2E_WORK/held.png")
-        [[ -z "${2:-}" ]] || changed "$2" || ((SECONDS >= deadline)) || continue
-        break
-    done
-    e2e_retry xdotool keyup --window "$GAME_WID" "$1"
-    echo "holding $1: halves changed ${held[*]}, idle noise ${idle[*]}"
+    read -r -a held < <(halves_rmse "$E2E_WORK/$1-idle0.png" "$E2E_WORK/$1-held.png")
+    echo "$1: halves changed ${held[*]}, idle noise ${idle[*]}"
 }
 # changed HALF: the half (0 left, 1 right) changed well beyond its idle noise.
 changed() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c > n * 2 && c > n + 0.008) }'; }
 # still HALF: the half changed no more than its idle noise allows.
 still() { awk -v c="${held[$1]}" -v n="${idle[$1]}" 'BEGIN { exit !(c <= n * 1.5 + 0.004) }'; }
-# divider: the middle pixel columns of held.png are the black line between two views.
+# divider FILE: the middle pixel columns of the picture are the black line between two views.
 divider() {
-    awk -v b="$(convert "$E2E_WORK/held.png" -crop 2x700+511+34 +repage -colorspace Gray -format '%[fx:maxima]' info:)" \
+    awk -v b="$(convert "$1" -crop 2x700+511+34 +repage -colorspace Gray -format '%[fx:maxima]' info:)" \
         'BEGIN { exit !(b < 0.05) }'
 }
 
 # ---- One player ----
-e2e_start "$game" -- --level alone.lvl --players 1
-e2e_wait_screen Battle 30
-e2e_wait_for "Human players: 1, views: 1" 30
-e2e_wait_scene "$game/data" "$E2E_WORK/first.png" 60
-sleep 2 # the tanks settle
-hold "$up2"
+# The tanks settle on the ground for two seconds first; player two's key, which
+# should do nothing, is held for two.
+{
+    echo "limit 3600"
+    echo "on Battle"
+    echo "+120"
+    hold_steps alone "$up2" 120
+    echo "end"
+} >"$E2E_WORK/one.script"
+e2e_script_ok "$game" "$E2E_WORK/one.script" -- --level alone.lvl --players 1
+grep -q "Human players: 1, views: 1" "$E2E_WORK/game.out" || e2e_fail "the one-player battle is not one view"
+judge alone
 still 0 && still 1 || e2e_fail "player two's forward key changed the one-player picture"
-divider && e2e_fail "a one-player battle shows a split window"
-kill "$GAME_PID"
-wait "$GAME_PID" || true
-GAME_PID=""
+divider "$E2E_WORK/alone-held.png" && e2e_fail "a one-player battle shows a split window"
 
 # ---- Two players ----
-e2e_start "$game" -- --level pair.lvl --players 2
-e2e_wait_screen Battle 30
-e2e_wait_for "Human players: 2, views: 2" 30
-e2e_wait_scene "$game/data" "$E2E_WORK/first2.png" 60
-sleep 2
-hold "$up2" 1
+# Each forward key held for three seconds (the view changes most by then: the
+# sky drifts in the idle pictures too); player two's tank rolls to a stop before
+# player one's turn.
+{
+    echo "limit 3600"
+    echo "on Battle"
+    echo "+120"
+    hold_steps p2 "$up2" 180
+    echo "+120"
+    hold_steps p1 "$up1" 180
+    echo "end"
+} >"$E2E_WORK/two.script"
+e2e_script_ok "$game" "$E2E_WORK/two.script" -- --level pair.lvl --players 2
+grep -q "Human players: 2, views: 2" "$E2E_WORK/game.out" || e2e_fail "the two-player battle is not two views"
+judge p2
 changed 1 || e2e_fail "player two's forward key did not change the right half"
 still 0 || e2e_fail "player two's forward key changed player one's half"
-divider || e2e_fail "no line between the two views"
-sleep 2 # player two's tank rolls to a stop
-hold "$up1" 0
+divider "$E2E_WORK/p2-held.png" || e2e_fail "no line between the two views"
+judge p1
 changed 0 || e2e_fail "player one's forward key did not change the left half"
 still 1 || e2e_fail "player one's forward key changed player two's half"
-e2e_keep_shot "$E2E_WORK/held.png" screen-split.png
+e2e_keep_shot "$E2E_WORK/p1-held.png" screen-split.png
 echo "PASS players"

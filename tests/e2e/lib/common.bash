@@ -497,3 +497,13 @@ e2e_config_key() {
     [[ -n "$key" ]] || e2e_fail "no key $2 in playerconfig.ini"
     echo "${key,,}"
 }
+
+# e2e_crops_rmse A B REGION...: e2e_region_rmse's numbers, the same crops read
+# straight from the files (one ImageMagick run a region instead of three).
+e2e_crops_rmse() {
+    local a=$1 b=$2 region
+    shift 2
+    for region in "$@"; do
+        echo "$(e2e_rmse "$a[$region]" "$b[$region]")"
+    done | paste -sd ' '
+}
