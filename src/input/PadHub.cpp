@@ -123,28 +123,30 @@ struct PadHub::Impl {
     // Plays the script's steps up to `elapsed` seconds.
     void playScript(double elapsed) {
         const std::vector<PadScriptStep> &steps = script.steps();
-        for (; nextStep < steps.size() && steps[nextStep].seconds <= elapsed; ++nextStep) {
-            const PadScriptStep &step = steps[nextStep];
-            std::unique_ptr<VirtualPad> &pad = scriptPads[static_cast<std::size_t>(step.pad - 1)];
-            switch (step.kind) {
-            case PadScriptStep::Kind::Attach:
-                pad = std::make_unique<VirtualPad>(scriptPadModel());
-                if (!pad->attach()) {
-                    std::fprintf(stderr, "Error: %s: line %d: pad %d cannot be attached: %s\n",
-                                 std::getenv(kScriptVariable), step.line, step.pad, pad->error().c_str());
-                    pad.reset();
-                    break;
-                }
-                pad->set(step.state);
-                break;
-            case PadScriptStep::Kind::Set:
-                if (pad)
-                    pad->set(step.state);
-                break;
-            case PadScriptStep::Kind::Detach:
+        for (; nextStep < steps.size() && steps[nextStep].seconds <= elapsed; ++nextStep)
+            playStep(steps[nextStep], std::getenv(kScriptVariable));
+    }
+
+    void playStep(const PadScriptStep &step, const std::string &source) {
+        std::unique_ptr<VirtualPad> &pad = scriptPads[static_cast<std::size_t>(step.pad - 1)];
+        switch (step.kind) {
+        case PadScriptStep::Kind::Attach:
+            pad = std::make_unique<VirtualPad>(scriptPadModel());
+            if (!pad->attach()) {
+                std::fprintf(stderr, "Error: %s: line %d: pad %d cannot be attached: %s\n", source.c_str(),
+                             step.line, step.pad, pad->error().c_str());
                 pad.reset();
                 break;
             }
+            pad->set(step.state);
+            break;
+        case PadScriptStep::Kind::Set:
+            if (pad)
+                pad->set(step.state);
+            break;
+        case PadScriptStep::Kind::Detach:
+            pad.reset();
+            break;
         }
     }
 };
@@ -168,6 +170,11 @@ bool PadHub::open() {
     if (script && *script && PadScript::load(script, impl->script))
         impl->playScript(0.0); // pads there from the start are there before the first poll
     return true;
+}
+
+void PadHub::play(const PadScriptStep &step, const std::string &source) {
+    if (impl->open && step.pad >= 1 && step.pad <= PadScript::kMaxPads)
+        impl->playStep(step, source);
 }
 
 bool PadHub::isOpen() const {

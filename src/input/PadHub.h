@@ -2,6 +2,8 @@
 
 #include "input/PadState.h"
 
+struct PadScriptStep;
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +48,10 @@ class PadHub {
     // What happened to the pads since the last call, oldest first; `seconds` is the time of this
     // call on the caller's clock, which times the script (its 0 is the first poll's time).
     std::vector<PadEvent> poll(double seconds);
+
+    // Plays one step of a pad script now, from `source` (named in messages): a scripted run of the
+    // game plugs in and moves its virtual pads at its own steps' moments.
+    void play(const PadScriptStep &step, const std::string &source);
 
     // The handles of the pads plugged in, in the order they were plugged in.
     std::vector<int> pads() const;

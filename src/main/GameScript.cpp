@@ -107,6 +107,15 @@ std::string action(const std::vector<std::string> &words, GameScript::Step &step
         step.file = file;
         return "";
     }
+    if (name == "pad") {
+        long pad = 0;
+        if (args < 2 || !number(words[1], 1, 8, pad))
+            return "\"pad\" takes a pad from 1 to 8 and what it does";
+        step.action = Action::kPad;
+        for (std::size_t w = 1; w < words.size(); ++w)
+            step.file += (w > 1 ? " " : "") + words[w];
+        return "";
+    }
     if ((name == "hash" || name == "end") && args == 0) {
         step.action = name == "hash" ? Action::kHash : Action::kEnd;
         return "";

@@ -24,6 +24,10 @@
 //     click ITEM                     a click on the main menu's item ITEM (1 to 6)
 //     click X Y, point X Y           a left click at, or the pointer moved to, window pixel X, Y
 //     drag DX DY                     the right button dragged by DX, DY pixels (turns the camera)
+//     pad N WHAT...                  virtual pad N (1 to 8) is plugged in, changes what it reports,
+//                                    or is unplugged: WHAT as on a line of a pad script
+//                                    (input/PadScript.h): attach [name=value...], name=value...,
+//                                    or detach; checked when the run starts
 //     shot FILE                      the frame drawn and saved as a PNG picture (FILE relative to
 //                                    the script's folder)
 //     hash                           "Script hash at tick N: <state hash>" printed
@@ -33,7 +37,7 @@
 class GameScript {
   public:
     enum class When { kNow, kAt, kAfter, kOnScreen };
-    enum class Action { kWait, kKey, kDown, kUp, kClickItem, kClick, kPoint, kDrag, kShot, kHash, kEnd };
+    enum class Action { kWait, kKey, kDown, kUp, kClickItem, kClick, kPoint, kDrag, kShot, kHash, kEnd, kPad };
 
     static constexpr long kDefaultLimit = 36000;   // ticks: ten minutes of the battle's time
     static constexpr long kMaxTick = 60L * 3600 * 24; // a day of ticks: any later moment is a typo
@@ -47,7 +51,7 @@ class GameScript {
         Action action = Action::kEnd;
         int key = 0;         // kKey, kDown, kUp: the key-table code
         int x = 0, y = 0;    // kClick, kPoint: pixels; kDrag: the movement; kClickItem: x is the item
-        std::string file;    // kShot: where the picture goes, as written
+        std::string file;    // kShot: where the picture goes, as written; kPad: "N WHAT..." as written
     };
 
     std::vector<Step> steps;

@@ -14,6 +14,7 @@
 #include "game/BattleLoop.h"
 #include "input/PadHub.h"
 #include "input/PadPlayers.h"
+#include "input/PadScript.h"
 #include "level/Level.h"
 #include "level/LevelIndex.h"
 #include "main/EntryPoint.h"
@@ -69,6 +70,9 @@ struct ScriptRun {
     long tick = 0;               // ticks since the run started
     long lastStep = 0;           // the tick at which the step before was taken
     std::vector<int> releases;   // keys that a "key" step pressed, released on the next tick
+    std::string path;            // the script file, for messages
+    std::vector<PadScriptStep> padSteps; // its "pad" steps, checked at the start, in order
+    std::size_t nextPad = 0;
 };
 std::unique_ptr<ScriptRun> scriptRun; // null: the real clock and the real input drive the run
 
@@ -779,6 +783,9 @@ void takeStep(ScriptRun &run, const GameScript::Step &step) {
         std::fflush(stdout);
         break;
     }
+    case Action::kPad:
+        padHub.play(run.padSteps[run.nextPad++], run.path);
+        break;
     case Action::kHash:
         std::printf("Script hash: %s at battle tick %ld\n", StateHash::hex(gc.getWorld().stateHash()).c_str(),
                     gc.getWorld().getTickCount());
@@ -917,6 +924,29 @@ bool WindowGame::runScript(const std::string &path) {
         std::fprintf(stderr, "Error: %s: %s\n", path.c_str(), problem.c_str());
         return false;
     }
+    // The pad steps make one pad script, in the order they are taken: checked now, played later.
+    std::string padText;
+    std::vector<int> padLines;
+    for (const GameScript::Step &step : run->script.steps) {
+        if (step.action == GameScript::Action::kPad) {
+            padText += "0 " + step.file + "\n";
+            padLines.push_back(step.line);
+        }
+    }
+    PadScript pads;
+    if (!PadScript::parse(padText, pads, problem)) {
+        // Its "line K" is the K-th pad step: named by its line of the script instead.
+        const std::size_t colon = problem.find(':');
+        const std::size_t k = static_cast<std::size_t>(std::atoi(problem.c_str() + 5));
+        const int line = k >= 1 && k <= padLines.size() ? padLines[k - 1] : 0;
+        std::fprintf(stderr, "Error: %s: line %d:%s\n", path.c_str(), line,
+                     colon == std::string::npos ? problem.c_str() : problem.c_str() + colon + 1);
+        return false;
+    }
+    run->padSteps = pads.steps();
+    for (std::size_t i = 0; i < run->padSteps.size(); ++i)
+        run->padSteps[i].line = padLines[i];
+    run->path = path;
     const std::size_t slash = path.rfind('/');
     run->folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     scriptRun = std::move(run);

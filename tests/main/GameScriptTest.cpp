@@ -28,10 +28,11 @@ TEST(GameScriptTest, StepsReadWithTheirMomentsActionsAndLines) {
                                   "hash\n"
                                   "limit 900\n"
                                   "key escape\n"
+                                  "+2 pad 2 attach  lefty=1\n"
                                   "end\n",
                                   script, problem))
         << problem;
-    ASSERT_EQ(script.steps.size(), 13u);
+    ASSERT_EQ(script.steps.size(), 14u);
     EXPECT_EQ(script.limit, 900);
     const GameScript::Step &menu = script.steps[0];
     EXPECT_EQ(menu.when, When::kNow);
@@ -57,8 +58,10 @@ TEST(GameScriptTest, StepsReadWithTheirMomentsActionsAndLines) {
     EXPECT_EQ(script.steps[9].file, "views/one.png");
     EXPECT_EQ(script.steps[10].action, Action::kHash);
     EXPECT_EQ(script.steps[11].key, KeyNames::kEscape);
-    EXPECT_EQ(script.steps[12].action, Action::kEnd);
-    EXPECT_EQ(script.steps[12].line, 15);
+    EXPECT_EQ(script.steps[12].action, Action::kPad);
+    EXPECT_EQ(script.steps[12].file, "2 attach lefty=1") << "a pad step as a pad script's line says it";
+    EXPECT_EQ(script.steps[13].action, Action::kEnd);
+    EXPECT_EQ(script.steps[13].line, 16);
 }
 
 TEST(GameScriptTest, EveryWrongLineIsRefusedNamingItsLine) {
@@ -77,6 +80,8 @@ TEST(GameScriptTest, EveryWrongLineIsRefusedNamingItsLine) {
         {"shot a.jpg\n", "writes a .png file"},
         {"shot\n", "takes one file name"},
         {"end now\n", "takes nothing after it"},
+        {"pad 9 attach\n", "\"pad\" takes a pad from 1 to 8"},
+        {"pad 1\n", "\"pad\" takes a pad from 1 to 8"},
         {"at\n", "\"at\" takes a tick"},
         {"at -5 end\n", "\"at\" takes a tick"},
         {"at 99999999999 end\n", "\"at\" takes a tick"},
