@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Four players in one window, two of them on scripted virtual pads (the game
+# Four players in one window, scripted, two of them on virtual pads (the game
 # attaches them itself when PANZERFELD_VIRTUAL_PADS names a pad script):
 # settings.ini gives the first script pad to player two and the second to
 # player four, and each pad holds its stick to one side from the start. The
@@ -31,20 +31,19 @@ cat >"$E2E_WORK/pads.txt" <<'SCRIPT'
 0  2  attach leftx=-1
 SCRIPT
 
-left1=$(e2e_player_key "$game/data" buttonleft1)
+left1=$(e2e_config_key "$game/data" buttonleft1)
 quarters=("512x330+0+50" "512x330+512+50" "512x330+0+434" "512x330+512+434")
-# changes A B: the difference of two screenshots in each quarter.
-changes() { e2e_region_rmse "$1" "$2" "${quarters[@]}"; }
-# moving QUARTERS... : over three pairs of screenshots a second apart,
-# the least change of each listed quarter is more than twice the most change
-# of every other quarter (and clearly more than nothing).
+# changes A B: the difference of two pictures in each quarter.
+changes() { e2e_crops_rmse "$1" "$2" "${quarters[@]}"; }
+# moving NAME QUARTERS... : over the three pairs of NAME's pictures a second
+# apart (NAME0 and NAME1, NAME1 and NAME2, NAME2 and NAME3), the least change of
+# each listed quarter is more than twice the most change of every other
+# quarter (and clearly more than nothing).
 moving() {
-    local i all=()
-    for i in 1 2 3; do
-        e2e_shot "$E2E_WORK/s0.png"
-        sleep 1
-        e2e_shot "$E2E_WORK/s1.png"
-        all+=("$(changes "$E2E_WORK/s0.png" "$E2E_WORK/s1.png")")
+    local i all=() name=$1
+    shift
+    for i in 0 1 2; do
+        all+=("$(changes "$E2E_WORK/$name$i.png" "$E2E_WORK/$name$((i + 1)).png")")
     done
     echo "quarter changes: ${all[*]}"
     printf '%s\n' "${all[@]}" | awk -v moving="$*" '
@@ -58,17 +57,34 @@ moving() {
         }'
 }
 
-e2e_start "$game" PANZERFELD_VIRTUAL_PADS="$E2E_WORK/pads.txt" -- --level quad.lvl --players 4
-e2e_wait_screen Battle 30
-e2e_wait_for "Human players: 4, views: 4" 60
-e2e_wait_for "Pad connected: Panzerfeld script pad ($guid#0), player 2" 10
-e2e_wait_for "Pad connected: Panzerfeld script pad ($guid#1), player 4" 10
-e2e_wait_scene "$game/data" "$E2E_WORK/first.png" 60
-sleep 2 # the tanks settle on the ground
+# The pads turn their tanks from the start (the pad script's seconds are the
+# run's ticks / 60). The tanks, set down 2 above the ground, get five seconds
+# to come to rest: in the first four the quarters of players one and three,
+# which see them, change twice as much as later. Then four pictures
+# a second apart, and four more while player one's key is held.
+cat >"$E2E_WORK/four.script" <<SCRIPT
+limit 3600
+on Battle
++300 shot pads0.png
++60 shot pads1.png
++60 shot pads2.png
++60 shot pads3.png
+down $left1
+shot key0.png
++60 shot key1.png
++60 shot key2.png
++60 shot key3.png
+up $left1
+end
+SCRIPT
+e2e_script_ok "$game" "$E2E_WORK/four.script" PANZERFELD_VIRTUAL_PADS="$E2E_WORK/pads.txt" -- --level quad.lvl --players 4
+grep -q "Human players: 4, views: 4" "$E2E_WORK/game.out" || e2e_fail "the battle is not four views"
+grep -qF "Pad connected: Panzerfeld script pad ($guid#0), player 2" "$E2E_WORK/game.out" ||
+    e2e_fail "the first script pad was not given to player two"
+grep -qF "Pad connected: Panzerfeld script pad ($guid#1), player 4" "$E2E_WORK/game.out" ||
+    e2e_fail "the second script pad was not given to player four"
 grep -q "Error: " "$E2E_WORK/game.out" && e2e_fail "$(grep -o 'Error: .*' "$E2E_WORK/game.out" | head -n 1)"
-moving 1 3 || e2e_fail "the pads did not turn the views of players two and four alone"
-e2e_keep_shot "$E2E_WORK/s1.png" screen-four.png
-e2e_retry xdotool keydown --window "$GAME_WID" "$left1"
-moving 0 1 3 || e2e_fail "player one's key did not turn player one's view as well, or turned player three's"
-e2e_retry xdotool keyup --window "$GAME_WID" "$left1"
+moving pads 1 3 || e2e_fail "the pads did not turn the views of players two and four alone"
+e2e_keep_shot "$E2E_WORK/pads3.png" screen-four.png
+moving key 0 1 3 || e2e_fail "player one's key did not turn player one's view as well, or turned player three's"
 echo "PASS pads"
