@@ -11,10 +11,17 @@
 # ("Tracer caught signal 11") after its test had passed. Preloaded, the driver
 # and its libraries are part of the program from its start: their
 # thread-local variables sit in the static TLS block, and the driver is never
-# unloaded, so its own leaks keep the name the suppressions match. The
-# sanitizer runtime must come first.
+# unloaded, so its own leaks keep the name the suppressions match.
+#
+# gcc links the sanitizer runtime as a library (libasan.so), which must then
+# come first in the preload. clang (the build of tools/setup.sh asan) links
+# it into the program itself, where it is part of the program before any
+# preload and must not be loaded a second time: such a program shows no
+# libasan.so to ldd but defines __asan_init among its exported symbols.
 runtime=$(ldd "$1" | awk '$1 ~ /^libasan\.so/ { print $3 }')
-[[ -n "$runtime" ]] || exit 0
+if [[ -z "$runtime" ]]; then
+    nm -D --defined-only "$1" 2>/dev/null | grep -q ' __asan_init$' || exit 0
+fi
 driver_dir=${LIBGL_DRIVERS_PATH:-$(dirname "$("$(command -v ldconfig || echo /sbin/ldconfig)" -p |
     awk '$1 == "libGLX_mesa.so.0" && !found { print $NF; found = 1 }')")/dri}
 driver="$driver_dir/swrast_dri.so"
@@ -22,4 +29,4 @@ if [[ ! -f "$driver" ]]; then
     echo "Error: no Mesa software driver at $driver (package libgl1-mesa-dri)" >&2
     exit 1
 fi
-echo "$runtime $driver"
+echo "${runtime:+$runtime }$driver"
