@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and UBSan into build-fuzz/
-# (apart from the normal build) and runs each for a while from seeds made of the shipped data,
-# as many side by side as there are processors.
-# Fails when a target crashes or hangs; the input is left in build-fuzz/crashes/<target>/.
+# Runs the libFuzzer targets in fuzz/ for a while each, from seeds made of the shipped data, as
+# many side by side as there are processors. They are built in the clang sanitizer build
+# (build-asan/, AddressSanitizer and UBSan, made by tools/setup.sh asan), which this brings up to
+# date first; their corpora, logs and crashes stay under build-asan/fuzz/.
+# Fails when a target crashes or hangs; the input is left in build-asan/fuzz/crashes/<target>/.
 #
 #   tools/fuzz.sh                  20 seconds per target
 #   tools/fuzz.sh 3600             the long run: an hour per target
@@ -23,10 +24,9 @@ if (($# > 1)); then
     targets=("$@")
 fi
 
-dir=build-fuzz
+dir=build-asan/fuzz # the targets themselves, and everything a run leaves
 root=$PWD # the fuzzers get absolute paths: the highscore target works in a folder of its own
-CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANZER_FUZZ=ON -DPANZER_TESTS=OFF >/dev/null
-cmake --build "$dir" -j2 --target fuzz_all
+tools/setup.sh asan fuzz_all
 
 # Seed corpora: copies of the shipped data, fresh each run (the fuzzer adds what it finds).
 corpus=$dir/corpus
@@ -39,10 +39,10 @@ cp data/model/*.md2 "$corpus/md2_model/"
 cp data/sounds/*.wav "$corpus/sound_file/"
 # Large pictures only slow every run down; the small ones cover the same structures.
 find data/textures -type f -size -64k -exec cp {} "$corpus/image_check/" \;
-PANZER_FUZZ_WRITE_SEEDS=$corpus/cooked_mesh "$dir/fuzz/fuzz_cooked_mesh"
-PANZER_FUZZ_WRITE_SEEDS=$corpus/replay "$dir/fuzz/fuzz_replay"
-PANZER_FUZZ_WRITE_SEEDS=$corpus/pad_script "$dir/fuzz/fuzz_pad_script"
-PANZER_FUZZ_WRITE_SEEDS=$corpus/net_packet "$dir/fuzz/fuzz_net_packet"
+PANZER_FUZZ_WRITE_SEEDS=$corpus/cooked_mesh "$dir/fuzz_cooked_mesh"
+PANZER_FUZZ_WRITE_SEEDS=$corpus/replay "$dir/fuzz_replay"
+PANZER_FUZZ_WRITE_SEEDS=$corpus/pad_script "$dir/fuzz_pad_script"
+PANZER_FUZZ_WRITE_SEEDS=$corpus/net_packet "$dir/fuzz_net_packet"
 printf 'name1=Anna\r\nscore1=1200\r\n\r\nname2=Bert\r\nscore2=800\r\n\r\n' >"$corpus/highscore/highscore.ini"
 for f in fuzz/regressions/*/*; do
     if [[ -f "$f" ]]; then
@@ -61,7 +61,7 @@ run_target() {
     mkdir -p "$crashes"
     # close_fd_mask=3: the readers' own "Error: " lines go nowhere; crash reports still show.
     # timeout=10: an input that takes seconds is a hang (the game would freeze at start-up on it).
-    "$dir/fuzz/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
+    "$dir/fuzz_$name" "$root/$corpus/$name" -dict="$root/fuzz/$name.dict" -max_total_time="$seconds" \
         -max_len=65536 -timeout=10 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$root/$crashes/" \
         >"$log" 2>&1 || status=$?
     echo "$status" >"$dir/fuzz_$name.status"
