@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Replays: a battle played in the window with keys held down is recorded in
-# data/replays/; checked without a window it ends in the state the window
-# run ended in; watched in the window it plays to its end without diverging,
-# the tanks moving as recorded; a cut file is refused with one error line and
-# status 2, and a file whose inputs were changed (with its checksum written
-# anew) is reported as diverging.
+# Replays, scripted: a battle played in the window with keys held down is
+# recorded in data/replays/; checked without a window it ends in the state the
+# window run ended in; watched in the window (a scripted run with --replay, on
+# the script's clock) it plays to its end without diverging, the tanks moving
+# as recorded; a cut file is refused with one error line and status 2, and a
+# file whose inputs were changed (with its checksum written anew) is reported
+# as diverging.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
-drive=$(e2e_player_key "$game/data" buttonup1)
-turn=$(e2e_player_key "$game/data" buttonleft1)
-fire=$(e2e_player_key "$game/data" shoot1)
+drive=$(e2e_config_key "$game/data" buttonup1)
+turn=$(e2e_config_key "$game/data" buttonleft1)
+fire=$(e2e_config_key "$game/data" shoot1)
 
 # headless ARG...: the game without a window or display in the data tree; its
 # output in headless.out, its status in `status`.
@@ -20,17 +21,24 @@ headless() {
         >"$E2E_WORK/headless.out" 2>"$E2E_WORK/headless.err" || status=$?
 }
 
-# Play: drive, turn and fire for a stretch, then leave for the menu and quit.
-e2e_start "$game" -- --level test_small.lvl --seed 11
-e2e_wait_battle_frame 60
-e2e_retry xdotool keydown --window "$GAME_WID" "$drive" "$turn" "$fire"
-sleep 2 # a stretch of play to record, not a wait for the game
-e2e_retry xdotool keyup --window "$GAME_WID" "$drive" "$turn" "$fire"
-e2e_key Escape
-e2e_wait_for "Replay saved: " 30
-e2e_wait_screen Menu 20
-e2e_key Escape
-e2e_wait_exit 30
+# Play: drive, turn and fire for two seconds of the battle, then leave for the
+# menu by Escape (which saves the replay).
+cat >"$E2E_WORK/play.script" <<SCRIPT
+limit 1800
+on Battle
+down $drive
+down $turn
+down $fire
++120 up $drive
+up $turn
+up $fire
+key escape
+on Menu
+end
+SCRIPT
+e2e_script "$game" "$E2E_WORK/play.script" -- --level test_small.lvl --seed 11
+[[ "$GAME_STATUS" == 0 ]] || e2e_fail "the played battle ended with status $GAME_STATUS"
+grep -q '^Screen: Menu' "$E2E_WORK/game.out" || e2e_fail "the battle did not leave for the menu"
 saved=$(sed -n 's/^Replay saved: \([^ ]*\) (\([0-9]*\) ticks, state hash \([0-9a-f]*\))$/\1 \2 \3/p' "$E2E_WORK/game.out")
 read -r file ticks hash <<<"$saved"
 [[ -n "$hash" && -f "$game/$file" ]] || e2e_fail "no replay file named by \"Replay saved\" (${saved:-no line})"
@@ -48,20 +56,29 @@ diff <(grep '^Battle over' "$E2E_WORK/played.out") <(grep '^Battle over' "$E2E_W
     e2e_fail "the headless check came to another result"
 grep -q 'diverged' "$E2E_WORK/headless.out" && e2e_fail "the headless check diverged"
 
-# Watched in the window: the recorded battle plays to its end as it was played.
-e2e_start "$game" -- --replay "$file"
-e2e_wait_battle_frame 60
-e2e_shot "$E2E_WORK/early.png"
-e2e_wait_for "Replay over: $ticks ticks, state hash $hash" 60
-e2e_shot "$E2E_WORK/late.png"
+# Watched in the window: the recorded battle plays to its end as it was played. The late
+# picture is taken a little after the last recorded tick, where the picture stands.
+cat >"$E2E_WORK/watch.script" <<SCRIPT
+limit $((ticks + 1800))
+on Battle
+shot early.png
++$((ticks + 10)) shot late.png
+key escape
+on Menu
+end
+SCRIPT
+e2e_script "$game" "$E2E_WORK/watch.script" -- --replay "$file"
+[[ "$GAME_STATUS" == 0 ]] || e2e_fail "the watched replay ended with status $GAME_STATUS"
+over=$(grep -n -m1 -x "Replay over: $ticks ticks, state hash $hash" "$E2E_WORK/game.out" | cut -d: -f1) ||
+    e2e_fail "the watched replay did not end as recorded: $(grep 'Replay over' "$E2E_WORK/game.out")"
+late=$(grep -n -m1 '^Script shot: late.png' "$E2E_WORK/game.out" | cut -d: -f1) || e2e_fail "no late picture"
+((over < late)) || e2e_fail "the late picture was taken before the replay was over"
+grep -q '^Screen: Menu' "$E2E_WORK/game.out" || e2e_fail "the watched replay did not leave for the menu"
 grep -q 'diverged' "$E2E_WORK/game.out" && e2e_fail "the replay diverged in the window"
 moved=$(e2e_rmse "$E2E_WORK/early.png" "$E2E_WORK/late.png")
+echo "picture change while the replay played: $moved"
 awk -v d="$moved" 'BEGIN { exit !(d > 0.02) }' || e2e_fail "the picture hardly changed while the replay played ($moved)"
 e2e_keep_shot "$E2E_WORK/late.png" screen-replay.png
-e2e_key Escape
-e2e_wait_screen Menu 20
-e2e_key Escape
-e2e_wait_exit 30
 
 # A cut file: one error line naming it, status 2.
 head -c $(($(stat -c %s "$game/$file") / 2)) "$game/$file" >"$game/cut.pzr"
