@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Fault injection end to end: every file the game reads at start-up or at the
-# start of a level is, in turn, missing, empty, cut in half and replaced by as
-# many random bytes. Each time the real game must either stop with a failure
-# status or go on with a safe fallback (through a level start where the file is
-# used, back to the menu and out with status 0), never die of a signal or hang,
-# and say what is wrong in one "Error: " line naming the file.
+# Fault injection end to end, scripted: every file the game reads at start-up
+# or at the start of a level is, in turn, missing, empty, cut in half and
+# replaced by as many random bytes. Each time the real game must either stop
+# with a failure status or go on with a safe fallback (through a level start
+# where the file is used, a short drive with a shot, back to the menu and out
+# with status 0), never die of a signal or hang, and say what is wrong in one
+# "Error: " line naming the file. The runs that go on are scripted runs of the
+# game (--script): the same inputs at the same ticks every time, and only the
+# frames the script asks for are drawn.
 source "$(dirname "$0")/lib/common.bash"
 
-# The cases take a while (each starts the game, many play a level, and a game
-# spends much of a case waiting for keys held down): three workers, each with its
-# own X display, share them, and each game renders in its own thread rather than
-# with Mesa's threads on every core, which keeps three of them from crowding two
-# cores (FAULTS_SHARD=k/n runs every n-th case from the k-th; FAULTS_ONLY=regex
-# picks table rows by file).
+# The cases take a while (each starts the game, many play a level): two workers,
+# each with its own X display, share them, and each game renders in its own
+# thread rather than with Mesa's threads on every core. A scripted run never
+# waits for the clock, and what it costs is almost all its start-up and the
+# pictures it draws, so two of them keep two cores busy (FAULTS_WORKERS=n for
+# another count; FAULTS_SHARD=k/n runs every n-th case from the k-th;
+# FAULTS_ONLY=regex picks table rows by file).
 export LP_NUM_THREADS=0
 if [[ -z "${FAULTS_SHARD:-}" ]]; then
-    workers=${FAULTS_WORKERS:-3}
+    workers=${FAULTS_WORKERS:-2}
     logs=$(mktemp -d /tmp/panzer-faults.XXXXXX)
     pids=()
     for ((k = 0; k < workers; ++k)); do
@@ -97,10 +101,14 @@ EOF
 # other files), so that the menu is drawn with it. "Blow.jpg" is the muzzle
 # flash of a render mode the runs do not switch to.
 
-layout="$E2E_ROOT/tests/e2e/lib/menu_layout.py"
-read -r _ game_x1 game_y1 game_x2 game_y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects 1)
-forward=$(e2e_player_key "$E2E_ROOT/data" buttonup1)
-fire=$(e2e_player_key "$E2E_ROOT/data" shoot1)
+# Where the menu's items lie: the centre of each, by its number.
+centres=()
+while read -r item x1 y1 x2 y2; do
+    centres[item]="$(((x1 + x2) / 2)) $(((y1 + y2) / 2))"
+done < <(python3 "$E2E_ROOT/tests/e2e/lib/menu_layout.py" "$E2E_ROOT/data" 1024 768 rects)
+[[ -n "${centres[1]:-}" ]] || e2e_fail "no game item on the menu"
+forward=$(e2e_config_key "$E2E_ROOT/data" buttonup1)
+fire=$(e2e_config_key "$E2E_ROOT/data" shoot1)
 
 # The pristine tree: the small arena as "lvl1.lvl", the shipped first level as
 # "other.lvl", and a warm mesh cache from one level start with a shot fired.
@@ -125,97 +133,89 @@ spoil() {
     esac
 }
 
-# play_level: from the menu through the level choice into its first level, a
-# short drive with a shot, and back to the menu. Returns 1, back in the menu,
-# when the level could not start (it must have said why) or the choice is empty.
-play_level() {
-    e2e_click $(((game_x1 + game_x2) / 2)) $(((game_y1 + game_y2) / 2))
-    local waited
-    for waited in $(seq 200); do
-        grep -q 'Screen: Level choice' "$E2E_WORK/game.out" && break
-        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended at the level choice"
-        sleep 0.1
-    done
-    ((waited < 200)) || e2e_fail "$case_name: no level choice within 20 s"
-    if grep -q 'Level choice: 0 battlefields' "$E2E_WORK/game.out"; then
-        e2e_key Escape
-        e2e_wait_screen Menu 10
-        return 1
-    fi
-    e2e_key Return
-    for waited in $(seq 200); do
-        grep -q 'InitGL' "$E2E_WORK/game.out" && break
-        if grep -qsE 'Error: no level|did not load; staying' "$E2E_WORK/game.out" "$E2E_WORK/game.err"; then
-            e2e_key Escape
-            e2e_wait_screen Menu 10
-            return 1
-        fi
-        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended at the level start"
-        sleep 0.1
-    done
-    ((waited < 200)) || e2e_fail "$case_name: no level start within 20 s"
-    sleep 0.2
-    e2e_retry xdotool keydown --window "$GAME_WID" "$forward" "$fire"
-    sleep 1.5 # a tank's gun is ready a second after the level start
-    e2e_retry xdotool keyup --window "$GAME_WID" "$forward" "$fire"
-    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "$case_name: the game ended while playing"
-    e2e_key Escape
-    e2e_wait_screen Menu 10
+# write_script PHASE POINT: the run's script. A start-up run needs no input: should
+# it go on, it ends at once with status 0, which fails the case. A menu run points
+# at POINT ("X Y") and draws the menu (a scripted run draws only its shots), with
+# the picture of the item pointed at. A level run clicks the menu's game item, draws the level
+# choice (its battlefields' pictures are made from their ground and height map) and
+# starts its first level: a short drive with a shot, drawn with the shell in flight
+# (a tank's gun is ready a second after the level start), then Escape to the menu.
+# A level that cannot start leaves the game in the level choice, where neither
+# drive nor gun keys do anything and Escape leads to the menu as well; the output
+# tells afterwards which way it went. Every run that goes on ends in the menu.
+write_script() {
+    case $1 in
+    start) echo end ;;
+    menu) printf 'limit 600\npoint %s\nshot menu.png\nend\n' "$2" ;;
+    level) cat <<SCRIPT ;;
+limit 3600
+click ${centres[1]}
+on "Level choice"
+shot choice.png
+key enter
++12 down $forward
+down $fire
++90 shot fire.png
+up $forward
+up $fire
+key escape
+on Menu
+end
+SCRIPT
+    esac >"$E2E_WORK/case.script"
 }
 
-# run_game PHASE NAME [WRAPPER...]: starts the game in $tree (through WRAPPER, if
-# given) and follows it. A game that stops must do so with a failure status, and
-# only for a start-up file; one that goes on is pointed at (the item whose hover
-# picture NAME is, if any), plays the level for PHASE level, and must leave with
-# status 0. Sets `outcome`.
+# run_game DIR PHASE NAME [WRAPPER...]: runs the game in DIR (through WRAPPER, if
+# given) on PHASE's script. A game that stops must do so with a failure status, and
+# only for a start-up file; one that goes on points at the item whose hover picture
+# NAME is (if any; else nowhere), plays the level for PHASE level, and must leave
+# with status 0. Sets `outcome`.
 run_game() {
-    local phase=$1 name=$2 status="" item x1 y1 x2 y2
-    shift 2
+    local dir=$1 phase=$2 name=$3 item point="5 5"
+    shift 3
+    item=$(sed -n "s/^item\([0-9]\)imgover *= *${name%.png}\.png\$/\1/p" "$base/data/config/mainmenu.ini")
+    [[ -z "$item" ]] || point=${centres[item]}
+    write_script "$phase" "$point"
+    rm -f "$E2E_WORK"/*.png
     # The error lines are counted on standard error alone: the game's own progress words on
     # standard output carry no line ends.
-    (cd "$tree" && exec "$@" "$GAME_BIN") >"$E2E_WORK/game.out" 2>"$E2E_WORK/game.err" &
+    (cd "$dir" && exec "$@" "$GAME_BIN" --script "$E2E_WORK/case.script") >"$E2E_WORK/game.out" 2>"$E2E_WORK/game.err" &
     GAME_PID=$!
-    GAME_WID=""
-    for _ in $(seq 200); do
-        if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            status=0
-            wait "$GAME_PID" || status=$?
-            GAME_PID=""
-            break
-        fi
-        GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
-        GAME_WID=${GAME_WID%%$'\n'*}
-        [[ -n "$GAME_WID" ]] && break
-        sleep 0.1
+    GAME_STATUS=0
+    # A hang is what this guards against: a case takes a few seconds.
+    local waited
+    for ((waited = 0; waited < 1200; ++waited)); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.05
     done
-    if [[ -z "$status" && -z "$GAME_WID" ]]; then
-        e2e_fail "$case_name: neither a window nor an exit within 20 s"
-    fi
-
-    if [[ -n "$status" ]]; then
-        outcome="stopped with status $status"
-        ((status != 0 && status < 128)) || e2e_fail "$case_name: $outcome"
-        [[ "$phase" == start ]] || e2e_fail "$case_name: a file the game can do without stopped it"
+    ((waited < 1200)) || e2e_fail "$case_name: the game did not end within 60 s"
+    wait "$GAME_PID" || GAME_STATUS=$?
+    GAME_PID=""
+    ((GAME_STATUS < 128)) || e2e_fail "$case_name: the game died of signal $((GAME_STATUS - 128))"
+    if [[ "$phase" == start ]]; then
+        ((GAME_STATUS != 0)) || e2e_fail "$case_name: start-up went on without its file"
+        outcome="stopped with status $GAME_STATUS"
         return 0
     fi
-    # Into the window: the menu redraws at once, with the hover picture of the item pointed at. A
-    # level run points at the game item straight away, to click it.
-    item=$(sed -n "s/^item\([0-9]\)imgover *= *${name%.png}\.png\$/\1/p" "$base/data/config/mainmenu.ini")
-    if [[ -n "$item" ]]; then
-        read -r _ x1 y1 x2 y2 < <(python3 "$layout" "$E2E_ROOT/data" 1024 768 rects "$item")
-        e2e_pointer $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
-    elif [[ "$phase" != level ]]; then
-        e2e_pointer 5 5
-    fi
+    ((GAME_STATUS == 0)) || e2e_fail "$case_name: ended with status $GAME_STATUS (a file the game can do without stopped it)"
+    grep -q 'Script over at tick [0-9]* (Menu)$' "$E2E_WORK/game.out" ||
+        e2e_fail "$case_name: the run did not end in the menu"
     outcome="went on"
-    if [[ "$phase" == level ]] && play_level; then
-        outcome="went on through a level"
+    if [[ "$phase" == menu ]]; then
+        grep -q 'Script shot: menu.png' "$E2E_WORK/game.out" || e2e_fail "$case_name: the menu was not drawn"
+        return 0
     fi
-    e2e_key Escape
-    e2e_wait_exit 20
-    xdotool mousemove 0 0 # out of the window, so that the next run's pointing moves it
-    [[ "$GAME_STATUS" == 0 ]] || e2e_fail "$case_name: ended with status $GAME_STATUS"
-    [[ "$phase" != start ]] || e2e_fail "$case_name: start-up went on without its file"
+    grep -q 'Script shot: choice.png (tick [0-9]*, Level choice)$' "$E2E_WORK/game.out" ||
+        e2e_fail "$case_name: the level choice was not drawn"
+    if grep -q 'InitGL' "$E2E_WORK/game.out"; then
+        # (A level cut short may hold no tank of player one: its battle is lost at once.)
+        grep -q 'Script shot: fire.png (tick [0-9]*, \(Battle\|Result\))$' "$E2E_WORK/game.out" ||
+            e2e_fail "$case_name: the battle was left before the drive and the shot"
+        outcome="went on through a level"
+    elif ! grep -qsE 'Level choice: 0 battlefields|Error: no level|did not load; staying' \
+        "$E2E_WORK/game.out" "$E2E_WORK/game.err"; then
+        e2e_fail "$case_name: the level neither started nor said why"
+    fi
 }
 
 # check_errors MIN MAX TEXT: MIN to MAX "Error: " lines, each naming TEXT (a fixed
@@ -252,7 +252,7 @@ run_case() {
     fresh_tree
     [[ -f "$tree/data/$file" ]] || e2e_fail "$case_name: no such file in the pristine tree"
     spoil "$mode" "$tree/data/$file"
-    run_game "$phase" "$name"
+    run_game "$tree" "$phase" "$name"
     if [[ "$mode" == missing && "$expect" == quiet ]]; then
         check_errors 0 0 "$name"
     elif [[ "$file" == *.lvl && "$mode" == truncated ]]; then
@@ -278,21 +278,20 @@ storage_case() {
     fresh_tree
     rm -rf "$tree/data/model_cooked" "$tree/data/config/cookedmodel_config"
     mkdir -p "$tree/data/model_cooked"
-    # In the namespace: mount (the options, then the folder), then run the game (the last word).
-    run_game level "" "${namespace[@]}" bash -c 'mount "${@:1:$#-1}" && exec "${@: -1}"' mount-then-play \
-        "$@" "$tree/data/$folder"
+    # In the namespace: mount (the words before "--"), then run the game (the words after it).
+    # shellcheck disable=SC2016
+    run_game "$tree" level "" "${namespace[@]}" bash -c \
+        'mounting=(); while [[ "$1" != -- ]]; do mounting+=("$1"); shift; done; shift; mount "${mounting[@]}" && exec "$@"' \
+        mount-then-play "$@" "$tree/data/$folder" --
     check_errors "$errors" "$errors" "$names"
     report "$label" "" "$started"
 }
 
 # Warm the mesh cache of the pristine tree, so the cache files exist to be spoiled.
 case_name="warm-up"
-e2e_start "$base"
-play_level || e2e_fail "warm-up: the first level did not start"
-e2e_key Escape
-e2e_wait_exit 20
-[[ "$GAME_STATUS" == 0 ]] || e2e_fail "warm-up: status $GAME_STATUS"
-! grep -q 'Error: ' "$E2E_WORK/game.out" || e2e_fail "warm-up: the pristine tree gives errors"
+run_game "$base" level ""
+[[ "$outcome" == "went on through a level" ]] || e2e_fail "warm-up: the first level did not start"
+! grep -q 'Error: ' "$E2E_WORK/game.out" "$E2E_WORK/game.err" || e2e_fail "warm-up: the pristine tree gives errors"
 
 shard=${FAULTS_SHARD%/*}
 shards=${FAULTS_SHARD#*/}
