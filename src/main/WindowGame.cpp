@@ -810,8 +810,8 @@ void runScriptSlice() {
             run.lastStep = run.tick;
             takeStep(run, step);
         }
-        if (run.next >= run.script.steps.size())
-            endScript(EXIT_SUCCESS); // every step taken: a script without "end" stops here
+        if (run.next >= run.script.steps.size() && run.releases.empty())
+            endScript(EXIT_SUCCESS); // every step taken, its keys let go: a script without "end" stops here
         if (run.tick >= run.script.limit) {
             const GameScript::Step &waiting = run.script.steps[run.next];
             endScript(1, scriptProblem(waiting, "not reached within " + std::to_string(run.script.limit) +
