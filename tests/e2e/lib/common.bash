@@ -143,13 +143,9 @@ e2e_tank() {
     printf 'pos_x=%s\npos_y=2\npos_z=%s\nrotation=%s\nsize=1\nlife=%s\n' "$3" "$4" "$5" "${6:-100}"
 }
 
-# e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR, waits
-# for its window and then for its first frame (e2e_wait_first_frame). The
-# settings go into the game's environment alone (a preload meant for the game
-# must not reach the helpers the test runs); E2E_PRELOAD and E2E_GAME_ENV come
-# first, so a setting named here wins. What follows "--" is the game's command
-# line.
-e2e_start() {
+# e2e_launch DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR in the
+# background (GAME_PID), its output in $E2E_WORK/game.out; see e2e_start.
+e2e_launch() {
     local dir=$1 preload=() settings=()
     shift
     while (($#)) && [[ "$1" != "--" ]]; do
@@ -160,6 +156,16 @@ e2e_start() {
     ((${#E2E_PRELOAD[@]})) && preload=("LD_PRELOAD=${E2E_PRELOAD[*]}")
     (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "${settings[@]}" "$GAME_BIN" "$@") >"$E2E_WORK/game.out" 2>&1 &
     GAME_PID=$!
+}
+
+# e2e_start DIR [NAME=VALUE...] [-- ARG...]: starts the game in DIR, waits
+# for its window and then for its first frame (e2e_wait_first_frame). The
+# settings go into the game's environment alone (a preload meant for the game
+# must not reach the helpers the test runs); E2E_PRELOAD and E2E_GAME_ENV come
+# first, so a setting named here wins. What follows "--" is the game's command
+# line.
+e2e_start() {
+    e2e_launch "$@"
     for _ in $(seq 150); do
         GAME_WID=$(xdotool search --name '^Panzerfeld$' 2>/dev/null || true)
         GAME_WID=${GAME_WID%%$'\n'*}
@@ -466,17 +472,14 @@ e2e_wait_scene() {
 # rest of the game's command line. A script that cannot reach a step fails
 # by its own `limit`; SECONDS_LIMIT (default 300) guards against a game that hangs.
 e2e_script() {
-    local dir=$1 script=$2 preload=() settings=()
+    local dir=$1 script=$2 settings=()
     shift 2
     while (($#)) && [[ "$1" != "--" ]]; do
         settings+=("$1")
         shift
     done
     (($#)) && shift
-    ((${#E2E_PRELOAD[@]})) && preload=("LD_PRELOAD=${E2E_PRELOAD[*]}")
-    (cd "$dir" && exec env "${preload[@]}" "${E2E_GAME_ENV[@]}" "${settings[@]}" "$GAME_BIN" --script "$script" "$@") \
-        >"$E2E_WORK/game.out" 2>&1 &
-    GAME_PID=$!
+    e2e_launch "$dir" "${settings[@]}" -- --script "$script" "$@"
     e2e_wait_exit "${SECONDS_LIMIT:-300}"
 }
 
