@@ -105,8 +105,8 @@
 # (LP_NUM_THREADS=0), so that the heap empties after every frame: the
 # lowest live heap of any half second is then what the game holds, steady to
 # a megabyte through any number of restarts, and the sharp test for a leak.
-# Each round starts from a fresh level (every battle from the same seed, the
-# game's --seed), so the lows of one level's rounds compare like with like. Resident memory adds what the allocator keeps mapped
+# Each round starts from a fresh level, so the lows of one level's rounds
+# compare like with like. Resident memory adds what the allocator keeps mapped
 # and the quarantine of freed blocks; it is what the player's machine pays.
 # Otherwise it prints a "FAIL: ..." line and ends with a non-zero status.
 #
@@ -535,10 +535,7 @@ phase="at the start"
 round_file="$E2E_WORK/rounds"
 : >"$round_file"
 E2E_PRELOAD+=("$probe")
-# Every battle begins from one seed, as the players' keys follow one sequence: a run that finds
-# something plays the same way when run again.
-e2e_start "$game" "SOAK_HEAP_FILE=$heap_file" "SOAK_ROUND_FILE=$round_file" "SOAK_TEST_LEAK_MIB=${SOAK_TEST_LEAK_MIB:-0}" \
-    -- --seed "$rng"
+e2e_start "$game" "SOAK_HEAP_FILE=$heap_file" "SOAK_ROUND_FILE=$round_file" "SOAK_TEST_LEAK_MIB=${SOAK_TEST_LEAK_MIB:-0}"
 offered=$(grep -o 'Level choice: [0-9]* battlefield' "$E2E_WORK/game.out" | tail -n 1 | grep -o '[0-9]*' || true)
 [[ "$offered" == "${#offered_levels[@]}" ]] ||
     e2e_fail "the level choice offers ${offered:-an unknown number of} battlefields, levels.ini lists ${#offered_levels[@]}"
