@@ -13,7 +13,7 @@
 #
 #   tools/test.sh            everything
 #   tools/test.sh --quick    the plain build alone, its unit tests and the scripted end-to-end
-#                            tests (ctest labels unit and scripted): a few minutes once built
+#                            tests (ctest labels unit and scripted): at most three minutes once built
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
