@@ -388,8 +388,8 @@ TEST_F(FahrzeugTest, DamageNeverWrapsTheLifeAndAVehicleWithoutSmokeExplodesAllTh
 }
 
 TEST_F(FahrzeugTest, SpentEffectsAreDroppedAndTheOthersFollowTheVehicle) {
+    int deleted = 0; // outlives the vehicle, whose effects count themselves here when it deletes them
     Fahrzeug v;
-    int deleted = 0;
     auto *first = new TimedEffect(1.0f, &deleted);
     auto *spent = new TimedEffect(-0.1f, &deleted);
     auto *last = new TimedEffect(0.0f, &deleted); // exactly 0 is not spent yet
