@@ -36,7 +36,7 @@ class EnetTransport : public Transport {
     std::size_t droppedFrom(PeerId peer) const override;
 
     std::uint16_t port() const;  // the port a host is bound to; 0 for a client
-    std::string failure() const; // why a client's connection failed or ended; "" while all is well
+    std::string failure() const override; // why a client's connection failed or ended; "" while all is well
 
     static constexpr PeerId kServerPeer = 1;              // the host as its client sees it
     static constexpr std::uint32_t kTimeoutMs = 5000;     // silence after which ENet gives a peer up
