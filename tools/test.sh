@@ -24,6 +24,16 @@ case "${1:-}" in
     *) echo "Error: unknown option '$1' (use --quick, or nothing)" >&2; exit 2 ;;
 esac
 
+# phase NAME: a heading with the seconds since the start, and the time of the phase before it
+# kept for the closing line (docs/testing.md's table of the command's time takes them from there).
+phases=()
+phase_name="" phase_start=$SECONDS
+phase() {
+    [[ -z "$phase_name" ]] || phases+=("$phase_name $((SECONDS - phase_start)) s")
+    phase_name=$1 phase_start=$SECONDS
+    [[ -z "${2:-}" ]] || echo "== $2 (at $SECONDS s)"
+}
+phase builds
 tools/setup.sh release
 jobs=$(nproc)
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
@@ -40,14 +50,14 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan.supp:pr
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 status=0
-echo "== Unit and end-to-end tests (build/)"
+phase plain "Unit and end-to-end tests (build/)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j "$jobs" || status=1
-echo "== Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
+phase sanitizer "Unit and end-to-end tests under AddressSanitizer and UBSan (build-asan/)"
 "${xvfb[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -E '^e2e\.(faults|horizon|players|pads|network|ai|menu)$' || status=1
 # The fuzz run and the soak are both measured in time, not in work: they run side by side (each
 # gets fewer runs or frames than alone, and both still look for what they look for), and the
 # soak's lines follow the fuzz run's.
-echo "== Every fuzz target for 15 seconds (build-asan/fuzz/), beside three minutes of play on every level under AddressSanitizer and UBSan (build-asan/)"
+phase "fuzz and soak" "Every fuzz target for 15 seconds (build-asan/fuzz/), beside three minutes of play on every level under AddressSanitizer and UBSan (build-asan/)"
 soak_log=$(mktemp /tmp/panzer-soak.XXXXXX)
 tools/soak.sh 3 >"$soak_log" 2>&1 &
 soak_pid=$!
@@ -58,4 +68,6 @@ echo "== The soak"
 cat "$soak_log"
 rm -f "$soak_log"
 ((soak_status == 0)) || status=1
+phase end
+echo "== Time: ${SECONDS} s in all; $(IFS=,; echo "${phases[*]}" | sed 's/,/, /g')"
 exit $status
