@@ -343,7 +343,7 @@ soak_step() {
     if soak_decided; then
         if [[ -z "$resting" ]]; then
             resting=yes
-            echo "soak: round $rounds ($level): $(grep -o 'Battle over: [^(]*' "$E2E_WORK/game.out" | tail -n 1)," \
+            echo "soak: round $rounds ($level): $(grep -o 'Battle over: [^(]*[^ (]' "$E2E_WORK/game.out" | tail -n 1)," \
                 "the players' keys rest until the round ends"
         fi
         sleep 1
