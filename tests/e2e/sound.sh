@@ -63,8 +63,11 @@ e2e_wait_for_count "Sound shot.wav at" 1 10 || e2e_fail "the game fired no shot"
 sleep 2 # the shell's hit has died away
 e2e_retry xdotool keydown --window "$GAME_WID" "$up"
 sleep 3
+# The shot while driving is the first one after this point: on a busy machine the short press
+# above may have lasted into a second shot of its own.
+fired=$(e2e_count "Sound shot.wav at")
 e2e_retry xdotool keydown --window "$GAME_WID" "$fire"
-e2e_wait_for_count "Sound shot.wav at" 2 10 || e2e_fail "no shot while driving"
+e2e_wait_for_count "Sound shot.wav at" $((fired + 1)) 10 || e2e_fail "no shot while driving"
 e2e_retry xdotool keyup --window "$GAME_WID" "$fire" "$up"
 leave_battle ""
 e2e_key Escape
@@ -74,7 +77,7 @@ e2e_wait_exit 20
 grep -q "Error" "$E2E_WORK/game.out" && e2e_fail "errors while recording"
 
 standing=$(shot_at 1)
-driving=$(shot_at 2)
+driving=$(shot_at $((fired + 1)))
 for t in "$standing" "$driving"; do
     onset=$(burst_onset "$t")
     [[ -n "$onset" ]] || e2e_fail "no burst in the recording near the shot at $t s"
