@@ -102,8 +102,13 @@ TEST_F(OpenAlSoundTest, VolumesPauseAndTheVoiceCapAreKept) {
     EXPECT_EQ(sound->getBusyVoices(), OpenAlSound::kVoices);
     sound->stopBattle();
     EXPECT_EQ(sound->getBusyVoices(), 0u);
+    testing::internal::GetCapturedStdout();
 
-    // Paused, the battle makes no sound; the effects volume at 0 silences effects too.
+    // Paused, the battle makes no sound; the effects volume at 0 silences effects too. A device of
+    // its own: the mixer may already have put out some of the effects above before they stopped.
+    sound = openWith(kSounds);
+    ASSERT_NE(sound, nullptr);
+    testing::internal::CaptureStdout();
     sound->pauseBattle();
     sound->playEffect(SoundId::kShot, kHere);
     sound->setLoop(this, SoundId::kEngine, kHere, 1.0f, 1.0f);
