@@ -101,14 +101,14 @@ void saveRecording() {
     if (!recordingBattle)
         return;
     recordingBattle = false;
-    if (recording.inputs.empty())
+    if (recording.ticks == 0)
         return;
     std::string problem;
     const std::string path = ReplayStore::save(recording, timeStamp(), problem);
     if (path.empty())
         std::fprintf(stderr, "Error: %s: the replay was not saved: %s\n", ReplayStore::kFolder, problem.c_str());
     else
-        std::printf("Replay saved: %s (%zu ticks, state hash %s)\n", path.c_str(), recording.inputs.size(),
+        std::printf("Replay saved: %s (%zu ticks, state hash %s)\n", path.c_str(), static_cast<std::size_t>(recording.ticks),
                     StateHash::hex(recording.finalHash).c_str());
     std::fflush(stdout);
 }

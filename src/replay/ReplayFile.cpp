@@ -97,6 +97,31 @@ std::uint32_t crc(const std::string &bytes, std::size_t size) {
 
 } // namespace
 
+void Replay::addTick(const TickInput &input, std::uint64_t hashAfter) {
+    for (std::size_t player = 0; player < input.size(); ++player) {
+        const PlayerInput now = quantize(input[player]);
+        if (now == lastRecorded[player])
+            continue;
+        changes.push_back({ticks, static_cast<std::uint8_t>(player), static_cast<std::int8_t>(toSteps(now.throttle)),
+                           static_cast<std::int8_t>(toSteps(now.turn)), now.fire});
+        lastRecorded[player] = now;
+    }
+    ++ticks;
+    if (ticks % kTicksPerHash == 0)
+        hashes.push_back(hashAfter);
+    finalHash = hashAfter;
+}
+
+TickInput Replay::inputAt(std::size_t tick) const {
+    TickInput input{};
+    for (const Change &change : changes) {
+        if (change.tick > tick)
+            break;
+        input[change.player] = change.input();
+    }
+    return input;
+}
+
 PlayerInput Replay::quantize(const PlayerInput &input) {
     const PlayerInput limited = input.limited();
     return {toSteps(limited.throttle) / 127.0f, toSteps(limited.turn) / 127.0f, limited.fire};
@@ -113,28 +138,17 @@ std::string Replay::encode() const {
     w.number(static_cast<std::uint8_t>(difficulty));
     w.number(seed);
     w.number(tickMicroseconds);
-    w.number(static_cast<std::uint32_t>(inputs.size()));
-    Writer changes;
-    std::uint32_t count = 0;
-    TickInput last{};
+    w.number(ticks);
+    w.number(static_cast<std::uint32_t>(changes.size()));
     std::uint32_t lastTick = 0;
-    for (std::size_t tick = 0; tick < inputs.size(); ++tick) {
-        for (std::size_t player = 0; player < inputs[tick].size(); ++player) {
-            const PlayerInput now = quantize(inputs[tick][player]);
-            if (now == last[player])
-                continue;
-            changes.varint(static_cast<std::uint32_t>(tick) - lastTick);
-            changes.number(static_cast<std::uint8_t>(player));
-            changes.number(toSteps(now.throttle));
-            changes.number(toSteps(now.turn));
-            changes.number(static_cast<std::uint8_t>(now.fire ? 1 : 0));
-            last[player] = now;
-            lastTick = static_cast<std::uint32_t>(tick);
-            ++count;
-        }
+    for (const Change &change : changes) {
+        w.varint(change.tick - lastTick);
+        w.number(change.player);
+        w.number(change.throttle);
+        w.number(change.turn);
+        w.number(static_cast<std::uint8_t>(change.fire ? 1 : 0));
+        lastTick = change.tick;
     }
-    w.number(count);
-    w.out += changes.out;
     w.number(static_cast<std::uint32_t>(hashes.size()));
     for (std::uint64_t hash : hashes)
         w.number(hash);
@@ -143,8 +157,9 @@ std::string Replay::encode() const {
     return w.out;
 }
 
-bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem) {
-    out = Replay();
+namespace {
+// Reads `bytes` into `out`, which may hold part of them when it fails.
+bool read(const std::string &bytes, Replay &out, std::string &problem) {
     if (bytes.size() < sizeof kMagic + 4) {
         problem = "too short to be a replay (" + std::to_string(bytes.size()) + " bytes)";
         return false;
@@ -166,9 +181,9 @@ bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem)
     Reader r(bytes, body);
     r.magic();
     const auto version = r.number<std::uint16_t>();
-    if (version != kVersion) {
+    if (version != Replay::kVersion) {
         problem = "format version " + std::to_string(version) + ", this game reads version " +
-                  std::to_string(kVersion);
+                  std::to_string(Replay::kVersion);
         return false;
     }
     out.buildId = r.text();
@@ -183,7 +198,7 @@ bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem)
         problem = "its header is cut short";
         return false;
     }
-    if (out.players < 1 || out.players > kMaxPlayers || skill >= kDifficultyCount || ticks > kMaxTicks ||
+    if (out.players < 1 || out.players > kMaxPlayers || skill >= kDifficultyCount || ticks > Replay::kMaxTicks ||
         out.tickMicroseconds == 0 || out.levelFile.empty() ||
         out.levelFile.find('/') != std::string::npos) {
         problem = "its header holds a value out of range";
@@ -195,28 +210,25 @@ bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem)
         problem = "it counts more input changes than it holds";
         return false;
     }
-    out.inputs.assign(ticks, TickInput{});
-    TickInput current{};
+    out.ticks = ticks;
+    out.changes.reserve(changes); // no more than the bytes left can hold: five each at least
     std::uint64_t tick = 0;
-    std::size_t filled = 0;
     for (std::uint32_t i = 0; i < changes && r.ok(); ++i) {
         tick += r.varint();
         const auto player = r.number<std::uint8_t>();
         const auto throttle = static_cast<std::int8_t>(r.number<std::uint8_t>());
         const auto turn = static_cast<std::int8_t>(r.number<std::uint8_t>());
         const auto fire = r.number<std::uint8_t>();
-        if (!r.ok() || tick >= ticks || player >= kMaxPlayers || fire > 1 || throttle < -127 || turn < -127) {
+        const bool inOrder = out.changes.empty() || tick > out.changes.back().tick || player > out.changes.back().player;
+        if (!r.ok() || tick >= ticks || player >= kMaxPlayers || fire > 1 || throttle < -127 || turn < -127 ||
+            !inOrder) {
             problem = "input change " + std::to_string(i) + " is out of range";
             return false;
         }
-        for (; filled < tick; ++filled)
-            out.inputs[filled] = current;
-        current[player] = {throttle / 127.0f, turn / 127.0f, fire == 1};
+        out.changes.push_back({static_cast<std::uint32_t>(tick), player, throttle, turn, fire == 1});
     }
-    for (; filled < ticks; ++filled)
-        out.inputs[filled] = current;
     const auto hashCount = r.number<std::uint32_t>();
-    if (!r.ok() || hashCount != ticks / kTicksPerHash || r.left() != 8ull * hashCount + 8) {
+    if (!r.ok() || hashCount != ticks / Replay::kTicksPerHash || r.left() != 8ull * hashCount + 8) {
         problem = "its state hashes do not match its length";
         return false;
     }
@@ -228,4 +240,12 @@ bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem)
         return false;
     }
     return true;
+}
+} // namespace
+
+bool Replay::decode(const std::string &bytes, Replay &out, std::string &problem) {
+    Replay replay;
+    const bool ok = read(bytes, replay, problem);
+    out = ok ? std::move(replay) : Replay(); // a refused file leaves nothing behind
+    return ok;
 }

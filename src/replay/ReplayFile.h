@@ -17,7 +17,7 @@
 //   players (u8), computer skill (u8), seed (u32), tick length in microseconds (u32);
 //   ticks (u32), then the input changes: each a varint of ticks since the last change (the first
 //     counts from tick 0), the player (u8), throttle and turn (i8 each, in 127ths) and fire (u8);
-//     a count (u32) comes first;
+//     a count (u32) comes first; within a tick the players' changes come in the players' order;
 //   hashes (u32 count), one u64 after every kTicksPerHash ticks, then the hash after the last tick;
 //   a CRC-32 of every byte before it (u32).
 struct Replay {
@@ -32,23 +32,35 @@ struct Replay {
     AiDifficulty difficulty = AiDifficulty::Normal;
     std::uint32_t seed = 0;
     std::uint32_t tickMicroseconds = 0;
-    std::vector<TickInput> inputs;      // one per tick
+    // One player's controls from `tick` on, as the file keeps them: throttle and turn in 127ths.
+    // Eight bytes each, so a replay read into memory costs little more than its file.
+    struct Change {
+        std::uint32_t tick = 0;
+        std::uint8_t player = 0;
+        std::int8_t throttle = 0, turn = 0;
+        bool fire = false;
+
+        PlayerInput input() const { return {throttle / 127.0f, turn / 127.0f, fire}; }
+        bool operator==(const Change &o) const {
+            return tick == o.tick && player == o.player && throttle == o.throttle && turn == o.turn && fire == o.fire;
+        }
+        bool operator!=(const Change &o) const { return !(*this == o); }
+    };
+
+    std::uint32_t ticks = 0;            // ticks recorded
+    std::vector<Change> changes;        // in the order of their ticks and players, at most one a player a tick
     std::vector<std::uint64_t> hashes;  // after tick kTicksPerHash * (i + 1)
     std::uint64_t finalHash = 0;        // after the last tick
+    TickInput lastRecorded{};           // the controls of the last tick addTick took
 
-    // Records one tick: its inputs (as quantize keeps them) and the state hash after it (kept once a
-    // second, and as the final hash).
-    void addTick(const TickInput &input, std::uint64_t hashAfter) {
-        inputs.push_back(input);
-        for (PlayerInput &player : inputs.back())
-            player = quantize(player);
-        if (inputs.size() % kTicksPerHash == 0)
-            hashes.push_back(hashAfter);
-        finalHash = hashAfter;
-    }
+    // Records one tick: its inputs (as quantize keeps them, a change only where a player's differ
+    // from the tick before) and the state hash after it (kept once a second, and as the final hash).
+    void addTick(const TickInput &input, std::uint64_t hashAfter);
+    // The controls of tick `tick` (0 .. ticks - 1) as recorded.
+    TickInput inputAt(std::size_t tick) const;
     // False when the replay holds a hash for the state after `ticks` ticks and `hash` is another.
     bool agrees(std::size_t ticks, std::uint64_t hash) const {
-        if (ticks == inputs.size() && hash != finalHash)
+        if (ticks == this->ticks && hash != finalHash)
             return false;
         return ticks % kTicksPerHash != 0 || ticks / kTicksPerHash == 0 || ticks / kTicksPerHash > hashes.size() ||
                hashes[ticks / kTicksPerHash - 1] == hash;

@@ -5,7 +5,10 @@
 bool ReplayPlayback::nextInput(TickInput &input) {
     if (isOver())
         return false;
-    input = replay.inputs[ticksDone++];
+    for (; nextChange < replay.changes.size() && replay.changes[nextChange].tick <= ticksDone; ++nextChange)
+        current[replay.changes[nextChange].player] = replay.changes[nextChange].input();
+    input = current;
+    ++ticksDone;
     return true;
 }
 
@@ -44,7 +47,7 @@ std::string ReplayPlayback::statusLine() const {
     std::snprintf(line, sizeof line,
                   "REPLAY %s  %.0f / %.0f s  %s  |  Space pause  1 half  2 normal  4 fast  Tab follow player %d",
                   isOver() ? "over" : paused ? "paused" : "", static_cast<double>(ticksDone) * seconds,
-                  static_cast<double>(replay.inputs.size()) * seconds,
+                  static_cast<double>(replay.ticks) * seconds,
                   speed == 0.5 ? "x0.5" : speed == 4.0 ? "x4" : "x1", (followed + 1) % replay.players + 1);
     return line;
 }

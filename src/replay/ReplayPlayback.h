@@ -22,7 +22,7 @@ class ReplayPlayback {
     // The inputs of the next tick; false once every recorded tick has run (the battle stops there).
     bool nextInput(TickInput &input);
     std::size_t getTicksDone() const { return ticksDone; }
-    bool isOver() const { return ticksDone >= replay.inputs.size(); }
+    bool isOver() const { return ticksDone >= replay.ticks; }
 
     // After the tick that nextInput gave: the world's hash. Returns true the first time it differs
     // from the recorded one; `divergedAt` then names the tick.
@@ -42,6 +42,8 @@ class ReplayPlayback {
   private:
     Replay replay;
     std::size_t ticksDone = 0;
+    std::size_t nextChange = 0; // the first of the replay's changes not yet in `current`
+    TickInput current{};        // every player's controls as of the tick played last
     std::size_t divergedAt = 0;
     double speed = 1.0;
     bool paused = false;

@@ -132,9 +132,9 @@ TEST_F(BattleLoopTest, APlayedBattleIsRecordedAndItsReplayRunsToTheSameEnd) {
         finalHash = battle.game.getWorld().stateHash();
         EXPECT_NEAR(battle.viewSeconds, 300 * kTick, 1e-3) << "a stepped run's view moves a tick a step";
     }
-    ASSERT_EQ(recording.inputs.size(), 300u);
+    ASSERT_EQ(recording.ticks, 300u);
     EXPECT_EQ(recording.finalHash, finalHash);
-    EXPECT_EQ(recording.inputs[0][0], Replay::quantize(pattern(0)[0])) << "the world got what the replay keeps";
+    EXPECT_EQ(recording.inputAt(0)[0], Replay::quantize(pattern(0)[0])) << "the world got what the replay keeps";
 
     LoopedBattle watched;
     ASSERT_TRUE(watched.started);
@@ -157,9 +157,15 @@ TEST_F(BattleLoopTest, APlayedBattleIsRecordedAndItsReplayRunsToTheSameEnd) {
     EXPECT_EQ(watched.game.getWorld().stateHash(), finalHash);
 
     // A replay whose inputs were changed parts from its hashes, and says so.
-    Replay changed = recording;
-    for (std::size_t t = 100; t < 160; ++t)
-        changed.inputs[t][0].turn = 1.0f;
+    Replay changed;
+    for (std::size_t t = 0; t < recording.ticks; ++t) {
+        TickInput input = recording.inputAt(t);
+        if (t >= 100 && t < 160)
+            input[0].turn = 1.0f;
+        changed.addTick(input, 0);
+    }
+    changed.hashes = recording.hashes; // the recorded battle's hashes, which this one leaves
+    changed.finalHash = recording.finalHash;
     LoopedBattle other;
     ASSERT_TRUE(other.started);
     ReplayPlayback otherPlayback(changed);
@@ -185,9 +191,9 @@ TEST_F(BattleLoopTest, TheHostTakesRemoteControlsForTheNextTickAndAClientTicksAs
     for (const PlayerInput &local : link.seenLocal)
         EXPECT_EQ(local, PlayerInput{}) << "another player's controls never come from this machine's keys";
     EXPECT_EQ(link.afterHost, 3);
-    ASSERT_EQ(recording.inputs.size(), 3u);
-    EXPECT_EQ(recording.inputs[0][0].throttle, 1.0f);
-    EXPECT_EQ(recording.inputs[0][1].throttle, -1.0f) << "the host records the remote player's controls";
+    ASSERT_EQ(recording.ticks, 3u);
+    EXPECT_EQ(recording.inputAt(0)[0].throttle, 1.0f);
+    EXPECT_EQ(recording.inputAt(2)[1].throttle, -1.0f) << "the host records the remote player's controls";
 
     LoopedBattle client;
     ASSERT_TRUE(client.started);
