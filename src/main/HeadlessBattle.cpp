@@ -25,7 +25,18 @@ Level *HeadlessBattle::readWorld(GameClass &game, const std::string &file) {
 
 bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string &problem) {
     if (replay.buildId != buildId()) {
-        problem = "recorded by another build of the game (" + replay.buildId + ", this is " + buildId() + ")";
+        // The id ends in the physics library's version: a replay of another one says so.
+        const auto physics = [](const std::string &id) {
+            const std::size_t at = id.rfind("-bullet");
+            return at == std::string::npos ? std::string() : id.substr(at + 7);
+        };
+        const std::string theirs = physics(replay.buildId), ours = physics(buildId());
+        if (theirs != ours)
+            problem = "recorded with another version of the physics library (Bullet " +
+                      (theirs.empty() ? std::string("unknown") : theirs) + ", this game has Bullet " + ours +
+                      "): its battle would not play the same";
+        else
+            problem = "recorded by another build of the game (" + replay.buildId + ", this is " + buildId() + ")";
         return false;
     }
     const Level *level = game.getData().getLevelOfFile(replay.levelFile);
