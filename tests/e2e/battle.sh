@@ -60,20 +60,14 @@ e2e_keep_shot "$E2E_WORK/won.png" screen-won.png
 
 grep -q "^Highscore name entry" "$E2E_WORK/game.out" || e2e_fail "the game asked for no name"
 # The prompt replaces the battle's picture.
-prompt=$(e2e_rmse "$E2E_WORK/name.png" "$E2E_WORK/won.png")
-echo "name prompt against the result: $prompt"
-awk -v a="$prompt" 'BEGIN { exit !(a > 0.1) }' || e2e_fail "no name prompt on the screen"
+e2e_expect_rmse "$E2E_WORK/name.png" "$E2E_WORK/won.png" ">" 0.1 "no name prompt on the screen"
 e2e_keep_shot "$E2E_WORK/name.png" screen-name.png
 grep -q "Highscore saved: Ace" "$E2E_WORK/game.out" || e2e_fail "no highscore saved for Ace"
 grep -q '^name1=Ace' "$game/data/config/highscore.ini" || e2e_fail "no entry for Ace in highscore.ini"
 score=$(sed -n 's/^score1=\([0-9]*\).*/\1/p' "$game/data/config/highscore.ini")
 ((score > 0)) || e2e_fail "the new entry has no score"
 echo "highscore entry: Ace $score"
-menu=$(e2e_rmse "$E2E_WORK/menu.png" "$E2E_WORK/menu-plain.png")
-echo "after the name entry, against the plain menu: $menu"
-awk -v a="$menu" 'BEGIN { exit !(a < 0.03) }' || e2e_fail "the name entry did not return to the menu"
-table=$(e2e_rmse "$E2E_WORK/table.png" "$E2E_WORK/menu-plain.png")
-echo "the highscore table against the plain menu: $table"
-awk -v a="$table" 'BEGIN { exit !(a > 0.05) }' || e2e_fail "the highscores item still shows the menu"
+e2e_expect_rmse "$E2E_WORK/menu.png" "$E2E_WORK/menu-plain.png" "<" 0.03 "the name entry did not return to the menu"
+e2e_expect_rmse "$E2E_WORK/table.png" "$E2E_WORK/menu-plain.png" ">" 0.05 "the highscores item still shows the menu"
 e2e_keep_shot "$E2E_WORK/table.png" screen-highscores.png
 echo "PASS battle"

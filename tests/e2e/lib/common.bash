@@ -510,3 +510,22 @@ e2e_crops_rmse() {
         echo "$(e2e_rmse "$a[$region]" "$b[$region]")"
     done | paste -sd ' '
 }
+
+# e2e_expect_rmse A B OP LIMIT WHAT: prints the difference of two pictures
+# (e2e_rmse) and fails saying WHAT unless it is OP ("<", ">" or "==") LIMIT.
+e2e_expect_rmse() {
+    local rmse
+    rmse=$(e2e_rmse "$1" "$2")
+    echo "$(basename "$1") against $(basename "$2"): $rmse"
+    awk -v a="$rmse" -v b="$4" -v op="$3" 'BEGIN { exit !(op == "<" ? a < b : op == ">" ? a > b : a == b) }' ||
+        e2e_fail "$5 ($rmse)"
+}
+
+# e2e_script_quits DIR SCRIPT [NAME=VALUE...] [-- ARG...]: e2e_script, failing
+# unless the game ended itself with status 0 before the script did (Escape in
+# the menu ends the program).
+e2e_script_quits() {
+    e2e_script "$@"
+    [[ "$GAME_STATUS" == 0 ]] || e2e_fail "the game ended with status $GAME_STATUS"
+    ! grep -q '^Script over' "$E2E_WORK/game.out" || e2e_fail "Escape in the menu did not end the program"
+}
