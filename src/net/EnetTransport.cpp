@@ -65,7 +65,7 @@ void setPeerId(ENetPeer *peer, Transport::PeerId id) {
 
 struct EnetTransport::Impl {
     struct Peer {
-        ENetPeer *enet = nullptr; // null once this side has stopped listening to it
+        ENetPeer *enet = nullptr; // never null: a peer this side stops listening to is erased
         std::deque<std::pair<Clock::time_point, std::size_t>> window; // packets of the last second, bytes
         std::size_t windowBytes = 0;                                  // sum of the bytes in `window`
         std::size_t dropped = 0;                                      // packets refused from it
@@ -74,7 +74,7 @@ struct EnetTransport::Impl {
     ENetHost *host = nullptr; // owned
     bool listening = false;   // a host (flood limits apply) rather than a client
     std::uint16_t boundPort = 0;
-    std::map<PeerId, Peer> peers; // every peer ever known, so droppedFrom still answers when it is gone
+    std::map<PeerId, Peer> peers; // the peers this side still listens to; a gone one is forgotten
     PeerId nextPeer = 1;
     std::deque<Event> events; // told to the caller one per poll
 
@@ -159,11 +159,8 @@ struct EnetTransport::Impl {
     void received(ENetPeer *enet, std::uint8_t channel, ENetPacket *packet) {
         const PeerId id = peerIdOf(enet);
         Peer *peer = find(id);
-        if (!peer || !peer->enet) {
-            if (peer)
-                ++peer->dropped;
-            return;
-        }
+        if (!peer)
+            return; // a peer this side let go: what it still sends is nobody's business
         if (channel >= kChannels || packet->dataLength > kMaxPacketBytes) {
             ++peer->dropped;
             return;
@@ -172,7 +169,7 @@ struct EnetTransport::Impl {
             ++peer->dropped;
             enet_peer_disconnect_now(enet, kFlooded);
             setPeerId(enet, 0);
-            peer->enet = nullptr;
+            peers.erase(id);
             end(id, "");
             return;
         }
@@ -209,10 +206,9 @@ struct EnetTransport::Impl {
             break;
         case ENET_EVENT_TYPE_DISCONNECT: {
             const PeerId id = peerIdOf(happened.peer);
-            Peer *peer = find(id);
-            if (!peer || !peer->enet)
+            if (!find(id))
                 return; // this side ended it and has said so already
-            peer->enet = nullptr;
+            peers.erase(id);
             setPeerId(happened.peer, 0);
             if (!connected)
                 end(id, "no answer from " + target());
@@ -385,17 +381,21 @@ void EnetTransport::disconnect(PeerId peer) {
         impl->ended = true;
     }
     Impl::Peer *target = impl->find(peer);
-    if (!target || !target->enet)
+    if (!target)
         return;
     // Later rather than now: what was sent before still goes out first, as the caller expects.
     enet_peer_disconnect_later(target->enet, kClosed);
     setPeerId(target->enet, 0);
-    target->enet = nullptr;
+    impl->peers.erase(peer);
 }
 
 std::size_t EnetTransport::droppedFrom(PeerId peer) const {
     const auto it = impl->peers.find(peer);
     return it == impl->peers.end() ? 0 : it->second.dropped;
+}
+
+std::size_t EnetTransport::knownPeers() const {
+    return impl->peers.size();
 }
 
 std::uint16_t EnetTransport::port() const {

@@ -36,6 +36,7 @@ class EnetTransport : public Transport {
     std::size_t droppedFrom(PeerId peer) const override;
 
     std::uint16_t port() const;  // the port a host is bound to; 0 for a client
+    std::size_t knownPeers() const; // connections this side still listens to; gone ones are forgotten
     std::string failure() const override; // why a client's connection failed or ended; "" while all is well
 
     static constexpr PeerId kServerPeer = 1;              // the host as its client sees it

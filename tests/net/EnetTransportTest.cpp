@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -122,7 +123,7 @@ TEST(EnetTransportTest, FloodingClientIsCutOffAndTheHostGoesOn) {
         return host.find(Event::kDisconnected) && flooder.find(Event::kDisconnected);
     }));
     EXPECT_EQ(host.find(Event::kDisconnected)->peer, flooderId);
-    EXPECT_GE(hostTransport->droppedFrom(flooderId), 1u);
+    EXPECT_EQ(hostTransport->knownPeers(), 0u); // cut off and forgotten
     std::size_t heard = 0;
     for (const Event &event : host.events)
         heard += event.kind == Event::kReceived;
@@ -142,6 +143,49 @@ TEST(EnetTransportTest, FloodingClientIsCutOffAndTheHostGoesOn) {
     const std::string hostAddress = "127.0.0.1:" + std::to_string(hostTransport->port());
     EXPECT_EQ(otherTransport->failure(), hostAddress + " ended the connection");
     EXPECT_EQ(flooderTransport->failure(), hostAddress + " cut the connection: too much sent");
+}
+
+TEST(EnetTransportTest, GoneConnectionsAreForgottenHoweverTheyEnded) {
+    std::unique_ptr<EnetTransport> hostTransport = listenAnywhere();
+    ASSERT_TRUE(hostTransport);
+    Side host{hostTransport.get(), {}};
+    const auto count = [&](Event::Kind kind, std::size_t from) {
+        return static_cast<std::size_t>(std::count_if(host.events.begin() + static_cast<std::ptrdiff_t>(from),
+                                                      host.events.end(),
+                                                      [kind](const Event &e) { return e.kind == kind; }));
+    };
+    // Ten rounds of three clients: one says goodbye, the host lets one go, one vanishes.
+    for (int round = 0; round < 10; ++round) {
+        const std::size_t from = host.events.size();
+        std::unique_ptr<EnetTransport> leaving = joinLocal(*hostTransport);
+        std::unique_ptr<EnetTransport> letGo = joinLocal(*hostTransport);
+        std::unique_ptr<EnetTransport> vanishing = joinLocal(*hostTransport);
+        Side leavingSide{leaving.get(), {}}, letGoSide{letGo.get(), {}}, vanishingSide{vanishing.get(), {}};
+        ASSERT_TRUE(pumpUntil({&host, &leavingSide, &letGoSide, &vanishingSide}, [&] {
+            return count(Event::kConnected, from) == 3 && letGoSide.find(Event::kConnected);
+        })) << "round " << round;
+        EXPECT_EQ(hostTransport->knownPeers(), 3u);
+        EXPECT_EQ(leaving->knownPeers(), 1u);
+        // Which of the host's peers is `letGo`: the one that sends a byte.
+        const std::size_t before = host.events.size();
+        sendBytes(*letGo, EnetTransport::kServerPeer, Transport::Channel::kReliable, {7});
+        ASSERT_TRUE(pumpUntil({&host, &letGoSide}, [&] { return host.find(Event::kReceived, before); }));
+        const Transport::PeerId letGoId = host.find(Event::kReceived, before)->peer;
+
+        leaving->disconnect(EnetTransport::kServerPeer);
+        leaving->flush();
+        EXPECT_EQ(leaving->knownPeers(), 0u);
+        hostTransport->disconnect(letGoId);
+        hostTransport->flush();
+        vanishing.reset(); // its transport's end tells the host at once
+        // The host hears two of them go; of the one it let go it hears nothing more, that one hears it.
+        ASSERT_TRUE(pumpUntil({&host, &leavingSide, &letGoSide}, [&] {
+            return count(Event::kDisconnected, from) == 2 && letGoSide.find(Event::kDisconnected);
+        })) << "round " << round;
+        EXPECT_EQ(hostTransport->knownPeers(), 0u) << "round " << round;
+        EXPECT_EQ(letGo->knownPeers(), 0u);
+        EXPECT_EQ(hostTransport->droppedFrom(letGoId), 0u); // a gone peer is nobody's business
+    }
 }
 
 TEST(EnetTransportTest, BadOrUnknownAddressesFailWithoutBlockingTheCaller) {
