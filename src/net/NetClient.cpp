@@ -138,7 +138,10 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
         follower.receive(*state, clientTick);
         pausedBy = state->pausedBy;
     } else if (const auto *happened = std::get_if<NetProtocol::Events>(&*message)) {
-        follower.receive(*happened);
+        // This machine runs ahead of the host, and a state it lacks moves it on: an honest host's
+        // events are never far past its tick; one far in the future would hold the queue for ever.
+        if (static_cast<long>(happened->tick) > clientTick + kMaxEventsAhead || !follower.receive(*happened))
+            ++refusedPackets;
     } else if (const auto *pause = std::get_if<NetProtocol::Pause>(&*message)) {
         pausedBy = pause->paused ? pause->player : -1;
         say(pause->paused ? "Paused by player " + std::string(playerWord(pause->player))

@@ -26,6 +26,7 @@ class NetClient {
     static constexpr int kLowLead = 2, kHighLead = 8;  // ticks the controls should arrive before their tick
     static constexpr long kSteerPause = 20;            // ticks to see the effect of a change of pace
     static constexpr long kInputTicks = 2;             // the controls go out every second tick
+    static constexpr long kMaxEventsAhead = 600;       // ticks (10 s) an event may lie past this machine's tick
 
     enum class Phase {
         kConnecting, // the connection, then the host's welcome

@@ -72,9 +72,21 @@ void NetHost::refuse(Transport::PeerId peer, NetProtocol::Refusal reason, const 
     strangers.erase(peer);
 }
 
-bool NetHost::refusedTooOften(std::size_t &count, Transport::PeerId peer) {
+std::size_t NetHost::getQueuedInputs(int player) const {
+    return player >= 0 && player < kMaxPlayers ? places[static_cast<std::size_t>(player)].inputs.size() : 0;
+}
+
+bool NetHost::refusedTooOften(Refusals &refusals, Transport::PeerId peer, std::uint32_t nowMs) {
     ++refusedPackets;
-    if (++count <= kMaxRefusedPackets)
+    const std::uint32_t drained = (nowMs - refusals.drainedMs) / kRefusedDrainMs;
+    if (drained >= refusals.piled) {
+        refusals.piled = 0;
+        refusals.drainedMs = nowMs;
+    } else {
+        refusals.piled -= drained;
+        refusals.drainedMs += drained * kRefusedDrainMs; // the part of a step already gone counts on
+    }
+    if (++refusals.piled <= kMaxRefusedPackets)
         return false;
     transport->disconnect(peer);
     return true;
@@ -85,7 +97,7 @@ void NetHost::service(std::uint32_t nowMs) {
     while (transport->poll(nowMs, event)) {
         switch (event.kind) {
         case Transport::Event::kConnected:
-            strangers[event.peer] = Stranger{nowMs, 0};
+            strangers[event.peer] = Stranger{nowMs, Refusals{0, nowMs}};
             break;
         case Transport::Event::kDisconnected: {
             strangers.erase(event.peer);
@@ -124,12 +136,12 @@ void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &
     if (player >= 0) {
         Place &place = places[static_cast<std::size_t>(player)];
         if (!message) {
-            if (refusedTooOften(place.refused, peer))
+            if (refusedTooOften(place.refused, peer, nowMs))
                 lose(player, NetProtocol::PlayerStatus::kLost);
             return;
         }
         place.lastHeardMs = nowMs;
-        onPlaceMessage(player, *message);
+        onPlaceMessage(player, *message, nowMs);
         return;
     }
     const auto stranger = strangers.find(peer);
@@ -137,7 +149,7 @@ void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &
         return; // a peer this host already let go
     if (message && std::holds_alternative<NetProtocol::Hello>(*message)) {
         onHello(peer, std::get<NetProtocol::Hello>(*message), nowMs);
-    } else if (refusedTooOften(stranger->second.refused, peer)) {
+    } else if (refusedTooOften(stranger->second.refused, peer, nowMs)) {
         strangers.erase(stranger);
     }
 }
@@ -165,11 +177,14 @@ void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, s
         refuse(peer, NetProtocol::Refusal::kFull, std::to_string(offer.players) + " players");
         return;
     }
+    const auto stranger = strangers.find(peer);
+    const Refusals refused = stranger != strangers.end() ? stranger->second.refused : Refusals{0, nowMs};
     strangers.erase(peer);
     Place &place = places[static_cast<std::size_t>(player)];
     const bool wasThere = place.everJoined;
     place = Place{};
     place.everJoined = wasThere;
+    place.refused = refused; // saying hello anew wipes nothing: the refusals belong to the connection
     place.peer = peer;
     place.taken = true;
     place.lastHeardMs = nowMs;
@@ -184,7 +199,7 @@ void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, s
     sendReliable(peer, welcome);
 }
 
-void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
+void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message, std::uint32_t nowMs) {
     Place &place = places[static_cast<std::size_t>(player)];
     const std::string who = "Player " + std::string(playerWord(player));
     if (const auto *ready = std::get_if<NetProtocol::Ready>(&message)) {
@@ -227,14 +242,16 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
         return;
     }
     if (!place.ready) {
-        refusedTooOften(place.refused, place.peer);
+        if (refusedTooOften(place.refused, place.peer, nowMs))
+            lose(player, NetProtocol::PlayerStatus::kLost);
         return;
     }
     if (const auto *input = std::get_if<NetProtocol::Input>(&message)) {
         const long newest = static_cast<long>(input->newestTick);
         const long now = hostTick;
         if (newest > now + kMaxInputAhead) { // a clock that runs wild, or a lie: nothing of it is used
-            refusedTooOften(place.refused, place.peer);
+            if (refusedTooOften(place.refused, place.peer, nowMs))
+                lose(player, NetProtocol::PlayerStatus::kLost);
             return;
         }
         const long first = newest - static_cast<long>(input->inputs.size()) + 1;
@@ -252,7 +269,8 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message) {
         setPause(pause->paused, player); // the player pauses as itself, whatever the packet names
         return;
     }
-    refusedTooOften(place.refused, place.peer); // Hello again, Welcome, states: not a client's to send
+    if (refusedTooOften(place.refused, place.peer, nowMs)) // Hello again, Welcome, states: not a client's to send
+        lose(player, NetProtocol::PlayerStatus::kLost);
 }
 
 void NetHost::lose(int player, NetProtocol::PlayerStatus::Kind how) {

@@ -25,7 +25,8 @@ class NetHost {
     static constexpr std::uint32_t kSilenceMs = 5000;  // a client this long silent has lost its connection
     static constexpr std::uint32_t kKeepAliveMs = 250; // while paused, the state goes out again this often
     static constexpr long kMaxInputAhead = 120;        // ticks a client's input may run ahead of the host
-    static constexpr std::size_t kMaxRefusedPackets = 200; // a peer sending more refused packets is cut off
+    static constexpr std::size_t kMaxRefusedPackets = 200; // refused packets a peer may have piled up
+    static constexpr std::uint32_t kRefusedDrainMs = 50;   // the pile loses one this often: 200 in 10 s
     static constexpr std::uint32_t kPendingMs = 5000;  // a peer must say hello within this time
 
     struct Offer {
@@ -64,11 +65,21 @@ class NetHost {
     void leave();
 
     bool isConnected(int player) const;
+    // The connected peers that hold no place yet; the places hold at most kMaxPlayers more.
+    std::size_t getStrangers() const { return strangers.size(); }
+    // Controls a player sent for ticks the host has not run yet.
+    std::size_t getQueuedInputs(int player) const;
     std::size_t getRefusedPackets() const { return refusedPackets; }
     int getPlayers() const { return offer.players; }
     const Offer &getOffer() const { return offer; }
 
   private:
+    // A leaky bucket of refused packets: each one adds to the pile, time drains it, so an honest
+    // peer's occasional burst is forgiven while a steady stream of garbage is not.
+    struct Refusals {
+        std::size_t piled = 0;       // refused packets not yet drained
+        std::uint32_t drainedMs = 0; // when the pile last lost one (or was empty)
+    };
     struct Place {
         Transport::PeerId peer = 0;
         bool taken = false;      // a client holds the place (connected, maybe not ready yet)
@@ -80,16 +91,16 @@ class NetHost {
         long newestInput = -1;              // the newest tick it sent controls for
         std::uint32_t ackTick = 0;          // the newest state it confirmed
         std::deque<NetProtocol::WorldState> sent; // the states it was sent lately, as it rebuilt them
-        std::size_t refused = 0;
+        Refusals refused; // of its connection, carried over from its time as a stranger
     };
     struct Stranger { // connected, not yet holding a place
         std::uint32_t sinceMs = 0;
-        std::size_t refused = 0;
+        Refusals refused;
     };
 
     void onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &data, std::uint32_t nowMs);
     void onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, std::uint32_t nowMs);
-    void onPlaceMessage(int player, const NetProtocol::Message &message);
+    void onPlaceMessage(int player, const NetProtocol::Message &message, std::uint32_t nowMs);
     void refuse(Transport::PeerId peer, NetProtocol::Refusal reason, const std::string &detail);
     void lose(int player, NetProtocol::PlayerStatus::Kind how); // the place's connection is gone; the tank stands
     void sendReliable(Transport::PeerId peer, const NetProtocol::Message &message);
@@ -97,7 +108,7 @@ class NetHost {
     void sendStates(std::uint32_t nowMs);
     void say(std::string line);
     int placeOf(Transport::PeerId peer) const;
-    bool refusedTooOften(std::size_t &count, Transport::PeerId peer);
+    bool refusedTooOften(Refusals &refusals, Transport::PeerId peer, std::uint32_t nowMs);
 
     std::unique_ptr<Transport> transport;
     Offer offer;

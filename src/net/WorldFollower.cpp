@@ -196,6 +196,13 @@ void WorldFollower::placeShells(BattleWorld &world, const WorldState &from, cons
     }
 }
 
+bool WorldFollower::receive(const NetProtocol::Events &happened) {
+    if (pendingEvents.size() >= kMaxPendingEvents)
+        return false;
+    pendingEvents.push_back(happened);
+    return true;
+}
+
 void WorldFollower::releaseEvents(BattleWorld &world) {
     while (!pendingEvents.empty() && static_cast<double>(pendingEvents.front().tick) <= renderTick) {
         for (const NetProtocol::Event &event : pendingEvents.front().events) {

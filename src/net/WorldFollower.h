@@ -21,12 +21,16 @@ class WorldFollower {
     static constexpr float kSnapDistance = 4.0f;      // an error this large is made good at once
     static constexpr float kPushedSpeed = 1.0f;       // units per second: the host's tank was pushed
     static constexpr double kMaxExtrapolation = 15.0; // ticks a tank goes on past the newest state
+    static constexpr std::size_t kMaxPendingEvents = 256; // Events messages held; a busy second needs a few dozen
 
     explicit WorldFollower(int ownPlayer) : ownPlayer(ownPlayer) {}
 
     // A state of the host's, complete, arriving while this machine runs its tick `clientTick`.
     void receive(const NetProtocol::WorldState &state, long clientTick);
-    void receive(const NetProtocol::Events &happened) { pendingEvents.push_back(happened); }
+    // A tick's events, held until the render tick reaches it; false (and dropped) while
+    // kMaxPendingEvents are held already.
+    bool receive(const NetProtocol::Events &happened);
+    std::size_t getPendingEvents() const { return pendingEvents.size(); } // messages held
     // The kept state of the host's tick, for the differences the host sends from it; null if gone.
     const NetProtocol::WorldState *stateOf(std::uint32_t tick) const;
     const NetProtocol::WorldState *newest() const { return states.empty() ? nullptr : &states.back(); }

@@ -69,6 +69,23 @@ class NetSessionTest : public ::testing::Test {
         return messages;
     }
 
+    // A raw client that has said hello and is ready: it holds a place.
+    std::unique_ptr<Transport> joinRaw(NetHost &host) {
+        std::unique_ptr<Transport> raw = net.client();
+        run(20, host, {});
+        send(*raw, NetProtocol::Hello{NetProtocol::kVersion, "b", "Raw"});
+        send(*raw, NetProtocol::Ready{kHash});
+        run(20, host, {});
+        heard(*raw);
+        return raw;
+    }
+    // Packets no reader takes (an unknown type), `count` of them at once.
+    void sendJunk(Transport &raw, std::size_t count) {
+        const std::uint8_t junk[] = {0xee, 1, 2};
+        for (std::size_t i = 0; i < count; ++i)
+            raw.send(SimulatedNetwork::kServerPeer, Transport::Channel::kUnreliable, junk, sizeof junk);
+    }
+
     SimulatedNetwork net{SimulatedNetwork::Conditions{}, 7};
     std::uint32_t now = 0;
     std::vector<std::string> hostLines;
@@ -208,18 +225,121 @@ TEST_F(NetSessionTest, APauseHoldsBothAndTheHostTakesOnlyTheClientsOwnSaneContro
     EXPECT_EQ(controls[1].throttle, -1.0f) << "the last controls hold";
     EXPECT_EQ(controls[0], PlayerInput{}) << "nothing for the host's own player";
 
-    // Packets that do not decode are counted; too many and the peer is cut off.
-    const std::uint8_t junk[] = {0xee, 1, 2};
+    // Packets that do not decode are counted; a flood of them and the peer is cut off.
     bool cut = false;
-    for (std::size_t i = 0; i <= NetHost::kMaxRefusedPackets && !cut; ++i) {
-        raw->send(SimulatedNetwork::kServerPeer, Transport::Channel::kUnreliable, junk, sizeof junk);
-        run(10, host, {});
-        heard(*raw, &cut);
-    }
+    sendJunk(*raw, NetHost::kMaxRefusedPackets + 1);
     run(50, host, {});
     heard(*raw, &cut);
     EXPECT_TRUE(cut);
     EXPECT_FALSE(host.isConnected(1));
+}
+
+TEST_F(NetSessionTest, RefusedPacketsDrainWithTimeSoOnlyAFloodWithinTheWindowCutsAPeerOff) {
+    NetHost host(net.host(), offer(3));
+    std::unique_ptr<Transport> honest = joinRaw(host);
+    ASSERT_TRUE(host.isConnected(1));
+    host.start(100);
+    // Runs `ms`, the client saying every 250 ms that it is still there, as a real one does.
+    const auto talk = [&](std::uint32_t ms) {
+        for (std::uint32_t done = 0; done < ms; done += 250) {
+            send(*honest, NetProtocol::Input{100, {{0.0f, 0.0f, false}}, 0});
+            run(250, host, {});
+        }
+    };
+
+    // Inputs that ran ahead during a stall, three bursts of a hundred and fifty, each drained
+    // before the next: more than kMaxRefusedPackets in all, never that many at once.
+    for (int burst = 0; burst < 3; ++burst) {
+        for (int i = 0; i < 150; ++i)
+            send(*honest, NetProtocol::Input{100 + NetHost::kMaxInputAhead + 50, {{1.0f, 0.0f, false}}, 0});
+        talk(150 * NetHost::kRefusedDrainMs);
+    }
+    EXPECT_EQ(host.getRefusedPackets(), 450u);
+    EXPECT_TRUE(host.isConnected(1));
+
+    // Twice as many, at the pace the pile drains: a steady trickle, still there.
+    for (int i = 0; i < 20; ++i) {
+        sendJunk(*honest, 250 / NetHost::kRefusedDrainMs);
+        talk(250);
+    }
+    EXPECT_EQ(host.getRefusedPackets(), 550u);
+    EXPECT_TRUE(host.isConnected(1));
+
+    // A flood within the window from another: cut off, its place free again, the first stays.
+    std::unique_ptr<Transport> flooder = joinRaw(host);
+    ASSERT_TRUE(host.isConnected(2));
+    bool cut = false;
+    sendJunk(*flooder, NetHost::kMaxRefusedPackets + 1);
+    run(50, host, {});
+    heard(*flooder, &cut);
+    EXPECT_TRUE(cut);
+    EXPECT_FALSE(host.isConnected(2));
+    EXPECT_TRUE(host.isConnected(1));
+}
+
+TEST_F(NetSessionTest, AHelloDoesNotWipeTheRefusedPacketsOfItsConnection) {
+    NetHost host(net.host(), offer(3));
+    std::unique_ptr<Transport> raw = net.client();
+    run(50, host, {});
+    // As a stranger, just under the limit; then it says hello and takes a place.
+    sendJunk(*raw, NetHost::kMaxRefusedPackets);
+    send(*raw, NetProtocol::Hello{NetProtocol::kVersion, "b", "Raw"});
+    send(*raw, NetProtocol::Ready{kHash});
+    run(20, host, {});
+    ASSERT_TRUE(host.isConnected(1));
+    // One more refused packet (a Hello again is not a placed client's to send) tips it over: the
+    // first Hello started nothing afresh.
+    bool cut = false;
+    send(*raw, NetProtocol::Hello{NetProtocol::kVersion, "b", "Raw"});
+    run(20, host, {});
+    heard(*raw, &cut);
+    EXPECT_TRUE(cut);
+    EXPECT_FALSE(host.isConnected(1));
+    EXPECT_EQ(host.getRefusedPackets(), NetHost::kMaxRefusedPackets + 1);
+}
+
+TEST_F(NetSessionTest, TheClientRefusesEventsFarAheadOfItsTickAndHoldsOnlySoMany) {
+    SimulatedNetwork second(SimulatedNetwork::Conditions{}, 9);
+    std::unique_ptr<Transport> rawHost = second.host();
+    auto joining = client(second);
+    Transport::PeerId peer = 0;
+    const auto step = [&] {
+        now += 10;
+        joining->service(now);
+        Transport::Event event;
+        while (rawHost->poll(now, event))
+            if (event.kind == Transport::Event::kConnected)
+                peer = event.peer;
+    };
+    const auto tell = [&](const NetProtocol::Message &message) {
+        const std::vector<std::uint8_t> bytes = NetProtocol::encode(message);
+        rawHost->send(peer, Transport::Channel::kReliable, bytes.data(), bytes.size());
+    };
+    step();
+    NetProtocol::Welcome welcome;
+    welcome.levelFile = "lvl1.lvl";
+    welcome.dataHash = kHash;
+    tell(welcome);
+    tell(NetProtocol::Start{1000});
+    step();
+    ASSERT_EQ(joining->getPhase(), NetClient::Phase::kPlaying);
+    ASSERT_EQ(joining->getTick(), 1000);
+
+    const NetProtocol::Event shot{1, {0, 0, 0}, -1};
+    tell(NetProtocol::Events{1000 + NetClient::kMaxEventsAhead, {shot}});     // at the limit: held
+    tell(NetProtocol::Events{1000 + NetClient::kMaxEventsAhead + 1, {shot}}); // past it: refused
+    tell(NetProtocol::Events{0xffffffffu, {shot}});
+    step();
+    EXPECT_EQ(joining->getRefusedPackets(), 2u);
+    EXPECT_EQ(joining->getFollower().getPendingEvents(), 1u);
+
+    // Events within the limit but more than the queue holds: the rest is refused, nothing grows.
+    for (std::size_t i = 0; i < WorldFollower::kMaxPendingEvents + 10; ++i)
+        tell(NetProtocol::Events{1001, {shot}});
+    step();
+    EXPECT_EQ(joining->getFollower().getPendingEvents(), WorldFollower::kMaxPendingEvents);
+    EXPECT_EQ(joining->getRefusedPackets(), 2u + 11u);
+    EXPECT_EQ(joining->getPhase(), NetClient::Phase::kPlaying);
 }
 
 } // namespace
