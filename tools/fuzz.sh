@@ -9,13 +9,13 @@
 #   tools/fuzz.sh 3600             the long run: an hour per target
 #   tools/fuzz.sh 600 image_check  only the targets named (config_file level_file md2_model
 #                                  image_check cooked_mesh highscore sound_file replay
-#                                  pad_script net_packet game_script)
+#                                  pad_script net_packet net_session game_script)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-20}
 [[ "$seconds" =~ ^[0-9]+$ ]] || { echo "Error: seconds per target must be a whole number, not '$seconds'" >&2; exit 2; }
-targets=(config_file level_file md2_model image_check cooked_mesh highscore sound_file replay pad_script net_packet game_script)
+targets=(config_file level_file md2_model image_check cooked_mesh highscore sound_file replay pad_script net_packet net_session game_script)
 if (($# > 1)); then
     shift
     for name in "$@"; do
@@ -31,7 +31,7 @@ tools/setup.sh asan fuzz_all
 # Seed corpora: copies of the shipped data, fresh each run (the fuzzer adds what it finds).
 corpus=$dir/corpus
 rm -rf "$corpus"
-mkdir -p "$corpus"/{config_file,level_file,md2_model,image_check,cooked_mesh,highscore,sound_file,replay,pad_script,net_packet,game_script}
+mkdir -p "$corpus"/{config_file,level_file,md2_model,image_check,cooked_mesh,highscore,sound_file,replay,pad_script,net_packet,net_session,game_script}
 find data/config -name '*.ini' -exec cp {} "$corpus/config_file/" \;
 cp data/level/*.lvl "$corpus/level_file/"
 cp data/model/*.md2 "$corpus/md2_model/"
@@ -43,6 +43,7 @@ PANZER_FUZZ_WRITE_SEEDS=$corpus/cooked_mesh "$dir/fuzz_cooked_mesh"
 PANZER_FUZZ_WRITE_SEEDS=$corpus/replay "$dir/fuzz_replay"
 PANZER_FUZZ_WRITE_SEEDS=$corpus/pad_script "$dir/fuzz_pad_script"
 PANZER_FUZZ_WRITE_SEEDS=$corpus/net_packet "$dir/fuzz_net_packet"
+PANZER_FUZZ_WRITE_SEEDS=$corpus/net_session "$dir/fuzz_net_session"
 PANZER_FUZZ_WRITE_SEEDS=$corpus/game_script "$dir/fuzz_game_script"
 printf 'name1=Anna\r\nscore1=1200\r\n\r\nname2=Bert\r\nscore2=800\r\n\r\n' >"$corpus/highscore/highscore.ini"
 for f in fuzz/regressions/*/*; do
