@@ -143,7 +143,10 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
         if (static_cast<long>(happened->tick) > clientTick + kMaxEventsAhead || !follower.receive(*happened))
             ++refusedPackets;
     } else if (const auto *pause = std::get_if<NetProtocol::Pause>(&*message)) {
-        pausedBy = pause->paused ? pause->player : -1;
+        const int now = pause->paused ? pause->player : -1;
+        if (now == pausedBy)
+            return; // told again while paused, to show that the host is still there
+        pausedBy = now;
         say(pause->paused ? "Paused by player " + std::string(playerWord(pause->player))
                           : "Player " + std::string(playerWord(pause->player)) + " resumed the battle");
     } else if (const auto *status = std::get_if<NetProtocol::PlayerStatus>(&*message)) {

@@ -126,8 +126,15 @@ void NetHost::service(std::uint32_t nowMs) {
             ++it;
         }
     }
-    if (pausedBy >= 0 && lastState && nowMs - lastSentMs >= kKeepAliveMs)
-        sendStates(nowMs); // the clients would take a silent host for a lost one
+    if (pausedBy >= 0 && nowMs - lastSentMs >= kKeepAliveMs) { // the clients would take a silent host for a lost one
+        if (lastState) {
+            sendStates(nowMs);
+        } else { // paused before the first state: the pause itself says that the host is there
+            lastSentMs = nowMs;
+            sendToReady(NetProtocol::Pause{true, static_cast<std::int8_t>(pausedBy)});
+            transport->flush();
+        }
+    }
 }
 
 void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &data, std::uint32_t nowMs) {

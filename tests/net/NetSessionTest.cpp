@@ -234,6 +234,19 @@ TEST_F(NetSessionTest, APauseHoldsBothAndTheHostTakesOnlyTheClientsOwnSaneContro
     EXPECT_FALSE(host.isConnected(1));
 }
 
+TEST_F(NetSessionTest, AHostPausedBeforeItsFirstStateStillKeepsItsClientsConnected) {
+    NetHost host(net.host(), offer());
+    auto two = client(net);
+    run(200, host, {two.get()});
+    host.start(0);
+    host.setPause(true, 0); // before any tick: no state to send again
+    run(NetClient::kSilenceMs + 1000, host, {two.get()});
+    EXPECT_EQ(two->getPhase(), NetClient::Phase::kPlaying) << two->getProblem();
+    EXPECT_EQ(two->getPausedBy(), 0);
+    const std::vector<std::string> lines = two->takeMessages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Paused by player one"), 1) << "said once, not per keep-alive";
+}
+
 TEST_F(NetSessionTest, RefusedPacketsDrainWithTimeSoOnlyAFloodWithinTheWindowCutsAPeerOff) {
     NetHost host(net.host(), offer(3));
     std::unique_ptr<Transport> honest = joinRaw(host);
