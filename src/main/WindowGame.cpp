@@ -695,17 +695,29 @@ void pointed(int x, int y) {
 }
 
 // One frame's worth of the battle by the real clock.
-void runFrame() {
+// The frame clock's reading at the run's clock: the frame rate shown when one is due.
+FrameClock::Tick takeFrameTime() {
     const FrameClock::Tick frame = frameClock.advance(clockSeconds());
-    if (!frame.step)
-        return;
     if (frame.fpsDue)
         gc.getView().setFps(frame.fps);
-    battleLoop.advance(frame.dt, nowMs());
+    return frame;
+}
+
+// What the view shows after a frame's ticks: the replay's line, how far between ticks it draws,
+// and a changed screen announced.
+void afterTicks(float blend) {
     if (playback != nullptr)
         gc.getView().setOverlayLine(playback->statusLine());
-    gc.getView().setViewBlend(battleLoop.blend());
+    gc.getView().setViewBlend(blend);
     announce();
+}
+
+void runFrame() {
+    const FrameClock::Tick frame = takeFrameTime();
+    if (!frame.step)
+        return;
+    battleLoop.advance(frame.dt, nowMs());
+    afterTicks(battleLoop.blend());
     glutPostRedisplay();
 }
 
@@ -821,14 +833,9 @@ void runScriptSlice() {
         serviceNetwork();
         readPads();
         if (flow.battleRuns()) {
-            const FrameClock::Tick frame = frameClock.advance(clockSeconds());
-            if (frame.fpsDue)
-                gc.getView().setFps(frame.fps);
+            takeFrameTime();
             battleLoop.step(nowMs());
-            if (playback != nullptr)
-                gc.getView().setOverlayLine(playback->statusLine());
-            gc.getView().setViewBlend(0.0f); // a picture at a tick shows that tick
-            announce();
+            afterTicks(0.0f); // a picture at a tick shows that tick
         }
         ++run.tick;
     }
