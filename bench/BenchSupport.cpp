@@ -165,7 +165,7 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
 
 std::vector<Session::BenchLevel> Session::offeredLevels() const {
     std::vector<LevelIndex::Entry> index;
-    if (!LevelIndex::read(LevelIndex::kFile, index)) {
+    if (!LevelIndex::read(LevelIndex::file(), index)) {
         for (const auto &[file, level] : gc.getData().getLevelFiles())
             if (file.rfind("lvl", 0) == 0)
                 index.push_back({file, ""});
@@ -175,7 +175,7 @@ std::vector<Session::BenchLevel> Session::offeredLevels() const {
         if (const Level *level = gc.getData().getLevelOfFile(entry.file))
             levels.push_back({entry.file, level->getLvlName()});
         else
-            std::fprintf(stderr, "Error: %s: data/level/%s did not load; left out\n", LevelIndex::kFile,
+            std::fprintf(stderr, "Error: %s: data/level/%s did not load; left out\n", LevelIndex::file().c_str(),
                          entry.file.c_str());
     }
     return levels;

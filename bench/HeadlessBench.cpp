@@ -50,7 +50,7 @@ struct Run {
 std::vector<std::string> offeredLevelFiles() {
     std::vector<LevelIndex::Entry> index;
     std::vector<std::string> files;
-    if (LevelIndex::read(LevelIndex::kFile, index)) {
+    if (LevelIndex::read(LevelIndex::file(), index)) {
         for (const LevelIndex::Entry &entry : index)
             files.push_back(entry.file);
         return files;
@@ -132,7 +132,7 @@ int main(int argc, char **argv) {
         return 1;
     const std::vector<std::string> files = offeredLevelFiles();
     if (files.empty()) {
-        std::fprintf(stderr, "Error: no level to start in %s\n", LevelIndex::kFile);
+        std::fprintf(stderr, "Error: no level to start in %s\n", LevelIndex::file().c_str());
         return 1;
     }
     const long ticks = std::lround(seconds / GameClass::kTickSeconds);

@@ -44,8 +44,8 @@ int main(int argc, char **argv) {
         return 1;
 
     std::vector<LevelIndex::Entry> index;
-    if (!LevelIndex::read(LevelIndex::kFile, index)) {
-        std::fprintf(stderr, "Error: %s: cannot read the level index\n", LevelIndex::kFile);
+    if (!LevelIndex::read(LevelIndex::file(), index)) {
+        std::fprintf(stderr, "Error: %s: cannot read the level index\n", LevelIndex::file().c_str());
         return 1;
     }
     SimulatedNetwork::Conditions conditions;

@@ -227,7 +227,7 @@ int main(int argc, char **argv) {
     // compiles display lists, which later starts find done: it is left out.
     const std::vector<Session::BenchLevel> levels = session.offeredLevels();
     if (levels.empty()) {
-        std::fprintf(stderr, "Error: no level to start in %s\n", LevelIndex::kFile);
+        std::fprintf(stderr, "Error: no level to start in %s\n", LevelIndex::file().c_str());
         return 1;
     }
     struct StartRows {

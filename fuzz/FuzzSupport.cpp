@@ -1,11 +1,20 @@
 #include "FuzzSupport.h"
 
+#include "config/GamePaths.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
 namespace fuzz {
+
+namespace {
+
+// The targets read the game's files as a checkout does, from data/ of whatever folder they work in.
+[[maybe_unused]] const bool checkoutPaths = (GamePaths::use(GamePaths::inCheckout()), true);
+
+} // namespace
 
 void writeSeedsWhenAsked(void (*writeSeeds)(const std::string &folder)) {
     if (const char *dir = std::getenv("PANZER_FUZZ_WRITE_SEEDS")) {

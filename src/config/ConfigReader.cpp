@@ -1,6 +1,7 @@
 #include "config/ConfigReader.h"
 
 #include "config/ConfigFile.h"
+#include "config/GamePaths.h"
 #include "config/KeyNames.h"
 #include "config/SafeFile.h"
 
@@ -91,7 +92,7 @@ void readIndex(const std::string &indexPath, const std::string &nameStem, const 
         }
         const std::string name = index.read<std::string>(nameStem + suffix);
         const std::string path = index.read<std::string>(pathStem + suffix);
-        store(path, name);
+        store(GamePaths::current().dataFile(path), name);
     }
 }
 
@@ -132,8 +133,22 @@ std::string oneLine(const char *name) {
 
 } // namespace
 
+std::string ConfigReader::glutConfigFile() {
+    return GamePaths::current().readablePlayerFile(GamePaths::PlayerFile::kWindow);
+}
+
+std::string ConfigReader::playerConfigFile() {
+    return GamePaths::current().readablePlayerFile(GamePaths::PlayerFile::kKeys);
+}
+
+std::string ConfigReader::powerUpIndexFile() { return GamePaths::current().data("config/powerups.ini"); }
+
+std::string ConfigReader::highscoreFile() {
+    return GamePaths::current().readablePlayerFile(GamePaths::PlayerFile::kHighscores);
+}
+
 GlutConfig ConfigReader::ReadGlutConfig() {
-    ConfigFile cf = openConfig(kGlutConfigFile);
+    ConfigFile cf = openConfig(glutConfigFile());
     GlutConfig gc;
 
     const int width = cf.read<int>("reswidth", 0);
@@ -204,7 +219,7 @@ GlutConfig ConfigReader::ReadGlutConfig() {
 }
 
 PlayerConfig ConfigReader::ReadPlayerConfig() {
-    ConfigFile cf = openConfig(kPlayerConfigFile);
+    ConfigFile cf = openConfig(playerConfigFile());
     PlayerConfig pc;
     for (int a = 0; a < PlayerConfig::kActionCount; ++a) {
         const auto action = static_cast<PlayerConfig::Action>(a);
@@ -236,7 +251,7 @@ PlayerConfig ConfigReader::ReadPlayerConfig() {
 }
 
 MainMenuDefinition ConfigReader::ReadMainMenuDefinition() {
-    ConfigFile cf = openConfig(kMainMenuFile);
+    ConfigFile cf = openConfig(GamePaths::current().data("config/mainmenu.ini"));
     MainMenuDefinition mm;
     const int count = MainMenuDefinition::kItemCount;
     auto key = [](int item, const char *suffix) { return "item" + std::to_string(item) + suffix; };
@@ -261,7 +276,7 @@ MainMenuDefinition ConfigReader::ReadMainMenuDefinition() {
 
 std::unique_ptr<ConfigReader::FahrzeugTypMap> ConfigReader::ReadFahrzeuge() {
     auto types = std::make_unique<FahrzeugTypMap>();
-    readIndex(kFahrzeugIndexFile, "fahrzeugname", "fahrzeugpath",
+    readIndex(GamePaths::current().data("config/fahrzeugconfig.ini"), "fahrzeugname", "fahrzeugpath",
               [&types](const std::string &path, const std::string &name) {
                   (*types)[name] = ReadFahrzeug(path, name);
               });
@@ -295,7 +310,7 @@ CFahrzeugTypDaten ConfigReader::ReadFahrzeug(const std::string &path, const std:
 
 std::unique_ptr<ConfigReader::WeaponMap> ConfigReader::ReadWeapons() {
     auto weapons = std::make_unique<WeaponMap>();
-    readIndex(kWeaponIndexFile, "weaponname", "weaponpath",
+    readIndex(GamePaths::current().data("config/weaponconfig.ini"), "weaponname", "weaponpath",
               [&weapons](const std::string &path, const std::string &name) {
                   (*weapons)[name] = ReadWeapon(path, name);
               });
@@ -316,7 +331,7 @@ Weapon ConfigReader::ReadWeapon(const std::string &path, const std::string &name
 }
 
 void ConfigReader::ReadPowerUpDaten(PowerUpMap &powerUps) {
-    readIndex(kPowerUpIndexFile, "powerupnam", "poweruppath",
+    readIndex(powerUpIndexFile(), "powerupnam", "poweruppath",
               [&powerUps](const std::string &path, const std::string &name) {
                   powerUps[name] = ReadPowerUp(path, name);
               });
@@ -412,7 +427,7 @@ bool ConfigReader::SetPhysXActor(const PhysXActor &actor, const std::string &pat
 }
 
 Highscore ConfigReader::ReadHighscores() {
-    ConfigFile cf = openConfig(kHighscoreFile);
+    ConfigFile cf = openConfig(highscoreFile());
     Highscore table;
     for (int k = 1;; ++k) {
         const std::string suffix = std::to_string(k);
@@ -436,7 +451,7 @@ bool ConfigReader::SetHighscore(const Highscore &table) {
         contents += "score" + number + "=" + std::to_string(elements[i].getPunkte()) + "\r\n";
         contents += "\r\n";
     }
-    return writeFileAtomically(kHighscoreFile, contents);
+    return writeFileAtomically(GamePaths::current().playerFile(GamePaths::PlayerFile::kHighscores), contents);
 }
 
 Highscore ConfigReader::LoadHighscores(const std::string &path) {

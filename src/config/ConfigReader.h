@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-// Turns each kind of .ini file under data/config/ into its record. Every read builds its own
+// Turns each kind of .ini file of the data's config/ folder and of the player's into its record. Every read builds its own
 // ConfigFile (delimiter "=", comment "#", end marker "EndConfigFile"), so the reader holds no state.
 //
 // Failures stop start-up, since no reader catches: a missing file or required key throws the
@@ -37,20 +37,18 @@ class ConfigReader {
     using WeaponMap = std::map<std::string, Weapon>;                         // weapon name -> weapon
     using PowerUpMap = std::map<std::string, std::unique_ptr<CPowerUpData>>; // type name -> type
 
-    static constexpr const char *kGlutConfigFile = "data/config/glutconfig.ini";
-    static constexpr const char *kPlayerConfigFile = "data/config/playerconfig.ini";
-    static constexpr const char *kMainMenuFile = "data/config/mainmenu.ini";
-    static constexpr const char *kFahrzeugIndexFile = "data/config/fahrzeugconfig.ini";
-    static constexpr const char *kWeaponIndexFile = "data/config/weaponconfig.ini";
-    static constexpr const char *kPowerUpIndexFile = "data/config/powerups.ini";
-    static constexpr const char *kHighscoreFile = "data/config/highscore.ini";
+    // The files read, as GamePaths names them: the player's own files where they have one.
+    static std::string glutConfigFile();
+    static std::string playerConfigFile();
+    static std::string powerUpIndexFile();
+    static std::string highscoreFile();
 
     // Settings files.
     static GlutConfig ReadGlutConfig();
     static PlayerConfig ReadPlayerConfig();
     static MainMenuDefinition ReadMainMenuDefinition();
 
-    // Game data: the index files and the entry files they name (paths relative to the working folder).
+    // Game data: the index files and the entry files they name (paths as GamePaths::dataFile takes them).
     static std::unique_ptr<FahrzeugTypMap> ReadFahrzeuge();
     static CFahrzeugTypDaten ReadFahrzeug(const std::string &path, const std::string &name);
     static std::unique_ptr<WeaponMap> ReadWeapons();
@@ -63,18 +61,18 @@ class ConfigReader {
     static std::unique_ptr<CPowerUpData> ReadPowerUp(const std::string &path, const std::string &name);
     // The table the game plays with: as ReadPowerUpDaten, but a missing index, a missing type file or
     // an unusable value leaves that entry (or the whole table) out after its one "Error: " line.
-    static void LoadPowerUpTypes(PowerUpMap &powerUps, const std::string &indexPath = kPowerUpIndexFile);
+    static void LoadPowerUpTypes(PowerUpMap &powerUps, const std::string &indexPath = powerUpIndexFile());
 
     // Size files beside the cooked meshes.
     static PhysXActor ReadPhysXActor(const std::string &path);
     // True when written; otherwise one "Error: " line, or the reason in `problem` when it is given.
     static bool SetPhysXActor(const PhysXActor &actor, const std::string &path, std::string *problem = nullptr);
 
-    // The highscore table in data/config/highscore.ini.
+    // The player's highscore table.
     static Highscore ReadHighscores();
     static bool SetHighscore(const Highscore &table); // true when written
     // The table the game plays with: a missing file is an empty table without a word; a file the
     // reader rejects (a name without its score, a score that is no number, bytes that are no text)
     // gives one "Error: " line, is kept beside as "highscore.ini.bad" and an empty table starts.
-    static Highscore LoadHighscores(const std::string &path = kHighscoreFile);
+    static Highscore LoadHighscores(const std::string &path = highscoreFile());
 };

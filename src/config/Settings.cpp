@@ -1,5 +1,6 @@
 #include "config/Settings.h"
 
+#include "config/GamePaths.h"
 #include "config/SafeFile.h"
 
 #include <cctype>
@@ -84,6 +85,12 @@ bool Settings::setPadId(int player, const std::string &id) {
         return false;
     padIds[player] = id;
     return true;
+}
+
+std::string Settings::file() { return GamePaths::current().playerFile(GamePaths::PlayerFile::kSettings); }
+
+std::string Settings::readableFile() {
+    return GamePaths::current().readablePlayerFile(GamePaths::PlayerFile::kSettings);
 }
 
 Settings Settings::read(const std::string &path) {

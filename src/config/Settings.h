@@ -9,10 +9,9 @@
 // The player's own choices that no older file holds: render options, the minimap mode, the
 // computer players' difficulty, the sound volumes, the number of players and how two share the
 // window, and the pads: their dead zone, rumble, which pad each player had and the pad buttons.
-// Kept in data/config/settings.ini, which the game writes when the Options screen is left.
+// Kept in the player's settings.ini (GamePaths), which the game writes when the Options screen is left.
 class Settings {
   public:
-    static constexpr const char *kFile = "data/config/settings.ini";
     static constexpr int kMaxPlayers = 4;              // human players of one battle
     static constexpr int kMaxDeadZone = 50;            // percent of a stick's travel
     static constexpr std::size_t kMaxPadIdLength = 64; // characters
@@ -23,9 +22,11 @@ class Settings {
 
     // The file at `path`: a missing file gives the defaults without a word; a broken one (a value
     // out of range, an unknown word, bytes that are no text) gives one "Error: " line and the defaults.
-    static Settings read(const std::string &path = kFile);
+    static std::string file();         // where the player's settings are written
+    static std::string readableFile(); // where they are read: the player's, else a shipped default
+    static Settings read(const std::string &path = readableFile());
     // Replaces the file safely; false after one "Error: " line when it cannot be written.
-    bool write(const std::string &path = kFile) const;
+    bool write(const std::string &path = file()) const;
     std::string toText() const; // the file's contents
 
     bool getShadows() const { return shadows; }

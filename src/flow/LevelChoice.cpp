@@ -1,5 +1,6 @@
 #include "flow/LevelChoice.h"
 
+#include "config/GamePaths.h"
 #include "config/KeyNames.h"
 #include "flow/ScreenLayout.h"
 #include "game/MapColours.h"
@@ -105,10 +106,10 @@ std::vector<LevelChoice::Entry> LevelChoice::collect(const std::vector<LevelInde
         if (found != levelFiles.end()) {
             out.push_back(describe(listed.file, listed.title, *found->second));
         } else if (failed && failed(listed.file)) {
-            std::printf("Level choice: data/level/%s did not load; left out\n", listed.file.c_str());
+            std::printf("Level choice: %s did not load; left out\n", (GamePaths::current().data("level/" + listed.file)).c_str());
         } else {
-            std::fprintf(stderr, "Error: %s: data/level/%s %s; left out of the level choice\n",
-                         indexPath.c_str(), listed.file.c_str(),
+            std::fprintf(stderr, "Error: %s: %s %s; left out of the level choice\n",
+                         indexPath.c_str(), GamePaths::current().data("level/" + listed.file).c_str(),
                          levelFiles.empty() ? "is not there" : "is not there or its level name is taken");
         }
     }
@@ -142,7 +143,7 @@ LevelChoice::Action LevelChoice::keyDown(int code) {
     if (code == KeyNames::kEnter) {
         if (selected >= 0)
             return kStart;
-        message = "No battlefield to choose: see data/level/levels.ini";
+        message = "No battlefield to choose: see " + LevelIndex::file();
     } else if (code == KeyNames::special(KeyNames::kGlutUp) ||
                code == KeyNames::special(KeyNames::kGlutLeft)) {
         select(selected - 1);

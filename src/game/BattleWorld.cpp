@@ -2,6 +2,7 @@
 #include "game/BattleWorld.h"
 
 #include "config/CFahrzeugTypDaten.h"
+#include "config/GamePaths.h"
 #include "level/Level.h"
 #include "objects/AiData.h"
 #include "objects/ComputerSpieler.h"
@@ -133,8 +134,9 @@ void BattleWorld::start(Level &level, const std::string &file) {
             std::printf("Level \"%s\": %d object(s) of the unusable model \"%s\" left out\n",
                         level.getLvlName().c_str(), count, name.c_str());
         } else {
-            std::fprintf(stderr, "Error: level \"%s\": the model \"%s\" is not loaded (no such file in data/model/); "
-                         "%d object(s) using it left out\n", level.getLvlName().c_str(), name.c_str(), count);
+            std::fprintf(stderr, "Error: level \"%s\": the model \"%s\" is not loaded (no such file in %s); "
+                         "%d object(s) using it left out\n", level.getLvlName().c_str(), name.c_str(),
+                         GamePaths::current().data("model/").c_str(), count);
         }
     }
 
@@ -203,7 +205,7 @@ void BattleWorld::placePowerUps(const Level &level, const std::string &file) {
         if (type == powerUpTypes.end()) {
             std::fprintf(stderr, "Error: %s: power-up \"%s\" left out: its type \"%s\" is not in %s\n",
                          file.c_str(), record->getName().c_str(), record->getTypName().c_str(),
-                         ConfigReader::kPowerUpIndexFile);
+                         ConfigReader::powerUpIndexFile().c_str());
             continue;
         }
         const float *pos = record->getPos();

@@ -101,7 +101,7 @@ class BattleWorld {
 
     // Reads the power-up types of the index file; a broken entry is left out after one "Error: "
     // line. Returns the number of types read.
-    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
+    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::powerUpIndexFile());
     const ConfigReader::PowerUpMap &getPowerUpTypes() const { return powerUpTypes; }
     const PowerUpField &getPowerUpField() const { return powerUpField; }
 

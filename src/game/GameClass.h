@@ -51,7 +51,7 @@ class GameClass : public ObjectHost {
     // Reads the world's power-up types from the index file (after the models); a broken entry is
     // left out after one "Error: " line, a model that is not registered gets one too (the power-up
     // shows its glow alone). Returns the number of types read.
-    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::kPowerUpIndexFile);
+    std::size_t importPowerUps(const std::string &indexPath = ConfigReader::powerUpIndexFile());
 
     // Starts the level registered under the name; false (and nothing changed) when absent.
     bool loadLevel(const std::string &strLevelName);

@@ -1,6 +1,7 @@
 // Level start in the session: the world starts the level, the view prepares what it draws it with.
 #include "game/GameClass.h"
 
+#include "config/GamePaths.h"
 #include "level/Level.h"
 
 bool GameClass::loadLevel(const std::string &strLevelName) {
@@ -27,7 +28,7 @@ bool GameClass::loadLevel(Level *level) {
     std::string file = level->getLvlName();
     for (const auto &entry : data.getLevelFiles())
         if (entry.second == level)
-            file = "data/level/" + entry.first;
+            file = GamePaths::current().data("level/" + entry.first);
     world.start(*level, file);
     view.prepare(*level, !viewless);
     return true;

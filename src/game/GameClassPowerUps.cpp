@@ -2,6 +2,7 @@
 #include "game/GameClass.h"
 
 #include "config/CPowerUpData.h"
+#include "config/GamePaths.h"
 
 #include <cstdio>
 
@@ -12,8 +13,9 @@ std::size_t GameClass::importPowerUps(const std::string &indexPath) {
     for (const auto &type : world.getPowerUpTypes())
         if (!data.getModells().empty() && getModell(type.second->getModellName()) == nullptr)
             std::fprintf(stderr,
-                         "Error: %s: power-up type \"%s\": model \"%s\" is not in data/model/, it shows its "
+                         "Error: %s: power-up type \"%s\": model \"%s\" is not in %s, it shows its "
                          "glow alone\n",
-                         indexPath.c_str(), type.first.c_str(), type.second->getModellName().c_str());
+                         indexPath.c_str(), type.first.c_str(), type.second->getModellName().c_str(),
+                         GamePaths::current().data("model/").c_str());
     return count;
 }

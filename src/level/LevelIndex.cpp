@@ -1,6 +1,7 @@
 #include "level/LevelIndex.h"
 
 #include "config/ConfigFile.h"
+#include "config/GamePaths.h"
 
 #include <cstdio>
 #include <fstream>
@@ -14,13 +15,16 @@ bool isLevelFileName(const std::string &name) {
            name.find_first_of("/\\") == std::string::npos &&
            name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
+std::string levelFolder() { return GamePaths::current().data("level/"); }
 } // namespace
+
+std::string LevelIndex::file() { return GamePaths::current().data("level/levels.ini"); }
 
 bool LevelIndex::read(const std::string &path, std::vector<Entry> &entries) {
     std::ifstream in(path);
     if (!in) {
-        std::fprintf(stderr, "Error: %s: cannot be read; every level of data/level/ is offered\n",
-                     path.c_str());
+        std::fprintf(stderr, "Error: %s: cannot be read; every level of %s is offered\n",
+                     path.c_str(), levelFolder().c_str());
         return false;
     }
     bool reported = false;
@@ -28,8 +32,8 @@ bool LevelIndex::read(const std::string &path, std::vector<Entry> &entries) {
     if (!entries.empty())
         return true;
     if (!reported)
-        std::fprintf(stderr, "Error: %s: names no level file; every level of data/level/ is offered\n",
-                     path.c_str());
+        std::fprintf(stderr, "Error: %s: names no level file; every level of %s is offered\n",
+                     path.c_str(), levelFolder().c_str());
     return false;
 }
 
@@ -54,7 +58,7 @@ std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::st
             continue;
         std::string problem;
         if (!isLevelFileName(entry.file))
-            problem = "names no level file of data/level/";
+            problem = "names no level file of " + levelFolder();
         else if (!seen.insert(entry.file).second)
             problem = entry.file + " is listed twice";
         if (problem.empty()) {
@@ -68,7 +72,7 @@ std::vector<LevelIndex::Entry> LevelIndex::parse(std::istream &in, const std::st
         const std::string more =
             problems > 1 ? " (and " + std::to_string(problems - 1) + " more lines)" : std::string();
         std::fprintf(stderr, "Error: %s: %s%s; left out%s\n", path.c_str(), firstProblem.c_str(), more.c_str(),
-                     entries.empty() ? ", every level of data/level/ is offered" : "");
+                     entries.empty() ? (", every level of " + levelFolder() + " is offered").c_str() : "");
     }
     if (reported != nullptr)
         *reported = problems > 0;

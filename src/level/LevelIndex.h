@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-// The battlefields the level choice offers, in the order shown: data/level/levels.ini names one
-// level file of data/level/ per line, optionally with the title shown for it. Level files it does
+// The battlefields the level choice offers, in the order shown: level/levels.ini of the data names
+// one level file of the data's level/ folder per line, optionally with the title shown for it. Level files it does
 // not name (test arenas) are loaded but never offered.
 class LevelIndex {
   public:
-    static constexpr const char *kFile = "data/level/levels.ini";
+    static std::string file(); // the data's index
 
     struct Entry {
-        std::string file;  // a file name of data/level/, e.g. "lvl1.lvl"
+        std::string file;  // a file name of the level folder, e.g. "lvl1.lvl"
         std::string title; // shown in the level choice; empty: the level's own name
     };
 

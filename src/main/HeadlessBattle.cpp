@@ -1,5 +1,6 @@
 #include "main/HeadlessBattle.h"
 
+#include "config/GamePaths.h"
 #include "game/BattleLoop.h"
 #include "game/GameClass.h"
 #include "level/Level.h"
@@ -13,12 +14,13 @@
 
 Level *HeadlessBattle::readWorld(GameClass &game, const std::string &file) {
     game.setViewless(true);
-    game.getData().importLevels("data/level/");
+    const GamePaths &paths = GamePaths::current();
+    game.getData().importLevels(paths.data("level/"));
     Level *level = game.getData().getLevelOfFile(file);
     if (level == nullptr)
         return nullptr;
-    game.getTextureHolder()->setTextureByString("data/textures/" + level->getHeightMap());
-    game.getData().importModells("data/model/");
+    game.getTextureHolder()->setTextureByString(paths.data("textures/" + level->getHeightMap()));
+    game.getData().importModells(paths.data("model/"));
     game.importPowerUps();
     return level;
 }
@@ -41,7 +43,7 @@ bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string
     }
     const Level *level = game.getData().getLevelOfFile(replay.levelFile);
     if (level == nullptr) {
-        problem = "its level data/level/" + replay.levelFile + " is not there";
+        problem = "its level " + GamePaths::current().data("level/" + replay.levelFile) + " is not there";
         return false;
     }
     if (replay.dataHash != battleDataHash(replay.levelFile, level->getHeightMap())) {
@@ -57,19 +59,19 @@ bool HeadlessBattle::playable(GameClass &game, const Replay &replay, std::string
 
 int HeadlessBattle::run(GameClass &game) const {
     Level *level = game.getData().getLevelOfFile(levelFile);
+    const std::string path = GamePaths::current().data("level/" + levelFile);
     if (level == nullptr) {
-        std::fprintf(stderr, "Error: data/level/%s: no level was loaded from it\n", levelFile.c_str());
+        std::fprintf(stderr, "Error: %s: no level was loaded from it\n", path.c_str());
         return 1;
     }
-    std::printf("Headless battle: data/level/%s, %d player%s, seed %u, computer %s, autopilot %s\n",
-                levelFile.c_str(), players, players == 1 ? "" : "s", static_cast<unsigned>(seed),
+    std::printf("Headless battle: %s, %d player%s, seed %u, computer %s, autopilot %s\n", path.c_str(), players, players == 1 ? "" : "s", static_cast<unsigned>(seed),
                 difficultyName(difficulty), autopilot ? difficultyName(*autopilot) : "off");
     game.getWorld().setHumanPlayers(players);
     game.getWorld().setBattleSeed(seed);
     game.getWorld().setAiDifficulty(difficulty);
     game.getWorld().setAutopilot(autopilot.has_value(), autopilot.value_or(AiDifficulty::Normal));
     if (!game.loadLevel(level)) {
-        std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
+        std::fprintf(stderr, "Error: %s: the level did not start\n", path.c_str());
         return 1;
     }
     BattleLoop loop(game);

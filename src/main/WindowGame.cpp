@@ -3,6 +3,7 @@
 #include "ai/AiSkill.h"
 #include "audio/SoundSystem.h"
 #include "config/ConfigReader.h"
+#include "config/GamePaths.h"
 #include "config/IniEditor.h"
 #include "config/KeyNames.h"
 #include "config/PlayerConfig.h"
@@ -86,6 +87,18 @@ std::uint32_t nowMs() {
     return static_cast<std::uint32_t>(std::llround(clockSeconds() * 1000.0));
 }
 
+// The player's keys or window settings with some values changed. A player without a file of
+// their own yet gets a copy of the shipped default to change.
+bool updatePlayerFile(GamePaths::PlayerFile file, const std::map<std::string, std::string> &values) {
+    const GamePaths &paths = GamePaths::current();
+    std::string problem;
+    if (!paths.ensurePlayerFile(file, problem)) {
+        std::fprintf(stderr, "Error: %s: %s\n", paths.playerFile(file).c_str(), problem.c_str());
+        return false;
+    }
+    return IniEditor::update(paths.playerFile(file), values);
+}
+
 // The current time as a replay's stamp, "YYYYMMDDThhmmss" in UTC.
 std::string timeStamp() {
     const std::time_t now = std::time(nullptr);
@@ -96,7 +109,7 @@ std::string timeStamp() {
     return stamp;
 }
 
-// The running battle's replay goes to data/replays/; the line says where and how the battle ended.
+// The running battle's replay goes to the player's replay folder; the line says where and how the battle ended.
 void saveRecording() {
     if (!recordingBattle)
         return;
@@ -106,7 +119,8 @@ void saveRecording() {
     std::string problem;
     const std::string path = ReplayStore::save(recording, timeStamp(), problem);
     if (path.empty())
-        std::fprintf(stderr, "Error: %s: the replay was not saved: %s\n", ReplayStore::kFolder, problem.c_str());
+        std::fprintf(stderr, "Error: %s: the replay was not saved: %s\n", ReplayStore::folder().c_str(),
+                     problem.c_str());
     else
         std::printf("Replay saved: %s (%zu ticks, state hash %s)\n", path.c_str(), static_cast<std::size_t>(recording.ticks),
                     StateHash::hex(recording.finalHash).c_str());
@@ -144,8 +158,8 @@ class GlutFlowHost : public FlowHost {
                     std::printf("The level \"%s\" did not load; staying in the menu\n", levelFile.c_str());
                     std::fflush(stdout);
                 } else {
-                    std::fprintf(stderr, "Error: no level was loaded from data/level/%s; staying in the menu\n",
-                                 levelFile.c_str());
+                    std::fprintf(stderr, "Error: no level was loaded from %s; staying in the menu\n",
+                                 (GamePaths::current().data("level/" + levelFile)).c_str());
                 }
             }
             return false;
@@ -157,7 +171,8 @@ class GlutFlowHost : public FlowHost {
                         : networked          ? net.getPlayers()
                         : players != 0       ? players
                                              : settings->getPlayers();
-        std::printf("Level: %s (data/level/%s, %d player%s)\n", level->getLvlName().c_str(), levelFile.c_str(),
+        std::printf("Level: %s (%s, %d player%s)\n", level->getLvlName().c_str(),
+                    (GamePaths::current().data("level/" + levelFile)).c_str(),
                     battlePlayers, battlePlayers == 1 ? "" : "s");
         std::fflush(stdout);
         for (bool &key : ::keys)
@@ -322,13 +337,13 @@ class GlutFlowHost : public FlowHost {
                 zoom ? std::to_string(chosen.getKey(action)) : KeyNames::toValue(chosen.getKey(action));
             keys->setKey(action, chosen.getKey(action));
         }
-        if (!values.empty() && IniEditor::update(ConfigReader::kPlayerConfigFile, values)) {
+        if (!values.empty() && updatePlayerFile(GamePaths::PlayerFile::kKeys, values)) {
             std::printf("Keys saved\n");
         }
         applyKeys();
         const OptionsScreen::Window &w = options.getWindow();
         if (w.width != opened.width || w.height != opened.height || w.fullscreen != opened.fullscreen) {
-            IniEditor::update(ConfigReader::kGlutConfigFile,
+            updatePlayerFile(GamePaths::PlayerFile::kWindow,
                               {{"reswidth", std::to_string(w.width)},
                                {"resheight", std::to_string(w.height)},
                                {"fullscreenmode", w.fullscreen ? "true" : "false"}});
@@ -855,10 +870,10 @@ void WindowGame::setupFlow(PlayerConfig *keys, Settings *settings) {
 
 void WindowGame::readLevelChoice() {
     std::vector<LevelIndex::Entry> index;
-    const bool found = LevelIndex::read(LevelIndex::kFile, index);
+    const bool found = LevelIndex::read(LevelIndex::file(), index);
     host.levelChoices = LevelChoice::collect(
         found ? &index : nullptr, gc.getData().getLevelFiles(),
-        [](const std::string &file) { return gc.getData().levelFileFailed(file); }, LevelIndex::kFile);
+        [](const std::string &file) { return gc.getData().levelFileFailed(file); }, LevelIndex::file());
     // Each battlefield's picture: its ground shaded by its relief, made once here.
     TextureHolder &textures = *gc.getTextureHolder();
     for (LevelChoice::Entry &entry : host.levelChoices) {

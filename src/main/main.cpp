@@ -1,6 +1,7 @@
 #include "audio/SoundSystem.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/GamePaths.h"
 #include "config/SafeFile.h"
 #include "config/Settings.h"
 #include "main/WindowGame.h"
@@ -46,11 +47,12 @@ constexpr int kUsageError = 2;
 void requireLevelFile(const std::string &fileName) {
     if (gc.getData().getLevelOfFile(fileName) != nullptr)
         return;
-    const std::string path = "data/level/" + fileName;
+    const std::string path = GamePaths::current().data("level/" + fileName);
     if (!gc.getData().levelFileFailed(fileName)) {
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error))
-            std::fprintf(stderr, "Error: %s: its level name is taken by another file in data/level/\n", path.c_str());
+            std::fprintf(stderr, "Error: %s: its level name is taken by another file in %s\n", path.c_str(),
+                         GamePaths::current().data("level/").c_str());
         else
             std::fprintf(stderr, "Error: %s: no such level file\n", path.c_str());
     }
@@ -110,6 +112,7 @@ int runHeadless(const CommandLine &commandLine, const Settings &settings) {
 int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
     constexpr double kAfterTheEnd = 3.0; // seconds the decided battle stays up for the clients
     const std::string &levelFile = commandLine.getLevel();
+    const std::string levelPath = GamePaths::current().data("level/" + levelFile);
     if (HeadlessBattle::readWorld(gc, levelFile) == nullptr)
         requireLevelFile(levelFile);
     const int players = commandLine.getPlayers() != 0 ? commandLine.getPlayers() : 2;
@@ -136,11 +139,11 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
             world.setBattleSeed(seed);
             world.setAiDifficulty(settings.getDifficulty());
             if (!gc.loadLevel(gc.getData().getLevelOfFile(levelFile))) {
-                std::fprintf(stderr, "Error: data/level/%s: the level did not start\n", levelFile.c_str());
+                std::fprintf(stderr, "Error: %s: the level did not start\n", levelPath.c_str());
                 return 1;
             }
-            std::printf("Headless host: the battle starts (data/level/%s, %d players, seed %u)\n",
-                        levelFile.c_str(), players, static_cast<unsigned>(seed));
+            std::printf("Headless host: the battle starts (%s, %d players, seed %u)\n", levelPath.c_str(), players,
+                        static_cast<unsigned>(seed));
             std::fflush(stdout);
             net.hostStarted(world.getTickCount());
             loop.startHost(net);
@@ -205,7 +208,9 @@ int main(int argc, char **argv) {
         failStartup(kUsageError);
     }
     // Temporary files of an earlier run that died while writing: never read, so just tidied away.
-    for (const char *folder : {"data/config/", PhysXAccess::kSizeFolder, PhysXAccess::kCookedFolder}) {
+    const GamePaths &paths = GamePaths::current();
+    for (const std::string &folder : {paths.configFolder(), paths.playerDataFolder(), PhysXAccess::sizeFolder(),
+                                      PhysXAccess::cookedFolder(), paths.replayFolder()}) {
         removeLeftoverTemporaries(folder);
     }
     Settings settings = Settings::read();
@@ -226,10 +231,10 @@ int main(int argc, char **argv) {
     for (int player = 0; player < kMaxPlayers; ++player) // players three and four drive with pads alone
         gc.getWorld().getSpieler(player)->setName(playerConfig.getPlayerName(player));
     gc.setPlayerConfig(&playerConfig);
-    gc.setSound(SoundSystem::open("data/sounds/"));
+    gc.setSound(SoundSystem::open(paths.data("sounds/")));
     WindowGame::setupFlow(&playerConfig, &settings); // applies the settings to the session and its sound
-    gc.importTextures("data/textures/");
-    gc.getData().importLevels("data/level/");
+    gc.importTextures(paths.data("textures/"));
+    gc.getData().importLevels(paths.data("level/"));
     WindowGame::readLevelChoice();
     if (!commandLine.getLevel().empty()) {
         requireLevelFile(commandLine.getLevel());
@@ -246,7 +251,7 @@ int main(int argc, char **argv) {
         checkReplay(commandLine.getReplay(), replay);
         WindowGame::watchAtOnce(std::move(replay));
     }
-    gc.getData().importModells("data/model/");
+    gc.getData().importModells(paths.data("model/"));
     gc.importPowerUps(); // a broken type is left out after its "Error: " line
     WindowGame::chooseSeed(commandLine.getSeed());
     iGamemode = kModeMenu;

@@ -1,5 +1,6 @@
 #include "net/NetClient.h"
 
+#include "config/GamePaths.h"
 #include "game/BattleWorld.h"
 #include "net/NetHost.h"
 
@@ -172,7 +173,7 @@ void NetClient::onWelcome(const NetProtocol::Welcome &offer) {
         const std::string detail = hash ? "level " + offer.levelFile + " data " + *hash : "no level " + offer.levelFile;
         send(Transport::Channel::kReliable, NetProtocol::Refused{NetProtocol::Refusal::kData, detail});
         fail(Phase::kRefused, hash ? "Cannot join: this game's data differ from the host's (level " + offer.levelFile + ")"
-                                   : "Cannot join: this game has no level data/level/" + offer.levelFile);
+                                   : "Cannot join: this game has no level " + GamePaths::current().data("level/" + offer.levelFile));
         return;
     }
     welcome = offer;

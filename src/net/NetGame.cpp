@@ -1,5 +1,6 @@
 #include "net/NetGame.h"
 
+#include "config/GamePaths.h"
 #include "game/GameClass.h"
 #include "net/EnetTransport.h"
 #include "net/LevelData.h"
@@ -16,7 +17,7 @@ bool NetGame::host(const GameClass &game, const std::string &file, int playerCou
     leave();
     const std::optional<std::string> hash = levelDataHash(game.getData(), file);
     if (!NetProtocol::isLevelFileName(file) || !hash) {
-        problem = "no level data/level/" + file;
+        problem = "no level " + GamePaths::current().data("level/" + file);
         return false;
     }
     const std::uint16_t chosen = wantedPort != 0 ? wantedPort : NetProtocol::kDefaultPort;
@@ -39,7 +40,7 @@ bool NetGame::host(const GameClass &game, const std::string &file, int playerCou
     started = false;
     pausedBy = -1;
     addresses = EnetTransport::localAddresses();
-    std::printf("Network: hosting data/level/%s for %d players on port %u\n", file.c_str(), players,
+    std::printf("Network: hosting %s for %d players on port %u\n", (GamePaths::current().data("level/" + file)).c_str(), players,
                 static_cast<unsigned>(port));
     std::fflush(stdout);
     return true;

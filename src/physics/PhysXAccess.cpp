@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "config/ConfigReader.h"
+#include "config/GamePaths.h"
 #include "math/StateHash.h"
 #include "objects/SpielObject.h"
 #include "physics/CMyRaycastReport.h"
@@ -182,11 +183,11 @@ void writeCache(Kind kind, const std::string &binPath, const std::string &iniPat
         return;
     }
     std::string problem;
-    for (const char *folder : {PhysXAccess::kCookedFolder, PhysXAccess::kSizeFolder}) {
+    for (const std::string &folder : {PhysXAccess::cookedFolder(), PhysXAccess::sizeFolder()}) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error && problem.empty()) {
-            problem = "cannot make the folder \"" + std::string(folder) + "\": " + error.message();
+            problem = "cannot make the folder \"" + folder + "\": " + error.message();
         }
     }
     std::string reason;
@@ -234,6 +235,10 @@ bool adjustTerrainContact(btManifoldPoint &cp, const btCollisionObjectWrapper *c
 }
 
 } // namespace
+
+std::string PhysXAccess::cookedFolder() { return GamePaths::current().cookedMeshFolder(); }
+
+std::string PhysXAccess::sizeFolder() { return GamePaths::current().meshSizeFolder(); }
 
 PhysXAccess::PhysXAccess() = default;
 
@@ -415,8 +420,8 @@ PhysXAccess::MeshEntry *PhysXAccess::acquireConvexMesh(const std::string &cacheN
     if (shared != meshes.end()) {
         return shared->second.get();
     }
-    const std::string binPath = std::string(kCookedFolder) + "CM_" + cacheName + ".bin";
-    const std::string iniPath = std::string(kSizeFolder) + "CM_" + cacheName + ".ini";
+    const std::string binPath = cookedFolder() + "CM_" + cacheName + ".bin";
+    const std::string iniPath = sizeFolder() + "CM_" + cacheName + ".ini";
     CookedMesh hull;
     PhysXActor sizes;
     if (!readCache(Kind::Convex, binPath, iniPath, source, hull, sizes)) {
@@ -453,7 +458,7 @@ btRigidBody *PhysXAccess::prepareTriangleMesh(int vertexCount, int triangleCount
     if (!scene) {
         return nullptr;
     }
-    const std::string binPath = std::string(kCookedFolder) + "TM_" + name + ".bin";
+    const std::string binPath = cookedFolder() + "TM_" + name + ".bin";
     if (vertexCount <= 0 || triangleCount <= 0 || vertices == nullptr || triangles == nullptr) {
         std::fprintf(stderr, "Error: \"%s\": the triangle mesh has no triangles to cook\n", binPath.c_str());
         return nullptr;
@@ -559,8 +564,8 @@ PhysXAccess::MeshEntry *PhysXAccess::acquireTriangleMesh(const std::string &cach
     if (shared != meshes.end()) {
         return shared->second.get();
     }
-    const std::string binPath = std::string(kCookedFolder) + "TM_" + cacheName + ".bin";
-    const std::string iniPath = std::string(kSizeFolder) + "TM_" + cacheName + ".ini";
+    const std::string binPath = cookedFolder() + "TM_" + cacheName + ".bin";
+    const std::string iniPath = sizeFolder() + "TM_" + cacheName + ".ini";
     CookedMesh mesh;
     PhysXActor sizes;
     if (!readCache(Kind::Triangle, binPath, iniPath, source, mesh, sizes)) {

@@ -48,8 +48,9 @@ class PhysXAccess : public MyContactReport {
   public:
     using ContactHandler = std::function<void(SpielObject *projectile, SpielObject *vehicle)>;
 
-    static constexpr const char *kCookedFolder = "data/model_cooked/";
-    static constexpr const char *kSizeFolder = "data/config/cookedmodel_config/";
+    // The mesh cache's folders, as GamePaths names them.
+    static std::string cookedFolder();
+    static std::string sizeFolder();
 
     PhysXAccess();
     ~PhysXAccess() override;

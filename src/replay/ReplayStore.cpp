@@ -1,5 +1,6 @@
 #include "replay/ReplayStore.h"
 
+#include "config/GamePaths.h"
 #include "config/SafeFile.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ std::string sortKey(const fs::path &file) {
 void removeOldest() {
     std::vector<fs::path> replays;
     std::error_code error;
-    for (const fs::directory_entry &entry : fs::directory_iterator(kFolder, error))
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder(), error))
         if (entry.is_regular_file(error) && isReplayName(entry.path().filename().string()))
             replays.push_back(entry.path());
     std::sort(replays.begin(), replays.end(),
@@ -40,12 +41,15 @@ void removeOldest() {
 
 } // namespace
 
+std::string folder() { return GamePaths::current().replayFolder(); }
+
 std::string save(const Replay &replay, const std::string &stamp, std::string &problem) {
     std::error_code error;
-    fs::create_directories(kFolder, error);
-    std::string path = std::string(kFolder) + "replay-" + stamp + ".pzr";
+    const std::string dir = folder();
+    fs::create_directories(dir, error);
+    std::string path = dir + "replay-" + stamp + ".pzr";
     for (int n = 2; fs::exists(path, error); ++n)
-        path = std::string(kFolder) + "replay-" + stamp + "-" + std::to_string(n) + ".pzr";
+        path = dir + "replay-" + stamp + "-" + std::to_string(n) + ".pzr";
     const std::string bytes = replay.encode();
     if (!replaceFileSafely(path, bytes.data(), bytes.size(), problem))
         return std::string();

@@ -4,10 +4,10 @@
 
 #include <string>
 
-// The replays of the last battles played in the window, in data/replays/.
+// The replays of the last battles played in the window, in the player's replay folder (GamePaths).
 namespace ReplayStore {
 
-constexpr const char *kFolder = "data/replays/";
+std::string folder();
 constexpr int kKept = 10; // the newest ten stay; older ones are removed
 
 // Writes `replay` safely as a new file "replay-<stamp>.pzr" of the folder (made if missing; a

@@ -83,10 +83,11 @@ TEST_F(GameDataFiles, IndexStopsAtTheFirstGap) {
 }
 
 TEST_F(GameDataFiles, IndexNameTwiceKeepsTheLastRecord) {
+    // Entries name their files relative to the data folder, with or without the "data/" of old files.
     dir.write("data/config/weaponconfig.ini", "weaponname1 = Cannon\nweaponpath1 = w1.ini\n"
-                                              "weaponname2 = Cannon\nweaponpath2 = w2.ini\n");
-    dir.write("w1.ini", kCannon);
-    dir.write("w2.ini",
+                                              "weaponname2 = Cannon\nweaponpath2 = data/w2.ini\n");
+    dir.write("data/w1.ini", kCannon);
+    dir.write("data/w2.ini",
               "explosiontime = 1\nreloadtime = 0.5\nshootdelay = 1.5\nspeed = 99\nweaponpower = 1\n");
     auto weapons = ConfigReader::ReadWeapons();
     ASSERT_EQ(weapons->size(), 1u);
@@ -111,14 +112,14 @@ TEST_F(GameDataFiles, IndexFailures) {
         ConfigReader::ReadFahrzeuge();
         ADD_FAILURE() << "no exception";
     } catch (const ConfigFile::file_not_found &e) {
-        EXPECT_EQ(e.filename, "nowhere.ini");
+        EXPECT_EQ(e.filename, "data/nowhere.ini");
     }
 
     // Every vehicle key is required.
     dir.write("data/config/fahrzeugconfig.ini", "fahrzeugname1 = Tiger\nfahrzeugpath1 = tank.ini\n");
     std::string tank = kTank;
     tank.erase(tank.find("ammunition"), std::string("ammunition = 50\n").size());
-    dir.write("tank.ini", tank);
+    dir.write("data/tank.ini", tank);
     try {
         ConfigReader::ReadFahrzeuge();
         ADD_FAILURE() << "no exception";
@@ -188,8 +189,8 @@ TEST_F(GameDataFiles, PowerUpFilesMustExistAndAFileWithoutKeysTakesTheDefaults) 
     dir.write("data/config/powerups.ini", "powerupnam1 = Health\npoweruppath1 = p/health.ini\n"
                                           "powerupnam2 = Ammo\npoweruppath2 = p/ammo.ini\n"
                                           "powerupname3 = Wrong stem\npoweruppath3 = p/health.ini\n");
-    dir.write("p/health.ini", "");
-    dir.write("p/ammo.ini", "# nothing yet\nEndConfigFile\n");
+    dir.write("data/p/health.ini", "");
+    dir.write("data/p/ammo.ini", "# nothing yet\nEndConfigFile\n");
     ConfigReader::PowerUpMap powerUps;
     ConfigReader::ReadPowerUpDaten(powerUps);
     ASSERT_EQ(powerUps.size(), 2u);
@@ -217,11 +218,11 @@ TEST_F(GameDataFiles, PowerUpKeysAreReadAndABrokenTypeIsLeftOutWithOneErrorLine)
         "powerupnam1 = speed\npoweruppath1 = p/speed.ini\npowerupnam2 = fast\npoweruppath2 = p/fast.ini\n"
         "powerupnam3 = odd\npoweruppath3 = p/odd.ini\npowerupnam4 = gone\npoweruppath4 = p/gone.ini\n"
         "powerupnam5 = shield\npoweruppath5 = p/shield.ini\n");
-    dir.write("p/speed.ini", ""); // its name is its effect
-    dir.write("p/fast.ini", "effect = speed\namount = 2\nduration = 4.5\nrespawn = 2\nmodel = crate.md2\n"
+    dir.write("data/p/speed.ini", ""); // its name is its effect
+    dir.write("data/p/fast.ini", "effect = speed\namount = 2\nduration = 4.5\nrespawn = 2\nmodel = crate.md2\n"
                             "size = 0.5\nradius = 2\nglow_r = 0.1\nglow_g = 0.2\nglow_b = 0.3\n");
-    dir.write("p/odd.ini", "effect = teleport\n");
-    dir.write("p/shield.ini", "effect = armour\nduration = 20s\n");
+    dir.write("data/p/odd.ini", "effect = teleport\n");
+    dir.write("data/p/shield.ini", "effect = armour\nduration = 20s\n");
     ConfigReader::PowerUpMap types;
     testing::internal::CaptureStderr();
     ConfigReader::LoadPowerUpTypes(types);
@@ -245,10 +246,10 @@ TEST_F(GameDataFiles, PowerUpKeysAreReadAndABrokenTypeIsLeftOutWithOneErrorLine)
     for (char c : err)
         lines += c == '\n';
     EXPECT_EQ(lines, 3u) << err;
-    EXPECT_NE(err.find("Error: \"p/odd.ini\": key \"effect\" has the value \"teleport\""), std::string::npos)
+    EXPECT_NE(err.find("Error: \"data/p/odd.ini\": key \"effect\" has the value \"teleport\""), std::string::npos)
         << err;
-    EXPECT_NE(err.find("p/gone.ini"), std::string::npos) << err;
-    EXPECT_NE(err.find("Error: \"p/shield.ini\": key \"duration\" has the value \"20s\", which is no number"),
+    EXPECT_NE(err.find("data/p/gone.ini"), std::string::npos) << err;
+    EXPECT_NE(err.find("Error: \"data/p/shield.ini\": key \"duration\" has the value \"20s\", which is no number"),
               std::string::npos)
         << err;
 }

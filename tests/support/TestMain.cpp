@@ -1,3 +1,5 @@
+#include "config/GamePaths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +15,9 @@ int main(int argc, char **argv) {
     // same.
     setenv("LP_NUM_THREADS", "0", 1);
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+    // The tests run from the repository root and often from a data tree of their own made in a
+    // temporary folder: the game's files are wherever data/ of the working directory is.
+    GamePaths::use(GamePaths::inCheckout());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

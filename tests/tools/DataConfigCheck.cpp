@@ -141,7 +141,7 @@ TEST(DataConfigCheck, VehicleTypesAreCompleteAndPlausible) {
     ASSERT_FALSE(entries.empty());
     for (const auto &[name, path] : entries) {
         const auto type =
-            readChecked(kRoot / path, {"accel", "turningrate", "maxspeedforward", "maxspeedreturn",
+            readChecked(kRoot / "data" / path, {"accel", "turningrate", "maxspeedforward", "maxspeedreturn",
                                        "posturmx", "posturmy", "posturmz", "muendungposx", "muendungposy",
                                        "muendungposz", "life", "maxlife", "ammunition", "model"});
         auto number = [&](const char *key) { return std::atof(type.at(key).c_str()); };
@@ -166,7 +166,7 @@ TEST(DataConfigCheck, WeaponAndPowerUpIndexesNameExistingFiles) {
     ASSERT_FALSE(weaponEntries.empty());
     for (const auto &[name, path] : weaponEntries) {
         const auto weapon =
-            readChecked(kRoot / path, {"explosiontime", "reloadtime", "shootdelay", "speed", "weaponpower"});
+            readChecked(kRoot / "data" / path, {"explosiontime", "reloadtime", "shootdelay", "speed", "weaponpower"});
         // The explosion time is read as a whole number; a fraction would be silently cut off.
         EXPECT_EQ(weapon.at("explosiontime").find('.'), std::string::npos) << name;
         EXPECT_GT(std::atof(weapon.at("speed").c_str()), 0.0) << name;
@@ -177,7 +177,7 @@ TEST(DataConfigCheck, WeaponAndPowerUpIndexesNameExistingFiles) {
     const auto powerUpEntries = indexEntries(powerUps, "powerupnam", "poweruppath");
     ASSERT_FALSE(powerUpEntries.empty());
     for (const auto &[name, path] : powerUpEntries)
-        EXPECT_TRUE(fs::is_regular_file(kRoot / path)) << name << ": " << path;
+        EXPECT_TRUE(fs::is_regular_file(kRoot / "data" / path)) << name << ": " << path;
 }
 
 TEST(DataConfigCheck, ReaderFollowsTheGamesSyntax) {
