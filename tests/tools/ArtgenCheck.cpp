@@ -128,6 +128,24 @@ TEST(ArtContextCheck, SavesIntoTheTextureFolderAndCachesFonts) {
     EXPECT_FALSE(blocked.saveTexture(Canvas(1, 1), "x.png", 4, false));
 }
 
+TEST(ArtContextCheck, SavesElsewhereInTheDataTreeCreatingTheFolders) {
+    TempDir dir;
+    ArtContext context(dir.path().string(), kFontDir);
+    ASSERT_TRUE(
+        context.savePicture(Canvas(2, 2, Color::hex(0x808080)), "icons/hicolor/2x2/apps/grey.png", 4, false));
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "icons" / "hicolor" / "2x2" / "apps" / "grey.png"));
+    EXPECT_FALSE(fs::exists(dir.path() / "textures"));
+    ASSERT_TRUE(context.saveTexture(Canvas(2, 2), "t.png", 4, false));
+    ASSERT_EQ(context.getWrittenFiles().size(), 2u);
+    EXPECT_EQ(context.getWrittenFiles()[0], "icons/hicolor/2x2/apps/grey.png");
+    EXPECT_EQ(context.getWrittenFiles()[1], "textures/t.png");
+
+    // A folder on the way that is a file stops it with an error.
+    dir.write("icons/hicolor/8x8", "x");
+    EXPECT_FALSE(context.savePicture(Canvas(8, 8), "icons/hicolor/8x8/apps/x.png", 4, false));
+    EXPECT_EQ(context.getWrittenFiles().size(), 2u);
+}
+
 TEST(ArtgenCheck, CommandLineRejectsBadUse) {
     TempDir dir;
     EXPECT_EQ(runGenerator(""), 2);
@@ -172,6 +190,21 @@ TEST_F(GeneratedData, RegeneratingReproducesTheCommittedPictures) {
         ++files;
     }
     EXPECT_GT(files, 0);
+
+    // data/icons/ holds only what the generator makes: an icon left over from an earlier
+    // version, or committed without its code, fails here as well.
+    const fs::path icons = committed / "icons";
+    ASSERT_TRUE(fs::is_directory(icons)) << "data/icons/ is missing; run build/tools/panzer_artgen data icon";
+    int iconFiles = 0;
+    for (const auto &entry : fs::recursive_directory_iterator(icons)) {
+        if (!entry.is_regular_file())
+            continue;
+        const fs::path relative = fs::relative(entry.path(), committed);
+        EXPECT_TRUE(fs::is_regular_file(output->path() / relative))
+            << relative << " is committed but no longer generated";
+        ++iconFiles;
+    }
+    EXPECT_GT(iconFiles, 0);
 
     // Each family alone writes a subset of the same files with the same bytes.
     for (const ArtFamily &family : artFamilies()) {

@@ -24,10 +24,16 @@ const Font *ArtContext::font(const std::string &fileName) {
 }
 
 bool ArtContext::saveTexture(const Canvas &canvas, const std::string &fileName, int channels, bool dither) {
-    const std::filesystem::path folder = std::filesystem::path(dataDir) / "textures";
+    return savePicture(canvas, "textures/" + fileName, channels, dither);
+}
+
+bool ArtContext::savePicture(const Canvas &canvas, const std::string &relativePath, int channels,
+                             bool dither) {
+    const std::filesystem::path target = std::filesystem::path(dataDir) / relativePath;
+    const std::filesystem::path folder = target.parent_path();
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    const std::string path = (folder / fileName).string();
+    const std::string path = target.string();
     if (ec) {
         std::fprintf(stderr, "Error: %s: cannot create the folder: %s\n", folder.string().c_str(),
                      ec.message().c_str());
@@ -38,7 +44,7 @@ bool ArtContext::saveTexture(const Canvas &canvas, const std::string &fileName, 
         std::fprintf(stderr, "Error: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
-    writtenFiles.push_back("textures/" + fileName);
+    writtenFiles.push_back(relativePath);
     std::printf("wrote %s\n", path.c_str());
     return true;
 }

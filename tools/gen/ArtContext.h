@@ -21,6 +21,9 @@ class ArtContext {
     // Writes the canvas to <data dir>/textures/<fileName> as PNG with 3 or 4 channels and
     // prints the path; false (and an error line) on failure.
     bool saveTexture(const Canvas &canvas, const std::string &fileName, int channels, bool dither);
+    // The same for a picture elsewhere in the data tree, e.g. "icons/hicolor/16x16/apps/x.png";
+    // missing folders on the way are created.
+    bool savePicture(const Canvas &canvas, const std::string &relativePath, int channels, bool dither);
 
     const std::vector<std::string> &getWrittenFiles() const { return writtenFiles; }
     const std::string &getDataDir() const { return dataDir; }

@@ -1,5 +1,6 @@
 #include "ArtFamilies.h"
 
+#include "IconArt.h"
 #include "MenuArt.h"
 #include "SpriteArt.h"
 #include "SkyArt.h"
@@ -12,6 +13,7 @@ const std::vector<ArtFamily> &artFamilies() {
          &SpriteArt::generate},
         {"terrain", "level heightmaps and the ground picture", &TerrainArt::generate},
         {"sky", "the six sky box pictures", &SkyArt::generate},
+        {"icon", "the application icon at every hicolor size, 16 to 512 pixels", &IconArt::generate},
     };
     return families;
 }

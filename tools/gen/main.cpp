@@ -17,7 +17,8 @@ void printUsage() {
     std::fprintf(stderr,
                  "Usage: panzer_artgen [--fonts DIR] <data dir> [family ...]\n"
                  "       panzer_artgen --list\n"
-                 "Writes the pictures of the named families (default: all) into <data dir>/textures/.\n");
+                 "Writes the pictures of the named families (default: all) into <data dir>/textures/\n"
+                 "and the application icon into <data dir>/icons/.\n");
 }
 
 const ArtFamily *findFamily(const std::string &name) {
