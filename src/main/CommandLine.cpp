@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char *kKnown =
     "known: --level FILE, --players 1-4, --headless, --seed N, --seconds S, --autopilot easy|normal|hard, "
-    "--replay FILE, --host, --port N, --join ADDRESS[:PORT], --script FILE";
+    "--replay FILE, --host, --port N, --join ADDRESS[:PORT], --script FILE, --help, --version";
 
 bool allDigits(const std::string &text) {
     return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -61,10 +61,40 @@ bool CommandLine::take(const std::string &option, const std::string &value) {
     return error.empty();
 }
 
+std::string CommandLine::usage() {
+    return "Usage: panzerfeld [OPTION]...\n"
+           "A 3D tank battle for up to four players, on one screen or over the network.\n"
+           "\n"
+           "  --level FILE            start the level FILE of the data's level/ folder at once\n"
+           "  --players 1-4           human players of that battle\n"
+           "  --seed N                the battle's seed (0 to 4294967295)\n"
+           "  --replay FILE           watch a saved replay (with --headless: check it)\n"
+           "  --host                  host a network battle on --level (with --headless: for others only)\n"
+           "  --port N                the port to host on (default 24731)\n"
+           "  --join ADDRESS[:PORT]   join a network battle\n"
+           "  --headless              no window: the battle runs as fast as it can\n"
+           "  --seconds S             headless: stop after S seconds of battle\n"
+           "  --autopilot LEVEL       headless: computer players drive the human tanks (easy, normal, hard)\n"
+           "  --script FILE           drive the game in its window by a script of inputs at ticks\n"
+           "  --help                  show this and end\n"
+           "  --version               show the version and build id and end\n"
+           "Options take their value after a space or an \"=\". GLUT's own options (-display, ...) pass.\n"
+           "\n"
+           "Environment: PANZERFELD_DATA names the data folder; XDG_CONFIG_HOME, XDG_DATA_HOME and\n"
+           "XDG_CACHE_HOME where an installed game keeps the player's files.\n"
+           "See panzerfeld(6) for the keys and the files.\n";
+}
+
 CommandLine CommandLine::parse(const std::vector<std::string> &args) {
     CommandLine line;
     if (!args.empty())
         line.rest.push_back(args.front());
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        line.help = line.help || args[i] == "--help" || args[i] == "-h";
+        line.version = line.version || args[i] == "--version";
+    }
+    if (line.help || line.version)
+        return line;
     for (std::size_t i = 1; i < args.size() && line.ok(); ++i) {
         const std::string &arg = args[i];
         if (arg.rfind("--", 0) != 0) {

@@ -25,9 +25,14 @@ class CommandLine {
     // options of a battle of its own.
     // `--script FILE` drives the game in its window by a script of inputs at ticks (main/GameScript.h)
     // and takes no --headless, --host or --join.
+    // `--help` (or `-h`) and `--version` answer alone: with either, everything else is ignored.
     static CommandLine parse(const std::vector<std::string> &args);
+    // What --help prints: every option on one screen.
+    static std::string usage();
 
     bool ok() const { return error.empty(); }
+    bool wantsHelp() const { return help; }
+    bool wantsVersion() const { return version; }
     const std::string &getError() const { return error; }
     const std::string &getLevel() const { return level; } // empty: the game starts in the menu
     int getPlayers() const { return players; }             // 0: as the settings say
@@ -47,6 +52,8 @@ class CommandLine {
     bool take(const std::string &option, const std::string &value);
 
     std::string error;
+    bool help = false;
+    bool version = false;
     std::string level;             // a file name in data/level/
     int players = 0;               // 1 to kMaxPlayers when given
     bool headless = false;         // no window: the battle runs as fast as it can

@@ -11,6 +11,7 @@
 #include "main/HeadlessBattle.h"
 #include "game/BattleLoop.h"
 #include "net/NetGame.h"
+#include "replay/BuildId.h"
 #include "replay/ReplayStore.h"
 #include "main/Globals.h"
 #include "main/Timer.h"
@@ -23,6 +24,7 @@
 #include <chrono>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -187,6 +189,27 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
 // Installed before the globals below are constructed, which read files.
 const std::terminate_handler previousHandler = std::set_terminate(onUncaughtException);
 
+// --help and --version answer before the globals below are made: those read the game's data,
+// which somebody asking for help may not have. The arguments are not main's yet, so they are
+// read from where the kernel keeps them.
+bool answerBeforeStarting() {
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    std::vector<std::string> args;
+    for (std::string arg; std::getline(in, arg, '\0');)
+        args.push_back(arg);
+    const CommandLine line = CommandLine::parse(args);
+    if (line.wantsHelp())
+        std::fputs(CommandLine::usage().c_str(), stdout);
+    else if (line.wantsVersion())
+        std::printf("panzerfeld %s (build %s)\n", PANZER_VERSION, buildId());
+    else
+        return false;
+    std::fflush(stdout);
+    std::_Exit(EXIT_SUCCESS);
+}
+
+const bool answered = answerBeforeStarting();
+
 } // namespace
 
 Timer tTimer;
@@ -202,6 +225,7 @@ bool bMouseRightDown;
 
 int main(int argc, char **argv) {
     (void)previousHandler;
+    (void)answered;
     const CommandLine commandLine = CommandLine::parse(std::vector<std::string>(argv, argv + argc));
     if (!commandLine.ok()) {
         std::fprintf(stderr, "Error: %s\n", commandLine.getError().c_str());

@@ -18,6 +18,36 @@ TEST(CommandLineTest, LevelAndPlayersInBothFormsAndGlutOptionsPassThrough) {
     EXPECT_EQ(plain.getPlayers(), 0);
 }
 
+TEST(CommandLineTest, HelpAndVersionAnswerWhateverElseTheLineHolds) {
+    for (const std::vector<std::string> &args :
+         std::vector<std::vector<std::string>>{{"panzerfeld", "--help"},
+                                               {"panzerfeld", "-h"},
+                                               {"panzerfeld", "--bogus", "--players", "9", "--help"},
+                                               {"panzerfeld", "--join", "x", "--level", "lvl1.lvl", "--help"}}) {
+        const CommandLine line = CommandLine::parse(args);
+        EXPECT_TRUE(line.ok()) << args.back() << ": " << line.getError();
+        EXPECT_TRUE(line.wantsHelp());
+        EXPECT_FALSE(line.wantsVersion());
+    }
+    const CommandLine version = CommandLine::parse({"panzerfeld", "--version", "--seconds", "-1"});
+    EXPECT_TRUE(version.ok());
+    EXPECT_TRUE(version.wantsVersion());
+    EXPECT_FALSE(CommandLine::parse({"panzerfeld", "--level", "lvl1.lvl"}).wantsHelp());
+
+    // Every option the parser takes is on the help screen, and the screen fits a terminal.
+    const std::string usage = CommandLine::usage();
+    for (const char *option : {"--level", "--players", "--seed", "--replay", "--host", "--port", "--join",
+                               "--headless", "--seconds", "--autopilot", "--script", "--help", "--version"})
+        EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
+    std::size_t lines = 0, longest = 0, start = 0;
+    for (std::size_t end = usage.find('\n'); end != std::string::npos; start = end + 1, end = usage.find('\n', start)) {
+        ++lines;
+        longest = std::max(longest, end - start);
+    }
+    EXPECT_LE(lines, 24u);
+    EXPECT_LE(longest, 100u);
+}
+
 TEST(CommandLineTest, EveryWrongValueIsOneErrorNamingTheOption) {
     const std::vector<std::vector<std::string>> wrong = {
         {"panzerfeld", "--players", "5"},      {"panzerfeld", "--players=0"},
