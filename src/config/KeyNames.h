@@ -21,7 +21,7 @@ class KeyNames {
     // GLUT special-key codes (freeglut), kept here so the config module needs no GLUT header.
     static constexpr int kGlutF1 = 1, kGlutF12 = 12;
     static constexpr int kGlutLeft = 100, kGlutUp = 101, kGlutRight = 102, kGlutDown = 103;
-    static constexpr int kGlutPageUp = 104, kGlutPageDown = 105;
+    static constexpr int kGlutPageUp = 104, kGlutPageDown = 105, kGlutInsert = 108;
 
     static int special(int glutCode) { return kSpecialBase + glutCode; }
     static bool isSpecial(int code) { return code >= kSpecialBase; }

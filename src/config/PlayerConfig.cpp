@@ -24,6 +24,7 @@ const ActionText kActions[PlayerConfig::kActionCount] = {
     {"zoomout", "Zoom out"},
     {"zoomin2", "Player 2 zoom in"},
     {"zoomout2", "Player 2 zoom out"},
+    {"screenshot", "Screenshot"},
 };
 } // namespace
 
@@ -74,7 +75,8 @@ void PlayerConfig::useDefaultKeys() {
                     '+',
                     '-',
                     KeyNames::special(KeyNames::kGlutPageUp),
-                    KeyNames::special(KeyNames::kGlutPageDown)};
+                    KeyNames::special(KeyNames::kGlutPageDown),
+                    KeyNames::special(KeyNames::kGlutInsert)};
 }
 
 PlayerConfig::Action PlayerConfig::actionFor(int code, Action except) const {

@@ -26,6 +26,7 @@ class PlayerConfig {
         kZoomOut,
         kZoomIn2,
         kZoomOut2,
+        kScreenshot, // saves a picture of the window
         kActionCount
     };
     static constexpr int kPlayerActions = 10; // the first ten actions belong to the players
@@ -33,11 +34,11 @@ class PlayerConfig {
 
     static const char *fileKey(Action action); // "buttonup1", ..., "zoomout"
     static const char *label(Action action);   // "Player 1 forward", ...
-    // W A S D Space, the arrows and Enter, m, p, + and -, Page Up and Page Down.
+    // W A S D Space, the arrows and Enter, m, p, + and -, Page Up and Page Down, Insert.
     static PlayerConfig defaults();
     // Keys a file may leave out (older files): they take their default.
     static bool isOptional(Action action) {
-        return action == kPause || action == kZoomIn2 || action == kZoomOut2;
+        return action == kPause || action == kZoomIn2 || action == kZoomOut2 || action == kScreenshot;
     }
 
     int getKey(Action action) const { return keysByAction[action]; }
@@ -83,6 +84,7 @@ class PlayerConfig {
     void setZoomIn2(int c) { keysByAction[kZoomIn2] = c; }
     int getZoomOut2() const { return keysByAction[kZoomOut2]; }
     void setZoomOut2(int c) { keysByAction[kZoomOut2] = c; }
+    int getScreenshotButton() const { return keysByAction[kScreenshot]; }
 
     // Player `player`'s name, 0..3; "" for any other number.
     const std::string &getPlayerName(int player) const;

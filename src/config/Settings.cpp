@@ -127,6 +127,8 @@ Settings Settings::read(const std::string &path) {
             settings.shadows = n != 0;
         else if (key == "lightmaps" && (ok = number(value, 0, 1, n)))
             settings.lightMaps = n != 0;
+        else if (key == "framerate" && (ok = number(value, 0, 1, n)))
+            settings.frameRateLine = n != 0;
         else if (key == "rendermode" && (ok = number(value, 0, 3, n)))
             settings.renderMode = n;
         else if (key == "texturequality" && (ok = number(value, 0, 1, n)))
@@ -195,6 +197,8 @@ std::string Settings::toText() const {
         << "rendermode = " << renderMode << "\n"
         << "texturequality = " << textureQuality << "\n"
         << "mipmapping = " << mipMapping << "\n"
+        << "# framerate: 1 shows the frame-rate line over the battle (F2 toggles it)\n"
+        << "framerate = " << frameRateLine << "\n"
         << "# minimap: key (shown while the minimap key is held) or always\n"
         << "minimap = " << (miniMapAlways ? "always" : "key") << "\n"
         << "# difficulty: easy, normal or hard\n"

@@ -29,6 +29,8 @@ class Settings {
     bool write(const std::string &path = file()) const;
     std::string toText() const; // the file's contents
 
+    bool getFrameRateLine() const { return frameRateLine; }
+    void setFrameRateLine(bool on) { frameRateLine = on; }
     bool getShadows() const { return shadows; }
     void setShadows(bool on) { shadows = on; }
     bool getLightMaps() const { return lightMaps; }
@@ -70,6 +72,7 @@ class Settings {
     void setPadBindings(const PadBindings &bindings) { padBindings = bindings; }
 
   private:
+    bool frameRateLine = false; // the frame-rate line over the battle (F2)
     bool shadows = true;        // shadow map drawn
     bool lightMaps = true;      // light maps on terrain and objects
     int renderMode = 1;         // 0 immediate, 1 display lists, 2 vertex arrays, 3 buffer objects

@@ -63,7 +63,7 @@ struct RenderOptions {
     bool drawMiniMap = false;
     bool drawObstacleMap = false; // F12: the computer player's obstacle grid
     bool displayHelp = false;
-    bool displayFPS = true;
+    bool displayFPS = false; // the frame-rate line, for those who ask for it (F2)
     bool showWireFrame = false;
     bool useFrustumCulling = true;
     bool transparenz = false;

@@ -45,6 +45,7 @@
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -398,6 +399,7 @@ class GlutFlowHost : public FlowHost {
     void applySettings(const Settings &s) {
         gc.getOptions().applyRenderOptions(s.getShadows(), s.getLightMaps(), s.getRenderMode(), s.getTextureQuality(),
                               s.getMipMapping());
+        gc.getOptions().displayFPS = s.getFrameRateLine();
         gc.getView().setMiniMapAlways(s.getMiniMapAlways());
         gc.getView().setSplitLayout(s.getSplitStacked() ? SplitScreen::kStacked : SplitScreen::kSideBySide);
         gc.getWorld().setAiDifficulty(s.getDifficulty());
@@ -642,14 +644,45 @@ void connectBattleLoop() {
     battleLoop.setHooks(std::move(hooks));
 }
 
+// The screenshot key: the picture the player sees goes to a new PNG file among the player's
+// screenshots, and the console and the battle's status line say where.
+void takeScreenshot() {
+    if (scriptRun != nullptr)
+        drawScreen(); // a scripted run keeps its frames in the back buffer, drawn when asked
+    const std::string folder = GamePaths::current().screenshotFolder();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string stamp = timeStamp();
+    std::string path = folder + "panzerfeld-" + stamp + ".png";
+    for (int n = 2; std::filesystem::exists(path, error); ++n)
+        path = folder + "panzerfeld-" + stamp + "-" + std::to_string(n) + ".png";
+    std::string problem;
+    if (!ScreenShot::save(path, windowWidth(), windowHeight(), problem)) {
+        std::fprintf(stderr, "Error: %s: the screenshot was not saved: %s\n", path.c_str(), problem.c_str());
+        return;
+    }
+    std::printf("Screenshot saved: %s\n", path.c_str());
+    std::fflush(stdout);
+    gc.getOptions().setStatusMessage("Screenshot saved: " + path);
+}
+
 // A key press of either kind: the key table, the option keys, the map key, then the flow.
 void pressed(int code, unsigned char typed) {
+    if (KeyNames::fold(code) == KeyNames::fold(host.keys->getScreenshotButton()) && code != 0) {
+        takeScreenshot();
+        return;
+    }
     pressKey(keys, code);
     if (KeyNames::isSpecial(code) && flow.inBattle()) {
         int held[kOptionKeyCount];
         const int count = heldOptionKeys(keys, held);
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             gc.getOptions().toggleOption(held[i]);
+            if (held[i] == 2) { // the frame-rate line stays as the player left it
+                host.settings->setFrameRateLine(gc.getOptions().getDisplayFPS());
+                host.settings->write();
+            }
+        }
     }
     mapKey(code, true);
     keyPressed(code, typed);

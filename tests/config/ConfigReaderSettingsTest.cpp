@@ -213,6 +213,7 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     EXPECT_EQ(pc.getPlayerName(4), "");
 
     EXPECT_EQ(pc.getPauseButton(), 'p'); // absent from older files
+    EXPECT_EQ(pc.getScreenshotButton(), KeyNames::special(KeyNames::kGlutInsert));
     EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(KeyNames::kGlutPageUp));
     EXPECT_EQ(pc.getZoomOut2(), KeyNames::special(KeyNames::kGlutPageDown));
 
@@ -224,6 +225,7 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     p["buttonpause"] = "f9";
     p["zoomin2"] = "home";
     p["zoomout2"] = "9";
+    p["screenshot"] = "f12";
     p["playername3"] = "Clara";
     p["playername4"] = "Dieter";
     write("playerconfig.ini", p);
@@ -232,6 +234,7 @@ TEST_F(SettingsFiles, PlayerConfigKeysAndNames) {
     EXPECT_EQ(pc.getPlayerName(3), "Dieter");
     EXPECT_EQ(pc.getZoomIn2(), KeyNames::special(106));
     EXPECT_EQ(pc.getZoomOut2(), '9');
+    EXPECT_EQ(pc.getScreenshotButton(), KeyNames::special(12));
     EXPECT_EQ(pc.getUpButton1(), 'W');
     EXPECT_EQ(pc.getShootButton2(), 13);
     EXPECT_EQ(pc.getLeftButton2(), KeyNames::special(KeyNames::kGlutLeft));

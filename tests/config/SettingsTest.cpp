@@ -18,6 +18,7 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(settings.getDifficulty(), AiDifficulty::Normal);
     EXPECT_EQ(settings.getEngineVolume(), 80);
+    EXPECT_FALSE(settings.getFrameRateLine()); // a player's game, not a developer's
 
     settings.setDifficulty(AiDifficulty::Hard);
     settings.setMute(true);
@@ -27,16 +28,18 @@ TEST(SettingsTest, MissingIsDefaultBrokenIsOneErrorAndDefaultWrittenReadsBack) {
     settings.setPlayers(1);
     EXPECT_FALSE(settings.getSplitStacked()); // side by side unless chosen
     settings.setSplitStacked(true);
+    settings.setFrameRateLine(true);
     ASSERT_TRUE(settings.write(path));
     const Settings back = Settings::read(path);
     EXPECT_EQ(back.toText(), settings.toText());
+    EXPECT_TRUE(back.getFrameRateLine());
     EXPECT_EQ(back.getPlayers(), 1);
     EXPECT_TRUE(back.getSplitStacked());
 
     for (const char *broken :
          {"mastervolume = 101\n", "difficulty = insane\n", "shadows\n", "mute = 1\x01\n", "players = 5\n",
           "players = 0\n", "splitscreen = diagonal\n", "deadzone = 51\n", "rumble = 2\n", "padfire = z\n",
-          "padpause = Start\n", "pad1 = 0300zz\n", "padfire = start\n"}) {
+          "padpause = Start\n", "framerate = on\n", "pad1 = 0300zz\n", "padfire = start\n"}) {
         dir.write("settings.ini", std::string("rendermode = 2\n") + broken);
         testing::internal::CaptureStderr();
         const Settings fallback = Settings::read(path);

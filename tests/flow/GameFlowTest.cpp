@@ -350,7 +350,8 @@ TEST(OptionsScreenTest, EveryRowIsOnAPageWithinTheScreenAndClicksHitWhatIsDrawn)
     options.click(12); // how two players share the window
     EXPECT_TRUE(options.getSettings().getSplitStacked());
     EXPECT_EQ(options.rowText(12), "Two players: one above the other");
-    EXPECT_EQ(options.rowText(OptionsScreen::kRowCount - 2), "Player 2 zoom in: PageUp");
+    EXPECT_EQ(options.rowText(OptionsScreen::kRowCount - 3), "Player 2 zoom in: PageUp");
+    EXPECT_EQ(options.rowText(OptionsScreen::kRowCount - 1), "Screenshot: Insert");
     EXPECT_EQ(options.rowText(OptionsScreen::kPadRow), "Pad fire: A");
     EXPECT_EQ(options.rowText(-1), "");
 
