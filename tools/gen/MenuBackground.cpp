@@ -415,7 +415,7 @@ void MenuBackground::paintTitle() {
     canvas.darken(shadow, Color::hex(0x101418, 0.7f));
 
     // Subtitle between two rules.
-    const std::string subtitle = "TWO PLAYERS  -  ONE BATTLEFIELD";
+    const std::string subtitle = "TANK BATTLE  -  UP TO FOUR PLAYERS";
     const TextStyle small{15.0f, 1.0f, 5.0f};
     Mask line(kWidth, kHeight);
     const float subtitleY = top + capHeight + 44.0f;
