@@ -19,6 +19,7 @@ packages=(
     clang libclang-rt-14-dev
     libopenal-dev libasound2 libpulse0 libsndfile1-dev sox
     libsdl2-dev libenet-dev
+    file desktop-file-utils appstream
 )
 
 missing=()
