@@ -90,7 +90,11 @@ std::optional<GamePaths> GamePaths::resolve(const Environment &env, std::string 
     } else {
         const fs::path installed = fs::path(env.executable).parent_path().parent_path() / "share" / kGame;
         if (env.executable.empty() || !holdsData(installed)) {
-            problem = "no game data found: PANZERFELD_DATA is not set, the working directory has no data/ and " +
+            std::error_code error;
+            const std::string here = fs::is_directory(workingDir / "data", error)
+                                         ? std::string("data/") + kMarker + " is missing"
+                                         : std::string("the working directory has no data/");
+            problem = "no game data found: PANZERFELD_DATA is not set, " + here + " and " +
                       (env.executable.empty() ? std::string("the program's own path is unknown")
                                               : folder(installed) + " holds none");
             return std::nullopt;

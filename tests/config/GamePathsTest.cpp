@@ -75,6 +75,11 @@ TEST_F(GamePathsTest, NoDataAnywhereSaysWhereItLooked) {
     std::string problem;
     EXPECT_FALSE(GamePaths::resolve(env, problem));
     EXPECT_NE(problem.find(root + "share/panzerfeld/"), std::string::npos) << problem;
+    // A checkout whose main menu is gone says which file it lacks.
+    env.workingDir = root + "checkout";
+    fs::remove(dir.path() / "checkout/data/config/mainmenu.ini");
+    EXPECT_FALSE(GamePaths::resolve(env, problem));
+    EXPECT_NE(problem.find("data/config/mainmenu.ini is missing"), std::string::npos) << problem;
 
     env = installed();
     env.dataOverride = root + "home";

@@ -22,7 +22,7 @@ TEST_F(GameClassOptionsTest, ReadsTheTypeTablesAtConstruction) {
 TEST_F(GameClassOptionsTest, DefaultsMatchAFreshGame) {
     EXPECT_TRUE(gc.getOptions().getUseShadowmap());
     EXPECT_TRUE(gc.getOptions().getUseLightmap());
-    EXPECT_TRUE(gc.getOptions().getDisplayFPS());
+    EXPECT_FALSE(gc.getOptions().getDisplayFPS()); // F2 shows it
     EXPECT_TRUE(gc.getOptions().getUseFrustumCulling());
     EXPECT_TRUE(gc.getOptions().getUseDisplayLists());
     EXPECT_FALSE(gc.getOptions().getDisplayHelp());
@@ -54,7 +54,7 @@ TEST_F(GameClassOptionsTest, TogglesPrintTheirLineAndShowTheirMessage) {
         int key;
         const char *message;
     };
-    const Case cases[] = {{2, "Disable FPS"},         {3, "Show Wireframe"},    {8, "Disable FrustumCulling"},
+    const Case cases[] = {{2, "Display FPS"},         {3, "Show Wireframe"},    {8, "Disable FrustumCulling"},
                           {9, "Enable Transparency"}, {10, "Use Lightmap off"}, {11, "Use Shadowmap off"},
                           {11, "Use Shadowmap on"}};
     testing::internal::CaptureStdout();
