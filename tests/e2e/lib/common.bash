@@ -4,6 +4,7 @@
 # of the panzerfeld binary.
 
 set -Eeuo pipefail
+unset PANZERFELD_DATA # the game finds the data of the folder each test starts it in
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 E2E_WORK=""
