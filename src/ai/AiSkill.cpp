@@ -27,3 +27,23 @@ AiSkill AiSkill::forDifficulty(AiDifficulty difficulty) {
     }
     return skill;
 }
+
+AiSkill AiSkill::forComputer(AiDifficulty difficulty) {
+    AiSkill skill = forDifficulty(difficulty);
+    switch (difficulty) {
+    case AiDifficulty::Easy:
+        skill.maxAttackers = 1;
+        skill.reloadFactor = 2.5f;
+        skill.aimErrorDegrees = 11.0f;
+        break;
+    case AiDifficulty::Normal:
+        skill.maxAttackers = 2;
+        skill.reloadFactor = 1.4f;
+        break;
+    case AiDifficulty::Hard:
+        skill.maxAttackers = 3;
+        skill.reloadFactor = 1.1f;
+        break;
+    }
+    return skill;
+}

@@ -65,7 +65,10 @@ AiCommand TankBrain::think(const AiWorld &world, int self, AiMemory &memory, con
         return command;
     }
     const int target = Perception::update(world, self, skill, rays, memory);
-    chooseState(world, self, target, memory, navigator);
+    // Beyond the pack its side sends at one enemy, a tank holds back: the enemy meets a fight, not
+    // a firing squad.
+    const bool held = target >= 0 && !mayEngage(world, self, target, skill);
+    chooseState(world, self, target, held, memory, navigator);
 
     if (memory.state == AiState::Attack) {
         memory.progressTime = world.time; // standing still on purpose is no jam
@@ -74,7 +77,7 @@ AiCommand TankBrain::think(const AiWorld &world, int self, AiMemory &memory, con
     }
 
     // Aim and fire at a target in view, whatever the state but retreat.
-    if (target >= 0 && memory.targetVisible && memory.state != AiState::Retreat) {
+    if (target >= 0 && !held && memory.targetVisible && memory.state != AiState::Retreat) {
         const AiTankView &enemy = world.tanks[static_cast<std::size_t>(target)];
         float aim[3] = {enemy.pos[0], enemy.pos[1], enemy.pos[2]};
         if (skill.leadsTarget) {
@@ -103,7 +106,23 @@ AiCommand TankBrain::think(const AiWorld &world, int self, AiMemory &memory, con
     return command;
 }
 
-void TankBrain::chooseState(const AiWorld &world, int self, int target, AiMemory &memory,
+bool TankBrain::mayEngage(const AiWorld &world, int self, int target, const AiSkill &skill) {
+    if (skill.maxAttackers <= 0)
+        return true;
+    const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
+    const AiTankView &enemy = world.tanks[static_cast<std::size_t>(target)];
+    if (flatDistance(me.pos, enemy.pos) <= kBestRange)
+        return true;
+    const bool already = me.engaging == enemy.object;
+    int ahead = 0; // tanks of its side at the enemy that keep their places before this one
+    for (const AiTankView &other : world.tanks)
+        if (other.id != self && other.alive && other.side == me.side && other.engaging == enemy.object &&
+            (!already || other.id < self))
+            ++ahead;
+    return ahead < skill.maxAttackers;
+}
+
+void TankBrain::chooseState(const AiWorld &world, int self, int target, bool held, AiMemory &memory,
                             const Navigator &navigator) {
     const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
     const AiState before = memory.state;
@@ -121,6 +140,8 @@ void TankBrain::chooseState(const AiWorld &world, int self, int target, AiMemory
         memory.repairSpot[1] = kit[1];
     } else if (low && (target >= 0 || remembers)) {
         next = AiState::Retreat;
+    } else if (held) {
+        next = AiState::Patrol;
     } else if (inView) {
         const float d = flatDistance(me.pos, world.tanks[static_cast<std::size_t>(target)].pos);
         const float range = before == AiState::Attack ? kMaxRange + kAttackHold : kMaxRange;

@@ -44,8 +44,13 @@ class TankBrain {
     // Draws the heading error of the next shot.
     static void drawAimOffset(AiMemory &memory, const AiSkill &skill);
 
+    // Whether the tank may close in on and attack `target` now: always within kBestRange (it defends
+    // itself), else while fewer than the skill's maxAttackers of its side do; of those already at
+    // it, the earlier in the list keep their places.
+    static bool mayEngage(const AiWorld &world, int self, int target, const AiSkill &skill);
+
   private:
-    static void chooseState(const AiWorld &world, int self, int target, AiMemory &memory,
+    static void chooseState(const AiWorld &world, int self, int target, bool held, AiMemory &memory,
                             const Navigator &navigator);
     static void setGoal(AiMemory &memory, float x, float z, float time);
     static bool firingPosition(const AiTankView &me, const float *target, AiMemory &memory,

@@ -96,7 +96,7 @@ void BattleWorld::start(Level &level, const std::string &file) {
     if (autopilotWanted) {
         autopilot = std::make_unique<ComputerSpieler>(&fahrzeuge, &projektile);
         autopilot->setPowerUps(&powerUpField.getPowerUps());
-        autopilot->setDifficulty(autopilotDifficulty);
+        autopilot->setDifficulty(autopilotDifficulty, true);
     }
     level.setGC(&host);
     level.calculateSurfaceMesh();

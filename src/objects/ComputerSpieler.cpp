@@ -30,9 +30,9 @@ void ComputerSpieler::setLists(const std::vector<Fahrzeug *> *vehicleList,
     projectiles = projectileList;
 }
 
-void ComputerSpieler::setDifficulty(AiDifficulty value) {
+void ComputerSpieler::setDifficulty(AiDifficulty value, bool drivesPlayers) {
     difficulty = value;
-    skill = AiSkill::forDifficulty(value);
+    skill = drivesPlayers ? AiSkill::forDifficulty(value) : AiSkill::forComputer(value);
 }
 
 void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects,
@@ -99,6 +99,11 @@ void ComputerSpieler::takeSnapshot(float dt) {
             v->getStatus() != Fahrzeug::kStatusExploding && v->getStatus() != Fahrzeug::kStatusDestroyed;
         t.weaponReady = weapon != nullptr && weapon->isReady();
         t.object = v;
+        if (const AiData *ai = v->getAiData()) {
+            const AiState state = ai->getState();
+            if (state == AiState::Approach || state == AiState::Attack)
+                t.engaging = ai->getMemory().target;
+        }
         world.tanks.push_back(t);
     }
     if (powerUps != nullptr) {
@@ -182,7 +187,7 @@ Projektil *ComputerSpieler::doSomething(Fahrzeug *vehicle, const PlayerInput & /
         }
     }
     if (Weapon *weapon = vehicle->getWeapon()) {
-        weapon->reload(dt);
+        weapon->reload(dt / skill.reloadFactor);
     }
     return shot;
 }

@@ -52,7 +52,9 @@ class ComputerSpieler : public Owner {
     // True when `other` counts as an enemy of `vehicle`: a different vehicle of another side.
     bool isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const;
 
-    void setDifficulty(AiDifficulty value);
+    // The skill of the difficulty: the computer side's (AiSkill::forComputer), or for the brain that
+    // drives the players' tanks the brain's alone.
+    void setDifficulty(AiDifficulty value, bool drivesPlayers = false);
     AiDifficulty getDifficulty() const { return difficulty; }
     const AiSkill &getSkill() const { return skill; }
     // Overrides the skill of the current difficulty (for scripted matches).
