@@ -58,6 +58,8 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
     entry.title = title.empty() ? level.getLvlName() : title;
     entry.ground = level.getBGPicture();
     entry.parTime = static_cast<int>(level.getParTime() + 0.5f);
+    entry.challenge[0] = level.getChallenge(1);
+    entry.challenge[1] = level.getChallenge(2);
     const float width = level.getX2() - level.getX1(), depth = level.getZ2() - level.getZ1();
     auto place = [&](Marker::Kind kind, const ObjectData &object) {
         if (width <= 0 || depth <= 0)
@@ -65,7 +67,7 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
         const float x = (object.getPos()[0] - level.getX1()) / width;
         const float y = (object.getPos()[2] - level.getZ1()) / depth;
         if (x >= 0 && x <= 1 && y >= 0 && y <= 1)
-            entry.markers.push_back({kind, x, y});
+            entry.markers.push_back({kind, x, y, AiDifficulty::Easy, 1});
     };
     for (const auto &object : level.getObjectDataList())
         place(Marker::kObject, *object);
@@ -76,6 +78,10 @@ LevelChoice::Entry LevelChoice::describe(const std::string &file, const std::str
             place(static_cast<Marker::Kind>(Marker::kPlayerOne + player), *vehicle);
         } else if (kind == VehicleData::OwnerKind::Computer) {
             place(Marker::kComputer, *vehicle);
+            if (!entry.markers.empty() && entry.markers.back().kind == Marker::kComputer) {
+                entry.markers.back().fromDifficulty = vehicle->getFromDifficulty();
+                entry.markers.back().fromPlayers = vehicle->getFromPlayers();
+            }
             ++entry.computerTanks;
         } // an unknown owner: the battle starts no tank for it
     }
@@ -227,20 +233,28 @@ MenuPage LevelChoice::page(int width, int height) const {
         return page;
     page.picture = pictureRect(width, height);
     page.picture.texture = entry->ground;
+    int computerTanks = entry->computerTanks;
     for (const Marker &marker : entry->markers) {
         const int player = marker.kind - Marker::kPlayerOne; // 0..3 for the players' tanks
-        if (player < players) // the tanks of players not taking part stay out of the battle
+        const bool joins = marker.kind != Marker::kComputer ||
+                           (static_cast<int>(difficulty) >= static_cast<int>(marker.fromDifficulty) &&
+                            players >= marker.fromPlayers);
+        computerTanks -= joins ? 0 : 1; // kept out of this battle by its difficulty or players
+        if (player < players && joins) // the tanks of players not taking part stay out of the battle
             page.picture.markers.push_back(pageMarker(marker, page.picture));
     }
 
-    const std::string tanks = std::to_string(entry->computerTanks);
+    const std::string tanks = std::to_string(computerTanks);
     std::vector<std::string> details = {
         entry->title,
         "Computer tanks: " + tanks,
         "Goal: " + (entry->goal.empty() ? std::string("Last Man Standing") : entry->goal),
-        entry->computerTanks == 1 ? "Destroy the computer tank" : "Destroy all " + tanks + " computer tanks",
+        computerTanks == 1 ? "Destroy the computer tank" : "Destroy all " + tanks + " computer tanks",
     };
     details.push_back("Par time: " + minutes(entry->parTime));
+    if (const std::string &challenge = entry->challenge[players <= 1 ? 0 : 1]; !challenge.empty())
+        details.push_back(std::string(players <= 1 ? "For one player: " : "For the players together: ") +
+                          challenge);
     if (players >= 2)
         details.push_back("Then the last player standing wins");
     const float baseline = page.picture.top + page.picture.side + kDetailStep * height * 1.3f;

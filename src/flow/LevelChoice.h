@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flow/MenuPage.h"
+#include "config/Difficulty.h"
 #include "level/LevelIndex.h"
 
 #include <functional>
@@ -28,6 +29,8 @@ class LevelChoice {
         enum Kind { kObject, kComputer, kPlayerOne, kPlayerTwo, kPlayerThree, kPlayerFour };
         Kind kind;
         float x, y; // 0..1 across the level's bounds, from (x1, z1)
+        AiDifficulty fromDifficulty = AiDifficulty::Easy; // a computer tank joins from this difficulty
+        int fromPlayers = 1;                              // and with at least this many players
     };
 
     // What the screen shows of one level.
@@ -38,6 +41,7 @@ class LevelChoice {
         int computerTanks = 0; // vehicles of the computer player
         std::string goal;      // the goals' names, e.g. "Last Man Standing"
         int parTime = 0;       // seconds
+        std::string challenge[2]; // for one player, for more (Level::getChallenge); empty: not rated
         std::vector<Marker> markers;
     };
 
@@ -62,6 +66,9 @@ class LevelChoice {
     // Out of range (below two for a network battle) is two.
     void setPlayers(int count) { players = count >= leastPlayers() && count <= kMaxPlayers ? count : 2; }
     void setNetwork(bool hosting); // the choice is for a network battle; the players follow
+    // The computer's difficulty of the coming battle: the tanks counted and marked are those that
+    // join at it.
+    void setDifficulty(AiDifficulty value) { difficulty = value; }
     bool isNetwork() const { return network; }
     // What each player steers with, player one's line first, as the program knows it (the
     // keyboard's keys, the pad's name, how to get a pad); the page shows the lines of those taking
@@ -87,6 +94,7 @@ class LevelChoice {
     std::vector<Entry> entries; // the levels offered, in order
     int selected = -1;          // index into entries; -1 without levels
     int players = 2;            // human players: 1 to 4
+    AiDifficulty difficulty = AiDifficulty::Normal;
     std::vector<std::string> controls; // per player what he steers with
     std::string message;        // why nothing started, or a hint
     bool network = false;       // hosting a network battle: each player at his own machine

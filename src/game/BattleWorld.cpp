@@ -124,8 +124,10 @@ void BattleWorld::start(Level &level, const std::string &file) {
     for (int player = 2; player < humanPlayers; ++player)
         if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player, ground))
             addedRecords.push_back(std::move(record));
+    const AiDifficulty difficulty = getAiDifficulty();
     for (const auto &record : level.getVehicleDataList())
-        addVehicle(*record, missingModels);
+        if (record->joins(difficulty, humanPlayers)) // some tanks join only harder or larger battles
+            addVehicle(*record, missingModels);
     for (const auto &record : addedRecords)
         addVehicle(*record, missingModels);
 

@@ -16,6 +16,13 @@
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
 
+bool Level::isChallengeWord(const std::string &word) {
+    for (const char *known : {"gentle", "fair", "tough", "hard", "brutal"})
+        if (word == known)
+            return true;
+    return false;
+}
+
 namespace {
 // Minification filter of the filter table for a mipmap mode and texture quality.
 GLint tableFilter(int iMipMappingMode, int iTextureMode) {

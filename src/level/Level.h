@@ -50,6 +50,12 @@ class Level {
     void setBGPicture(const std::string &s) { bgPicture = s; }
     float getParTime() const { return parTime; }
     void setParTime(float seconds) { parTime = seconds; }
+    // How hard the level is for one player alone (keys "challenge1") and for two or more together
+    // ("challenge2"), as the balance benchmark measured it: "gentle", "fair", "tough", "hard" or
+    // "brutal"; empty when the level file does not say.
+    static bool isChallengeWord(const std::string &word);
+    const std::string &getChallenge(int players) const { return challenge[players <= 1 ? 0 : 1]; }
+    void setChallenge(int players, const std::string &word) { challenge[players <= 1 ? 0 : 1] = word; }
     // The sky box picture of face `face` in the order of SkyBoxFace::all();
     // by default the shared "up.png", "bottom.png", ... An index out of range
     // gives the empty name and sets nothing.
@@ -186,6 +192,7 @@ class Level {
     std::string lvlName;                                // registry key; the menu starts "lvl1.lvl"
     std::string lvlFileName;                            // stored only
     float parTime = 300;                                // seconds a good player needs; the score's time bonus
+    std::string challenge[2];                           // for one player, for more; empty: not rated
     std::string bgPicture;                              // ground picture: terrain cells and minimap
     bool meshPending = true;                            // the physics mesh is still to be produced
     bool meshHandedOver = false;                        // the physics facade has the mesh

@@ -153,6 +153,11 @@ bool applyLevelDetailsKey(Level &level, LevelFileReader::StringValue key, const 
     case R::evBgPicture:
         level.setBGPicture(value);
         return true;
+    case R::evChallenge1:
+    case R::evChallenge2:
+        if (Level::isChallengeWord(value)) // another word rates nothing: the level shows no rating
+            level.setChallenge(key == R::evChallenge1 ? 1 : 2, value);
+        return true;
     case R::evSkyUp:
     case R::evSkyDown:
     case R::evSkyFront:
@@ -227,6 +232,12 @@ bool applyVehicleKey(VehicleData &vehicle, LevelFileReader::StringValue key, con
         return true;
     case R::evLife:
         vehicle.setLife(toInt(value));
+        return true;
+    case R::evFromDifficulty: // a word that names no difficulty leaves the tank in every battle
+        vehicle.setFromDifficulty(parseDifficulty(value).value_or(AiDifficulty::Easy));
+        return true;
+    case R::evFromPlayers:
+        vehicle.setFromPlayers(std::clamp(toInt(value), 1, 4));
         return true;
     default:
         return applyObjectKey(vehicle, key, value); // "static" is not among them
@@ -356,7 +367,11 @@ LevelFileReader::LevelFileReader() {
                                          "horizon_b",
                                          "sun_x",
                                          "sun_y",
-                                         "sun_z"};
+                                         "sun_z",
+                                         "challenge1",
+                                         "challenge2",
+                                         "from_difficulty",
+                                         "from_players"};
     static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == evLastKeyword + 1, "one text per keyword");
     for (int i = 0; i <= evLastKeyword; ++i) {
         keywords[kTexts[i]] = static_cast<StringValue>(i);

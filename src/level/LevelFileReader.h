@@ -70,7 +70,11 @@ class LevelFileReader {
         evSunX,
         evSunY,
         evSunZ,
-        evLastKeyword = evSunZ
+        evChallenge1,
+        evChallenge2,
+        evFromDifficulty,
+        evFromPlayers,
+        evLastKeyword = evFromPlayers
     };
 
     static constexpr std::size_t kMaxLineLength = 98; // characters kept of a line, line end excluded

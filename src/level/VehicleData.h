@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Difficulty.h"
 #include "level/ObjectData.h"
 
 #include <string>
@@ -51,10 +52,21 @@ class VehicleData : public ObjectData {
     void setFahrzeugTyp(const std::string &s) { fahrzeugTyp = s; }
     int getLife() const { return life; }
     void setLife(int value) { life = value; }
+    // Keys "from_difficulty" and "from_players": a tank that joins the battle only from that
+    // difficulty of the computer up, or only with at least that many human players.
+    AiDifficulty getFromDifficulty() const { return fromDifficulty; }
+    void setFromDifficulty(AiDifficulty value) { fromDifficulty = value; }
+    int getFromPlayers() const { return fromPlayers; }
+    void setFromPlayers(int value) { fromPlayers = value; }
+    bool joins(AiDifficulty difficulty, int players) const {
+        return static_cast<int>(difficulty) >= static_cast<int>(fromDifficulty) && players >= fromPlayers;
+    }
 
   private:
     std::string owner = "cpu"; // "spieler1" .. "spieler4" or "cpu"
     std::string weapon;        // stored, read by nobody
     std::string fahrzeugTyp;   // vehicle type name of data/config/fahrzeugconfig.ini
     int life = 100;            // starting life points
+    AiDifficulty fromDifficulty = AiDifficulty::Easy; // every difficulty unless the file says
+    int fromPlayers = 1;                              // any number of players unless the file says
 };

@@ -382,7 +382,10 @@ class GlutFlowHost : public FlowHost {
 
     std::uint16_t hostPort = 0; // the command line's port for a hosted battle; 0: the usual one
 
-    void openLevelChoice(LevelChoice &choice) override { choice.open(levelChoices, settings->getPlayers()); }
+    void openLevelChoice(LevelChoice &choice) override {
+        choice.setDifficulty(settings->getDifficulty());
+        choice.open(levelChoices, settings->getPlayers());
+    }
 
     void savePlayers(int players) override {
         if (players == settings->getPlayers())

@@ -107,6 +107,33 @@ TEST(LevelChoiceTest, CountsAndMarksOnlyTheTanksTheBattleWillHave) {
                     PlayerStarts::kBeside / 100.0f, 1e-4f);
 }
 
+TEST(LevelChoiceTest, ShowsTheChallengeTheLevelFileGivesForTheChosenPlayers) {
+    std::istringstream in("[LEVELDETAILS]\nname=rated.lvl\nx1=-50\ny1=-50\nx2=50\ny2=50\n"
+                          "challenge1=tough\nchallenge2=fair\n[VEHICLE]\nowner=cpu\npos_x=40\npos_z=40\n"
+                          "[VEHICLE]\nowner=cpu\nfrom_difficulty=hard\npos_x=30\npos_z=30\n"
+                          "[VEHICLE]\nowner=cpu\nfrom_players=3\npos_x=20\npos_z=20\n");
+    const std::unique_ptr<Level> rated = LevelFileReader().readLevel(in, "rated.lvl");
+    // Files without the keys, or with a word that rates nothing, show no rating.
+    std::istringstream plain("[LEVELDETAILS]\nname=plain.lvl\nchallenge1=impossible\n");
+    const std::unique_ptr<Level> unrated = LevelFileReader().readLevel(plain, "plain.lvl");
+    ASSERT_TRUE(rated && unrated);
+    EXPECT_EQ(unrated->getChallenge(1), "");
+
+    LevelChoice choice;
+    choice.open({LevelChoice::describe("rated.lvl", "", *rated), LevelChoice::describe("plain.lvl", "", *unrated)}, 1);
+    EXPECT_NE(allText(choice.page(1024, 768)).find("For one player: tough"), std::string::npos);
+    // Only the tanks that join this battle are counted and marked.
+    EXPECT_NE(allText(choice.page(1024, 768)).find("Destroy the computer tank"), std::string::npos);
+    EXPECT_EQ(choice.page(1024, 768).picture.markers.size(), 1u);
+    choice.setPlayers(3);
+    EXPECT_NE(allText(choice.page(1024, 768)).find("For the players together: fair"), std::string::npos);
+    EXPECT_NE(allText(choice.page(1024, 768)).find("Computer tanks: 2"), std::string::npos);
+    choice.setDifficulty(AiDifficulty::Hard);
+    EXPECT_NE(allText(choice.page(1024, 768)).find("Computer tanks: 3"), std::string::npos);
+    choice.select(1);
+    EXPECT_EQ(allText(choice.page(1024, 768)).find("For "), std::string::npos);
+}
+
 struct LevelChoiceScreenTest : ::testing::Test {
     std::unique_ptr<Level> one = level("lvl1.lvl", "ground.png", 3), two = level("lvl2.lvl", "snow.png", 1);
     LevelChoice choice;
