@@ -33,16 +33,22 @@ AiSkill AiSkill::forComputer(AiDifficulty difficulty) {
     switch (difficulty) {
     case AiDifficulty::Easy:
         skill.maxAttackers = 1;
-        skill.reloadFactor = 2.5f;
-        skill.aimErrorDegrees = 11.0f;
+        skill.reloadFactor = 3.0f;
+        skill.aimErrorDegrees = 12.0f;
+        skill.reactionSeconds = 2.0f;
+        skill.sightRange = 35.0f;
         break;
     case AiDifficulty::Normal:
-        skill.maxAttackers = 2;
-        skill.reloadFactor = 1.4f;
+        skill.maxAttackers = 1;
+        skill.reloadFactor = 2.5f;
+        skill.aimErrorDegrees = 8.0f;
+        skill.reactionSeconds = 1.5f;
         break;
     case AiDifficulty::Hard:
-        skill.maxAttackers = 3;
-        skill.reloadFactor = 1.1f;
+        skill.maxAttackers = 1;
+        skill.reloadFactor = 1.8f;
+        skill.aimErrorDegrees = 4.0f;
+        skill.reactionSeconds = 0.8f;
         break;
     }
     return skill;

@@ -16,7 +16,7 @@ struct AiTankView {
     int side = -1;               // whom it fights for: a tank of another side is an enemy; -1 none
     bool alive = true;           // neither exploding nor destroyed
     bool weaponReady = false;    // its next shell may leave now
-    const void *engaging = nullptr; // the enemy it closes in on or attacks (a computer tank's memory)
+    const void *engaging = nullptr; // the enemy in its sight it closes in on or attacks (its memory)
     const void *object = nullptr; // the game object, to know it again next step; never dereferenced
 };
 

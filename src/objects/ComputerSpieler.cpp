@@ -100,9 +100,11 @@ void ComputerSpieler::takeSnapshot(float dt) {
         t.weaponReady = weapon != nullptr && weapon->isReady();
         t.object = v;
         if (const AiData *ai = v->getAiData()) {
-            const AiState state = ai->getState();
-            if (state == AiState::Approach || state == AiState::Attack)
-                t.engaging = ai->getMemory().target;
+            // A tank that closes in without seeing its enemy (lost, or stuck behind a wall) holds
+            // no place in the pack.
+            const AiMemory &memory = ai->getMemory();
+            if (memory.state == AiState::Attack || (memory.state == AiState::Approach && memory.targetVisible))
+                t.engaging = memory.target;
         }
         world.tanks.push_back(t);
     }
