@@ -8,7 +8,8 @@
 // seeds 1..N (default 24) as `panzerfeld --headless --level FILE --players P --autopilot SKILL --seed S` plays it with
 // that difficulty in settings.ini, for at most S game seconds (default 300). The table
 // shows per row the share of battles the players won, the share that ran out of time and the
-// median game seconds of the decided ones. With two players "won" means the computer's tanks were
+// median game seconds of the decided ones. Under it, the rating each level file stores for the
+// level choice (`challenge1`, `challenge2`). With two players "won" means the computer's tanks were
 // all destroyed while a player still stood, whichever player then won the duel.
 //
 // Why 24 seeds: a share over n battles has a standard error of at most 0.5 / sqrt(n), ten points
@@ -226,6 +227,28 @@ int main(int argc, char **argv) {
         std::fprintf(out, "%-10s | %7d | %-8s | %-9s | %4.0f%% | %7.0f%% | %8s\n", first.level.c_str(), first.players,
                      difficultyName(first.computer), difficultyName(first.autopilot), 100.0 * won / seeds,
                      100.0 * timeUp / seeds, length);
+    }
+    // The rating a level file stores for the level choice (keys challenge1 and challenge2): the
+    // players' mean win share over the three autopilot skills against the default difficulty.
+    std::fprintf(out, "\nchallenge (mean win share of the three skills at normal):\n");
+    for (const std::string &level : levels) {
+        std::fprintf(out, "%-10s |", level.c_str());
+        for (int players = 1; players <= 2; ++players) {
+            int won = 0, played = 0;
+            for (std::size_t i = 0; i < battles.size(); ++i)
+                if (battles[i].level == level && battles[i].players == players &&
+                    battles[i].computer == AiDifficulty::Normal) {
+                    won += outcomes[i].result == kWon;
+                    ++played;
+                }
+            if (played == 0)
+                continue;
+            const double share = 100.0 * won / played;
+            const char *word = share >= 60 ? "gentle" : share >= 40 ? "fair" : share >= 20 ? "tough"
+                               : share >= 5 ? "hard" : "brutal";
+            std::fprintf(out, " challenge%d=%s (%.0f%%)", players, word, share);
+        }
+        std::fprintf(out, "\n");
     }
     std::fflush(out);
     if (!started) {
