@@ -28,28 +28,33 @@ AiSkill AiSkill::forDifficulty(AiDifficulty difficulty) {
     return skill;
 }
 
+namespace {
+
+// What the computer's side adds to the brain's skill at each difficulty, measured with the balance
+// benchmark (bench/README.md).
+struct SideMeasures {
+    int maxAttackers;      // tanks that go for one enemy at once
+    float reloadFactor;    // times a player's reload time
+    float aimErrorDegrees; // spread of the heading error of each shot
+    float reactionSeconds; // from first sight to the first shot
+    float sightRange;      // units
+};
+
+constexpr SideMeasures kMeasures[kDifficultyCount] = {
+    {1, 3.0f, 12.0f, 2.0f, 35.0f}, // easy
+    {1, 2.5f, 8.0f, 1.5f, 60.0f},  // normal
+    {1, 1.8f, 4.0f, 0.8f, 90.0f},  // hard
+};
+
+} // namespace
+
 AiSkill AiSkill::forComputer(AiDifficulty difficulty) {
     AiSkill skill = forDifficulty(difficulty);
-    switch (difficulty) {
-    case AiDifficulty::Easy:
-        skill.maxAttackers = 1;
-        skill.reloadFactor = 3.0f;
-        skill.aimErrorDegrees = 12.0f;
-        skill.reactionSeconds = 2.0f;
-        skill.sightRange = 35.0f;
-        break;
-    case AiDifficulty::Normal:
-        skill.maxAttackers = 1;
-        skill.reloadFactor = 2.5f;
-        skill.aimErrorDegrees = 8.0f;
-        skill.reactionSeconds = 1.5f;
-        break;
-    case AiDifficulty::Hard:
-        skill.maxAttackers = 1;
-        skill.reloadFactor = 1.8f;
-        skill.aimErrorDegrees = 4.0f;
-        skill.reactionSeconds = 0.8f;
-        break;
-    }
+    const SideMeasures &side = kMeasures[static_cast<int>(difficulty)];
+    skill.maxAttackers = side.maxAttackers;
+    skill.reloadFactor = side.reloadFactor;
+    skill.aimErrorDegrees = side.aimErrorDegrees;
+    skill.reactionSeconds = side.reactionSeconds;
+    skill.sightRange = side.sightRange;
     return skill;
 }
