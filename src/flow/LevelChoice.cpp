@@ -234,10 +234,11 @@ MenuPage LevelChoice::page(int width, int height) const {
     page.picture = pictureRect(width, height);
     page.picture.texture = entry->ground;
     int computerTanks = entry->computerTanks;
+    const AiDifficulty shown = network ? AiDifficulty::Hard : difficulty; // network battles: every tank
     for (const Marker &marker : entry->markers) {
         const int player = marker.kind - Marker::kPlayerOne; // 0..3 for the players' tanks
         const bool joins = marker.kind != Marker::kComputer ||
-                           (static_cast<int>(difficulty) >= static_cast<int>(marker.fromDifficulty) &&
+                           (static_cast<int>(shown) >= static_cast<int>(marker.fromDifficulty) &&
                             players >= marker.fromPlayers);
         computerTanks -= joins ? 0 : 1; // kept out of this battle by its difficulty or players
         if (player < players && joins) // the tanks of players not taking part stay out of the battle

@@ -67,7 +67,7 @@ class LevelChoice {
     void setPlayers(int count) { players = count >= leastPlayers() && count <= kMaxPlayers ? count : 2; }
     void setNetwork(bool hosting); // the choice is for a network battle; the players follow
     // The computer's difficulty of the coming battle: the tanks counted and marked are those that
-    // join at it.
+    // join at it (in a network battle every tank joins).
     void setDifficulty(AiDifficulty value) { difficulty = value; }
     bool isNetwork() const { return network; }
     // What each player steers with, player one's line first, as the program knows it (the

@@ -124,7 +124,7 @@ void BattleWorld::start(Level &level, const std::string &file) {
     for (int player = 2; player < humanPlayers; ++player)
         if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player, ground))
             addedRecords.push_back(std::move(record));
-    const AiDifficulty difficulty = getAiDifficulty();
+    const AiDifficulty difficulty = everyTankJoins ? AiDifficulty::Hard : getAiDifficulty();
     for (const auto &record : level.getVehicleDataList())
         if (record->joins(difficulty, humanPlayers)) // some tanks join only harder or larger battles
             addVehicle(*record, missingModels);

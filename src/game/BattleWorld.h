@@ -63,6 +63,9 @@ class BattleWorld {
     // scores, the result and the events) is set from outside through the calls below. Nothing is hit
     // or taken here.
     void setFollowing(bool on) { following = on; }
+    // Every tank of the level joins, whatever its from_difficulty: a network battle, whose machines
+    // need not share a difficulty but must build the same world.
+    void setEveryTankJoins(bool on) { everyTankJoins = on; }
     bool isFollowing() const { return following; }
     void tickFollowing(int player, const PlayerInput &controls);
     void removeVehicle(Fahrzeug *vehicle); // deletes it and its body; unknown ones are ignored
@@ -156,6 +159,7 @@ class BattleWorld {
     std::unique_ptr<ComputerSpieler> autopilot;       // drives the human tanks; null: the players do
     bool autopilotWanted = false;                     // the next start hands it the human tanks
     bool following = false;                           // see setFollowing
+    bool everyTankJoins = false;                      // see setEveryTankJoins
     std::uint32_t shotSerial = 0;                     // the last shell's number
     AiDifficulty autopilotDifficulty = AiDifficulty::Normal;
     std::vector<LvlObject *> levelObjects; // owned

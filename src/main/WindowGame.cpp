@@ -182,6 +182,7 @@ class GlutFlowHost : public FlowHost {
         gc.getWorld().setHumanPlayers(battlePlayers); // one player: player two's tank stays out of the level
         // A joining machine's world follows the host's; the host's is the truth, as a local one is.
         gc.getWorld().setFollowing(networked && net.getRole() == NetGame::Role::kClient);
+        gc.getWorld().setEveryTankJoins(networked);
         if (networked) {
             gc.getWorld().setBattleSeed(net.getSeed());
             gc.getWorld().setAiDifficulty(settings->getDifficulty());

@@ -140,6 +140,7 @@ int runHeadlessHost(const CommandLine &commandLine, const Settings &settings) {
             world.setHumanPlayers(players);
             world.setBattleSeed(seed);
             world.setAiDifficulty(settings.getDifficulty());
+            world.setEveryTankJoins(true); // the clients build the same world, whatever their settings
             if (!gc.loadLevel(gc.getData().getLevelOfFile(levelFile))) {
                 std::fprintf(stderr, "Error: %s: the level did not start\n", levelPath.c_str());
                 return 1;

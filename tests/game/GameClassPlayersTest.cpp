@@ -56,6 +56,28 @@ TEST_F(GameClassPlayersTest, OnePlayerLeavesPlayerTwosTankOutAndItsKeysMoveNothi
     EXPECT_EQ(gc.getView().getViewCount(), 2);
 }
 
+TEST_F(GameClassPlayersTest, TanksHeldBackJoinFromTheirDifficultyAndPlayersButAlwaysOverTheNetwork) {
+    const std::string field = kTwoPlayerField + vehicle("cpu2", "cpu", -20, 20, 0) + "from_difficulty=hard\n" +
+                              vehicle("cpu3", "cpu", 20, 20, 0) + "from_players=2\n";
+    const auto tanks = [this] { return gc.getWorld().getFahrzeugvektor().size(); };
+    gc.getWorld().setHumanPlayers(1);
+    gc.getWorld().setAiDifficulty(AiDifficulty::Normal);
+    ASSERT_TRUE(start("held.lvl", field));
+    EXPECT_EQ(tanks(), 2u) << "player one and cpu1";
+    EXPECT_EQ(vehicleNamed("cpu2"), nullptr);
+    gc.getWorld().setHumanPlayers(2);
+    ASSERT_TRUE(gc.loadLevel("held.lvl"));
+    EXPECT_EQ(tanks(), 4u) << "both players, cpu1 and cpu3";
+    gc.getWorld().setAiDifficulty(AiDifficulty::Hard);
+    ASSERT_TRUE(gc.loadLevel("held.lvl"));
+    EXPECT_EQ(tanks(), 5u);
+    // A network battle's machines build one world whatever difficulty each of them is set to.
+    gc.getWorld().setAiDifficulty(AiDifficulty::Easy);
+    gc.getWorld().setEveryTankJoins(true);
+    ASSERT_TRUE(gc.loadLevel("held.lvl"));
+    EXPECT_EQ(tanks(), 5u);
+}
+
 TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {
     config.setZoomIn2(KeyNames::special(KeyNames::kGlutPageUp));
     config.setZoomOut2(KeyNames::special(KeyNames::kGlutPageDown));
