@@ -108,15 +108,6 @@ void work(const std::vector<Battle> &battles, long maxTicks, int job, int jobs, 
     }
 }
 
-std::vector<std::string> offeredLevels() {
-    std::vector<LevelIndex::Entry> index;
-    std::vector<std::string> files;
-    if (LevelIndex::read(LevelIndex::file(), index))
-        for (const LevelIndex::Entry &entry : index)
-            files.push_back(entry.file);
-    return files;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -142,7 +133,7 @@ int main(int argc, char **argv) {
             levels.push_back(arg);
     }
     if (levels.empty())
-        levels = offeredLevels();
+        levels = offeredLevelFiles();
     if (levels.empty()) {
         std::fprintf(stderr, "Error: no level to play in %s\n", LevelIndex::file().c_str());
         return 1;

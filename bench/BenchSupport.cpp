@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include "config/ConfigReader.h"
+#include "config/GamePaths.h"
 #include "level/Level.h"
 #include "level/LevelIndex.h"
 #include "objects/Spieler.h"
@@ -37,6 +38,24 @@ double median(std::vector<double> values) {
 
 double mean(const std::vector<double> &values) {
     return values.empty() ? 0.0 : std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+}
+
+std::vector<std::string> offeredLevelFiles() {
+    std::vector<LevelIndex::Entry> index;
+    std::vector<std::string> files;
+    if (LevelIndex::read(LevelIndex::file(), index)) {
+        for (const LevelIndex::Entry &entry : index)
+            files.push_back(entry.file);
+        return files;
+    }
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(GamePaths::current().data("level"), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("lvl", 0) == 0 && entry.path().extension() == ".lvl")
+            files.push_back(name);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 bool openWindow(int &argc, char **argv, const char *title) {
@@ -164,19 +183,13 @@ Session::Session() : players(ConfigReader::ReadPlayerConfig()) {
 }
 
 std::vector<Session::BenchLevel> Session::offeredLevels() const {
-    std::vector<LevelIndex::Entry> index;
-    if (!LevelIndex::read(LevelIndex::file(), index)) {
-        for (const auto &[file, level] : gc.getData().getLevelFiles())
-            if (file.rfind("lvl", 0) == 0)
-                index.push_back({file, ""});
-    }
     std::vector<BenchLevel> levels;
-    for (const LevelIndex::Entry &entry : index) {
-        if (const Level *level = gc.getData().getLevelOfFile(entry.file))
-            levels.push_back({entry.file, level->getLvlName()});
+    for (const std::string &file : offeredLevelFiles()) {
+        if (const Level *level = gc.getData().getLevelOfFile(file))
+            levels.push_back({file, level->getLvlName()});
         else
-            std::fprintf(stderr, "Error: %s: data/level/%s did not load; left out\n", LevelIndex::file().c_str(),
-                         entry.file.c_str());
+            std::fprintf(stderr, "Error: %s: %s did not load; left out\n", LevelIndex::file().c_str(),
+                         GamePaths::current().data("level/" + file).c_str());
     }
     return levels;
 }

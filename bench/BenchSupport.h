@@ -25,6 +25,10 @@ double millisecondsSince(Clock::time_point start);
 double median(std::vector<double> values);
 double mean(const std::vector<double> &values);
 
+// The level files the level choice offers: those of the data's level/levels.ini in its order;
+// without the index every lvl*.lvl of the level folder, in file name order.
+std::vector<std::string> offeredLevelFiles();
+
 // Opens the GLUT window (double-buffered RGBA with depth) and sets the fixed
 // OpenGL state the game sets at start-up. False, with an "Error: " line,
 // without an X display.

@@ -45,26 +45,6 @@ struct Run {
     std::uint64_t hash = 0;                               // the state hash after the last tick
 };
 
-// The files of data/level/levels.ini in its order; without the index every lvl*.lvl of the folder,
-// in file name order, as the level choice offers them.
-std::vector<std::string> offeredLevelFiles() {
-    std::vector<LevelIndex::Entry> index;
-    std::vector<std::string> files;
-    if (LevelIndex::read(LevelIndex::file(), index)) {
-        for (const LevelIndex::Entry &entry : index)
-            files.push_back(entry.file);
-        return files;
-    }
-    std::error_code error;
-    for (const fs::directory_entry &entry : fs::directory_iterator("data/level", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("lvl", 0) == 0 && entry.path().extension() == ".lvl")
-            files.push_back(name);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 // A fresh world for every battle, as a fresh process would have it; the cooked-mesh cache is
 // whatever the runs before left (the first start of a level cooks its hulls, untimed).
 Run battle(const std::string &file, long ticks, AiDifficulty autopilot, std::uint32_t seed) {
