@@ -118,3 +118,11 @@ int removeLeftoverTemporaries(const std::string &folder) {
     }
     return removed;
 }
+
+std::string unusedFileName(const std::string &folder, const std::string &stem, const std::string &extension) {
+    std::error_code error;
+    std::string path = folder + stem + extension;
+    for (int n = 2; std::filesystem::exists(path, error); ++n)
+        path = folder + stem + "-" + std::to_string(n) + extension;
+    return path;
+}

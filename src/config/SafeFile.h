@@ -16,6 +16,10 @@
 // gone again) when any step fails.
 bool replaceFileSafely(const std::string &path, const void *data, std::size_t size, std::string &problem);
 
+// `folder` + `stem` + `extension`, or, when a file of that name is there already, the first free
+// one of `stem` + "-2", "-3", ... (a new replay or screenshot never replaces an older one).
+std::string unusedFileName(const std::string &folder, const std::string &stem, const std::string &extension);
+
 // The temporary name `replaceFileSafely` uses for `path` in this process.
 std::string temporaryFileFor(const std::string &path);
 

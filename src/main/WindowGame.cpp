@@ -7,6 +7,7 @@
 #include "config/IniEditor.h"
 #include "config/KeyNames.h"
 #include "config/PlayerConfig.h"
+#include "config/SafeFile.h"
 #include "config/Settings.h"
 #include "flow/GameFlow.h"
 #include "flow/NetworkScreen.h"
@@ -656,10 +657,7 @@ void takeScreenshot() {
     const std::string folder = GamePaths::current().screenshotFolder();
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    const std::string stamp = timeStamp();
-    std::string path = folder + "panzerfeld-" + stamp + ".png";
-    for (int n = 2; std::filesystem::exists(path, error); ++n)
-        path = folder + "panzerfeld-" + stamp + "-" + std::to_string(n) + ".png";
+    const std::string path = unusedFileName(folder, "panzerfeld-" + timeStamp(), ".png");
     std::string problem;
     if (!ScreenShot::save(path, windowWidth(), windowHeight(), problem)) {
         std::fprintf(stderr, "Error: %s: the screenshot was not saved: %s\n", path.c_str(), problem.c_str());

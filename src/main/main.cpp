@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -234,10 +235,11 @@ int main(int argc, char **argv) {
     }
     // Temporary files of an earlier run that died while writing: never read, so just tidied away.
     const GamePaths &paths = GamePaths::current();
-    for (const std::string &folder : {paths.configFolder(), paths.playerDataFolder(), PhysXAccess::sizeFolder(),
-                                      PhysXAccess::cookedFolder(), paths.replayFolder()}) {
+    // In a checkout the settings and the highscores share data/config/: each folder is tidied once.
+    const std::set<std::string> written = {paths.configFolder(), paths.playerDataFolder(), PhysXAccess::sizeFolder(),
+                                           PhysXAccess::cookedFolder(), paths.replayFolder()};
+    for (const std::string &folder : written)
         removeLeftoverTemporaries(folder);
-    }
     Settings settings = Settings::read();
     if (commandLine.isHeadless() && commandLine.isHost())
         return runHeadlessHost(commandLine, settings);

@@ -47,9 +47,7 @@ std::string save(const Replay &replay, const std::string &stamp, std::string &pr
     std::error_code error;
     const std::string dir = folder();
     fs::create_directories(dir, error);
-    std::string path = dir + "replay-" + stamp + ".pzr";
-    for (int n = 2; fs::exists(path, error); ++n)
-        path = dir + "replay-" + stamp + "-" + std::to_string(n) + ".pzr";
+    const std::string path = unusedFileName(dir, "replay-" + stamp, ".pzr");
     const std::string bytes = replay.encode();
     if (!replaceFileSafely(path, bytes.data(), bytes.size(), problem))
         return std::string();
