@@ -48,6 +48,7 @@ struct AiMemory {
     float progressPos[2] = {0, 0}; // position at the last progress check
     float progressTime = 0;        // time of the last progress check
     float reverseUntil = 0;        // backing out of a jam until then
+    int jams = 0;                  // jams on the way to the current goal
     float dodgeUntil = 0;          // driving aside from a shell until then
     float fireBlockedUntil = 0;    // the last shot was blocked: find another position until then
     bool dodgeForward = true;      // which way the dodge drives

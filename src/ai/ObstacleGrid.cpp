@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 void ObstacleGrid::build(float x0, float z0, float x1, float z1, const std::vector<AiBox> &boxes,
                          const std::function<float(float, float)> &height, float cell) {
@@ -61,6 +62,54 @@ void ObstacleGrid::build(float x0, float z0, float x1, float z1, const std::vect
             }
         }
     }
+    findRegions();
+}
+
+// Flood fill over the free cells with the path search's own moves: eight neighbours, no squeezing
+// past a corner.
+void ObstacleGrid::findRegions() {
+    regions.assign(cells.size(), -1);
+    std::vector<int> stack;
+    int next = 0;
+    for (int start = 0; start < static_cast<int>(cells.size()); ++start) {
+        if (cells[static_cast<std::size_t>(start)] != kFree || regions[static_cast<std::size_t>(start)] >= 0)
+            continue;
+        regions[static_cast<std::size_t>(start)] = next;
+        stack.assign(1, start);
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int c = i % columns, r = i / columns;
+            for (int dr = -1; dr <= 1; ++dr)
+                for (int dc = -1; dc <= 1; ++dc) {
+                    if ((dc == 0 && dr == 0) || !walkable(c + dc, r + dr) ||
+                        (dc != 0 && dr != 0 && (!walkable(c + dc, r) || !walkable(c, r + dr))))
+                        continue;
+                    int &label = regions[static_cast<std::size_t>(index(c + dc, r + dr))];
+                    if (label < 0) {
+                        label = next;
+                        stack.push_back(index(c + dc, r + dr));
+                    }
+                }
+        }
+        ++next;
+    }
+}
+
+int ObstacleGrid::region(int column, int row) const {
+    return walkable(column, row) ? regions[static_cast<std::size_t>(index(column, row))] : -1;
+}
+
+int ObstacleGrid::regionNear(float x, float z, int radius) const {
+    int c, r;
+    return nearestWalkable(x, z, radius, c, r) ? region(c, r) : -1;
+}
+
+bool ObstacleGrid::reachable(float ax, float az, float bx, float bz) const {
+    int c, r;
+    cellOf(bx, bz, c, r);
+    const int own = regionNear(ax, az);
+    return own >= 0 && own == region(c, r);
 }
 
 ObstacleGrid::Cell ObstacleGrid::at(int column, int row) const {

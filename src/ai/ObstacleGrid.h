@@ -19,7 +19,7 @@ class ObstacleGrid {
     static constexpr float kDefaultCell = 2.0f; // units per cell side
     static constexpr float kTankRadius = 2.0f;  // objects are widened by this for driving
     static constexpr float kEdgeMargin = 3.0f;  // units kept free along the area's edge
-    static constexpr float kMaxSlope = 0.7f;    // height change per unit a tank still climbs
+    static constexpr float kMaxSlope = 0.35f;   // height change per unit a tank still climbs
     static constexpr float kCoverHeight = 1.6f; // a box this tall above the ground hides a tank
 
     enum Cell : std::uint8_t { kFree = 0, kNearObject = 1, kSteep = 2, kEdge = 3, kObject = 4 };
@@ -51,9 +51,17 @@ class ObstacleGrid {
     // True when no tall object cell lies on the line from a to b (the end cells excluded).
     bool clearView(float ax, float az, float bx, float bz) const;
     int countCells(Cell kind) const;
+    // Free cells a tank can drive between share a region number; other cells have none (-1).
+    int region(int column, int row) const;
+    // The region of the free cell nearest (x, z) within `radius` cells (a tank stands on the edge of
+    // a slope at times); -1 when there is none.
+    int regionNear(float x, float z, int radius = 3) const;
+    // True when a tank near a can drive to b's cell: both lie in one region.
+    bool reachable(float ax, float az, float bx, float bz) const;
 
   private:
     int index(int column, int row) const { return row * columns + column; }
+    void findRegions();
     template <typename Visit> bool walkLine(float ax, float az, float bx, float bz, Visit visit) const;
 
     float minX = 0, minZ = 0;        // corner of cell (0, 0), world units
@@ -61,4 +69,5 @@ class ObstacleGrid {
     int columns = 0, rows = 0;       // cells along x and z
     std::vector<std::uint8_t> cells; // Cell per cell, row-major
     std::vector<std::uint8_t> tall;  // 1 where an object cell hides a tank
+    std::vector<int> regions;        // region number per cell, -1 where not free
 };

@@ -32,8 +32,8 @@ PathFinder::Result PathFinder::find(const ObstacleGrid &grid, float fromX, float
     const int rows = grid.getRows();
     int sc, sr, gc, gr;
     if (columns == 0 || !grid.nearestWalkable(fromX, fromZ, 3, sc, sr) ||
-        !grid.nearestWalkable(toX, toZ, 6, gc, gr)) {
-        return kNoPath;
+        !grid.nearestWalkable(toX, toZ, 6, gc, gr) || grid.region(sc, sr) != grid.region(gc, gr)) {
+        return kNoPath; // no search needed to know that slopes or walls part the two
     }
     const std::size_t count = static_cast<std::size_t>(columns) * rows;
     if (cost.size() != count) {

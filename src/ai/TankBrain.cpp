@@ -168,7 +168,8 @@ bool TankBrain::repairInSight(const AiWorld &world, const AiTankView &me, const 
     bool found = false;
     for (const AiRepairView &kit : world.repairs) {
         const float d = flatDistance(me.pos, kit.pos);
-        if (d < best && (grid.empty() || grid.clearView(me.pos[0], me.pos[2], kit.pos[0], kit.pos[2]))) {
+        if (d < best && (grid.empty() || (grid.clearView(me.pos[0], me.pos[2], kit.pos[0], kit.pos[2]) &&
+                                          grid.reachable(me.pos[0], me.pos[2], kit.pos[0], kit.pos[2])))) {
             best = d;
             out[0] = kit.pos[0];
             out[1] = kit.pos[2];
@@ -183,6 +184,7 @@ void TankBrain::setGoal(AiMemory &memory, float x, float z, float time) {
     memory.goal[0] = x;
     memory.goal[1] = z;
     memory.goalTime = time;
+    memory.jams = 0;
     memory.wantsPath = true;
     memory.path.clear();
     memory.pathIndex = 0;
@@ -202,7 +204,8 @@ bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemo
             const float a = 2.0f * kPi * static_cast<float>(i) / kAngles;
             const float x = target[0] + r * std::sin(a);
             const float z = target[2] + r * std::cos(a);
-            if (!grid.walkableAt(x, z) || !grid.clearView(x, z, target[0], target[2])) {
+            if (!grid.walkableAt(x, z) || !grid.reachable(me.pos[0], me.pos[2], x, z) ||
+                !grid.clearView(x, z, target[0], target[2])) {
                 continue;
             }
             // A little chance in the choice: a tank that found no view from one spot tries another.
@@ -226,11 +229,12 @@ bool TankBrain::coverPosition(const AiTankView &me, const float *attacker, const
     }
     int c0, r0;
     grid.cellOf(me.pos[0], me.pos[2], c0, r0);
+    const int own = grid.regionNear(me.pos[0], me.pos[2]);
     const int reach = static_cast<int>(kCoverRadius / grid.getCellSize());
     float best = 1e30f;
     for (int r = r0 - reach; r <= r0 + reach; ++r) {
         for (int c = c0 - reach; c <= c0 + reach; ++c) {
-            if (!grid.walkable(c, r)) {
+            if (!grid.walkable(c, r) || grid.region(c, r) != own) {
                 continue;
             }
             float x, z;
@@ -262,17 +266,20 @@ bool TankBrain::coverPosition(const AiTankView &me, const float *attacker, const
 bool TankBrain::patrolPoint(const AiWorld &world, int self, AiMemory &memory, const Navigator &navigator,
                             float *out) {
     const ObstacleGrid &grid = navigator.getGrid();
+    const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
     // At first it stays near home; after a quiet while it roams towards where the nearest enemy
-    // makes its noise, without knowing the exact spot.
+    // makes its noise, without knowing the exact spot: the nearest it can drive to, if any.
     float anchor[2] = {memory.home[0], memory.home[1]};
     float radius = kPatrolRadius;
     const float quiet = world.time - std::max(memory.startTime, memory.lastSeenTime);
     if (quiet > kRoamAfter) {
-        const AiTankView &me = world.tanks[static_cast<std::size_t>(self)];
         float best = 1e30f;
         for (const AiTankView &other : world.tanks) {
-            const float d = flatDistance(me.pos, other.pos);
-            if (Perception::isEnemy(me, other) && d < best) {
+            if (!Perception::isEnemy(me, other))
+                continue;
+            const bool unreachable = !grid.empty() && !grid.reachable(me.pos[0], me.pos[2], other.pos[0], other.pos[2]);
+            const float d = flatDistance(me.pos, other.pos) + (unreachable ? 1e6f : 0.0f);
+            if (d < best) {
                 best = d;
                 anchor[0] = other.pos[0];
                 anchor[1] = other.pos[2];
@@ -285,7 +292,7 @@ bool TankBrain::patrolPoint(const AiWorld &world, int self, AiMemory &memory, co
         const float r = 5.0f + (radius - 5.0f) * random01(memory);
         const float x = anchor[0] + r * std::sin(a);
         const float z = anchor[1] + r * std::cos(a);
-        if (grid.empty() || grid.walkableAt(x, z)) {
+        if (grid.empty() || grid.reachable(me.pos[0], me.pos[2], x, z)) {
             out[0] = x;
             out[1] = z;
             return true;
@@ -431,6 +438,14 @@ void TankBrain::drive(const AiWorld &world, int self, AiMemory &memory, Navigato
         if (moved < 1.0f && command.forward) {
             memory.reverseUntil = now + kReverseSeconds;
             memory.wantsPath = true;
+            // A slope too steep to climb or a gap too narrow may look free on the map: a tank that
+            // jams again and again on the way to a goal it only chose to look around gives it up.
+            if (++memory.jams >= kGiveUpJams) {
+                if (memory.state == AiState::Search)
+                    memory.lastSeenTime = -1; // it cannot get there: nothing to find
+                if (memory.state == AiState::Patrol || memory.state == AiState::Search)
+                    memory.hasGoal = false;
+            }
         }
         memory.progressPos[0] = me.pos[0];
         memory.progressPos[1] = me.pos[2];

@@ -32,6 +32,7 @@ class TankBrain {
     static constexpr float kDodgeMiss = 3.0f;     // shells passing closer than this are dodged
     static constexpr float kCoverRadius = 26.0f;  // how far it looks for cover, units
     static constexpr float kStuckSeconds = 1.2f;  // no progress for this long: back out and replan
+    static constexpr int kGiveUpJams = 3;         // jams on one way before a patrol or search picks another goal
     static constexpr float kRoamAfter = 20.0f;    // seconds without contact before it roams towards the enemy
     static constexpr float kRoamSpread = 20.0f;   // how far from the enemy a roaming patrol point may lie
     static constexpr float kRepairShare = 0.6f;   // below this share of its life it fetches a repair it sees

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -71,6 +72,38 @@ TEST(PathFinderTest, FindsASmoothedWayAroundTheWallAndGivesUpWhenThereIsNone) {
     ObstacleGrid closed;
     closed.build(-20, -20, 20, 20, {AiBox{-20, -1, 20, 1, 3}}, nullptr);
     EXPECT_EQ(finder.find(closed, 0, -10, 0, 10, 4000, path), PathFinder::kNoPath);
+}
+
+TEST(ObstacleGridTest, PartsTheGroundIntoRegionsATankCanDriveBetween) {
+    // A wall with a way round at either end: one region.
+    const ObstacleGrid open = walledGrid();
+    EXPECT_TRUE(open.reachable(0, -10, 0, 10));
+    EXPECT_GE(open.region(10, 4), 0);
+    EXPECT_EQ(open.region(10, 10), -1) << "the wall's cells belong to no region";
+
+    // A wall from edge to edge: two, and the search knows without searching.
+    ObstacleGrid closed;
+    closed.build(-20, -20, 20, 20, {AiBox{-20, -1, 20, 1, 3}}, nullptr);
+    EXPECT_TRUE(closed.reachable(-10, -10, 10, -14));
+    EXPECT_FALSE(closed.reachable(0, -10, 0, 10));
+    PathFinder finder;
+    std::vector<AiWaypoint> path;
+    EXPECT_EQ(finder.find(closed, 0, -10, 0, 10, 4000, path), PathFinder::kNoPath);
+    EXPECT_EQ(finder.getLastExpansions(), 0);
+
+    // A plateau behind a bank as steep as a canyon wall that a tank slides down from: apart. A ramp
+    // as steep as a tank still climbs: together. A tank standing on the bank's foot still has its
+    // region, the nearest free cell's.
+    const auto plateau = [](float bank) {
+        return [bank](float x, float) { return std::clamp((x - 4.0f) * bank, 0.0f, 6.0f); };
+    };
+    ObstacleGrid canyon, ramp;
+    canyon.build(-20, -20, 40, 20, {}, plateau(0.45f));
+    ramp.build(-20, -20, 40, 20, {}, plateau(0.3f));
+    EXPECT_TRUE(canyon.walkableAt(30, 0)) << "the plateau's top is flat";
+    EXPECT_FALSE(canyon.reachable(-10, 0, 30, 0));
+    EXPECT_TRUE(ramp.reachable(-10, 0, 30, 0));
+    EXPECT_EQ(canyon.regionNear(5.5f, 0), canyon.regionNear(-10, 0));
 }
 
 TEST(GunneryTest, LeadsAMovingTargetToTheMeetingPoint) {
