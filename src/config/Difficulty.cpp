@@ -3,6 +3,7 @@
 namespace {
 // In the order of AiDifficulty.
 const char *const kNames[kDifficultyCount] = {"easy", "normal", "hard"};
+const float kPlayerHitShares[kDifficultyCount] = {0.5f, 0.7f, 1.0f};
 } // namespace
 
 const char *difficultyName(AiDifficulty difficulty) {
@@ -16,4 +17,9 @@ std::optional<AiDifficulty> parseDifficulty(const std::string &text) {
         if (text == kNames[index])
             return static_cast<AiDifficulty>(index);
     return std::nullopt;
+}
+
+float playerHitShare(AiDifficulty difficulty) {
+    const int index = static_cast<int>(difficulty);
+    return index >= 0 && index < kDifficultyCount ? kPlayerHitShares[index] : 1.0f;
 }

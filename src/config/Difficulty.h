@@ -14,3 +14,7 @@ constexpr int kDifficultyCount = 3; // AiDifficulty's values, 0 .. kDifficultyCo
 const char *difficultyName(AiDifficulty difficulty);
 // The difficulty of a name of that table (exactly as written there); nothing for any other text.
 std::optional<AiDifficulty> parseDifficulty(const std::string &text);
+
+// The share of each hit's damage a player's tank takes: on an easier difficulty the players' tanks
+// are better armoured, so that a newcomer survives a first fight and learns from it.
+float playerHitShare(AiDifficulty difficulty);

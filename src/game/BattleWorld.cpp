@@ -55,6 +55,10 @@ void BattleWorld::setAiDifficulty(AiDifficulty difficulty) {
     computerSpieler->setDifficulty(difficulty);
 }
 
+AiDifficulty BattleWorld::joiningDifficulty() const {
+    return everyTankJoins ? AiDifficulty::Hard : getAiDifficulty();
+}
+
 AiDifficulty BattleWorld::getAiDifficulty() const {
     return computerSpieler->getDifficulty();
 }
@@ -124,7 +128,7 @@ void BattleWorld::start(Level &level, const std::string &file) {
     for (int player = 2; player < humanPlayers; ++player)
         if (auto record = PlayerStarts::beside(level.getVehicleDataList(), player, ground))
             addedRecords.push_back(std::move(record));
-    const AiDifficulty difficulty = everyTankJoins ? AiDifficulty::Hard : getAiDifficulty();
+    const AiDifficulty difficulty = joiningDifficulty();
     for (const auto &record : level.getVehicleDataList())
         if (record->joins(difficulty, humanPlayers)) // some tanks join only harder or larger battles
             addVehicle(*record, missingModels);
@@ -184,8 +188,11 @@ void BattleWorld::addVehicle(const VehicleData &record, std::map<std::string, in
     }
     fahrzeuge.push_back(vehicle);
     vehicle->setSerial(static_cast<std::uint32_t>(fahrzeuge.size()));
-    if (player >= 0)
+    if (player >= 0) {
         playerVehicles[static_cast<std::size_t>(player)] = vehicle;
+        if (!following) // a followed world takes its lives from the host as they are
+            vehicle->setHitShare(playerHitShare(joiningDifficulty()));
+    }
     if (owner == computerSpieler.get() || owner == autopilot.get())
         vehicle->setAiData(new AiData(&physics));
     const Modell &modell = *vehicle->getModell();

@@ -63,8 +63,9 @@ class BattleWorld {
     // scores, the result and the events) is set from outside through the calls below. Nothing is hit
     // or taken here.
     void setFollowing(bool on) { following = on; }
-    // Every tank of the level joins, whatever its from_difficulty: a network battle, whose machines
-    // need not share a difficulty but must build the same world.
+    // Every tank of the level joins, whatever its from_difficulty, and the players' tanks are armoured
+    // as on hard: a network battle, whose machines need not share a difficulty but must build the
+    // same world.
     void setEveryTankJoins(bool on) { everyTankJoins = on; }
     bool isFollowing() const { return following; }
     void tickFollowing(int player, const PlayerInput &controls);
@@ -101,6 +102,9 @@ class BattleWorld {
     bool hasAutopilot() const { return autopilotWanted; }
     void setAiDifficulty(AiDifficulty difficulty); // the computer tanks', normal unless set
     AiDifficulty getAiDifficulty() const;
+    // The difficulty that picks the level's tanks and the players' armour: the computer's, or hard
+    // where every tank joins.
+    AiDifficulty joiningDifficulty() const;
 
     // Reads the power-up types of the index file; a broken entry is left out after one "Error: "
     // line. Returns the number of types read.

@@ -210,6 +210,10 @@ void Fahrzeug::addDamage(unsigned int points) {
     }
 }
 
+void Fahrzeug::takeHit(unsigned int points) {
+    addDamage(hitShare == 1.0f ? points : static_cast<unsigned int>(std::lround(static_cast<double>(points) * hitShare)));
+}
+
 void Fahrzeug::explode() {
     deathTimer = kDeathSeconds;
     TextureHolder *textures = getGameClass() != nullptr ? getGameClass()->getTextureHolder() : nullptr;

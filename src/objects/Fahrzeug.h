@@ -63,6 +63,11 @@ class Fahrzeug : public SpielObject {
     // darkens its first one (its smoke) and counts as damaged; a damaged vehicle without life left
     // explodes. An exploding or destroyed vehicle ignores hits.
     void addDamage(unsigned int points);
+    // A shell's hit: the vehicle's share of `points` (rounded) as damage.
+    void takeHit(unsigned int points);
+    // The share of a shell's points the vehicle takes, before an armour power-up's (default 1).
+    void setHitShare(float share) { hitShare = share; }
+    float getHitShare() const { return hitShare; }
     // Starts the three-second death: eight small bursts around the vehicle and one large one.
     void explode();
 
@@ -156,4 +161,5 @@ class Fahrzeug : public SpielObject {
     float throttle = 0.0f;                           // drive request of the current tick, [-1, 1]
     float turn = 0.0f;                               // turn request of the current tick, +1 right
     float deathTimer = 0.0f; // seconds left while exploding
+    float hitShare = 1.0f;   // share of a hit's points it takes (a player's tank on an easier difficulty)
 };

@@ -100,7 +100,7 @@ bool Projektil::onHit(Fahrzeug *vehicle) {
         return false;
     }
     explode();
-    vehicle->addDamage(kHitDamage);
+    vehicle->takeHit(kHitDamage);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // inputs move what, and each view's own camera.
 #include "game/WorldTestSupport.h"
 
+#include "config/Difficulty.h"
 #include "config/KeyNames.h"
 #include "level/PlayerStarts.h"
 
@@ -68,6 +69,8 @@ TEST_F(GameClassPlayersTest, TanksHeldBackJoinFromTheirDifficultyAndPlayersButAl
     gc.getWorld().setHumanPlayers(2);
     ASSERT_TRUE(gc.loadLevel("held.lvl"));
     EXPECT_EQ(tanks(), 4u) << "both players, cpu1 and cpu3";
+    EXPECT_FLOAT_EQ(gc.getWorld().getPlayerVehicle(1)->getHitShare(), playerHitShare(AiDifficulty::Normal));
+    EXPECT_FLOAT_EQ(vehicleNamed("cpu1")->getHitShare(), 1.0f) << "the computer's armour is the same on every difficulty";
     gc.getWorld().setAiDifficulty(AiDifficulty::Hard);
     ASSERT_TRUE(gc.loadLevel("held.lvl"));
     EXPECT_EQ(tanks(), 5u);
@@ -76,6 +79,10 @@ TEST_F(GameClassPlayersTest, TanksHeldBackJoinFromTheirDifficultyAndPlayersButAl
     gc.getWorld().setEveryTankJoins(true);
     ASSERT_TRUE(gc.loadLevel("held.lvl"));
     EXPECT_EQ(tanks(), 5u);
+    EXPECT_FLOAT_EQ(gc.getWorld().getPlayerVehicle(0)->getHitShare(), playerHitShare(AiDifficulty::Hard));
+    EXPECT_LT(playerHitShare(AiDifficulty::Easy), playerHitShare(AiDifficulty::Normal));
+    EXPECT_LT(playerHitShare(AiDifficulty::Normal), playerHitShare(AiDifficulty::Hard));
+    EXPECT_FLOAT_EQ(playerHitShare(AiDifficulty::Hard), 1.0f) << "hard stays hard";
 }
 
 TEST_F(GameClassPlayersTest, EachViewHasItsOwnCameraZoomedByItsOwnPlayersKeys) {

@@ -195,7 +195,8 @@ TEST_F(GameClassWorldTest, HeldShootKeyFiresAShellThatHitsTheTankInFront) {
     // was hit (player two's pad shakes).
     for (int i = 0; i < 90 && target->getLife() == 100; ++i)
         run(1);
-    EXPECT_EQ(target->getLife(), 100 - Projektil::kHitDamage);
+    EXPECT_EQ(target->getLife(), 100 - std::lround(Projektil::kHitDamage * target->getHitShare()))
+        << "player two's tank takes its difficulty's share of the hit";
     const std::vector<BattleEvent> &events = gc.getWorld().getEvents();
     const auto hit = std::find_if(events.begin(), events.end(),
                                   [](const BattleEvent &e) { return e.kind == BattleEvent::kTankHit; });

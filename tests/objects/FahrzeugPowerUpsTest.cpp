@@ -62,6 +62,12 @@ TEST(FahrzeugPowerUpsTest, ArmourHalvesHitsRapidFireHalvesTheReloadAndSpeedRaise
     tank.takePowerUp(powerUp(CPowerUpData::kArmour));
     tank.addDamage(10);
     EXPECT_EQ(tank.getLife(), 85);
+    // A player's tank on an easier difficulty: its own share and the armour's together.
+    tank.setHitShare(0.8f);
+    tank.takeHit(10);
+    EXPECT_EQ(tank.getLife(), 81);
+    tank.addDamage(10); // any other damage counts in full, but for the armour
+    EXPECT_EQ(tank.getLife(), 76);
 
     Weapon *gun = tank.getWeapon();
     gun->setShootDelay(2.0f);
