@@ -1,10 +1,11 @@
 // panzer_bench_balance: who wins the shipped battlefields, by the computer's difficulty and the
 // players' skill, measured with battles without a window.
 //
-//   panzer_bench_balance [--seeds N] [--seconds S] [--jobs J] [--players 1|2] [level file ...]
+//   panzer_bench_balance [--seeds N] [--seconds S] [--jobs J] [--players 1|2] [--computer D]
+//                        [level file ...]
 //
 // For every level the level choice offers (or the files named), for one and for two players (or
-// the one asked for), for each computer difficulty and each autopilot skill, the battle is played on
+// the one asked for), for each computer difficulty (or the one asked for) and each autopilot skill, the battle is played on
 // seeds 1..N (default 24) as `panzerfeld --headless --level FILE --players P --autopilot SKILL --seed S` plays it with
 // that difficulty in settings.ini, for at most S game seconds (default 300). The table
 // shows per row the share of battles the players won, the share that ran out of time and the
@@ -31,6 +32,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -113,6 +115,7 @@ void work(const std::vector<Battle> &battles, long maxTicks, int job, int jobs, 
 int main(int argc, char **argv) {
     int seeds = 24, jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency())), onlyPlayers = 0;
     double seconds = 300.0;
+    std::optional<AiDifficulty> onlyComputer;
     std::vector<std::string> levels;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -125,8 +128,10 @@ int main(int argc, char **argv) {
             jobs = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--players" && valued)
             onlyPlayers = std::atoi(argv[++i]);
+        else if (arg == "--computer" && valued && parseDifficulty(argv[i + 1]))
+            onlyComputer = parseDifficulty(argv[++i]);
         else if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "Error: unknown option \"%s\" (--seeds N, --seconds S, --jobs J, --players 1|2)\n",
+            std::fprintf(stderr, "Error: unknown option \"%s\" (--seeds N, --seconds S, --jobs J, --players 1|2, --computer easy|normal|hard)\n",
                          arg.c_str());
             return 2;
         } else
@@ -145,7 +150,9 @@ int main(int argc, char **argv) {
         for (int players = 1; players <= 2; ++players)
             for (AiDifficulty computer : kSkills)
                 for (AiDifficulty autopilot : kSkills)
-                    for (int seed = 1; seed <= seeds && (onlyPlayers == 0 || onlyPlayers == players); ++seed)
+                    for (int seed = 1; seed <= seeds && (onlyPlayers == 0 || onlyPlayers == players) &&
+                                       (!onlyComputer || *onlyComputer == computer);
+                         ++seed)
                         battles.push_back({level, players, computer, autopilot, static_cast<std::uint32_t>(seed)});
 
     QuietConsole console;

@@ -3,7 +3,7 @@
 namespace {
 // In the order of AiDifficulty.
 const char *const kNames[kDifficultyCount] = {"easy", "normal", "hard"};
-const float kPlayerHitShares[kDifficultyCount] = {0.5f, 0.7f, 1.0f};
+const float kPlayerHitShares[kDifficultyCount] = {0.5f, 0.7f, 0.8f};
 } // namespace
 
 const char *difficultyName(AiDifficulty difficulty) {

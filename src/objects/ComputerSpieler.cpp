@@ -33,6 +33,7 @@ void ComputerSpieler::setLists(const std::vector<Fahrzeug *> *vehicleList,
 void ComputerSpieler::setDifficulty(AiDifficulty value, bool drivesPlayers) {
     difficulty = value;
     skill = drivesPlayers ? AiSkill::forDifficulty(value) : AiSkill::forComputer(value);
+    playersAllied = drivesPlayers;
 }
 
 void ComputerSpieler::startLevel(const Level &level, const std::vector<LvlObject *> &objects,
@@ -59,6 +60,17 @@ void ComputerSpieler::startArena(float minX, float minZ, float maxX, float maxZ,
 bool ComputerSpieler::isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const {
     return vehicle != nullptr && other != nullptr && other != vehicle &&
            Sides::opposed(vehicle->getSide(), other->getSide());
+}
+
+void ComputerSpieler::allyPlayersWhileTheComputerStands() {
+    const bool computerStands = std::any_of(world.tanks.begin(), world.tanks.end(), [](const AiTankView &t) {
+        return t.alive && t.side == Sides::kComputer;
+    });
+    if (!computerStands)
+        return;
+    for (AiTankView &t : world.tanks)
+        if (t.side >= 0 && t.side != Sides::kComputer)
+            t.side = 0;
 }
 
 void ComputerSpieler::takeSnapshot(float dt) {
@@ -108,6 +120,8 @@ void ComputerSpieler::takeSnapshot(float dt) {
         }
         world.tanks.push_back(t);
     }
+    if (playersAllied)
+        allyPlayersWhileTheComputerStands();
     if (powerUps != nullptr) {
         for (const std::unique_ptr<PowerUpObject> &powerUp : *powerUps) {
             if (powerUp->isAvailable() && powerUp->getType() != nullptr &&

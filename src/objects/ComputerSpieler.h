@@ -53,7 +53,8 @@ class ComputerSpieler : public Owner {
     bool isEnemy(const Fahrzeug *vehicle, const Fahrzeug *other) const;
 
     // The skill of the difficulty: the computer side's (AiSkill::forComputer), or for the brain that
-    // drives the players' tanks the brain's alone.
+    // drives the players' tanks the brain's alone; that brain also fights the computer's tanks with
+    // all the players together, as players sharing a screen do, and the players' duel only after.
     void setDifficulty(AiDifficulty value, bool drivesPlayers = false);
     AiDifficulty getDifficulty() const { return difficulty; }
     const AiSkill &getSkill() const { return skill; }
@@ -70,6 +71,8 @@ class ComputerSpieler : public Owner {
 
   private:
     void takeSnapshot(float dt);
+    // The players' tanks count as one side in the snapshot while a computer tank stands.
+    void allyPlayersWhileTheComputerStands();
     int indexOf(const Fahrzeug *vehicle) const;
 
     const std::vector<Fahrzeug *> *vehicles = nullptr;     // the session's vehicles; not owned
@@ -84,4 +87,5 @@ class ComputerSpieler : public Owner {
     AiWorld world;                                   // this step's snapshot
     std::unordered_map<const Fahrzeug *, int> acted; // vehicles that acted on this snapshot
     bool snapshotTaken = false;                      // `world` holds a snapshot
+    bool playersAllied = false;                      // drives the players' tanks: see setDifficulty
 };

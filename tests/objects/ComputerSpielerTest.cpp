@@ -197,3 +197,40 @@ TEST_F(ComputerSpielerTest, ADamagedTankDrivesToARepairItSeesAndAHealthyOneDoesN
 }
 
 } // namespace
+
+// The brain that drives the players' tanks (the autopilot) fights the computer with all the players
+// together, as players sharing a screen do, and their duel only after the last computer tank.
+TEST(ComputerSpielerAutopilotTest, ThePlayersFightTheComputerTogetherAndEachOtherOnlyAfter) {
+    std::vector<Fahrzeug *> vehicles;
+    std::vector<Projektil *> projectiles;
+    ComputerSpieler autopilot{&vehicles, &projectiles}, computer{&vehicles, &projectiles};
+    autopilot.setDifficulty(AiDifficulty::Normal, true);
+    computer.setDifficulty(AiDifficulty::Normal);
+    std::vector<std::unique_ptr<Fahrzeug>> owned;
+    const auto add = [&](int side, float x) {
+        owned.push_back(std::make_unique<Fahrzeug>());
+        Fahrzeug *v = owned.back().get();
+        v->setName("v" + std::to_string(owned.size()));
+        v->setSide(side);
+        v->setOwner(side == Sides::kComputer ? &computer : &autopilot);
+        v->setAiData(new AiData());
+        const float pos[3] = {x, 0.0f, 0.0f};
+        v->setPos(pos);
+        vehicles.push_back(v);
+        return v;
+    };
+    Fahrzeug *one = add(0, -20);
+    add(1, -10);
+    Fahrzeug *enemy = add(Sides::kComputer, 20);
+    const auto sides = [&](ComputerSpieler &brain) {
+        brain.doSomething(one, PlayerInput{}, 1.0f / 60.0f);
+        std::vector<int> out;
+        for (const AiTankView &t : brain.getWorld().tanks)
+            out.push_back(t.side);
+        return out;
+    };
+    EXPECT_EQ(sides(autopilot), (std::vector<int>{0, 0, Sides::kComputer}));
+    EXPECT_EQ(sides(computer), (std::vector<int>{0, 1, Sides::kComputer})) << "the computer's own brain sees them apart";
+    enemy->addDamage(1000);
+    EXPECT_EQ(sides(autopilot), (std::vector<int>{0, 1, Sides::kComputer})) << "then it is a duel";
+}
