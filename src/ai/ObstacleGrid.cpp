@@ -13,6 +13,7 @@ void ObstacleGrid::build(float x0, float z0, float x1, float z1, const std::vect
     rows = std::max(0, static_cast<int>(std::ceil((std::max(z0, z1) - minZ) / cellSize)));
     cells.assign(static_cast<std::size_t>(columns) * rows, kFree);
     tall.assign(cells.size(), 0);
+    ground.assign(cells.size(), 0.0f);
     const float maxX = minX + columns * cellSize;
     const float maxZ = minZ + rows * cellSize;
 
@@ -21,6 +22,8 @@ void ObstacleGrid::build(float x0, float z0, float x1, float z1, const std::vect
             float x, z;
             centreOf(c, r, x, z);
             std::uint8_t &kind = cells[index(c, r)];
+            if (height)
+                ground[index(c, r)] = height(x, z);
             if (x < minX + kEdgeMargin || x > maxX - kEdgeMargin || z < minZ + kEdgeMargin ||
                 z > maxZ - kEdgeMargin) {
                 kind = kEdge;
@@ -46,16 +49,16 @@ void ObstacleGrid::build(float x0, float z0, float x1, float z1, const std::vect
             cellOf(box.maxX + grow, box.maxZ + grow, c1, r1);
             for (int r = std::max(0, r0); r <= std::min(rows - 1, r1); ++r) {
                 for (int c = std::max(0, c0); c <= std::min(columns - 1, c1); ++c) {
+                    const float floor = ground[index(c, r)];
+                    if (box.top - floor < kStepHeight)
+                        continue; // a sheet or a kerb, driven over
                     std::uint8_t &kind = cells[index(c, r)];
                     if (pass == 0) {
                         kind = std::max<std::uint8_t>(kind, kNearObject);
                         continue;
                     }
                     kind = kObject;
-                    float x, z;
-                    centreOf(c, r, x, z);
-                    const float ground = height ? height(x, z) : 0.0f;
-                    if (box.top - ground >= kCoverHeight) {
+                    if (box.top - floor >= kCoverHeight) {
                         tall[index(c, r)] = 1;
                     }
                 }
@@ -146,6 +149,14 @@ bool ObstacleGrid::walkableAt(float x, float z) const {
     int c, r;
     cellOf(x, z, c, r);
     return walkable(c, r);
+}
+
+float ObstacleGrid::groundAt(float x, float z) const {
+    int column, row;
+    cellOf(x, z, column, row);
+    if (column < 0 || row < 0 || column >= columns || row >= rows)
+        return 0.0f;
+    return ground[index(column, row)];
 }
 
 bool ObstacleGrid::nearestWalkable(float x, float z, int radius, int &column, int &row) const {

@@ -21,6 +21,7 @@ class ObstacleGrid {
     static constexpr float kEdgeMargin = 3.0f;  // units kept free along the area's edge
     static constexpr float kMaxSlope = 0.35f;   // height change per unit a tank still climbs
     static constexpr float kCoverHeight = 1.6f; // a box this tall above the ground hides a tank
+    static constexpr float kStepHeight = 0.5f;  // a box lower than this above the ground is driven over
 
     enum Cell : std::uint8_t { kFree = 0, kNearObject = 1, kSteep = 2, kEdge = 3, kObject = 4 };
 
@@ -42,6 +43,8 @@ class ObstacleGrid {
     void cellOf(float x, float z, int &column, int &row) const;
     void centreOf(int column, int row, float &x, float &z) const;
     bool walkableAt(float x, float z) const;
+    // The terrain height at the centre of (x, z)'s cell; 0 off the grid or on flat ground.
+    float groundAt(float x, float z) const;
     // The free cell nearest to (x, z) within `radius` cells; false when there is none.
     bool nearestWalkable(float x, float z, int radius, int &column, int &row) const;
     // True when a tank can drive straight from a to b (every cell the line touches after a's is free).
@@ -69,5 +72,6 @@ class ObstacleGrid {
     int columns = 0, rows = 0;       // cells along x and z
     std::vector<std::uint8_t> cells; // Cell per cell, row-major
     std::vector<std::uint8_t> tall;  // 1 where an object cell hides a tank
+    std::vector<float> ground;       // terrain height at each cell's centre
     std::vector<int> regions;        // region number per cell, -1 where not free
 };

@@ -36,8 +36,15 @@ bool Perception::lineOfSight(const AiTankView &from, const AiTankView &to, const
 }
 
 bool Perception::lineOfFire(const AiTankView &from, const AiTankView &to, const AiRayCaster &rays) {
-    const float hull[3] = {to.pos[0], to.pos[1] + kTargetHeight, to.pos[2]};
+    if (heightMiss(from.muzzle[1], to.pos[1]) > 0.0f)
+        return false;
+    const float hull[3] = {to.pos[0], from.muzzle[1], to.pos[2]};
     return !rays.blocked(from.muzzle, hull);
+}
+
+float Perception::heightMiss(float muzzleHeight, float hullHeight) {
+    const float above = muzzleHeight - hullHeight;
+    return std::max({0.0f, kHullLow - above, above - kHullHigh});
 }
 
 int Perception::update(const AiWorld &world, int self, const AiSkill &skill, const AiRayCaster &rays,

@@ -14,6 +14,10 @@ class Perception {
     static constexpr float kLookInterval = 0.2f; // seconds between two looks
     static constexpr float kEyeHeight = 1.7f;    // turret above the tank's position
     static constexpr float kTargetHeight = 1.0f; // middle of a tank's hull above its position
+    // A shell leaves the muzzle flat: it meets a tank whose hull spans its height, this far above
+    // the tank's position.
+    static constexpr float kHullLow = 0.0f;
+    static constexpr float kHullHigh = 1.9f;
     static constexpr float kHearingShare =
         0.5f; // a hidden enemy is noticed within this share of the sight range
     static constexpr float kMemorySeconds = 20.0f; // a last sighting older than this is forgotten
@@ -24,7 +28,11 @@ class Perception {
                       AiMemory &memory);
     // A free line from the turret of `from` to the hull of `to`.
     static bool lineOfSight(const AiTankView &from, const AiTankView &to, const AiRayCaster &rays);
-    // The same from the muzzle: nothing stands where the shell would fly.
+    // A shell fired now would reach the hull of `to`: the muzzle stands within its height, and
+    // nothing stands on the flat line the shell flies.
     static bool lineOfFire(const AiTankView &from, const AiTankView &to, const AiRayCaster &rays);
+    // How far a flat shell from a muzzle `muzzleHeight` high misses a hull standing at `hullHeight`
+    // (both world y); 0 when it meets it.
+    static float heightMiss(float muzzleHeight, float hullHeight);
     static bool isEnemy(const AiTankView &self, const AiTankView &other);
 };

@@ -19,6 +19,7 @@ constexpr float kGoalRefresh = 4.0f;      // seconds before a firing position is
 constexpr float kGoalDrift = 6.0f;        // target movement that makes a goal stale, units
 constexpr float kSearchReached = 4.0f;    // close enough to the last sighting, units
 constexpr float kBlockedSeconds = 1.5f;   // moving on after a blocked shot
+constexpr float kHeightMissCost = 20.0f;  // units of driving a firing spot's unit of height miss weighs
 constexpr float kMinCoverDistance = 8.0f; // cover no closer than this to the attacker
 constexpr float kShellAware = 25.0f;      // shells farther than this are not watched, units
 
@@ -198,6 +199,8 @@ bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemo
     }
     static constexpr float kRadii[] = {kBestRange, 12.0f, 24.0f};
     static constexpr int kAngles = 24;
+    // Its shells fly flat at the muzzle's height above the ground it stands on.
+    const float muzzleHeight = me.muzzle[1] - grid.groundAt(me.pos[0], me.pos[2]);
     float best = 1e30f;
     for (float r : kRadii) {
         for (int i = 0; i < kAngles; ++i) {
@@ -209,8 +212,10 @@ bool TankBrain::firingPosition(const AiTankView &me, const float *target, AiMemo
                 continue;
             }
             // A little chance in the choice: a tank that found no view from one spot tries another.
+            // A spot too high or too low to hit from is a long way round.
             const float score = flatDistance(me.pos[0], me.pos[2], x, z) + 0.3f * std::fabs(r - kBestRange) +
-                                6.0f * random01(memory);
+                                6.0f * random01(memory) +
+                                kHeightMissCost * Perception::heightMiss(grid.groundAt(x, z) + muzzleHeight, target[1]);
             if (score < best) {
                 best = score;
                 out[0] = x;

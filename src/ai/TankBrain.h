@@ -49,13 +49,15 @@ class TankBrain {
     // itself), else while fewer than the skill's maxAttackers of its side do; of those already at
     // it, the earlier in the list keep their places.
     static bool mayEngage(const AiWorld &world, int self, int target, const AiSkill &skill);
+    // Where to fire at `target` (x, y, z) from: a reachable spot with a view of it, near the tank and
+    // at a good range, on ground from which a flat shell meets the target's hull; false when none.
+    static bool firingPosition(const AiTankView &me, const float *target, AiMemory &memory,
+                               const Navigator &navigator, float *out);
 
   private:
     static void chooseState(const AiWorld &world, int self, int target, bool held, AiMemory &memory,
                             const Navigator &navigator);
     static void setGoal(AiMemory &memory, float x, float z, float time);
-    static bool firingPosition(const AiTankView &me, const float *target, AiMemory &memory,
-                               const Navigator &navigator, float *out);
     static bool coverPosition(const AiTankView &me, const float *attacker, const Navigator &navigator,
                               float *out);
     // The nearest repair power-up within kRepairSight in free view of the tank; false when none.

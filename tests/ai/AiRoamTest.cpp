@@ -6,6 +6,7 @@
 #include "ai/AiWorld.h"
 #include "ai/Gunnery.h"
 #include "ai/Navigator.h"
+#include "ai/Perception.h"
 #include "ai/TankBrain.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,11 @@ namespace {
 class BlindRays : public AiRayCaster {
   public:
     bool blocked(const float *, const float *) const override { return true; }
+};
+
+class OpenRays : public AiRayCaster {
+  public:
+    bool blocked(const float *, const float *) const override { return false; }
 };
 
 AiTankView tankAt(int id, int side, float x, float z) {
@@ -91,6 +97,38 @@ TEST(AiRoamTest, APatrolThatJamsAgainAndAgainPicksAnotherGoal) {
     EXPECT_GT(changedAt, (TankBrain::kGiveUpJams - 1) * TankBrain::kStuckSeconds)
         << "one jam is no reason to give a goal up";
     EXPECT_EQ(memory.state, AiState::Patrol);
+}
+
+TEST(AiRoamTest, ATankFiresOnlyWhereItsFlatShellMeetsTheHullAndSeeksGroundThatFits) {
+    // Shells leave the muzzle flat: from high above, a free view is no line of fire.
+    AiTankView enemy = tankAt(1, 0, 0, 0);
+    AiTankView level = tankAt(0, 1, 18, 0);
+    level.muzzle[0] = 18;
+    level.muzzle[1] = 1.7f;
+    const OpenRays open;
+    EXPECT_TRUE(Perception::lineOfFire(level, enemy, open));
+    AiTankView above = level;
+    above.pos[1] = 5.4f;
+    above.muzzle[1] = 7.1f;
+    EXPECT_FALSE(Perception::lineOfFire(above, enemy, open));
+    AiTankView below = level;
+    below.pos[1] = -3.0f;
+    below.muzzle[1] = -1.3f;
+    EXPECT_FALSE(Perception::lineOfFire(below, enemy, open));
+
+    // Ground rising gently to the east (a tank climbs it): the tank up there, its target down at
+    // the foot. A spot at the target's range on its own side would be nearest; it picks one low
+    // enough to hit from, whatever its random choice.
+    Navigator navigator;
+    navigator.getGrid().build(-40, -40, 40, 40, {}, [](float x, float) { return std::max(0.0f, x) * 0.3f; });
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        AiMemory memory;
+        memory.rng.seed(seed);
+        float spot[2];
+        ASSERT_TRUE(TankBrain::firingPosition(above, enemy.pos, memory, navigator, spot));
+        const float muzzle = navigator.getGrid().groundAt(spot[0], spot[1]) + 1.7f;
+        EXPECT_LE(Perception::heightMiss(muzzle, enemy.pos[1]), 0.3f) << "seed " << seed << " x " << spot[0];
+    }
 }
 
 } // namespace

@@ -34,6 +34,15 @@ TEST(ObstacleGridTest, MarksObjectsTheirSurroundingsTheEdgeAndSteepSlopes) {
     EXPECT_TRUE(hill.walkableAt(0, 0));
     EXPECT_FALSE(hill.walkableAt(10, 0));
     EXPECT_EQ(hill.countCells(ObstacleGrid::kObject), 0);
+
+    // A sheet of ice a little above its bed is driven over; a kerb as high as a tank's step is not.
+    ObstacleGrid lake;
+    lake.build(-20, -20, 20, 20, {AiBox{-10, -10, 10, 10, 1.3f}, AiBox{-10, 14, 10, 15, 1.6f}},
+               [](float, float) { return 1.0f; });
+    EXPECT_TRUE(lake.walkableAt(0, 0));
+    EXPECT_TRUE(lake.walkableAt(11, 0));
+    EXPECT_FALSE(lake.walkableAt(0, 14.5f));
+    EXPECT_EQ(lake.countCells(ObstacleGrid::kObject), 11); // the kerb's one row
 }
 
 TEST(ObstacleGridTest, ALineItCannotFollowToItsEndIsNeitherClearNorWalkable) {
