@@ -58,8 +58,9 @@ void write(const std::string &path, const Message &message) {
 
 // One packet of every type, and a snapshot whole and as the difference from the base.
 void writeSeeds(const std::string &dir) {
-    write(dir + "/hello", Hello{kVersion, "build-1", "Anna"});
-    write(dir + "/welcome", Welcome{kVersion, "build-1", "lvl2.lvl", "0123456789abcdef", 3, 2, 12345, false});
+    write(dir + "/hello", Hello{kVersion, "build-1", "Anna", 0x0123456789abcdefu});
+    write(dir + "/hello_v1", Hello{1, "build-1", "Anna"});
+    write(dir + "/welcome", Welcome{kVersion, "build-1", "lvl2.lvl", "0123456789abcdef", 3, 2, 12345, false, 77});
     write(dir + "/ready", Ready{"0123456789abcdef"});
     write(dir + "/refused", Refused{Refusal::kVersion, "build-0"});
     write(dir + "/start", Start{1});

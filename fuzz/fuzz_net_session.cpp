@@ -110,11 +110,11 @@ class SessionFuzz {
         const std::uint32_t when = b & 0x40 ? word() : static_cast<std::uint32_t>(tick < 0 ? 0 : tick);
         switch (kind % 11) {
         case 0:
-            return Hello{static_cast<std::uint16_t>(b & 1 ? kVersion : b), "fuzz", "Hostile"};
+            return Hello{static_cast<std::uint16_t>(b & 1 ? kVersion : b), "fuzz", "Hostile", b & 2 ? word() : 0u};
         case 1: {
             Welcome welcome{static_cast<std::uint16_t>(b & 1 ? kVersion : b), "fuzz", "lvl1.lvl",
                             b & 2 ? kHash : "fedcba9876543210", 4, static_cast<std::uint8_t>(b >> 2 & 3),
-                            word(), (b & 0x10) != 0};
+                            word(), (b & 0x10) != 0, b & 0x20 ? word() : 0u};
             return welcome;
         }
         case 2:

@@ -140,7 +140,7 @@ struct EnetTransport::Impl {
             return;
         }
         setPeerId(enet, kServerPeer);
-        enet_peer_timeout(enet, 0, kTimeoutMs, kTimeoutMs);
+        enet_peer_timeout(enet, 0, kConnectTimeoutMs, kConnectTimeoutMs);
         peers[kServerPeer].enet = enet;
     }
 
@@ -193,6 +193,7 @@ struct EnetTransport::Impl {
                 return; // a connection this side already gave up
             } else {
                 connected = true;
+                enet_peer_timeout(happened.peer, 0, kTimeoutMs, kTimeoutMs);
             }
             Event event;
             event.kind = Event::kConnected;

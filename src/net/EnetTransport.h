@@ -40,7 +40,10 @@ class EnetTransport : public Transport {
     std::string failure() const override; // why a client's connection failed or ended; "" while all is well
 
     static constexpr PeerId kServerPeer = 1;              // the host as its client sees it
-    static constexpr std::uint32_t kTimeoutMs = 5000;     // silence after which ENet gives a peer up
+    // Silence after which ENet gives a peer up: while connecting, and once connected, when it is
+    // longer than the game's own rule (20 s), so that a short outage is the game's to survive.
+    static constexpr std::uint32_t kConnectTimeoutMs = 5000;
+    static constexpr std::uint32_t kTimeoutMs = 25000;
     static constexpr std::size_t kFloodPackets = 400;     // most packets a peer may send a host in one second
     static constexpr std::size_t kFloodBytes = 64 * 1024; // most bytes a peer may send a host in one second
 

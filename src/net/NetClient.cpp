@@ -54,29 +54,40 @@ void NetClient::fail(Phase why, std::string text) {
 }
 
 void NetClient::send(Transport::Channel channel, const NetProtocol::Message &message) {
-    if (!connected)
+    if (!connected || transport == nullptr)
         return;
     const std::vector<std::uint8_t> bytes = NetProtocol::encode(message);
     transport->send(host, channel, bytes.data(), bytes.size());
 }
 
 void NetClient::service(std::uint32_t nowMs) {
+    lastServiceMs = nowMs;
+    if (phase == Phase::kRejoining && !dialing && nowMs - dialedMs >= kRedialMs)
+        dial(nowMs);
     Transport::Event event;
-    while (transport->poll(nowMs, event)) {
+    while (transport != nullptr && transport->poll(nowMs, event)) {
         switch (event.kind) {
         case Transport::Event::kConnected:
             host = event.peer;
             connected = true;
+            dialing = false;
             heardYet = true;
             lastHeardMs = nowMs;
-            send(Transport::Channel::kReliable, NetProtocol::Hello{NetProtocol::kVersion, buildId, playerName});
+            send(Transport::Channel::kReliable,
+                 NetProtocol::Hello{NetProtocol::kVersion, buildId, playerName, welcome.rejoinToken});
             transport->flush();
             break;
         case Transport::Event::kDisconnected: {
             const bool wasConnected = connected;
             connected = false;
+            dialing = false;
             const std::string why = transport->failure();
-            fail(Phase::kLost, wasConnected || why.empty() ? "Connection lost" : "Cannot connect: " + why);
+            if (phase == Phase::kRejoining)
+                break; // this try failed: the next one follows
+            if (phase == Phase::kPlaying && wasConnected)
+                lost("Connection lost", nowMs);
+            else
+                fail(Phase::kLost, wasConnected || why.empty() ? "Connection lost" : "Cannot connect: " + why);
             break;
         }
         case Transport::Event::kReceived:
@@ -85,9 +96,18 @@ void NetClient::service(std::uint32_t nowMs) {
             break;
         }
     }
+    if (phase == Phase::kRejoining && nowMs - rejoinSinceMs > kRejoinMs)
+        fail(Phase::kLost, "Connection lost: no way back into the battle within a minute");
     // Before the start the host has nothing to say; the connection's own pings watch it then.
-    if (connected && phase == Phase::kPlaying && heardYet && nowMs - lastHeardMs > kSilenceMs)
-        fail(Phase::kLost, "Connection lost");
+    if (connected && phase == Phase::kPlaying && heardYet) {
+        const std::uint32_t silent = nowMs - lastHeardMs;
+        if (silent > kSilenceMs) {
+            lost("Connection lost", nowMs);
+        } else if (silent >= kInterruptedMs && !interrupted) {
+            interrupted = true;
+            say("Connection interrupted");
+        }
+    }
     if (connected && (phase == Phase::kWaiting || phase == Phase::kPlaying) && nowMs - lastSentMs >= kKeepAliveMs)
         sendInputs(nowMs); // the host takes a silent client for a lost one
 }
@@ -98,10 +118,17 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
         ++refusedPackets;
         return;
     }
+    if (interrupted) {
+        interrupted = false;
+        resumedTick = clientTick + 1;
+        say("Connection back after " + std::to_string((nowMs - lastHeardMs) / 1000) + " s");
+    }
     lastHeardMs = nowMs;
     if (const auto *offer = std::get_if<NetProtocol::Welcome>(&*message)) {
         if (phase == Phase::kConnecting)
             onWelcome(*offer);
+        else if (phase == Phase::kRejoining)
+            onWelcomeBack(*offer);
     } else if (const auto *refused = std::get_if<NetProtocol::Refused>(&*message)) {
         switch (refused->reason) {
         case NetProtocol::Refusal::kVersion:
@@ -119,7 +146,11 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
             break;
         }
     } else if (const auto *start = std::get_if<NetProtocol::Start>(&*message)) {
-        if (phase == Phase::kWaiting) {
+        if (phase == Phase::kRejoining && rejoinReady) { // its ticks go on: the host's states move them
+            phase = Phase::kPlaying;
+            rejoinReady = false;
+            say("Back in the battle");
+        } else if (phase == Phase::kWaiting) {
             phase = Phase::kPlaying;
             startTick = start->tick;
             clientTick = startTick;
@@ -184,12 +215,59 @@ void NetClient::onWelcome(const NetProtocol::Welcome &offer) {
     say("Joined the battle on " + offer.levelFile + " as player " + playerWord(offer.yourPlayer));
 }
 
+void NetClient::onWelcomeBack(const NetProtocol::Welcome &offer) {
+    if (offer.version != NetProtocol::kVersion || offer.levelFile != welcome.levelFile ||
+        offer.dataHash != welcome.dataHash || offer.yourPlayer != welcome.yourPlayer || !offer.started) {
+        fail(Phase::kLost, "Connection lost: the host has no place for this machine in its battle any more");
+        return;
+    }
+    welcome.rejoinToken = offer.rejoinToken;
+    rejoinReady = true;
+    send(Transport::Channel::kReliable, NetProtocol::Ready{welcome.dataHash});
+    transport->flush();
+}
+
+void NetClient::lost(std::string text, std::uint32_t nowMs) {
+    if (!redial || welcome.rejoinToken == 0 || phase != Phase::kPlaying) {
+        fail(Phase::kLost, std::move(text));
+        return;
+    }
+    say(text + ": joining the battle again");
+    if (connected)
+        transport->disconnect(host);
+    connected = false;
+    interrupted = false;
+    phase = Phase::kRejoining;
+    rejoinSinceMs = nowMs;
+    dial(nowMs);
+}
+
+void NetClient::dial(std::uint32_t nowMs) {
+    dialedMs = nowMs;
+    transport = redial();
+    dialing = transport != nullptr;
+}
+
+std::uint32_t NetClient::getInterruptedMs() const {
+    const std::uint32_t silent = lastServiceMs - lastHeardMs;
+    return phase == Phase::kPlaying && connected && heardYet && silent >= kInterruptedMs ? silent : 0;
+}
+
+std::string NetClient::notice() const {
+    if (phase == Phase::kRejoining)
+        return "Connection lost: joining the battle again (" + std::to_string(getRejoiningMs() / 1000) + " s)";
+    if (const std::uint32_t silent = getInterruptedMs())
+        return "Connection interrupted for " + std::to_string(silent / 1000) + " s";
+    return {};
+}
+
 int NetClient::ticksToRun(int paced) {
     if (phase != Phase::kPlaying || pausedBy >= 0)
         return 0;
     const NetProtocol::WorldState *newest = follower.newest();
-    if (newest == nullptr || newest->inputLead == kUnknownLead)
-        return paced;
+    if (newest == nullptr || newest->inputLead == kUnknownLead || getInterruptedMs() > 0 ||
+        static_cast<long>(newest->tick) + newest->inputLead < resumedTick)
+        return paced; // no word on the lead, or one from before the connection was interrupted
     if (steerWait > 0) {
         steerWait -= paced;
     } else if (newest->inputLead < kLowLead || newest->inputLead > kHighLead) {
@@ -215,7 +293,8 @@ void NetClient::tick(BattleWorld &world, const PlayerInput &controls, std::uint3
     if (phase != Phase::kPlaying)
         return;
     ++clientTick;
-    const PlayerInput sent = asSent(controls);
+    // Cut off from the host, the tank stands, as the host soon has it stand.
+    const PlayerInput sent = getInterruptedMs() > 0 ? PlayerInput{} : asSent(controls);
     world.tickFollowing(welcome.yourPlayer, sent);
     follower.apply(world, clientTick);
     if (!recentInputs.empty() && recentTick != clientTick - 1)
@@ -229,6 +308,8 @@ void NetClient::tick(BattleWorld &world, const PlayerInput &controls, std::uint3
 }
 
 void NetClient::sendInputs(std::uint32_t nowMs) {
+    if (!connected)
+        return;
     lastSentMs = nowMs;
     if (recentInputs.empty()) { // no tick played yet: the greeting again says that this machine is there
         send(Transport::Channel::kReliable, NetProtocol::Ready{welcome.dataHash});
@@ -245,11 +326,15 @@ void NetClient::sendInputs(std::uint32_t nowMs) {
 }
 
 void NetClient::requestPause(bool paused) {
+    if (!connected)
+        return;
     send(Transport::Channel::kReliable, NetProtocol::Pause{paused, static_cast<std::int8_t>(welcome.yourPlayer)});
     transport->flush();
 }
 
 void NetClient::leave() {
+    if (!connected)
+        return;
     send(Transport::Channel::kReliable, NetProtocol::Bye{});
     transport->flush();
     if (connected)

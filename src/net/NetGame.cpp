@@ -59,6 +59,7 @@ bool NetGame::join(const GameClass &game, const std::string &where, const std::s
     netClient = std::make_unique<NetClient>(
         EnetTransport::connect(where, NetProtocol::kDefaultPort), playerName.substr(0, NetProtocol::kMaxString),
         buildId(), [&data](const std::string &file) { return levelDataHash(data, file); });
+    netClient->setRedial([where] { return EnetTransport::connect(where, NetProtocol::kDefaultPort); });
     role = Role::kClient;
     address = name + ":" + std::to_string(hostPort);
     started = false;
@@ -103,6 +104,10 @@ NetGame::News NetGame::service(std::uint32_t nowMs) {
     } else if (netClient != nullptr) {
         netClient->service(nowMs);
         news.lines = netClient->takeMessages();
+        const std::string notice = netClient->notice();
+        if (!notice.empty() && notice != lastNotice) // once a second while the connection is out
+            news.lines.push_back(notice);
+        lastNotice = notice;
         const NetClient::Phase phase = netClient->getPhase();
         if (phase == NetClient::Phase::kWaiting || phase == NetClient::Phase::kPlaying) {
             levelFile = netClient->getWelcome().levelFile;
@@ -184,6 +189,9 @@ std::vector<std::string> NetGame::statusLines() const {
         case NetClient::Phase::kRefused:
         case NetClient::Phase::kLost:
             lines.push_back(netClient->getProblem());
+            break;
+        case NetClient::Phase::kRejoining:
+            lines.push_back(netClient->notice());
             break;
         }
     }

@@ -79,4 +79,5 @@ class NetGame : public BattleLink {
     bool started = false;
     int pausedBy = -1;
     std::vector<std::string> addresses; // this machine's, shown by the host
+    std::string lastNotice;             // the client's word on its connection, last told
 };

@@ -112,10 +112,14 @@ void NetHost::service(std::uint32_t nowMs) {
         }
     }
     for (int player = 0; player < kMaxPlayers; ++player) {
-        const Place &place = places[static_cast<std::size_t>(player)];
-        if (place.taken && nowMs - place.lastHeardMs > kSilenceMs) {
+        Place &place = places[static_cast<std::size_t>(player)];
+        const std::uint32_t silent = nowMs - place.lastHeardMs;
+        if (place.taken && silent > kSilenceMs) {
             transport->disconnect(place.peer);
             lose(player, NetProtocol::PlayerStatus::kLost);
+        } else if (place.ready && silent >= kInterruptedMs && !place.interrupted) {
+            place.interrupted = true;
+            say("Player " + std::string(playerWord(player)) + "'s connection is interrupted");
         }
     }
     for (auto it = strangers.begin(); it != strangers.end();) {
@@ -148,6 +152,10 @@ void NetHost::onPacket(Transport::PeerId peer, const std::vector<std::uint8_t> &
             return;
         }
         place.lastHeardMs = nowMs;
+        if (place.interrupted) {
+            place.interrupted = false;
+            say("Player " + std::string(playerWord(player)) + "'s connection is back");
+        }
         onPlaceMessage(player, *message, nowMs);
         return;
     }
@@ -169,16 +177,7 @@ void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, s
                "version " + std::to_string(NetProtocol::kVersion) + " (build " + offer.buildId + ")");
         return;
     }
-    // A player whose connection was lost takes the place back first; else the first free one.
-    int player = -1;
-    for (int candidate = offer.hostPlays ? 1 : 0; candidate < offer.players && player < 0; ++candidate) {
-        const Place &place = places[static_cast<std::size_t>(candidate)];
-        if (!place.taken && (place.everJoined || !started))
-            player = candidate;
-    }
-    for (int candidate = offer.hostPlays ? 1 : 0; candidate < offer.players && player < 0; ++candidate)
-        if (!places[static_cast<std::size_t>(candidate)].taken)
-            player = candidate;
+    const int player = placeFor(hello, nowMs);
     if (player < 0) {
         say("Refused a player: every place is taken");
         refuse(peer, NetProtocol::Refusal::kFull, std::to_string(offer.players) + " players");
@@ -188,9 +187,13 @@ void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, s
     const Refusals refused = stranger != strangers.end() ? stranger->second.refused : Refusals{0, nowMs};
     strangers.erase(peer);
     Place &place = places[static_cast<std::size_t>(player)];
+    if (place.taken) // the old connection of an interrupted place: its player is here again
+        transport->disconnect(place.peer);
     const bool wasThere = place.everJoined;
+    const std::uint64_t token = place.token != 0 ? place.token : tokens() | 1u; // never 0: that is no token
     place = Place{};
     place.everJoined = wasThere;
+    place.token = token;
     place.refused = refused; // saying hello anew wipes nothing: the refusals belong to the connection
     place.peer = peer;
     place.taken = true;
@@ -203,7 +206,33 @@ void NetHost::onHello(Transport::PeerId peer, const NetProtocol::Hello &hello, s
     welcome.yourPlayer = static_cast<std::uint8_t>(player);
     welcome.seed = offer.seed;
     welcome.started = started;
+    welcome.rejoinToken = token;
     sendReliable(peer, welcome);
+}
+
+// The place a Hello gets: the one its token names; else one whose player lost the connection (the
+// same player, most likely, joining again by hand); else a free one; else one whose connection is
+// interrupted (a game that crashed and started again); -1 when there is none.
+int NetHost::placeFor(const NetProtocol::Hello &hello, std::uint32_t nowMs) const {
+    const int first = offer.hostPlays ? 1 : 0;
+    if (hello.rejoinToken != 0)
+        for (int player = first; player < offer.players; ++player)
+            if (places[static_cast<std::size_t>(player)].token == hello.rejoinToken)
+                return player;
+    for (int player = first; player < offer.players; ++player) {
+        const Place &place = places[static_cast<std::size_t>(player)];
+        if (!place.taken && (place.everJoined || !started))
+            return player;
+    }
+    for (int player = first; player < offer.players; ++player)
+        if (!places[static_cast<std::size_t>(player)].taken)
+            return player;
+    for (int player = first; player < offer.players; ++player) {
+        const Place &place = places[static_cast<std::size_t>(player)];
+        if (place.ready && nowMs - place.lastHeardMs >= kInterruptedMs)
+            return player;
+    }
+    return -1;
 }
 
 void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message, std::uint32_t nowMs) {
@@ -312,6 +341,8 @@ void NetHost::fillInputs(TickInput &input, long tick) {
         const auto due = place.inputs.find(tick);
         if (due != place.inputs.end())
             place.held = due->second;
+        else if (tick > place.newestInput + kHoldTicks)
+            place.held = PlayerInput{}; // its controls stopped coming: the tank stands until they come again
 
         place.inputs.erase(place.inputs.begin(), place.inputs.upper_bound(tick));
         input[static_cast<std::size_t>(player)] = place.held;

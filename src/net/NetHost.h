@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ class BattleWorld;
 // It reads no clock: the caller passes the time in milliseconds.
 class NetHost {
   public:
-    static constexpr std::uint32_t kSilenceMs = 5000;  // a client this long silent has lost its connection
+    static constexpr std::uint32_t kSilenceMs = 20000; // a client this long silent has lost its connection
+    static constexpr std::uint32_t kInterruptedMs = 1000; // this long silent, its connection is interrupted
+    static constexpr long kHoldTicks = 30; // ticks a player's last controls are repeated when no new ones come
     static constexpr std::uint32_t kKeepAliveMs = 250; // while paused, the state goes out again this often
     static constexpr long kMaxInputAhead = 120;        // ticks a client's input may run ahead of the host
     static constexpr std::size_t kMaxRefusedPackets = 200; // refused packets a peer may have piled up
@@ -50,7 +53,8 @@ class NetHost {
     void start(long tick);
     bool isStarted() const { return started; }
     // Each remote player's controls for the host's tick `tick`: what that player's client sent for
-    // it, else its last controls; a player without a connection stands.
+    // it, else its last controls for up to kHoldTicks; a player without a connection, or whose
+    // controls stopped coming, stands.
     void fillInputs(TickInput &input, long tick);
     // After the world's tick: its events go to every client, and every kStateTicks ticks its state.
     void afterTick(const BattleWorld &world, std::uint32_t nowMs);
@@ -85,6 +89,8 @@ class NetHost {
         bool taken = false;      // a client holds the place (connected, maybe not ready yet)
         bool ready = false;      // it has the data and plays
         bool everJoined = false;
+        bool interrupted = false;    // silent for kInterruptedMs, said so
+        std::uint64_t token = 0;     // its client's proof of the place when it joins again
         std::uint32_t lastHeardMs = 0;
         std::map<long, PlayerInput> inputs; // by tick, not yet used
         PlayerInput held;                   // the last controls used
@@ -108,6 +114,7 @@ class NetHost {
     void sendStates(std::uint32_t nowMs);
     void say(std::string line);
     int placeOf(Transport::PeerId peer) const;
+    int placeFor(const NetProtocol::Hello &hello, std::uint32_t nowMs) const;
     bool refusedTooOften(Refusals &refusals, Transport::PeerId peer, std::uint32_t nowMs);
 
     std::unique_ptr<Transport> transport;
@@ -122,6 +129,7 @@ class NetHost {
     std::uint32_t lastSentMs = 0;
     std::size_t refusedPackets = 0;
     std::vector<std::string> messages;
+    std::mt19937_64 tokens{std::random_device{}()}; // the places' rejoin tokens
 };
 
 // "one" .. "four" for players 0 .. 3: "Player two lost the connection".

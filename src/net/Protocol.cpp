@@ -12,9 +12,11 @@
 // kMaxString) and that many printable ASCII characters; "bool" a u8 that is 0 or 1; "n x" a u8
 // count and that many of what follows.
 //
-//    1 Hello         u16 version, str buildId, str playerName
+//    1 Hello         u16 version, str buildId, str playerName, u64 rejoinToken
 //    2 Welcome       u16 version, str buildId, str levelFile, str dataHash, u8 players,
-//                    u8 yourPlayer, u32 seed, bool started
+//                    u8 yourPlayer, u32 seed, bool started, u64 rejoinToken
+//                    (version 1 had no tokens: its Hello and Welcome read without them, to be
+//                    refused by their version)
 //    3 Ready         str dataHash
 //    4 Refused       u8 reason, str detail
 //    5 Start         u32 tick
@@ -218,11 +220,15 @@ void write(Writer &w, const Hello &m) {
     w.number(m.version);
     w.text(m.buildId);
     w.text(m.playerName);
+    if (m.version >= 2)
+        w.number(m.rejoinToken);
 }
 void read(Reader &r, Hello &m) {
     m.version = r.number<std::uint16_t>(); // another version is the session's to refuse, by name
     m.buildId = r.text();
     m.playerName = r.text();
+    if (m.version >= 2)
+        m.rejoinToken = r.number<std::uint64_t>();
 }
 
 void write(Writer &w, const Welcome &m) {
@@ -234,6 +240,8 @@ void write(Writer &w, const Welcome &m) {
     w.number(m.yourPlayer);
     w.number(m.seed);
     w.flag(m.started);
+    if (m.version >= 2)
+        w.number(m.rejoinToken);
 }
 void read(Reader &r, Welcome &m) {
     m.version = r.number<std::uint16_t>();
@@ -244,6 +252,8 @@ void read(Reader &r, Welcome &m) {
     m.yourPlayer = r.number<std::uint8_t>();
     m.seed = r.number<std::uint32_t>();
     m.started = r.flag();
+    if (m.version >= 2)
+        m.rejoinToken = r.number<std::uint64_t>();
     // The level file is opened by that name on the client: nothing but a bare name will do.
     r.require(isLevelFileName(m.levelFile));
     r.require(m.players >= 1 && m.players <= kMaxPlayers);

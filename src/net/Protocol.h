@@ -16,7 +16,7 @@
 // to nothing, and the caller drops and counts it.
 namespace NetProtocol {
 
-constexpr std::uint16_t kVersion = 1;
+constexpr std::uint16_t kVersion = 2; // 2: a place's rejoin token in Hello and Welcome
 constexpr std::uint16_t kDefaultPort = 24731;
 constexpr std::size_t kMaxString = 64;    // player names, build ids, level files, data hashes
 constexpr std::size_t kMaxInputs = 8;     // inputs one Input message repeats, newest last
@@ -54,6 +54,7 @@ struct Hello {
     std::uint16_t version = kVersion;
     std::string buildId;
     std::string playerName;
+    std::uint64_t rejoinToken = 0; // a Welcome's token: that place back, please; 0: any free place
 };
 // Host to client, the answer to a Hello of the same version: the battle on offer.
 struct Welcome {
@@ -65,6 +66,7 @@ struct Welcome {
     std::uint8_t yourPlayer = 1; // the player the client plays, 0..players-1 (0 only when nobody plays at the host)
     std::uint32_t seed = 0;
     bool started = false;        // the battle runs already (a player joining again)
+    std::uint64_t rejoinToken = 0; // the place is the client's again when its Hello brings this back
 };
 // Client to host: the client has the level with the same data hash and is ready to play.
 struct Ready {

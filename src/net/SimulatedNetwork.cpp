@@ -35,6 +35,7 @@ struct SimulatedNetwork::Core {
     };
 
     Conditions conditions;
+    bool outage = false; // every connection is cut, new ones too
     std::mt19937 random;
     std::uint32_t nowMs = 0;     // latest time any endpoint polled with
     std::uint64_t sentCount = 0; // orders things sent at the same time
@@ -45,6 +46,8 @@ struct SimulatedNetwork::Core {
     std::size_t bytesToHost = 0, bytesFromHost = 0, packetsToHost = 0, packetsFromHost = 0, duplicated = 0;
 
     Core(const Conditions &conditions, std::uint32_t seed) : conditions(conditions), random(seed) {}
+
+    bool cutOff(const Link &link) const { return link.cut || outage; }
 
     // Evenly in [0, 1), built from the generator's raw numbers, which every library gives alike
     // (unlike std::uniform_real_distribution).
@@ -98,7 +101,7 @@ struct SimulatedNetwork::Core {
             std::uint32_t delay = conditions.latencyMs + upTo(conditions.jitterMs);
             if (uniform() < conditions.reorder)
                 delay += 1 + upTo(conditions.latencyMs);
-            if (lost || connection.cut || !to.alive)
+            if (lost || cutOff(connection) || !to.alive)
                 continue;
             duplicated += copy;
             schedule(link, !fromHost, nowMs + delay, item);
@@ -136,11 +139,11 @@ struct SimulatedNetwork::Core {
             Side &me = host ? connection.atHost : connection.atClient;
             const bool unreliable =
                 item.what == Item::kPacket && item.channel == Transport::Channel::kUnreliable;
-            if (connection.cut && !unreliable) {
+            if (cutOff(connection) && !unreliable) {
                 ++it; // waits for the cut to end
                 continue;
             }
-            if (!me.open || connection.cut || (unreliable && item.sequence <= me.newestDelivered)) {
+            if (!me.open || cutOff(connection) || (unreliable && item.sequence <= me.newestDelivered)) {
                 it = queue.erase(it);
                 continue;
             }
@@ -258,6 +261,10 @@ void SimulatedNetwork::cut(const Transport &client, bool cut) {
     std::size_t link = 0;
     if (endpoint && endpoint->isClientOf(*core, link))
         core->links[link].cut = cut;
+}
+
+void SimulatedNetwork::setOutage(bool out) {
+    core->outage = out;
 }
 
 void SimulatedNetwork::setConditions(const Conditions &conditions) {

@@ -36,6 +36,8 @@ class SimulatedNetwork {
     // While cut, nothing gets through between `client` (an endpoint of this network) and the host:
     // unreliable packets vanish, reliable ones and connection news wait until the cut ends.
     void cut(const Transport &client, bool cut);
+    // The same for every connection, those made meanwhile too: the whole network is out.
+    void setOutage(bool out);
     // New conditions for the packets sent from now on.
     void setConditions(const Conditions &conditions);
 

@@ -4,9 +4,9 @@
 #  - the joining player's forward key moves its tank in the host's window;
 #  - a shot by the host appears in the joining window, destroys the joining player's weak tank, and
 #    the result shows on both;
-#  - the joining game, killed, is reported by the host ("Player two lost the connection"); joined
-#    again, it is let into the running battle; then the host, killed, is reported by it
-#    ("Connection lost").
+#  - the joining game, killed, is reported by the host ("Player two's connection is interrupted");
+#    started again and joined, it takes its place back in the running battle; then the host,
+#    killed, is reported by it ("Connection interrupted").
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$1"
 game=$(e2e_data_tree)
@@ -59,10 +59,10 @@ side() {
 }
 # on NAME: the X display of the host or the client.
 on() { [[ "$1" == host ]] && echo "$HOST_DISPLAY" || echo "$CLIENT_DISPLAY"; }
-# awaits NAME PATTERN SECONDS: waits for a line of NAME's output.
+# awaits NAME PATTERN SECONDS [FROM]: waits for a line of NAME's output (from line FROM on).
 awaits() {
     local deadline=$((SECONDS + $3))
-    until grep -q -- "$2" "$E2E_WORK/$1.out" 2>/dev/null; do
+    until tail -n "+${4:-1}" "$E2E_WORK/$1.out" 2>/dev/null | grep -q -- "$2"; do
         if ((SECONDS >= deadline)); then
             tail -n 30 "$E2E_WORK/$1.out" >&2
             e2e_fail "the $1 did not print \"$2\" within $3 s"
@@ -140,16 +140,20 @@ e2e_keep_shot "$E2E_WORK/now.png" screen-network-client.png
 awaits host '^Screen: Result$' 30
 awaits client '^Screen: Result$' 30
 
-# The joining game vanishes: the host says so once its five seconds of silence are up.
+# The joining game vanishes: after a second of silence the host says that its connection is out.
+said=$(($(wc -l <"$E2E_WORK/host.out") + 1))
 kill -9 "$CLIENT_PID"
 wait "$CLIENT_PID" 2>/dev/null || true
-awaits host '^Network: Player two lost the connection$' 20
-# It joins the running battle again; then the host vanishes.
+awaits host "^Network: Player two's connection is interrupted$" 20 "$said"
+# Started again, it joins the running battle in its old place; then the host vanishes.
 side client --join "127.0.0.1:$port"
 awaits host '^Network: Player two is back$' 30
 awaits client '^Network: The battle starts$' 30
+sleep 2 # a host that went quiet after the result would show here
+! grep -q 'Connection interrupted' "$E2E_WORK/client.out" || e2e_fail "the client saw an interruption before the host went"
+said=$(($(wc -l <"$E2E_WORK/client.out") + 1))
 kill -9 "$HOST_PID"
 wait "$HOST_PID" 2>/dev/null || true
-awaits client 'Connection lost' 20
+awaits client '^Network: Connection interrupted$' 20 "$said"
 kill "$CLIENT_PID" 2>/dev/null || true
 echo "PASS network"

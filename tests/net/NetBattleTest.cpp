@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -76,7 +77,32 @@ Errors measure(const NetBattleRig &rig, long fromTick, long unforeseenTicks) {
 class NetBattleTest : public ::testing::Test {
   protected:
     ScopedCwd cwd{battleData()};
+
+    // The first level without its computer tanks: nothing moves but what the players drive.
+    static std::string quietLevel() {
+        std::ifstream source("data/level/lvl1.lvl");
+        std::stringstream text;
+        text << source.rdbuf();
+        std::string level = text.str();
+        for (std::size_t at = level.find("owner=cpu"); at != std::string::npos; at = level.find("owner=cpu"))
+            level.replace(at, 9, "owner=nobody");
+        level.replace(level.find("name=lvl1.lvl"), 13, "name=net_rest.lvl"); // a level is known by its name
+        std::ofstream("data/level/net_rest.lvl") << level;
+        return "net_rest.lvl";
+    }
 };
+
+// How far the host moved player two's tank between its ticks `from` and `to`.
+float movedOnHost(const NetBattleRig &rig, std::uint32_t serial, long from, long to) {
+    const auto a = rig.hostHistory().find(from), b = rig.hostHistory().find(to);
+    if (a == rig.hostHistory().end() || b == rig.hostHistory().end() || !a->second.count(serial) || !b->second.count(serial))
+        return -1.0f;
+    return distance(a->second.at(serial), b->second.at(serial));
+}
+
+bool said(const std::vector<std::string> &lines, const std::string &part) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string &l) { return l.find(part) != std::string::npos; });
+}
 
 TEST_F(NetBattleTest, AMinuteOfBattleOverAPoorNetworkKeepsWhatTheClientDrawsCloseToTheHostsWorld) {
     NetBattleRig rig("lvl1.lvl", poorNetwork(), 1, kSeed);
@@ -133,17 +159,7 @@ TEST_F(NetBattleTest, AMinuteOfBattleOverAPoorNetworkKeepsWhatTheClientDrawsClos
 }
 
 TEST_F(NetBattleTest, OnceTheHostsWorldRestsTheClientShowsItWithinATenthOfAUnitThreeTenthsOfASecondLater) {
-    // The first level without its computer tanks: nothing moves when the players stop.
-    std::ifstream source("data/level/lvl1.lvl");
-    std::stringstream text;
-    text << source.rdbuf();
-    std::string level = text.str();
-    for (std::size_t at = level.find("owner=cpu"); at != std::string::npos; at = level.find("owner=cpu"))
-        level.replace(at, 9, "owner=nobody");
-    level.replace(level.find("name=lvl1.lvl"), 13, "name=net_rest.lvl"); // a level is known by its name
-    std::ofstream("data/level/net_rest.lvl") << level;
-
-    NetBattleRig rig("net_rest.lvl", poorNetwork(), 1, kSeed);
+    NetBattleRig rig(quietLevel(), poorNetwork(), 1, kSeed);
     ASSERT_TRUE(rig.join());
     const auto drive = [](long tick) { return PlayerInput{1.0f, tick % 200 < 100 ? 1.0f : -0.5f, false}; };
     rig.run(4000, drive, drive);
@@ -168,6 +184,105 @@ TEST_F(NetBattleTest, OnceTheHostsWorldRestsTheClientShowsItWithinATenthOfAUnitT
     ASSERT_EQ(picture.tanks.size(), 2u);
     for (const auto &[serial, pos] : picture.tanks)
         EXPECT_LT(distance(pos, host.at(serial)), 0.1f) << "tank " << serial << (serial == picture.own ? " (own)" : "");
+}
+
+TEST_F(NetBattleTest, AShortOutageIsRiddenOutOnTheSameConnectionWhileTheTankStands) {
+    SimulatedNetwork::Conditions fair;
+    fair.latencyMs = 40;
+    NetBattleRig rig(quietLevel(), fair, 1, kSeed);
+    ASSERT_TRUE(rig.join());
+    const auto stand = [](long) { return PlayerInput{}; };
+    const auto drive = [](long tick) { return PlayerInput{1.0f, tick % 300 < 150 ? 0.5f : -0.5f, false}; };
+    const std::uint32_t serial = rig.hostGame().getWorld().getPlayerVehicle(1)->getSerial();
+    std::vector<std::string> clientLines, hostLines;
+    const auto gather = [&] {
+        for (const std::string &l : rig.client().takeMessages())
+            clientLines.push_back(l);
+        for (const std::string &l : rig.host().takeMessages())
+            hostLines.push_back(l);
+    };
+    rig.run(3000, stand, drive);
+
+    // Four seconds of nothing either way.
+    rig.network().setOutage(true);
+    rig.run(1500, stand, drive);
+    EXPECT_GE(rig.client().getInterruptedMs(), NetClient::kInterruptedMs);
+    EXPECT_NE(rig.client().notice().find("Connection interrupted for 1 s"), std::string::npos) << rig.client().notice();
+    const long standing = rig.hostHistory().rbegin()->first;
+    rig.run(2500, stand, drive);
+    gather();
+    EXPECT_LT(movedOnHost(rig, serial, standing, rig.hostHistory().rbegin()->first), 0.2f)
+        << "the host stops repeating the last controls";
+    EXPECT_TRUE(said(hostLines, "Player two's connection is interrupted"));
+
+    rig.network().setOutage(false);
+    rig.run(1000, stand, drive);
+    EXPECT_EQ(rig.client().getPhase(), NetClient::Phase::kPlaying) << rig.client().getProblem();
+    EXPECT_EQ(rig.client().getInterruptedMs(), 0u);
+    EXPECT_TRUE(rig.host().isConnected(1));
+    const long back = rig.hostHistory().rbegin()->first;
+    rig.run(2000, stand, drive);
+    gather();
+    EXPECT_GT(movedOnHost(rig, serial, back, rig.hostHistory().rbegin()->first), 2.0f) << "it drives again";
+    EXPECT_TRUE(said(clientLines, "Connection back after 4 s"));
+    EXPECT_TRUE(said(hostLines, "Player two's connection is back"));
+    EXPECT_FALSE(said(hostLines, "lost the connection"));
+}
+
+TEST_F(NetBattleTest, AfterTwentySecondsOfSilenceTheClientJoinsAgainForItsOwnPlaceOrGivesUpAfterAMinute) {
+    SimulatedNetwork::Conditions fair;
+    fair.latencyMs = 40;
+    NetBattleRig rig(quietLevel(), fair, 1, kSeed);
+    ASSERT_TRUE(rig.join());
+    const auto stand = [](long) { return PlayerInput{}; };
+    const auto drive = [](long tick) { return PlayerInput{1.0f, tick % 300 < 150 ? 0.5f : -0.5f, false}; };
+    std::vector<std::string> clientLines, hostLines;
+    const auto gather = [&] {
+        for (const std::string &l : rig.client().takeMessages())
+            clientLines.push_back(l);
+        for (const std::string &l : rig.host().takeMessages())
+            hostLines.push_back(l);
+    };
+    rig.run(2000, stand, drive);
+
+    rig.network().setOutage(true);
+    rig.run(NetClient::kSilenceMs - 500, stand, drive);
+    EXPECT_EQ(rig.client().getPhase(), NetClient::Phase::kPlaying) << "not lost before twenty seconds";
+    EXPECT_TRUE(rig.host().isConnected(1));
+    rig.run(1000, stand, drive);
+    gather();
+    EXPECT_EQ(rig.client().getPhase(), NetClient::Phase::kRejoining);
+    EXPECT_FALSE(rig.host().isConnected(1));
+    EXPECT_TRUE(said(hostLines, "Player two lost the connection"));
+    EXPECT_TRUE(said(clientLines, "Connection lost: joining the battle again"));
+    rig.run(4000, stand, drive);
+    EXPECT_NE(rig.client().notice().find("joining the battle again (4 s)"), std::string::npos) << rig.client().notice();
+
+    // The network is back: the client has its place again and plays on.
+    rig.network().setOutage(false);
+    rig.run(3000, stand, drive);
+    gather();
+    ASSERT_EQ(rig.client().getPhase(), NetClient::Phase::kPlaying) << rig.client().getProblem();
+    EXPECT_EQ(rig.client().getPlayer(), 1);
+    EXPECT_TRUE(said(clientLines, "Back in the battle"));
+    EXPECT_TRUE(said(hostLines, "Player two is back"));
+    const long back = rig.clientPictures().back().tick;
+    rig.run(3000, stand, drive);
+    const std::uint32_t serial = rig.hostGame().getWorld().getPlayerVehicle(1)->getSerial();
+    const long hostNow = rig.hostHistory().rbegin()->first;
+    EXPECT_GT(movedOnHost(rig, serial, hostNow - 120, hostNow), 2.0f) << "its controls reach the host again";
+    const Errors errors = measure(rig, back + 60, 45);
+    EXPECT_GT(errors.ownCompared, 100);
+    EXPECT_LT(errors.own, 0.6f);
+    EXPECT_LT(errors.others, 0.5f);
+
+    // A network that stays out: it tries for a minute, then says so.
+    rig.network().setOutage(true);
+    rig.run(NetClient::kSilenceMs + NetClient::kRejoinMs - 1000, stand, drive);
+    EXPECT_EQ(rig.client().getPhase(), NetClient::Phase::kRejoining);
+    rig.run(2000, stand, drive);
+    EXPECT_EQ(rig.client().getPhase(), NetClient::Phase::kLost);
+    EXPECT_NE(rig.client().getProblem().find("within a minute"), std::string::npos) << rig.client().getProblem();
 }
 
 } // namespace

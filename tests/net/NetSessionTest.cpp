@@ -158,7 +158,7 @@ TEST_F(NetSessionTest, AnotherVersionOrOtherDataIsRefusedWithAMessageOnBothSides
         while (rawHost->poll(now, event))
             if (event.kind == Transport::Event::kReceived) {
                 NetProtocol::Welcome welcome;
-                welcome.version = 2;
+                welcome.version = NetProtocol::kVersion + 1;
                 welcome.levelFile = "lvl1.lvl";
                 welcome.dataHash = kHash;
                 const std::vector<std::uint8_t> bytes = NetProtocol::encode(welcome);
@@ -166,7 +166,9 @@ TEST_F(NetSessionTest, AnotherVersionOrOtherDataIsRefusedWithAMessageOnBothSides
             }
     }
     EXPECT_EQ(joining->getPhase(), NetClient::Phase::kRefused);
-    EXPECT_NE(joining->getProblem().find("protocol version 2"), std::string::npos) << joining->getProblem();
+    EXPECT_NE(joining->getProblem().find("protocol version " + std::to_string(NetProtocol::kVersion + 1)),
+              std::string::npos)
+        << joining->getProblem();
 }
 
 TEST_F(NetSessionTest, ASilentClientIsLostItsTankStandsAndItMayComeBack) {
@@ -179,7 +181,7 @@ TEST_F(NetSessionTest, ASilentClientIsLostItsTankStandsAndItMayComeBack) {
     ASSERT_TRUE(host.isConnected(1));
     two.reset(); // the machine vanishes without a word
     run(NetHost::kSilenceMs - 200, host, {});
-    EXPECT_TRUE(host.isConnected(1)) << "not before five seconds";
+    EXPECT_TRUE(host.isConnected(1)) << "not before twenty seconds";
     run(400, host, {});
     EXPECT_FALSE(host.isConnected(1));
     EXPECT_TRUE(said(hostLines, "Player two lost the connection"));
@@ -353,6 +355,55 @@ TEST_F(NetSessionTest, TheClientRefusesEventsFarAheadOfItsTickAndHoldsOnlySoMany
     EXPECT_EQ(joining->getFollower().getPendingEvents(), WorldFollower::kMaxPendingEvents);
     EXPECT_EQ(joining->getRefusedPackets(), 2u + 11u);
     EXPECT_EQ(joining->getPhase(), NetClient::Phase::kPlaying);
+}
+
+TEST_F(NetSessionTest, AHelloWithItsTokenGetsItsOwnPlaceBackWhereAnotherGetsTheFirstFree) {
+    NetHost host(net.host(), offer(3));
+    // Says hello (with `token`) and returns the Welcome, if one came.
+    const auto hello = [&](Transport &raw, std::uint64_t token) -> std::optional<NetProtocol::Welcome> {
+        run(20, host, {});
+        send(raw, NetProtocol::Hello{NetProtocol::kVersion, "b", "Raw", token});
+        run(20, host, {});
+        for (const NetProtocol::Message &m : heard(raw))
+            if (const auto *welcome = std::get_if<NetProtocol::Welcome>(&m))
+                return *welcome;
+        return std::nullopt;
+    };
+    std::unique_ptr<Transport> two = net.client(), three = net.client();
+    const auto first = hello(*two, 0), second = hello(*three, 0);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second->yourPlayer, 2);
+    EXPECT_NE(first->rejoinToken, 0u);
+    EXPECT_NE(first->rejoinToken, second->rejoinToken);
+    send(*two, NetProtocol::Ready{kHash});
+    send(*three, NetProtocol::Ready{kHash});
+    run(20, host, {});
+    host.start(0);
+    two.reset(); // both machines vanish
+    three.reset();
+    run(NetHost::kSilenceMs + 500, host, {});
+    ASSERT_FALSE(host.isConnected(1) || host.isConnected(2));
+
+    // Player three is back first: its own place, not the first lost one.
+    std::unique_ptr<Transport> back = net.client();
+    const auto again = hello(*back, second->rejoinToken);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->yourPlayer, 2);
+    EXPECT_TRUE(again->started);
+    EXPECT_EQ(again->rejoinToken, second->rejoinToken);
+    // Someone without a token (or with a made-up one) takes the place left ...
+    std::unique_ptr<Transport> stranger = net.client();
+    const auto taken = hello(*stranger, 12345);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->yourPlayer, 1);
+    // ... which its player's token still wins back.
+    std::unique_ptr<Transport> owner = net.client();
+    const auto own = hello(*owner, first->rejoinToken);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->yourPlayer, 1);
+    bool cut = false;
+    heard(*stranger, &cut);
+    EXPECT_TRUE(cut);
 }
 
 } // namespace

@@ -47,8 +47,8 @@ WorldState battle(std::uint32_t tick) {
 
 // One message of every type, with no field at its default.
 std::vector<Message> everyMessage() {
-    return {Hello{7, "build-2", "Anna"},
-            Welcome{kVersion, "build-1", "lvl2.lvl", "0123456789abcdef", 4, 3, 4000000000u, true},
+    return {Hello{7, "build-2", "Anna", 0x1122334455667788u},
+            Welcome{kVersion, "build-1", "lvl2.lvl", "0123456789abcdef", 4, 3, 4000000000u, true, 0x8877665544332211u},
             Ready{"0123456789abcdef"},
             Refused{Refusal::kData, "lvl9.lvl is missing"},
             Start{77},
@@ -77,6 +77,7 @@ TEST(ProtocolTest, EveryMessageReadsBackAsWritten) {
     EXPECT_EQ(w.dataHash, "0123456789abcdef");
     EXPECT_EQ(w.yourPlayer, 3);
     EXPECT_EQ(w.seed, 4000000000u);
+    EXPECT_EQ(w.rejoinToken, 0x8877665544332211u);
     const Bytes input = encode(messages[5]);
     const auto in = std::get<Input>(*decode(input.data(), input.size()));
     ASSERT_EQ(in.inputs.size(), 2u);
@@ -89,6 +90,14 @@ TEST(ProtocolTest, EveryMessageReadsBackAsWritten) {
     // A client of another version gets through, so the host can tell it why it is refused.
     const Bytes hello = encode(messages[0]);
     EXPECT_EQ(std::get<Hello>(*decode(hello.data(), hello.size())).version, 7);
+    EXPECT_EQ(std::get<Hello>(*decode(hello.data(), hello.size())).rejoinToken, 0x1122334455667788u);
+    // So does a Hello of version 1, which had no token.
+    const Bytes first = {1, 1, 0, 1, 'b', 4, 'A', 'n', 'n', 'a'};
+    const std::optional<Message> old = decode(first.data(), first.size());
+    ASSERT_TRUE(old);
+    EXPECT_EQ(std::get<Hello>(*old).version, 1);
+    EXPECT_EQ(std::get<Hello>(*old).playerName, "Anna");
+    EXPECT_EQ(encode(*old), first) << "and it writes back as it came";
 }
 
 TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {

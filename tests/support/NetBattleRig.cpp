@@ -42,6 +42,7 @@ NetBattleRig::NetBattleRig(const std::string &levelFile, const SimulatedNetwork:
         netClients.push_back(std::make_unique<NetClient>(
             net.client(), "Client " + std::to_string(i + 1), buildId(),
             [&game](const std::string &file) { return levelDataHash(game.getData(), file); }));
+        netClients.back()->setRedial([this] { return net.client(); });
     }
     pacedTicks.assign(games.size(), 0);
 }
