@@ -28,6 +28,7 @@ class Level {
     static constexpr float kHeightScale = 30.0f;          // grid value per unit of height
     static constexpr float kSkyHalfSize = 200.0f;         // units from the camera to each sky face
     static constexpr int kMaxExtent = 1024;               // largest terrain side in units (pixels)
+    static constexpr std::size_t kMaxVehicles = 128;      // [VEHICLE] records a level may have (a network state's most)
     static constexpr const char *kMeshName = "heightmap"; // physics body of the terrain
     static constexpr int kSkyFaces = 6;                   // up, bottom, front, left, back, right
     // Where the scene light stands when the level names no sun: high above

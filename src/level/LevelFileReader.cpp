@@ -471,6 +471,11 @@ std::unique_ptr<Level> LevelFileReader::readLevel(std::istream &in, const std::s
                      source.c_str());
         return nullptr;
     }
+    if (level->getVehicleDataList().size() > Level::kMaxVehicles) {
+        std::fprintf(stderr, "Error: level file \"%s\" has %zu vehicles, more than the %zu a level may have\n",
+                     source.c_str(), level->getVehicleDataList().size(), Level::kMaxVehicles);
+        return nullptr;
+    }
     if (!hasGoal) {
         auto goal = std::make_unique<MissionsZiel>();
         goal->setTyp(MissionsZiel::kTypLastManStanding);

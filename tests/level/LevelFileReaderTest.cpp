@@ -316,6 +316,22 @@ TEST(LevelFileReaderTest, MissingFileGivesAnErrorNamingIt) {
     EXPECT_EQ(level->getLvlName(), "ok.lvl");
 }
 
+TEST(LevelFileReaderTest, ALevelWithMoreTanksThanANetworkStateHoldsIsRefusedWithOneLine) {
+    const auto tanks = [](std::size_t count) {
+        std::string text = kDetails;
+        for (std::size_t i = 0; i < count; ++i)
+            text += "[VEHICLE]\nname=t" + std::to_string(i) + "\nowner=cpu\n";
+        return text;
+    };
+    const auto most = read(tanks(Level::kMaxVehicles));
+    ASSERT_NE(most, nullptr);
+    EXPECT_EQ(most->getVehicleDataList().size(), Level::kMaxVehicles);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read(tanks(Level::kMaxVehicles + 1)), nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Error: level file \"test.lvl\" has 129 vehicles, more than the 128 a level may have\n");
+}
+
 TEST(LevelFileReaderTest, SkyHorizonAndSunAreOptionalKeys) {
     // A file without them keeps the shared sky, its haze and the default sun.
     auto plain = read(std::string(kDetails) + "[LIGHT]\npos_x=-5\npos_y=60\npos_z=-10\ndirection_y=-1\n");
