@@ -167,7 +167,7 @@ void NetClient::onPacket(const std::vector<std::uint8_t> &data, std::uint32_t no
         }
         if (static_cast<long>(state->tick) >= clientTick) // behind the host itself: no use steering gently
             clientTick = static_cast<long>(state->tick) + (kLowLead + kHighLead) / 2;
-        follower.receive(*state, clientTick);
+        follower.receive(*state, clientTick, snapshot->goneTanks, &snapshot->state.tanks);
         pausedBy = state->pausedBy;
     } else if (const auto *happened = std::get_if<NetProtocol::Events>(&*message)) {
         // This machine runs ahead of the host, and a state it lacks moves it on: an honest host's

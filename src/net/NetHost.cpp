@@ -2,8 +2,10 @@
 
 #include "game/BattleWorld.h"
 #include "net/WorldCapture.h"
+#include "objects/Fahrzeug.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -54,9 +56,19 @@ std::vector<std::string> NetHost::takeMessages() {
     return taken;
 }
 
-void NetHost::sendReliable(Transport::PeerId peer, const NetProtocol::Message &message) {
+void NetHost::send(Transport::PeerId peer, Transport::Channel channel, const NetProtocol::Message &message) {
     const std::vector<std::uint8_t> bytes = NetProtocol::encode(message);
-    transport->send(peer, Transport::Channel::kReliable, bytes.data(), bytes.size());
+    if (bytes.size() > Transport::kMaxPacketBytes) {
+        if (oversized++ == 0)
+            std::fprintf(stderr, "Error: network: a message of %zu bytes (type %u) is too large to send\n", bytes.size(),
+                         static_cast<unsigned>(bytes[0]));
+        return;
+    }
+    transport->send(peer, channel, bytes.data(), bytes.size());
+}
+
+void NetHost::sendReliable(Transport::PeerId peer, const NetProtocol::Message &message) {
+    send(peer, Transport::Channel::kReliable, message);
 }
 
 void NetHost::sendToReady(const NetProtocol::Message &message) {
@@ -297,8 +309,12 @@ void NetHost::onPlaceMessage(int player, const NetProtocol::Message &message, st
                 place.inputs[tick] = input->inputs[i].limited();
         }
         place.newestInput = std::max(place.newestInput, newest);
-        if (input->snapshotAck > place.ackTick)
+        if (input->snapshotAck > place.ackTick) {
             place.ackTick = input->snapshotAck;
+            for (const NetProtocol::WorldState &old : place.sent)
+                if (old.tick == place.ackTick)
+                    place.confirmed = old;
+        }
         return;
     }
     if (const auto *pause = std::get_if<NetProtocol::Pause>(&message)) {
@@ -368,16 +384,39 @@ void NetHost::afterTick(const BattleWorld &world, std::uint32_t nowMs) {
     if (!happened.events.empty())
         sendToReady(happened);
     if (tick % NetProtocol::kStateTicks == 0 || world.getOutcome() != BattleRules::kRunning) {
-        lastState = captureWorld(world);
-        sendStates(nowMs);
+        std::array<std::uint8_t, kMaxPlayers> playerTanks{};
+        for (int player = 0; player < kMaxPlayers; ++player) {
+            const Fahrzeug *own = world.getPlayerVehicle(player);
+            playerTanks[static_cast<std::size_t>(player)] =
+                own != nullptr && own->getSerial() <= 255 ? static_cast<std::uint8_t>(own->getSerial()) : 0;
+        }
+        sendState(captureWorld(world), playerTanks, nowMs);
     }
+}
+
+void NetHost::sendState(NetProtocol::WorldState state, const std::array<std::uint8_t, kMaxPlayers> &playerTanks,
+                        std::uint32_t nowMs) {
+    hostTick = std::max(hostTick, static_cast<long>(state.tick));
+    for (const NetProtocol::TankState &tank : state.tanks)
+        seenTanks[tank.id] = true;
+    // When each shell first flew, for how long it has waited to be told.
+    std::map<std::uint16_t, long> born;
+    for (const NetProtocol::ShellState &shell : state.shells) {
+        const auto known = shellBorn.find(shell.id);
+        born[shell.id] = known != shellBorn.end() ? known->second : static_cast<long>(state.tick);
+    }
+    shellBorn.swap(born);
+    ownTanks = playerTanks;
+    lastState = std::move(state);
+    sendStates(nowMs);
 }
 
 void NetHost::sendStates(std::uint32_t nowMs) {
     lastSentMs = nowMs;
     NetProtocol::WorldState state = *lastState;
     state.pausedBy = static_cast<std::int8_t>(pausedBy);
-    for (Place &place : places) {
+    for (int player = 0; player < kMaxPlayers; ++player) {
+        Place &place = places[static_cast<std::size_t>(player)];
         if (!place.ready)
             continue;
         // -127 says that no controls came yet; a real lead is told within -126 .. 127.
@@ -387,7 +426,16 @@ void NetHost::sendStates(std::uint32_t nowMs) {
         for (const NetProtocol::WorldState &old : place.sent)
             if (place.ackTick != 0 && old.tick == place.ackTick && old.tick != state.tick)
                 base = &old;
-        const NetProtocol::Snapshot snapshot = NetProtocol::diff(state, base);
+        if (base == nullptr && place.confirmed && place.confirmed->tick == place.ackTick &&
+            place.confirmed->tick != state.tick)
+            base = &*place.confirmed; // an outage outlasted the states kept: the last one it confirmed
+        // Once the battle is decided a state goes every tick, each with that tick's share.
+        const long since = static_cast<long>(state.tick) - place.stateTick;
+        const std::size_t budget =
+            place.stateTick < 0 || since <= 0 ? kStateBudgetBytes
+                                              : std::min(kStateBudgetBytes, kStateBytesPerTick * static_cast<std::size_t>(since));
+        place.stateTick = static_cast<long>(state.tick);
+        const NetProtocol::Snapshot snapshot = snapshotFor(player, state, base, budget);
         // Kept as the client will rebuild it (its shells carried on), so that the differences sent
         // from it later are the client's own.
         if (std::optional<NetProtocol::WorldState> rebuilt = NetProtocol::apply(snapshot, base)) {
@@ -397,10 +445,74 @@ void NetHost::sendStates(std::uint32_t nowMs) {
             while (place.sent.size() > kStatesKept)
                 place.sent.pop_front();
         }
-        const std::vector<std::uint8_t> bytes = NetProtocol::encode(snapshot);
-        transport->send(place.peer, Transport::Channel::kUnreliable, bytes.data(), bytes.size());
+        send(place.peer, Transport::Channel::kUnreliable, snapshot);
     }
     transport->flush();
+}
+
+NetProtocol::Snapshot NetHost::snapshotFor(int player, const NetProtocol::WorldState &state,
+                                           const NetProtocol::WorldState *base, std::size_t budget) {
+    Place &place = places[static_cast<std::size_t>(player)];
+    NetProtocol::Snapshot snapshot = NetProtocol::diff(state, base);
+    if (snapshot.baseTick == 0) // a whole state says which tanks are gone, whatever the client saw of them
+        for (std::size_t id = 1; id < seenTanks.size(); ++id)
+            if (seenTanks[id] && NetProtocol::findTank(state.tanks, static_cast<std::uint8_t>(id)) == nullptr)
+                snapshot.goneTanks.push_back(static_cast<std::uint8_t>(id));
+    // What matters most goes first: the player's own tank and any tank whose life or status
+    // changed; then the others by how long they have waited against how often they should be told,
+    // every state near the player's tank, every fourth 180 units away, so that none waits long.
+    const NetProtocol::TankState *own = NetProtocol::findTank(state.tanks, ownTanks[static_cast<std::size_t>(player)]);
+    const auto distance = [own](const std::array<std::int16_t, 3> &pos) {
+        if (own == nullptr)
+            return 0.0f;
+        const float dx = NetProtocol::positionOf(pos[0]) - NetProtocol::positionOf(own->pos[0]);
+        const float dz = NetProtocol::positionOf(pos[2]) - NetProtocol::positionOf(own->pos[2]);
+        return std::sqrt(dx * dx + dz * dz);
+    };
+    const auto urgency = [&](float waitedTicks, const std::array<std::int16_t, 3> &pos) {
+        return waitedTicks / (NetProtocol::kStateTicks + distance(pos) / 20.0f);
+    };
+    const NetProtocol::WorldState &carried = snapshot.state;
+    std::vector<std::pair<float, NetProtocol::Pick>> picks;
+    for (std::size_t i = 0; i < carried.tanks.size(); ++i) {
+        const NetProtocol::TankState &tank = carried.tanks[i];
+        const bool first = (own != nullptr && tank.id == own->id) ||
+                           (i < snapshot.tankFields.size() && (snapshot.tankFields[i] & NetProtocol::kTankLife));
+        const float waited = static_cast<float>(static_cast<long>(state.tick) - place.toldTick[tank.id]);
+        picks.push_back({first ? 1e9f : urgency(waited, tank.pos), {false, i}});
+    }
+    // A shell goes out in every state until the client's base has it: the client shows only the
+    // shells of its rebuilt states. A tank told once waits its turn again: the client shows each
+    // tank from the newest word on it, whichever state brought it.
+    const auto inBase = [base](std::uint16_t id) {
+        if (base == nullptr)
+            return false;
+        const auto at = std::lower_bound(base->shells.begin(), base->shells.end(), id,
+                                         [](const NetProtocol::ShellState &shell, std::uint16_t wanted) { return shell.id < wanted; });
+        return at != base->shells.end() && at->id == id;
+    };
+    for (std::size_t i = 0; i < carried.shells.size(); ++i) {
+        const auto told = place.toldShells.find(carried.shells[i].id);
+        const auto born = shellBorn.find(carried.shells[i].id);
+        const long since = told != place.toldShells.end() && inBase(carried.shells[i].id) ? told->second
+                           : born != shellBorn.end()                                       ? born->second
+                                                                                          : static_cast<long>(state.tick);
+        picks.push_back({urgency(static_cast<float>(static_cast<long>(state.tick) - since + NetProtocol::kStateTicks),
+                                 carried.shells[i].pos),
+                         {true, i}});
+    }
+    std::stable_sort(picks.begin(), picks.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    std::vector<NetProtocol::Pick> order;
+    for (const auto &entry : picks)
+        order.push_back(entry.second);
+    NetProtocol::fit(snapshot, budget, order);
+    for (const NetProtocol::TankState &tank : snapshot.state.tanks)
+        place.toldTick[tank.id] = static_cast<long>(state.tick);
+    for (auto told = place.toldShells.begin(); told != place.toldShells.end();) // the shells gone are forgotten
+        told = shellBorn.count(told->first) != 0 ? std::next(told) : place.toldShells.erase(told);
+    for (const NetProtocol::ShellState &shell : snapshot.state.shells)
+        place.toldShells[shell.id] = static_cast<long>(state.tick);
+    return snapshot;
 }
 
 void NetHost::setPause(bool paused, int player) {

@@ -31,6 +31,11 @@ class NetHost {
     static constexpr std::size_t kMaxRefusedPackets = 200; // refused packets a peer may have piled up
     static constexpr std::uint32_t kRefusedDrainMs = 50;   // the pile loses one this often: 200 in 10 s
     static constexpr std::uint32_t kPendingMs = 5000;  // a peer must say hello within this time
+    // A client's budget: 400 bytes for each tick since its last state (24 KB/s), at most 1,200 in
+    // one state. In a crowded battle the host sends what matters most and the rest in the states
+    // after.
+    static constexpr std::size_t kStateBytesPerTick = 400;
+    static constexpr std::size_t kStateBudgetBytes = 1200;
 
     struct Offer {
         std::string levelFile; // bare, in data/level/
@@ -58,6 +63,10 @@ class NetHost {
     void fillInputs(TickInput &input, long tick);
     // After the world's tick: its events go to every client, and every kStateTicks ticks its state.
     void afterTick(const BattleWorld &world, std::uint32_t nowMs);
+    // The world's state after its tick goes to every client now, each player's own tank being the
+    // one of `playerTanks` (ids, 0: none). afterTick sends the world's thus; a test may send any.
+    void sendState(NetProtocol::WorldState state, const std::array<std::uint8_t, kMaxPlayers> &playerTanks,
+                   std::uint32_t nowMs);
 
     // The pause: the host's player (0) or a client's player pauses or resumes for everybody.
     void setPause(bool paused, int player);
@@ -74,6 +83,8 @@ class NetHost {
     // Controls a player sent for ticks the host has not run yet.
     std::size_t getQueuedInputs(int player) const;
     std::size_t getRefusedPackets() const { return refusedPackets; }
+    // Messages too large for a packet, which the transport would have dropped: a fault, said once.
+    std::size_t getOversizedMessages() const { return oversized; }
     int getPlayers() const { return offer.players; }
     const Offer &getOffer() const { return offer; }
 
@@ -97,6 +108,10 @@ class NetHost {
         long newestInput = -1;              // the newest tick it sent controls for
         std::uint32_t ackTick = 0;          // the newest state it confirmed
         std::deque<NetProtocol::WorldState> sent; // the states it was sent lately, as it rebuilt them
+        std::optional<NetProtocol::WorldState> confirmed; // the newest it confirmed, kept however old
+        std::array<long, 256> toldTick{};   // by tank id: the tick of the last state that carried it
+        std::map<std::uint16_t, long> toldShells; // the same for the shells in the world
+        long stateTick = -1;                // the tick of the last state sent to it
         Refusals refused; // of its connection, carried over from its time as a stranger
     };
     struct Stranger { // connected, not yet holding a place
@@ -112,6 +127,10 @@ class NetHost {
     void sendReliable(Transport::PeerId peer, const NetProtocol::Message &message);
     void sendToReady(const NetProtocol::Message &message);
     void sendStates(std::uint32_t nowMs);
+    // The snapshot of `state` for the place of `player` from `base`, within kStateBudgetBytes.
+    NetProtocol::Snapshot snapshotFor(int player, const NetProtocol::WorldState &state,
+                                      const NetProtocol::WorldState *base, std::size_t budget);
+    void send(Transport::PeerId peer, Transport::Channel channel, const NetProtocol::Message &message);
     void say(std::string line);
     int placeOf(Transport::PeerId peer) const;
     int placeFor(const NetProtocol::Hello &hello, std::uint32_t nowMs) const;
@@ -126,8 +145,12 @@ class NetHost {
     long hostTick = 0; // the world's newest tick
     int pausedBy = -1;
     std::optional<NetProtocol::WorldState> lastState; // the world as last told
+    std::array<std::uint8_t, kMaxPlayers> ownTanks{}; // each player's tank id, 0 when it has none
+    std::array<bool, 256> seenTanks{};                // tank ids that have been in the world
+    std::map<std::uint16_t, long> shellBorn;          // the shells in the world: the tick each was first
     std::uint32_t lastSentMs = 0;
     std::size_t refusedPackets = 0;
+    std::size_t oversized = 0;
     std::vector<std::string> messages;
     std::mt19937_64 tokens{std::random_device{}()}; // the places' rejoin tokens
 };

@@ -37,9 +37,11 @@
 //
 // A snapshot's head (type, ticks, head groups and lead) is 42 bytes whole, a whole tank 21, a shell
 // 16, with four bytes of counts: ten tanks and four shells whole are 315 bytes. Against the last
-// snapshot the client confirmed, the head is 11 bytes while only the battle clock went on, a tank that only moved costs its id, its fields byte and 6 bytes of
-// position, one that did not change costs nothing, and neither does a shell that flew on as shells
-// do (`carried`), so at 20 snapshots a second the busiest battle stays under 8 KB/s.
+// snapshot the client confirmed, the head is 11 bytes while only the battle clock went on, a tank
+// that only left its course costs its id, its fields byte and 6 bytes of position, and a tank or
+// shell that drove or flew on as its velocity says (`carried`) costs nothing, so at 20 snapshots a
+// second the busiest level stays under 8 KB/s. A crowded battle's states are cut to the host's
+// budget (`fit`).
 
 namespace NetProtocol {
 
@@ -165,10 +167,12 @@ template <typename T> T roundClamped(double value) {
 }
 
 // Which field groups of `now` differ from `before`.
+// `before` as carried on to now: a position within a step of it is the same.
 std::uint8_t changedFields(const TankState &before, const TankState &now) {
     std::uint8_t fields = 0;
-    if (now.pos != before.pos)
-        fields |= kTankPos;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::abs(now.pos[i] - before.pos[i]) > 1)
+            fields |= kTankPos;
     if (now.vel != before.vel)
         fields |= kTankVel;
     if (now.heading != before.heading || now.speed != before.speed)
@@ -428,7 +432,7 @@ void read(Reader &r, Snapshot &m) {
     for (std::uint16_t &id : m.goneShells)
         id = r.number<std::uint16_t>();
     r.require(ascending(m.goneTanks) && ascending(m.goneShells));
-    r.require(!whole || (m.goneTanks.empty() && m.goneShells.empty())); // gone from what?
+    r.require(!whole || m.goneShells.empty()); // a whole state's shells are all there are
 }
 
 void write(Writer &w, const Events &m) {
@@ -582,6 +586,14 @@ const char *statusWords(PlayerStatus::Kind kind) {
     return "?";
 }
 
+TankState carried(const TankState &tank, std::uint32_t fromTick, std::uint32_t tick) {
+    TankState on = tank;
+    const float seconds = static_cast<float>(tick - fromTick) * kTickSeconds;
+    for (std::size_t i = 0; i < 3; ++i)
+        on.pos[i] = quantisePosition(positionOf(tank.pos[i]) + velocityOf(tank.vel[i]) * seconds);
+    return on;
+}
+
 ShellState carried(const ShellState &shell, std::uint32_t fromTick, std::uint32_t tick) {
     ShellState on = shell;
     const float seconds = static_cast<float>(tick - fromTick) * kTickSeconds;
@@ -628,7 +640,8 @@ Snapshot diff(const WorldState &state, const WorldState *base) {
     snapshot.state.shells.clear();
     for (const TankState &tank : state.tanks) {
         const TankState *before = findId(base->tanks, tank.id);
-        const std::uint8_t fields = before != nullptr ? changedFields(*before, tank) : kTankAll;
+        const std::uint8_t fields =
+            before != nullptr ? changedFields(carried(*before, base->tick, state.tick), tank) : kTankAll;
         if (fields != 0) {
             snapshot.state.tanks.push_back(tank);
             snapshot.tankFields.push_back(fields);
@@ -648,6 +661,63 @@ Snapshot diff(const WorldState &state, const WorldState *base) {
     return snapshot;
 }
 
+const TankState *findTank(const std::vector<TankState> &tanks, std::uint8_t id) {
+    const auto at = std::lower_bound(tanks.begin(), tanks.end(), id,
+                                     [](const TankState &tank, std::uint8_t wanted) { return tank.id < wanted; });
+    return at != tanks.end() && at->id == id ? &*at : nullptr;
+}
+
+std::size_t fit(Snapshot &snapshot, std::size_t budget, const std::vector<Pick> &order) {
+    WorldState &s = snapshot.state;
+    if (snapshot.tankFields.empty())
+        snapshot.tankFields.assign(s.tanks.size(), kTankAll);
+    Snapshot bare = snapshot; // the head and the gone lists
+    bare.state.tanks.clear();
+    bare.state.shells.clear();
+    bare.tankFields.clear();
+    std::size_t size = encode(bare).size();
+    while (size > budget && !snapshot.goneShells.empty()) { // named again from the next state's base
+        snapshot.goneShells.pop_back();
+        size -= 2;
+    }
+    const auto tankBytes = [](std::uint8_t fields) {
+        return std::size_t{2} + ((fields & kTankPos) ? 6 : 0) + ((fields & kTankVel) ? 6 : 0) +
+               ((fields & kTankMotion) ? 4 : 0) + ((fields & kTankLife) ? 3 : 0);
+    };
+    std::vector<bool> keepTank(s.tanks.size()), keepShell(s.shells.size());
+    std::size_t tanks = 0, shells = 0;
+    for (const Pick &pick : order) {
+        const std::size_t i = pick.index;
+        if (!pick.shell && i < s.tanks.size() && !keepTank[i] && tanks < 255) {
+            const std::size_t cost = tankBytes(snapshot.tankFields[i]);
+            if (size + cost <= budget) {
+                keepTank[i] = true;
+                size += cost;
+                ++tanks;
+            }
+        } else if (pick.shell && i < s.shells.size() && !keepShell[i] && shells < 255 && size + 16 <= budget) {
+            keepShell[i] = true;
+            size += 16;
+            ++shells;
+        }
+    }
+    std::vector<TankState> keptTanks;
+    std::vector<std::uint8_t> keptFields;
+    for (std::size_t i = 0; i < s.tanks.size(); ++i)
+        if (keepTank[i]) {
+            keptTanks.push_back(s.tanks[i]);
+            keptFields.push_back(snapshot.tankFields[i]);
+        }
+    std::vector<ShellState> keptShells;
+    for (std::size_t i = 0; i < s.shells.size(); ++i)
+        if (keepShell[i])
+            keptShells.push_back(s.shells[i]);
+    s.tanks = std::move(keptTanks);
+    snapshot.tankFields = std::move(keptFields);
+    s.shells = std::move(keptShells);
+    return size;
+}
+
 std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base) {
     const WorldState &in = snapshot.state;
     if (!snapshot.tankFields.empty() && snapshot.tankFields.size() != in.tanks.size())
@@ -656,20 +726,21 @@ std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base
         !ascending(snapshot.goneShells))
         return std::nullopt;
     if (snapshot.baseTick == 0) {
-        if (snapshot.headFields != kHeadAll || !snapshot.goneTanks.empty() || !snapshot.goneShells.empty() || in.tanks.size() > kMaxTanks ||
+        if (snapshot.headFields != kHeadAll || !snapshot.goneShells.empty() || in.tanks.size() > kMaxTanks ||
             in.shells.size() > kMaxShells)
             return std::nullopt;
         for (std::size_t i = 0; i < in.tanks.size(); ++i)
-            if (fieldsOf(snapshot, i) != kTankAll)
+            if (fieldsOf(snapshot, i) != kTankAll ||
+                std::binary_search(snapshot.goneTanks.begin(), snapshot.goneTanks.end(), in.tanks[i].id))
                 return std::nullopt;
         return in;
     }
-    if (base == nullptr || base->tick != snapshot.baseTick)
+    if (base == nullptr || base->tick != snapshot.baseTick || in.tick < base->tick)
         return std::nullopt;
 
     std::map<std::uint8_t, TankState> tanks;
     for (const TankState &tank : base->tanks)
-        tanks[tank.id] = tank;
+        tanks[tank.id] = carried(tank, base->tick, in.tick); // those not named drove on
     for (std::uint8_t id : snapshot.goneTanks)
         if (tanks.erase(id) == 0)
             return std::nullopt;
@@ -688,8 +759,6 @@ std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base
             copyFields(known->second, tank, fields);
         }
     }
-    if (in.tick < base->tick)
-        return std::nullopt;
     std::map<std::uint16_t, ShellState> shells;
     for (const ShellState &shell : base->shells)
         shells[shell.id] = carried(shell, base->tick, in.tick); // those not named flew on

@@ -16,12 +16,14 @@
 // to nothing, and the caller drops and counts it.
 namespace NetProtocol {
 
-constexpr std::uint16_t kVersion = 2; // 2: a place's rejoin token in Hello and Welcome
+// 2: a place's rejoin token in Hello and Welcome. 3: a state may leave tanks out (they are not
+// gone; a whole state names the gone ones).
+constexpr std::uint16_t kVersion = 3;
 constexpr std::uint16_t kDefaultPort = 24731;
 constexpr std::size_t kMaxString = 64;    // player names, build ids, level files, data hashes
 constexpr std::size_t kMaxInputs = 8;     // inputs one Input message repeats, newest last
-constexpr std::size_t kMaxTanks = 64;     // tanks a snapshot may carry
-constexpr std::size_t kMaxShells = 128;   // shells a snapshot may carry
+constexpr std::size_t kMaxTanks = 128;    // tanks a state may hold: a level's most (Level::kMaxVehicles)
+constexpr std::size_t kMaxShells = 512;   // shells a state may hold; one snapshot carries 255 at most
 constexpr std::size_t kMaxEvents = 64;    // events one Events message may carry
 constexpr std::size_t kMaxPowerUps = 32;  // power-ups a snapshot may carry (a bit each)
 
@@ -134,11 +136,14 @@ struct WorldState {
 };
 // Host to client: a WorldState, whole (`baseTick` 0) or as its differences from the state of
 // `baseTick`, which the client confirmed: tanks and shells equal to the base's are left out, and
-// those of the base that are gone are named.
+// those of the base that are gone are named. A host short of room leaves out more (fit): a tank
+// left out keeps what the reader had of it, and only the gone lists say that a tank is gone; a
+// whole state names every tank of the battle that is gone, and the shells it carries are all
+// there are.
 struct Snapshot {
     std::uint32_t baseTick = 0;
     WorldState state;                     // tanks and shells: only those that changed
-    std::vector<std::uint8_t> goneTanks;  // ids of the base's tanks no longer there
+    std::vector<std::uint8_t> goneTanks;  // ids of the base's tanks (whole: of any tank) no longer there
     std::vector<std::uint16_t> goneShells;
     // One per tank of `state.tanks`: the field groups (kTank*) it carries; the others are the
     // base's. Empty counts as kTankAll for every tank. A tank the base lacks must carry all.
@@ -188,10 +193,24 @@ bool isLevelFileName(const std::string &name);
 // Where a shell of `base` flies on to by `tick`: shells fly straight at their speed, so a snapshot
 // leaves out those that are where this puts them (within a step), and its reader carries them on.
 ShellState carried(const ShellState &shell, std::uint32_t fromTick, std::uint32_t tick);
+// The same for a tank: a snapshot leaves out a tank that drove on as its velocity says (within a
+// step) and changed nothing else, and a tank it leaves out for want of room drives on so.
+TankState carried(const TankState &tank, std::uint32_t fromTick, std::uint32_t tick);
 // The differences of `state` from `base` (null, a base of tick 0, which a snapshot cannot name, or
 // one newer than the state:
 // the whole state).
 Snapshot diff(const WorldState &state, const WorldState *base);
+// The tank of `id` among `tanks` (ascending ids), or null.
+const TankState *findTank(const std::vector<TankState> &tanks, std::uint8_t id);
+// One of a snapshot's tanks or shells, by its index in the state's list.
+struct Pick {
+    bool shell = false;
+    std::size_t index = 0;
+};
+// Leaves out of `snapshot` the tanks and shells that do not fit into `budget` bytes, taking them in
+// `order` (the most important first; those not listed are left out); the head and the gone tanks
+// stay, gone shells as many as fit. Returns the bytes its message takes.
+std::size_t fit(Snapshot &snapshot, std::size_t budget, const std::vector<Pick> &order);
 // The state a snapshot describes, given the base it names (null when it names none or the caller
 // does not have it). Nothing when the snapshot needs a base that is not given or does not match,
 // names tanks or shells out of order, twice, or gone that the base does not have.

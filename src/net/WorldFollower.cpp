@@ -63,12 +63,33 @@ void followDamage(Fahrzeug &vehicle, const TankState &state) {
 
 } // namespace
 
-void WorldFollower::receive(const WorldState &state, long clientTick) {
-    auto at = std::lower_bound(states.begin(), states.end(), state.tick,
-                               [](const WorldState &kept, std::uint32_t tick) { return kept.tick < tick; });
-    if (at != states.end() && at->tick == state.tick)
+void WorldFollower::receive(const WorldState &state, long clientTick, const std::vector<std::uint8_t> &goneTanks,
+                            const std::vector<TankState> *told) {
+    for (std::uint8_t id : goneTanks) {
+        gone.set(id);
+        newestWord.erase(id);
+    }
+    const auto byTick = [](const WorldState &kept, std::uint32_t tick) { return kept.tick < tick; };
+    auto at = std::lower_bound(rebuilt.begin(), rebuilt.end(), state.tick, byTick);
+    if (at != rebuilt.end() && at->tick == state.tick)
         return;
-    states.insert(at, state);
+    rebuilt.insert(at, state);
+    while (rebuilt.size() > kKeptStates)
+        rebuilt.pop_front();
+
+    // As shown: each tank from the newest word on it, driven on to this state's tick.
+    for (const TankState &tank : told != nullptr ? *told : state.tanks) {
+        auto &word = newestWord[tank.id];
+        if (word.first <= state.tick)
+            word = {state.tick, *NetProtocol::findTank(state.tanks, tank.id)};
+    }
+    WorldState shown = state;
+    shown.tanks.clear();
+    for (const auto &[id, word] : newestWord)
+        shown.tanks.push_back(word.first <= state.tick ? NetProtocol::carried(word.second, word.first, state.tick)
+                                                       : word.second);
+    auto place = std::lower_bound(states.begin(), states.end(), state.tick, byTick);
+    states.insert(place, std::move(shown));
     while (states.size() > kKeptStates)
         states.pop_front();
     arrivalLag.push_back(clientTick - static_cast<long>(state.tick));
@@ -77,7 +98,7 @@ void WorldFollower::receive(const WorldState &state, long clientTick) {
 }
 
 const WorldState *WorldFollower::stateOf(std::uint32_t tick) const {
-    for (const WorldState &kept : states)
+    for (const WorldState &kept : rebuilt)
         if (kept.tick == tick)
             return &kept;
     return nullptr;
@@ -140,8 +161,9 @@ void WorldFollower::placeTanks(BattleWorld &world, const WorldState &from, const
                                      ? findId(from.tanks, static_cast<std::uint8_t>(vehicle->getSerial()))
                                      : nullptr;
         if (state == nullptr) {
-            world.removeVehicle(vehicle);
-            continue;
+            if (vehicle->getSerial() > 255 || gone.test(vehicle->getSerial()))
+                world.removeVehicle(vehicle);
+            continue; // not told of lately: it stands as last shown
         }
         followDamage(*vehicle, *state);
         if (vehicle == own)

@@ -3,8 +3,10 @@
 #include "net/Protocol.h"
 
 #include <array>
+#include <bitset>
 #include <deque>
 #include <map>
+#include <vector>
 
 class BattleWorld;
 class Fahrzeug;
@@ -25,15 +27,24 @@ class WorldFollower {
 
     explicit WorldFollower(int ownPlayer) : ownPlayer(ownPlayer) {}
 
-    // A state of the host's, complete, arriving while this machine runs its tick `clientTick`.
-    void receive(const NetProtocol::WorldState &state, long clientTick);
+    // A state of the host's, as rebuilt from a snapshot, arriving while this machine runs its tick
+    // `clientTick`; `goneTanks` are the tanks the snapshot named gone, `told` those it carried (null:
+    // all). A crowded host leaves tanks out, which the rebuilt state has from an older base: each
+    // tank is shown from the newest word on it of any snapshot, driven on along its velocity. A
+    // tank no snapshot has told of or named gone stands as it was last shown.
+    void receive(const NetProtocol::WorldState &state, long clientTick,
+                 const std::vector<std::uint8_t> &goneTanks = {},
+                 const std::vector<NetProtocol::TankState> *told = nullptr);
     // A tick's events, held until the render tick reaches it; false (and dropped) while
     // kMaxPendingEvents are held already.
     bool receive(const NetProtocol::Events &happened);
     std::size_t getPendingEvents() const { return pendingEvents.size(); } // messages held
-    // The kept state of the host's tick, for the differences the host sends from it; null if gone.
+    // The kept state of the host's tick as rebuilt, for the differences the host sends from it;
+    // null if gone.
     const NetProtocol::WorldState *stateOf(std::uint32_t tick) const;
-    const NetProtocol::WorldState *newest() const { return states.empty() ? nullptr : &states.back(); }
+    const NetProtocol::WorldState *newest() const { return rebuilt.empty() ? nullptr : &rebuilt.back(); }
+    // The newest state as it is shown: every tank from the newest word on it.
+    const NetProtocol::WorldState *newestShown() const { return states.empty() ? nullptr : &states.back(); }
 
     // After the world's tickFollowing for this machine's tick `tick`: the other tanks, the shells,
     // the power-ups, the scores and the result as the host had them at renderTick(), the events up
@@ -58,7 +69,10 @@ class WorldFollower {
     void releaseEvents(BattleWorld &world);
 
     int ownPlayer;
-    std::deque<NetProtocol::WorldState> states; // by tick, oldest first
+    std::deque<NetProtocol::WorldState> rebuilt; // by tick, oldest first, as the snapshots made them
+    std::deque<NetProtocol::WorldState> states;  // the same as shown, by tick
+    std::bitset<256> gone;                       // tanks a snapshot named gone, by id
+    std::map<std::uint8_t, std::pair<std::uint32_t, NetProtocol::TankState>> newestWord; // by id: tick, tank
     std::deque<NetProtocol::Events> pendingEvents;
     std::deque<long> arrivalLag;  // this machine's tick minus the host's, per state received lately
     double renderTick = 0.0;

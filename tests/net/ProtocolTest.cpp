@@ -106,13 +106,15 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     EXPECT_EQ(whole.baseTick, 0u);
     EXPECT_EQ(encode(whole).size(), 315u);
 
-    // Three tanks moved and nothing else (the shells flew on as shells do, the decided battle's
-    // clock stands): the type, ticks, head and lead bytes, four counts, and each tank's id, fields
-    // and position.
+    // Three tanks left their course and nothing else changed (the other tanks drove on and the
+    // shells flew on as their velocities say, the decided battle's clock stands): the type, ticks,
+    // head and lead bytes, four counts, and each of the three tanks' id, fields and position.
     WorldState next = base;
     next.tick = 101;
     for (ShellState &shell : next.shells)
         shell = carried(shell, base.tick, next.tick);
+    for (TankState &tank : next.tanks)
+        tank = carried(tank, base.tick, next.tick);
     for (int i : {1, 4, 9})
         next.tanks[i].pos[0] = static_cast<std::int16_t>(next.tanks[i].pos[0] + 3);
     EXPECT_EQ(encode(diff(next, &base)).size(), 11u + 4u + 3 * 8u);
@@ -156,6 +158,32 @@ TEST(ProtocolTest, ADeltaCarriesOnlyWhatChangedAndRebuildsTheStateExactly) {
     later.battleTicks += 1;
     EXPECT_EQ(diff(later, &running).headFields, kHeadClock);
     EXPECT_EQ(apply(diff(later, &running), &running)->battleTicks, later.battleTicks);
+
+    // Short of room, a host keeps the head and the gone tanks and takes tanks and shells in the
+    // order it is given; a whole state names the gone tanks, and the reader keeps the rest it had
+    // of the tanks left out (driven on), not taking them for gone.
+    Snapshot tight = diff(next, &base);
+    const std::size_t bare = 1 + 4 + 4 + 1 + 16 + 1 + 4 + 1 + 2; // type, ticks, head with scores, lead, counts, gone ids
+    EXPECT_EQ(fit(tight, bare + 19, {{true, 0}, {false, 4}, {false, 0}}), bare + 16);
+    ASSERT_EQ(tight.state.shells.size(), 1u);
+    EXPECT_TRUE(tight.state.tanks.empty()) << "the new tank (21 bytes) did not fit, nor anything after it";
+    EXPECT_EQ(tight.goneTanks, delta.goneTanks);
+    const auto partial = apply(tight, &base);
+    ASSERT_TRUE(partial);
+    EXPECT_EQ(partial->tanks.size(), base.tanks.size() - 1);
+    EXPECT_EQ(findTank(partial->tanks, 2)->life, base.tanks[1].life) << "left out: as the reader had it";
+    EXPECT_EQ(findTank(partial->tanks, 2)->pos, carried(base.tanks[1], base.tick, next.tick).pos);
+    Snapshot wholeGone = diff(next, nullptr);
+    wholeGone.goneTanks = {10};
+    EXPECT_LE(fit(wholeGone, 200, {{false, 9}, {false, 0}}), 200u);
+    EXPECT_EQ(wholeGone.state.tanks.size(), 2u);
+    const Bytes wholeBytes = encode(wholeGone);
+    const auto wholeBack = decode(wholeBytes.data(), wholeBytes.size());
+    ASSERT_TRUE(wholeBack);
+    EXPECT_EQ(std::get<Snapshot>(*wholeBack).goneTanks, (std::vector<std::uint8_t>{10}));
+    EXPECT_TRUE(apply(std::get<Snapshot>(*wholeBack), nullptr));
+    wholeGone.goneTanks = {wholeGone.state.tanks[0].id}; // gone, yet carried: no state
+    EXPECT_FALSE(apply(wholeGone, nullptr));
 
     // A base of tick 0 cannot be named, so the state goes whole.
     WorldState first = base;

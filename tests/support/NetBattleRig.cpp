@@ -61,6 +61,7 @@ bool NetBattleRig::join() {
         return false;
     BattleWorld &hostWorld = hostGame().getWorld();
     hostWorld.setHumanPlayers(netHost->getPlayers());
+    hostWorld.setEveryTankJoins(true); // as a network battle has it
     hostWorld.setBattleSeed(netHost->getOffer().seed);
     if (!hostGame().loadLevel(hostGame().getData().getLevelOfFile(levelFile)))
         return false;
@@ -68,6 +69,7 @@ bool NetBattleRig::join() {
         const NetProtocol::Welcome &welcome = netClients[i]->getWelcome();
         BattleWorld &world = clientGame(static_cast<int>(i)).getWorld();
         world.setFollowing(true);
+        world.setEveryTankJoins(true);
         world.setHumanPlayers(welcome.players);
         world.setBattleSeed(welcome.seed);
         if (!clientGame(static_cast<int>(i)).loadLevel(clientGame(static_cast<int>(i)).getData().getLevelOfFile(welcome.levelFile)))
