@@ -586,20 +586,22 @@ const char *statusWords(PlayerStatus::Kind kind) {
     return "?";
 }
 
-TankState carried(const TankState &tank, std::uint32_t fromTick, std::uint32_t tick) {
-    TankState on = tank;
+namespace {
+template <typename Item> Item carriedOn(const Item &item, std::uint32_t fromTick, std::uint32_t tick) {
+    Item on = item;
     const float seconds = static_cast<float>(tick - fromTick) * kTickSeconds;
     for (std::size_t i = 0; i < 3; ++i)
-        on.pos[i] = quantisePosition(positionOf(tank.pos[i]) + velocityOf(tank.vel[i]) * seconds);
+        on.pos[i] = quantisePosition(positionOf(item.pos[i]) + velocityOf(item.vel[i]) * seconds);
     return on;
+}
+} // namespace
+
+TankState carried(const TankState &tank, std::uint32_t fromTick, std::uint32_t tick) {
+    return carriedOn(tank, fromTick, tick);
 }
 
 ShellState carried(const ShellState &shell, std::uint32_t fromTick, std::uint32_t tick) {
-    ShellState on = shell;
-    const float seconds = static_cast<float>(tick - fromTick) * kTickSeconds;
-    for (std::size_t i = 0; i < 3; ++i)
-        on.pos[i] = quantisePosition(positionOf(shell.pos[i]) + velocityOf(shell.vel[i]) * seconds);
-    return on;
+    return carriedOn(shell, fromTick, tick);
 }
 
 namespace {

@@ -104,6 +104,29 @@ bool said(const std::vector<std::string> &lines, const std::string &part) {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string &l) { return l.find(part) != std::string::npos; });
 }
 
+// A battle for outages: a fair network (an 80 ms round trip), the client driving in curves, and
+// what either side has said so far.
+struct Outage {
+    static SimulatedNetwork::Conditions fair() {
+        SimulatedNetwork::Conditions conditions;
+        conditions.latencyMs = 40;
+        return conditions;
+    }
+    static PlayerInput stand(long) { return PlayerInput{}; }
+    static PlayerInput drive(long tick) { return PlayerInput{1.0f, tick % 300 < 150 ? 0.5f : -0.5f, false}; }
+
+    explicit Outage(const std::string &level) : rig(level, fair(), 1, kSeed) {}
+    void gather() {
+        for (const std::string &l : rig.client().takeMessages())
+            clientLines.push_back(l);
+        for (const std::string &l : rig.host().takeMessages())
+            hostLines.push_back(l);
+    }
+
+    NetBattleRig rig;
+    std::vector<std::string> clientLines, hostLines;
+};
+
 TEST_F(NetBattleTest, AMinuteOfBattleOverAPoorNetworkKeepsWhatTheClientDrawsCloseToTheHostsWorld) {
     NetBattleRig rig("lvl1.lvl", poorNetwork(), 1, kSeed);
     ASSERT_TRUE(rig.join());
@@ -187,20 +210,13 @@ TEST_F(NetBattleTest, OnceTheHostsWorldRestsTheClientShowsItWithinATenthOfAUnitT
 }
 
 TEST_F(NetBattleTest, AShortOutageIsRiddenOutOnTheSameConnectionWhileTheTankStands) {
-    SimulatedNetwork::Conditions fair;
-    fair.latencyMs = 40;
-    NetBattleRig rig(quietLevel(), fair, 1, kSeed);
+    Outage outage(quietLevel());
+    NetBattleRig &rig = outage.rig;
     ASSERT_TRUE(rig.join());
-    const auto stand = [](long) { return PlayerInput{}; };
-    const auto drive = [](long tick) { return PlayerInput{1.0f, tick % 300 < 150 ? 0.5f : -0.5f, false}; };
+    const auto &stand = Outage::stand, &drive = Outage::drive;
     const std::uint32_t serial = rig.hostGame().getWorld().getPlayerVehicle(1)->getSerial();
-    std::vector<std::string> clientLines, hostLines;
-    const auto gather = [&] {
-        for (const std::string &l : rig.client().takeMessages())
-            clientLines.push_back(l);
-        for (const std::string &l : rig.host().takeMessages())
-            hostLines.push_back(l);
-    };
+    std::vector<std::string> &clientLines = outage.clientLines, &hostLines = outage.hostLines;
+    const auto gather = [&] { outage.gather(); };
     rig.run(3000, stand, drive);
 
     // Four seconds of nothing either way.
@@ -230,19 +246,12 @@ TEST_F(NetBattleTest, AShortOutageIsRiddenOutOnTheSameConnectionWhileTheTankStan
 }
 
 TEST_F(NetBattleTest, AfterTwentySecondsOfSilenceTheClientJoinsAgainForItsOwnPlaceOrGivesUpAfterAMinute) {
-    SimulatedNetwork::Conditions fair;
-    fair.latencyMs = 40;
-    NetBattleRig rig(quietLevel(), fair, 1, kSeed);
+    Outage outage(quietLevel());
+    NetBattleRig &rig = outage.rig;
     ASSERT_TRUE(rig.join());
-    const auto stand = [](long) { return PlayerInput{}; };
-    const auto drive = [](long tick) { return PlayerInput{1.0f, tick % 300 < 150 ? 0.5f : -0.5f, false}; };
-    std::vector<std::string> clientLines, hostLines;
-    const auto gather = [&] {
-        for (const std::string &l : rig.client().takeMessages())
-            clientLines.push_back(l);
-        for (const std::string &l : rig.host().takeMessages())
-            hostLines.push_back(l);
-    };
+    const auto &stand = Outage::stand, &drive = Outage::drive;
+    std::vector<std::string> &clientLines = outage.clientLines, &hostLines = outage.hostLines;
+    const auto gather = [&] { outage.gather(); };
     rig.run(2000, stand, drive);
 
     rig.network().setOutage(true);
