@@ -399,6 +399,10 @@ void NetHost::sendState(NetProtocol::WorldState state, const std::array<std::uin
     hostTick = std::max(hostTick, static_cast<long>(state.tick));
     for (const NetProtocol::TankState &tank : state.tanks)
         seenTanks[tank.id] = true;
+    for (std::size_t id = 1; id < seenTanks.size(); ++id)
+        if (seenTanks[id] && goneTicks.count(static_cast<std::uint8_t>(id)) == 0 &&
+            NetProtocol::findTank(state.tanks, static_cast<std::uint8_t>(id)) == nullptr)
+            goneTicks[static_cast<std::uint8_t>(id)] = static_cast<long>(state.tick);
     // When each shell first flew, for how long it has waited to be told.
     std::map<std::uint16_t, long> born;
     for (const NetProtocol::ShellState &shell : state.shells) {
@@ -454,10 +458,13 @@ NetProtocol::Snapshot NetHost::snapshotFor(int player, const NetProtocol::WorldS
                                            const NetProtocol::WorldState *base, std::size_t budget) {
     Place &place = places[static_cast<std::size_t>(player)];
     NetProtocol::Snapshot snapshot = NetProtocol::diff(state, base);
-    if (snapshot.baseTick == 0) // a whole state says which tanks are gone, whatever the client saw of them
-        for (std::size_t id = 1; id < seenTanks.size(); ++id)
-            if (seenTanks[id] && NetProtocol::findTank(state.tanks, static_cast<std::uint8_t>(id)) == nullptr)
-                snapshot.goneTanks.push_back(static_cast<std::uint8_t>(id));
+    // A whole state says which tanks are gone, whatever the client saw of them; a difference says
+    // it of the base's tanks, and for a while of any that went.
+    for (const auto &[id, tick] : goneTicks)
+        if (snapshot.baseTick == 0 || (static_cast<long>(state.tick) - tick <= kGoneTicks &&
+                                       NetProtocol::findTank(base->tanks, id) == nullptr))
+            snapshot.goneTanks.push_back(id);
+    std::sort(snapshot.goneTanks.begin(), snapshot.goneTanks.end());
     // What matters most goes first: the player's own tank and any tank whose life or status
     // changed; then the others by how long they have waited against how often they should be told,
     // every state near the player's tank, every fourth 180 units away, so that none waits long.

@@ -36,6 +36,9 @@ class NetHost {
     // after.
     static constexpr std::size_t kStateBytesPerTick = 400;
     static constexpr std::size_t kStateBudgetBytes = 1200;
+    // For so many ticks after a tank has gone, every state names it gone, even to a client whose
+    // base lacks it (told of it in a state the base did not build on).
+    static constexpr long kGoneTicks = 600;
 
     struct Offer {
         std::string levelFile; // bare, in data/level/
@@ -148,6 +151,7 @@ class NetHost {
     std::array<std::uint8_t, kMaxPlayers> ownTanks{}; // each player's tank id, 0 when it has none
     std::array<bool, 256> seenTanks{};                // tank ids that have been in the world
     std::map<std::uint16_t, long> shellBorn;          // the shells in the world: the tick each was first
+    std::map<std::uint8_t, long> goneTicks;           // tanks gone from the world: the tick they went
     std::uint32_t lastSentMs = 0;
     std::size_t refusedPackets = 0;
     std::size_t oversized = 0;

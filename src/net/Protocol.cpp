@@ -744,8 +744,7 @@ std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base
     for (const TankState &tank : base->tanks)
         tanks[tank.id] = carried(tank, base->tick, in.tick); // those not named drove on
     for (std::uint8_t id : snapshot.goneTanks)
-        if (tanks.erase(id) == 0)
-            return std::nullopt;
+        tanks.erase(id); // one the base lacks may have come in a state the base did not build on
     for (std::size_t i = 0; i < in.tanks.size(); ++i) {
         const TankState &tank = in.tanks[i];
         const std::uint8_t fields = fieldsOf(snapshot, i);

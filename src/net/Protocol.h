@@ -213,7 +213,9 @@ struct Pick {
 std::size_t fit(Snapshot &snapshot, std::size_t budget, const std::vector<Pick> &order);
 // The state a snapshot describes, given the base it names (null when it names none or the caller
 // does not have it). Nothing when the snapshot needs a base that is not given or does not match,
-// names tanks or shells out of order, twice, or gone that the base does not have.
+// names tanks or shells out of order, twice, gone and carried at once, or shells gone that the
+// base does not have. A tank named gone that the base lacks is no fault: the reader may have had
+// it from another state.
 std::optional<WorldState> apply(const Snapshot &snapshot, const WorldState *base);
 
 } // namespace NetProtocol

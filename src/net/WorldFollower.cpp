@@ -86,8 +86,9 @@ void WorldFollower::receive(const WorldState &state, long clientTick, const std:
     WorldState shown = state;
     shown.tanks.clear();
     for (const auto &[id, word] : newestWord)
-        shown.tanks.push_back(word.first <= state.tick ? NetProtocol::carried(word.second, word.first, state.tick)
-                                                       : word.second);
+        shown.tanks.push_back(word.first <= state.tick
+                                  ? NetProtocol::carried(word.second, word.first, std::min(state.tick, word.first + kMaxDriveOn))
+                                  : word.second);
     auto place = std::lower_bound(states.begin(), states.end(), state.tick, byTick);
     states.insert(place, std::move(shown));
     while (states.size() > kKeptStates)

@@ -23,6 +23,7 @@ class WorldFollower {
     static constexpr float kSnapDistance = 4.0f;      // an error this large is made good at once
     static constexpr float kPushedSpeed = 1.0f;       // units per second: the host's tank was pushed
     static constexpr double kMaxExtrapolation = 15.0; // ticks a tank goes on past the newest state
+    static constexpr std::uint32_t kMaxDriveOn = 60;  // ticks a tank not told of lately is driven on
     static constexpr std::size_t kMaxPendingEvents = 256; // Events messages held; a busy second needs a few dozen
 
     explicit WorldFollower(int ownPlayer) : ownPlayer(ownPlayer) {}

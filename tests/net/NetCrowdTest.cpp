@@ -22,6 +22,8 @@ constexpr long kShellLife = 90;    // ticks a shell flies
 constexpr float kTankSpeed = 5.0f; // units a second, on a circle of 5 units
 constexpr float kShellSpeed = 20.0f;
 constexpr long kTicks = 900;       // 15 s
+constexpr int kLost = 50;          // the id of a tank destroyed and gone at kLostTick
+constexpr long kLostTick = 450;
 
 float radians(float degrees) {
     return degrees * 3.14159265f / 180.0f;
@@ -31,13 +33,15 @@ long bornTick(int shell) {
     return static_cast<long>(shell) * kShellLife / kShells;
 }
 
-// The host's world after `tick`: tank i circles a spot of a 10 x 10 grid 20 units apart; the
-// tanks take turns firing, so that kShells fly at once.
+// The host's world after `tick`: tank i circles a spot of a 10 x 10 grid 20 units apart, but for
+// one gone half-way; the tanks take turns firing, so that kShells fly at once.
 WorldState hostWorld(long tick) {
     WorldState state;
     state.tick = static_cast<std::uint32_t>(tick);
     state.battleTicks = static_cast<std::uint32_t>(tick);
     for (int i = 0; i < kTanks; ++i) {
+        if (i + 1 == kLost && tick >= kLostTick)
+            continue;
         const float cx = -90.0f + 20.0f * static_cast<float>(i % 10), cz = -90.0f + 20.0f * static_cast<float>(i / 10);
         const float angle = static_cast<float>(tick) / 60.0f * kTankSpeed / 5.0f + static_cast<float>(i);
         TankState tank;
@@ -127,7 +131,7 @@ TEST(NetCrowdTest, AHundredTanksAndTwoHundredShellsReachTheClientWithinTheBudget
 
     std::map<long, WorldState> truth;
     float worstTank = 0.0f, worstShell = 0.0f;
-    std::size_t tanksCompared = 0, shellsCompared = 0, missing = 0;
+    std::size_t tanksCompared = 0, shellsCompared = 0, missing = 0, ghosts = 0;
     for (long tick = 1; tick <= kTicks; ++tick) {
         now = static_cast<std::uint32_t>(1000 + tick * 1000 / 60);
         host.service(now);
@@ -144,6 +148,7 @@ TEST(NetCrowdTest, AHundredTanksAndTwoHundredShellsReachTheClientWithinTheBudget
         // What the client shows of the host's newest state it holds, against the host's own.
         const WorldState &seen = *follower.newestShown();
         const WorldState &real = truth.at(seen.tick);
+        ghosts += seen.tick >= kLostTick + 30 && NetProtocol::findTank(seen.tanks, kLost) != nullptr;
         for (const TankState &tank : real.tanks) {
             const TankState *drawn = NetProtocol::findTank(seen.tanks, tank.id);
             if (drawn == nullptr) {
@@ -170,6 +175,7 @@ TEST(NetCrowdTest, AHundredTanksAndTwoHundredShellsReachTheClientWithinTheBudget
     EXPECT_LE(largest, NetHost::kStateBudgetBytes);
     EXPECT_EQ(refused, 0u);
     EXPECT_EQ(missing, 0u) << "every tank, and every shell half a second old, is known to the client";
+    EXPECT_EQ(ghosts, 0u) << "the gone tank is gone from the client's picture within half a second";
     EXPECT_GT(tanksCompared, 100u * 800u);
     EXPECT_GT(shellsCompared, 100u * 800u);
     // A tank drives 5 units a second on a circle of 5 units, the hardest for a client that drives
