@@ -1,6 +1,6 @@
 // Fuzz target: the MD2 model reader, fed through a file as the game reads it.
 #include "FuzzSupport.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/ReadMD2Model.h"
 
 #include <cstddef>

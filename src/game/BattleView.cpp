@@ -15,7 +15,7 @@
 #include "particles/ParticleEngineHelp.h"
 #include "render/ScreenShot.h"
 #include "render/LightMap.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/Md2Renderer.h"
 #include "render/MultiTexWrapper.h"
 #include "render/ShadowMap.h"

@@ -16,7 +16,7 @@
 #include "objects/Spieler.h"
 #include "objects/Weapon.h"
 #include "level/PlayerStarts.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "level/Level.h"
 #include "level/LevelFileReader.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/ReadMD2Model.h"
 
 #include <algorithm>

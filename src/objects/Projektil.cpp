@@ -6,7 +6,7 @@
 #include "particles/CPeExplosion.h"
 #include "particles/ParticleEngine.h"
 #include "physics/PhysXAccess.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Modell.h"
+#include "model/Modell.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Modell.h"
+#include "model/Modell.h"
 
 // A vehicle's turret: where it sits on the vehicle and where its muzzle is. Not a game object of
 // its own; it is drawn as part of the vehicle's model and only turns its muzzle offset.

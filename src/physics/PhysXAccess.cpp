@@ -9,7 +9,7 @@
 #include "physics/CookedMeshFile.h"
 #include "physics/PhysXTrigger.h"
 #include "physics/PhysXTuning.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>

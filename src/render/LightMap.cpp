@@ -1,6 +1,6 @@
 #include "render/LightMap.h"
 
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <GL/gl.h>
 

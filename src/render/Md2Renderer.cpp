@@ -1,7 +1,7 @@
 #include "render/Md2Renderer.h"
 
 #include "render/LightMap.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <GL/gl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <string>
 

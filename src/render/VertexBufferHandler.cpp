@@ -2,7 +2,7 @@
 
 #include "render/BareFileName.h"
 #include "render/GlExtensions.h"
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>

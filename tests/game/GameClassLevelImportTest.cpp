@@ -1,6 +1,6 @@
 #include "game/GameClass.h"
 
-#include "render/Md2Bytes.h"
+#include "model/Md2Bytes.h"
 #include "support/GameDataFixture.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "level/LevelFileReader.h"
 #include "level/SkyBoxFace.h"
 #include "render/ImageLoader.h"
-#include "render/Modell.h"
+#include "model/Modell.h"
 
 #include "support/GlTestContext.h"
 #include "support/TempDir.h"

@@ -3,7 +3,7 @@
 #include "game/GameClass.h"
 #include "level/VehicleData.h"
 #include "objects/Fahrzeug.h"
-#include "render/Md2Bytes.h"
+#include "model/Md2Bytes.h"
 #include "support/GameDataFixture.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #include "objects/SpielObject.h"
 
 #include "particles/ParticleEngine.h"
-#include "render/Md2Bytes.h"
-#include "render/Md2Model.h"
+#include "model/Md2Bytes.h"
+#include "model/Md2Model.h"
 
 #include <gtest/gtest.h>
 

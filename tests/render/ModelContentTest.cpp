@@ -2,8 +2,8 @@
 // it: draws frame 1 with its skin, builds a physics hull from its packed bytes,
 // culls back faces with clockwise front faces, and shoots from the tank's muzzle.
 #include "config/ConfigReader.h"
-#include "render/Md2Model.h"
-#include "render/Modell.h"
+#include "model/Md2Model.h"
+#include "model/Modell.h"
 #include "render/ReadMD2Model.h"
 
 #include "support/TempDir.h"

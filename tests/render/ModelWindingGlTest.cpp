@@ -2,7 +2,7 @@
 // turned -90 degrees about x, glFrontFace(GL_CW)) with front faces green and
 // back faces red, without culling: a correctly wound closed model shows no red
 // from any side, so back-face culling in the game removes nothing visible.
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/ReadMD2Model.h"
 
 #include "support/GlTestContext.h"

@@ -1,7 +1,7 @@
 #include "render/VertexBufferHandler.h"
 
-#include "render/Md2Bytes.h"
-#include "render/Md2Model.h"
+#include "model/Md2Bytes.h"
+#include "model/Md2Model.h"
 
 #include "support/GlTestContext.h"
 

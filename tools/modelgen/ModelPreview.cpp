@@ -7,7 +7,7 @@
 // Usage: panzer_modelview <out> <model.md2> [model-scale]
 // Skins are looked up in ../textures/ next to the model's folder. Needs an X
 // display (run under xvfb-run).
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/ReadMD2Model.h"
 
 #include <GL/freeglut.h>

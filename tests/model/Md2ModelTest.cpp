@@ -1,7 +1,7 @@
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 #include "render/ReadMD2Model.h"
 
-#include "render/Md2Bytes.h"
+#include "model/Md2Bytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

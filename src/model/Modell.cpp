@@ -1,4 +1,4 @@
-#include "render/Modell.h"
+#include "model/Modell.h"
 
 #include <algorithm>
 

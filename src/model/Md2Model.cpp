@@ -1,4 +1,4 @@
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 #include "math/Calculations.h"
 

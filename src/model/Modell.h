@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/Md2Model.h"
+#include "model/Md2Model.h"
 
 // A game object's view on a shared MD2 model: the uniform draw scale, three
 // per-object factors its owner keeps here, and the model's bounding box.

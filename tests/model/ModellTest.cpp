@@ -1,6 +1,6 @@
-#include "render/Modell.h"
+#include "model/Modell.h"
 
-#include "render/Md2Bytes.h"
+#include "model/Md2Bytes.h"
 
 #include <gtest/gtest.h>
 
